@@ -1,0 +1,70 @@
+#pragma once
+// Public face of the formula engine: parse a formula once, evaluate it many times.
+//
+//   auto parsed = calc::parseFormula("SIN(A1)+A1");      // text without the leading '='
+//   if (auto* err = std::get_if<calc::ParseError>(&parsed)) ... err->position ...
+//   calc::Value v = calc::evaluate(std::get<calc::Formula>(parsed), context);
+//
+// The engine holds no global state; everything an evaluation needs travels in the context.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "sheets/calc/value.h"
+
+namespace calc {
+
+// Limits that keep hostile input harmless (the same as the spreadsheet we imitate).
+inline constexpr std::size_t kMaxFormulaLength = 8192;
+inline constexpr int kMaxNestingDepth = 64;
+inline constexpr std::int32_t kMaxRows = 1048576;
+inline constexpr std::int32_t kMaxColumns = 16384;
+
+struct ParseError {
+  std::size_t position = 0;  // 0-based character offset into the formula text
+  std::string message;
+};
+
+// A cell address; rows and columns count from 1. An empty sheet name means "the sheet the
+// formula stands on".
+struct CellRef {
+  std::string_view sheet;
+  std::int32_t row = 0;
+  std::int32_t column = 0;
+};
+
+// Where an evaluation reads its cells from, and the random numbers RAND() draws.
+class EvalContext {
+ public:
+  virtual ~EvalContext() = default;
+  // The value of one cell (already computed if it holds a formula). A sheet that does not
+  // exist should give ErrorCode::Ref.
+  virtual Value cell(const CellRef& ref) const = 0;
+  // A number with 0 <= r < 1.
+  virtual double random() const { return 0.5; }
+};
+
+class Formula {
+ public:
+  Formula();
+  ~Formula();
+  Formula(Formula&&) noexcept;
+  Formula& operator=(Formula&&) noexcept;
+  Formula(const Formula&) = delete;
+  Formula& operator=(const Formula&) = delete;
+
+  struct Impl;
+  explicit Formula(std::unique_ptr<Impl> impl);
+  const Impl& impl() const { return *impl_; }
+
+ private:
+  std::unique_ptr<Impl> impl_;
+};
+
+std::variant<Formula, ParseError> parseFormula(std::string_view text);
+
+Value evaluate(const Formula& formula, const EvalContext& context);
+
+}  // namespace calc

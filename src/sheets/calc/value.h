@@ -1,0 +1,46 @@
+#pragma once
+// Cell values as a spreadsheet sees them: empty, number, text, boolean or an error value.
+// Error values are values, not exceptions: they flow through formulas like numbers do.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace calc {
+
+enum class ErrorCode : std::uint8_t { Null, Div0, Value, Ref, Name, Num, NA };
+
+// "#DIV/0!", "#NUM!", ... exactly as a spreadsheet shows them.
+std::string_view errorText(ErrorCode code);
+
+struct Empty {
+  bool operator==(const Empty&) const = default;
+};
+
+class Value {
+ public:
+  Value() = default;
+  Value(double n) : v_(n) {}
+  Value(bool b) : v_(b) {}
+  Value(ErrorCode e) : v_(e) {}
+  Value(std::string s) : v_(std::move(s)) {}
+  Value(const char* s) : v_(std::string(s)) {}
+
+  bool isEmpty() const { return std::holds_alternative<Empty>(v_); }
+  bool isNumber() const { return std::holds_alternative<double>(v_); }
+  bool isText() const { return std::holds_alternative<std::string>(v_); }
+  bool isBool() const { return std::holds_alternative<bool>(v_); }
+  bool isError() const { return std::holds_alternative<ErrorCode>(v_); }
+
+  double number() const { return std::get<double>(v_); }
+  const std::string& text() const { return std::get<std::string>(v_); }
+  bool boolean() const { return std::get<bool>(v_); }
+  ErrorCode error() const { return std::get<ErrorCode>(v_); }
+
+  bool operator==(const Value&) const = default;
+
+ private:
+  std::variant<Empty, double, std::string, bool, ErrorCode> v_;
+};
+
+}  // namespace calc
