@@ -1,0 +1,116 @@
+#pragma once
+// The main window: its controls as designed, and one handler per user action.
+#include <QCursor>
+#include <QWidget>
+#include <memory>
+
+#include "app/services.h"
+#include "app/skin_framework.h"
+#include "equations/equation_list.h"
+
+class QPushButton;
+class QTreeView;
+class QGroupBox;
+class QRadioButton;
+class QProgressBar;
+
+namespace platform {
+class ErrorTrap;
+}
+
+namespace app {
+
+// Pointer states of the main window.
+inline constexpr int kPointerDefault = 0;
+inline constexpr int kPointerBusy = 11;
+inline constexpr int kPointerCustom = 99;
+inline constexpr int kKeyDelete = 46;
+
+inline constexpr char kProductName[] = "Tessaline";
+inline constexpr char kHomePageAddress[] = "https://www.quorvane.com/tessaline";
+
+class Form1 : public QWidget {
+  Q_OBJECT
+ public:
+  explicit Form1(Services& services, QWidget* parent = nullptr);
+  ~Form1() override;
+
+  // Start-up and closing.
+  void Form_Load();
+  void Form_QueryUnload();
+  void Form_Unload();
+
+  // The six push buttons.
+  void PushButton1_Click();  // Add Equation
+  void PushButton2_Click();  // Start Graphing
+  void PushButton3_Click();  // Clear List
+  void PushButton4_Click();  // Load Equations From File
+  void PushButton5_Click();  // Help
+  void PushButton6_Click();  // Load Sample/Example Files
+
+  // The list.
+  void ListView1_DblClick();
+  void ListView1_KeyDown(int keyCode, int shift);
+
+  // Hover: the push buttons show the custom pointer, the background, frame and list the arrow.
+  void PushButton_MouseMove();
+  void Form_MouseMove();
+  void Frame1_MouseMove();
+  void ListView1_MouseMove();
+
+  // Look.
+  void ApplySkin();
+
+  int mousePointer() const { return mousePointer_; }
+  void setMousePointer(int state);
+  bool hasMouseIcon() const { return mouseIcon_ != nullptr; }
+  void setMouseIcon(const QCursor& cursor);
+
+  equations::EquationListModel& list() { return list_; }
+  bool graphingBusy() const { return GraphingBusy; }
+
+  // Design lengths are in twips (1/1440 inch); the screen's logical DPI turns them into pixels.
+  int twipsToPixels(int twips) const;
+
+  QPushButton* PushButton1 = nullptr;
+  QPushButton* PushButton2 = nullptr;
+  QPushButton* PushButton3 = nullptr;
+  QPushButton* PushButton4 = nullptr;
+  QPushButton* PushButton5 = nullptr;
+  QPushButton* PushButton6 = nullptr;
+  QTreeView* ListView1 = nullptr;
+  QGroupBox* Frame1 = nullptr;
+  QRadioButton* Option1 = nullptr;
+  QRadioButton* Option2 = nullptr;
+  QProgressBar* ProgressBar1 = nullptr;
+  SkinFramework SkinFramework1;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void buildControls();
+  void placeControl(QWidget* control, int left, int top, int width, int height);
+  void setTabOrderAsDesigned();
+  void watchMouseMoves();
+  void removeSelectedRow();
+  void setUpListColumns(platform::ErrorTrap& trap);
+  void restoreSavedList(platform::ErrorTrap& trap);
+  void loadCursorFile(platform::ErrorTrap& trap);
+  void centreOnScreen();
+
+  Services& services_;
+  equations::EquationListModel list_;
+  int mousePointer_ = kPointerDefault;
+  std::unique_ptr<QCursor> mouseIcon_;
+  bool GraphingBusy = false;
+};
+
+// The title of boxes that name none of their own, made from the product name.
+QString applicationTitleFor(const QString& productName);
+void SetApplicationTitle();
+// About one start in a hundred opens the home page.
+void MaybeOpenHomePage(platform::Clock& clock, platform::Random& random, platform::Launcher& launcher);
+
+}  // namespace app

@@ -1,0 +1,34 @@
+#pragma once
+// Everything the main window talks to outside itself. The program wires the real desktop;
+// tests wire scripted doubles.
+#include <QString>
+#include <functional>
+
+namespace platform {
+class Dialogs;
+class Launcher;
+class EventPump;
+class Clock;
+class Random;
+}  // namespace platform
+namespace excel {
+class ApplicationFactory;
+}
+
+namespace app {
+
+class SettingsStore;
+
+struct Services {
+  platform::Dialogs& dialogs;
+  platform::Launcher& launcher;
+  platform::EventPump& pump;
+  platform::Clock& clock;
+  platform::Random& random;
+  SettingsStore& settings;
+  excel::ApplicationFactory& excel;
+  QString programFolder;                // the folder of the running executable, no trailing "/"
+  std::function<void()> endProgram;     // ends the process at once
+};
+
+}  // namespace app

@@ -1,0 +1,91 @@
+#include "equations/equation_list.h"
+
+#include "platform/error_report.h"
+
+namespace equations {
+
+void EquationListModel::checkPosition(int position) const {
+  if (position < 1 || position > count()) throw platform::StepFailure(platform::kSubscriptOutOfRange);
+}
+
+const QString& EquationListModel::item(int position, int subItem) const {
+  checkPosition(position);
+  if (subItem < 0 || subItem > 3) throw platform::StepFailure(platform::kSubscriptOutOfRange);
+  return rows_[static_cast<size_t>(position - 1)][static_cast<size_t>(subItem)];
+}
+
+EquationEntry EquationListModel::entry(int position) const {
+  checkPosition(position);
+  const Row& row = rows_[static_cast<size_t>(position - 1)];
+  return {row[0], row[1], row[2], row[3]};
+}
+
+void EquationListModel::appendRow(const QString& equation) {
+  const int at = count();
+  beginInsertRows({}, at, at);
+  rows_.push_back({equation, {}, {}, {}});
+  endInsertRows();
+}
+
+void EquationListModel::setSubItem(int position, int subItem, const QString& text) {
+  checkPosition(position);
+  if (subItem < 1 || subItem > 3) throw platform::StepFailure(platform::kSubscriptOutOfRange);
+  rows_[static_cast<size_t>(position - 1)][static_cast<size_t>(subItem)] = text;
+  const QModelIndex cell = index(position - 1, subItem);
+  emit dataChanged(cell, cell, {Qt::DisplayRole});
+}
+
+void EquationListModel::removeRow(int position) {
+  checkPosition(position);
+  beginRemoveRows({}, position - 1, position - 1);
+  rows_.erase(rows_.begin() + (position - 1));
+  endRemoveRows();
+}
+
+void EquationListModel::clear() {
+  if (rows_.empty()) return;
+  beginResetModel();
+  rows_.clear();
+  rows_.shrink_to_fit();
+  endResetModel();
+}
+
+void EquationListModel::addColumn(const QString& caption) {
+  // The model always has four columns of data; captions name them as they are set up.
+  captions_.push_back(caption);
+  const int section = static_cast<int>(captions_.size()) - 1;
+  if (section < 4) emit headerDataChanged(Qt::Horizontal, section, section);
+}
+
+int EquationListModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : count();
+}
+
+int EquationListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 4; }
+
+QVariant EquationListModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || role != Qt::DisplayRole) return {};
+  return rows_[static_cast<size_t>(index.row())][static_cast<size_t>(index.column())];
+}
+
+QVariant EquationListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+  if (section < 0 || section >= static_cast<int>(captions_.size())) return QString();
+  return captions_[static_cast<size_t>(section)];
+}
+
+Qt::ItemFlags EquationListModel::flags(const QModelIndex& index) const {
+  // Rows are selected and removed, never edited in place.
+  return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+void AddEquationRow(EquationListModel& list, const QString& equation, const QString& start,
+                    const QString& end, const QString& step) {
+  list.appendRow(equation);
+  const int position = list.count();
+  list.setSubItem(position, 1, start);
+  list.setSubItem(position, 2, end);
+  list.setSubItem(position, 3, step);
+}
+
+}  // namespace equations
