@@ -1,5 +1,7 @@
 #pragma once
 // The real boxes: QMessageBox, QInputDialog and QFileDialog.
+#include <QStringList>
+
 #include "platform/dialogs.h"
 
 class QWidget;
