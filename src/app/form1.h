@@ -17,6 +17,10 @@ class QProgressBar;
 namespace platform {
 class ErrorTrap;
 }
+namespace graphing {
+class GraphingRun;
+class GraphingWindow;
+}  // namespace graphing
 
 namespace app {
 
@@ -67,7 +71,7 @@ class Form1 : public QWidget {
   void setMouseIcon(const QCursor& cursor);
 
   equations::EquationListModel& list() { return list_; }
-  bool graphingBusy() const { return GraphingBusy; }
+  bool graphingBusy() const;
 
   // Design lengths are in twips (1/1440 inch); the screen's logical DPI turns them into pixels.
   int twipsToPixels(int twips) const;
@@ -104,7 +108,8 @@ class Form1 : public QWidget {
   equations::EquationListModel list_;
   int mousePointer_ = kPointerDefault;
   std::unique_ptr<QCursor> mouseIcon_;
-  bool GraphingBusy = false;
+  std::unique_ptr<graphing::GraphingWindow> graphingWindow_;
+  std::unique_ptr<graphing::GraphingRun> graphingRun_;
 };
 
 // The title of boxes that name none of their own, made from the product name.

@@ -1,8 +1,39 @@
-// Start Graphing.
+// Start Graphing: the run itself lives in graphing; the window lends it its rows and controls.
+#include <QProgressBar>
+#include <QRadioButton>
+
 #include "app/form1.h"
+#include "graphing/graphing_run.h"
+#include "graphing/graphing_window.h"
 
 namespace app {
+namespace {
 
-void Form1::PushButton2_Click() {}
+class Form1GraphingWindow : public graphing::GraphingWindow {
+ public:
+  explicit Form1GraphingWindow(Form1& form) : form_(form) {}
+  const equations::EquationListModel& rows() const override { return form_.list(); }
+  bool separateChartsSelected() const override { return form_.Option1->isChecked(); }
+  bool oneChartSelected() const override { return form_.Option2->isChecked(); }
+  void setBusyPointer(bool busy) override { form_.setMousePointer(busy ? kPointerBusy : kPointerDefault); }
+  void setProgressValue(int percent) override { form_.ProgressBar1->setValue(percent); }
+  void setProgressText(const QString& text) override { form_.ProgressBar1->setFormat(text); }
+
+ private:
+  Form1& form_;
+};
+
+}  // namespace
+
+void Form1::PushButton2_Click() {
+  if (!graphingRun_) {
+    graphingWindow_ = std::make_unique<Form1GraphingWindow>(*this);
+    graphingRun_ = std::make_unique<graphing::GraphingRun>(services_.excel, services_.dialogs, services_.pump,
+                                                           *graphingWindow_);
+  }
+  graphingRun_->PushButton2_Click();
+}
+
+bool Form1::graphingBusy() const { return graphingRun_ && graphingRun_->GraphingBusy(); }
 
 }  // namespace app

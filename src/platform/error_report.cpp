@@ -30,7 +30,7 @@ void ErrorTrap::report(int line) {
   } catch (...) {
     description = QStringLiteral("Unexpected failure");
   }
-  ReportError(dialogs_, location_, line, description);
+  fail(line, description);
 }
 
 }  // namespace platform

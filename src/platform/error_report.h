@@ -68,7 +68,12 @@ class ErrorTrap {
   }
 
   // Reports a failure found without an exception (for instance a bad value in the data).
-  void fail(int line, const QString& description) { ReportError(dialogs_, location_, line, description); }
+  void fail(int line, const QString& description) {
+    ++reported_;
+    ReportError(dialogs_, location_, line, description);
+  }
+  // How many failures this trap has reported so far.
+  int reported() const { return reported_; }
 
   const QString& location() const { return location_; }
   Dialogs& dialogs() { return dialogs_; }
@@ -78,6 +83,7 @@ class ErrorTrap {
 
   Dialogs& dialogs_;
   QString location_;
+  int reported_ = 0;
 };
 
 }  // namespace platform

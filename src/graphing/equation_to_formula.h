@@ -1,0 +1,30 @@
+#pragma once
+// Turns an equation in x, as the user typed it, into the body of a spreadsheet formula over the
+// cell that holds x. A single pass over the characters: whether an X is the variable is decided
+// by the one character after it.
+#include <QString>
+#include <QStringList>
+
+namespace graphing {
+
+inline constexpr char kTranslationError[] = "error";
+
+// The formula body without its leading "=", or "error" when an X is followed by a digit.
+QString EquationToFormula(const QString& equation, const QString& cellReference);
+
+// The same translation done once per equation: the pieces between the x references, so that each
+// row only joins them with its own reference. Valid for references without the letter X, which
+// is all the graphing run ever passes.
+class FormulaTemplate {
+ public:
+  explicit FormulaTemplate(const QString& equation);
+  bool isError() const { return error_; }
+  // "=" followed by the translation for this reference.
+  QString formulaFor(const QString& cellReference) const;
+
+ private:
+  QStringList pieces_;
+  bool error_ = false;
+};
+
+}  // namespace graphing

@@ -1,0 +1,325 @@
+#include "graphing/graphing_run.h"
+
+#include <QtGlobal>
+#include <cmath>
+
+#include "equations/equation_list.h"
+#include "equations/numeric_text.h"
+#include "graphing/column_letters.h"
+#include "graphing/equation_to_formula.h"
+#include "graphing/excel_checks.h"
+#include "graphing/graphing_window.h"
+#include "platform/dialogs.h"
+#include "platform/error_report.h"
+#include "platform/event_pump.h"
+
+namespace graphing {
+
+// One row of the list as the run reads it at the start of the equation's turn.
+struct GraphingRun::Equation {
+  QString text;
+  QString start;
+  QString end;
+  QString step;
+};
+
+namespace {
+
+constexpr char kDataSheet[] = "Data";
+
+template <class T>
+T& need(const std::shared_ptr<T>& object) {
+  if (!object) throw excel::AutomationError("Object variable not set");
+  return *object;
+}
+
+int percent(int i, int n) { return n > 0 ? qRound(100.0 * i / n) : 0; }
+
+std::string utf8(const QString& text) { return text.toStdString(); }
+
+QString seriesReference(int column, int lastRow) {
+  return QStringLiteral("=Data!R1C%1:R%2C%1").arg(column).arg(lastRow);
+}
+
+QString chartTitle(const QString& equation) { return QStringLiteral("F(x) = ") + equation; }
+
+}  // namespace
+
+GraphingRun::GraphingRun(excel::ApplicationFactory& factory, platform::Dialogs& dialogs,
+                         platform::EventPump& pump, GraphingWindow& window)
+    : factory_(factory), dialogs_(dialogs), pump_(pump), window_(window) {}
+
+GraphingRun::~GraphingRun() = default;
+
+void GraphingRun::PushButton2_Click() {
+  if (busy_) return;  // a second press while a run is in progress does nothing
+  platform::ErrorTrap trap(dialogs_, platform::ErrorTrap::locationOf("PushButton2_Click"));
+  trap.step(102, [&] { busy_ = true; });
+  runSteps(trap);
+  reports_ = trap.reported();
+  busy_ = false;  // 314
+}
+
+void GraphingRun::runSteps(platform::ErrorTrap& trap) {
+  if (trap.test(104, [&] { return WarnExcelOpen(factory_, dialogs_); })) return;
+  if (trap.test(106, [&] { return window_.rows().count() == 0; })) {
+    trap.step(312, [&] {
+      dialogs_.messageBox(QString::fromLatin1(kNoEquations), platform::Buttons::Ok, platform::Icon::None);
+    });
+    return;
+  }
+  trap.step(108, [&] { window_.setBusyPointer(true); });
+  const bool created = prepareWorkbook(trap);
+  if (created) {
+    if (trap.test(136, [&] { return window_.separateChartsSelected(); }))
+      separatePass(trap);
+    else if (trap.test(196, [&] { return window_.oneChartSelected(); }))
+      allOnOnePass(trap);
+  }
+  endRun(trap, created);
+}
+
+// Steps 110 to 134: a new instance, quiet while it works, and a workbook whose last sheet is Data.
+// Without an instance or a workbook nothing later can work, so the run goes straight to its end
+// instead of reporting every later step.
+bool GraphingRun::prepareWorkbook(platform::ErrorTrap& trap) {
+  app_.reset();
+  chart_.reset();
+  plotted_ = 0;
+  columnsExhausted_ = false;
+  if (!trap.step(110, [&] { app_ = factory_.create(); }) || !app_) return false;
+  trap.step(112, [&] { app_->setScreenUpdating(false); });
+  trap.step(114, [&] { app_->setDisplayAlerts(false); });
+  trap.step(116, [&] { app_->setEnableEvents(false); });
+  trap.step(118, [&] { app_->setEnableCancelKey(excel::xlDisabled); });
+  trap.step(120, [&] { app_->setCursor(excel::xlWait); });
+  if (!trap.step(124, [&] { need(app_->workbooks()).add(); })) return false;
+  int sheets = 0;
+  trap.step(126, [&] { sheets = need(app_->sheets()).count(); });
+  if (sheets != 2)
+    for (int k = 1; k <= sheets - 1; ++k) trap.step(128, [&] { need(need(app_->sheets()).item(2)).deleteSheet(); });
+  trap.step(130, [&] { need(dataSheet()).setName(kDataSheet); });
+  trap.step(132, [&] { pump_.yield(); });
+  trap.step(134, [&] { pump_.yield(); });
+  return true;
+}
+
+std::shared_ptr<excel::Sheet> GraphingRun::dataSheet() {
+  auto sheets = need(app_).sheets();
+  return need(sheets).item(sheets->count());
+}
+
+QString GraphingRun::letters(int column) { return ColumnLetters(column, dialogs_); }
+
+bool GraphingRun::readEquation(int i, Equation& equation) {
+  // Rows may have been removed while the run yielded: never read one that is gone.
+  const equations::EquationListModel& rows = window_.rows();
+  if (i > rows.count()) return false;
+  const equations::EquationEntry entry = rows.entry(i);
+  equation = {entry.equation, entry.start, entry.end, entry.step};
+  return true;
+}
+
+// Equations whose columns lie beyond the classic sheet are left out; the message comes once.
+bool GraphingRun::columnsAvailable(int column) {
+  if (column + 1 <= kClassicColumns) return true;
+  if (!columnsExhausted_) {
+    columnsExhausted_ = true;
+    ColumnLetters(column + 1, dialogs_);
+  }
+  return false;
+}
+
+void GraphingRun::separatePass(platform::ErrorTrap& trap) {
+  trap.step(138, [&] { col_ = 1; });
+  int n = 0;
+  trap.step(140, [&] { n = window_.rows().count(); });
+  for (int i = 1; i <= n; ++i) {
+    trap.step(142, [&] { pump_.yield(); });
+    trap.step(144, [&] { row_ = 1; });
+    trap.step(146, [&] { window_.setProgressValue(percent(i, n)); });
+    Equation equation;
+    if (!readEquation(i, equation) || !columnsAvailable(col_)) break;
+    FillEquationColumns(trap, equation, {148, 150, 152, 154});
+    ++plotted_;
+    trap.step(160, [&] { col_ += 2; });
+    separateChartSteps(trap, i, equation);
+  }
+}
+
+void GraphingRun::allOnOnePass(platform::ErrorTrap& trap) {
+  oneChartCreationSteps(trap);
+  trap.step(206, [&] { col_ = 1; });
+  trap.step(208, [&] { maxRowEnd_ = 0; });
+  trap.step(210, [&] { rowEnds_.clear(); });
+  int n = 0;
+  trap.step(212, [&] { n = window_.rows().count(); });
+  for (int i = 1; i <= n; ++i) {
+    trap.step(214, [&] { pump_.yield(); });
+    trap.step(216, [&] { window_.setProgressValue(percent(i, n)); });
+    trap.step(218, [&] { row_ = 1; });
+    Equation equation;
+    if (!readEquation(i, equation) || !columnsAvailable(col_)) break;
+    FillEquationColumns(trap, equation, {220, 222, 224, 226});
+    ++plotted_;
+    trap.step(232, [&] { col_ += 2; });
+    trap.step(234, [&] { rowEnds_.push_back(row_); });
+    if (trap.test(236, [&] { return row_ > maxRowEnd_; })) trap.step(238, [&] { maxRowEnd_ = row_; });
+  }
+  oneChartSeriesSteps(trap);
+}
+
+void GraphingRun::FillEquationColumns(platform::ErrorTrap& trap, const Equation& equation,
+                                      const FillLines& lines) {
+  double x = 0, end = 0, step = 0;
+  const auto number = [&](const QString& text, const char* what) {
+    const std::optional<double> value = equations::readNumber(text);
+    if (!value)
+      throw platform::StepFailure(QStringLiteral("The %1 value \"%2\" of the equation \"%3\" is not a number")
+                                      .arg(QLatin1String(what), text, equation.text)
+                                      .toStdString());
+    return *value;
+  };
+  const bool ready = trap.step(lines.convert, [&] {
+    end = number(equation.end, "end");
+    step = number(equation.step, "step");
+    x = number(equation.start, "start");
+    if (step == 0 && x <= end)
+      throw platform::StepFailure(QStringLiteral("The step of the equation \"%1\" is 0, so x would never "
+                                                 "reach the end value")
+                                      .arg(equation.text)
+                                      .toStdString());
+  });
+  if (!ready) return;  // the equation is left without values; the run goes on with the next one
+
+  const FormulaTemplate formula(equation.text);
+  const QString xLetters = letters(col_);
+  std::shared_ptr<excel::Sheet> sheet;
+  if (!trap.step(lines.writeX, [&] { sheet = dataSheet(); })) return;
+  // A write that fails would fail again for every further x: report it once, skip the rest.
+  while ((step >= 0 && x <= end) || (step < 0 && x >= end)) {
+    pump_.yield();
+    if (!trap.step(lines.writeX, [&] { sheet->setCellNumber(row_, col_, x); })) return;
+    if (!trap.step(lines.writeFormula, [&] {
+          sheet->setCellText(row_, col_ + 1, utf8(formula.formulaFor(xLetters + QString::number(row_))));
+        }))
+      return;
+    ++row_;
+    x += step;
+  }
+}
+
+// ---- Charts ---------------------------------------------------------------------------------
+
+void GraphingRun::separateChartSteps(platform::ErrorTrap& trap, int i, const Equation& equation) {
+  auto charts = need(app_).charts();
+  chart_.reset();
+  const bool added = trap.test(162, [&] { return need(charts).count() == 0; })
+                         ? trap.step(164, [&] { chart_ = need(charts).add(); })
+                         : trap.step(166, [&] { chart_ = need(charts).addAfter(need(need(charts).item(i - 1)), 1); });
+  // Without a new chart the steps below would change the previous equation's chart.
+  if (!added || !chart_) return;
+  trap.step(168, [&] { chart_->setName(utf8(QStringLiteral("Chart%1").arg(i))); });
+  trap.step(172, [&] { chart_->setChartType(excel::xlXYScatterSmoothNoMarkers); });
+  trap.step(174, [&] {
+    const QString source = letters(2 * i - 1) + QStringLiteral("1:") + letters(2 * i) + QString::number(row_);
+    chart_->setSourceData(need(need(need(app_->sheets()).item(kDataSheet)).range(utf8(source))), excel::xlColumns);
+  });
+  trap.step(176, [&] { chart_->location(excel::xlLocationAsNewSheet); });
+  trap.step(178, [&] { chart_->setHasTitle(true); });
+  trap.step(180, [&] { chart_->setTitleText(utf8(chartTitle(equation.text))); });
+  setGridlines(trap, 182);
+}
+
+void GraphingRun::setGridlines(platform::ErrorTrap& trap, int xAxisLine) {
+  std::shared_ptr<excel::Axis> axis;
+  trap.step(xAxisLine, [&] { axis = need(chart_).axes(excel::xlCategory); });
+  trap.step(xAxisLine + 2, [&] { need(axis).setHasMajorGridlines(false); });
+  trap.step(xAxisLine + 4, [&] { need(axis).setHasMinorGridlines(false); });
+  axis.reset();
+  trap.step(xAxisLine + 6, [&] { axis = need(chart_).axes(excel::xlValue); });
+  trap.step(xAxisLine + 8, [&] { need(axis).setHasMajorGridlines(true); });
+  trap.step(xAxisLine + 10, [&] { need(axis).setHasMinorGridlines(false); });
+}
+
+void GraphingRun::oneChartCreationSteps(platform::ErrorTrap& trap) {
+  chart_.reset();
+  trap.step(198, [&] { chart_ = need(need(app_).charts()).add(); });
+  trap.step(200, [&] { need(chart_).setName("Chart"); });
+  trap.step(204, [&] { need(chart_).setChartType(excel::xlXYScatterSmoothNoMarkers); });
+}
+
+void GraphingRun::oneChartSeriesSteps(platform::ErrorTrap& trap) {
+  // Only the equations that got their columns take part; RowEnds has one entry for each.
+  const auto plottedCount = [&] { return std::min(window_.rows().count(), static_cast<int>(rowEnds_.size())); };
+  int n = 0;
+  trap.step(242, [&] { n = plottedCount(); });
+  for (int i = 1; i <= n; ++i) {
+    trap.step(244, [&] { pump_.yield(); });
+    trap.step(246, [&] { window_.setProgressValue(percent(i, n)); });
+    if (trap.test(248, [&] { return i == 1; })) {
+      trap.step(250, [&] {
+        const QString source = QStringLiteral("A1:") + letters(2 * n) + QString::number(maxRowEnd_ - 1);
+        need(chart_).setSourceData(need(need(need(app_->sheets()).item(kDataSheet)).range(utf8(source))),
+                                   excel::xlColumns);
+      });
+    } else {
+      const int lastRow = rowEnds_[static_cast<size_t>(i - 1)] - 1;
+      trap.step(252, [&] {
+        need(need(need(chart_).seriesCollection()).item(i)).setXValues(utf8(seriesReference(2 * i - 1, lastRow)));
+      });
+      trap.step(254, [&] {
+        need(need(need(chart_).seriesCollection()).item(i)).setValues(utf8(seriesReference(2 * i, lastRow)));
+      });
+    }
+    trap.step(256, [&] {
+      Equation equation;
+      if (!readEquation(i, equation)) throw platform::StepFailure(platform::kSubscriptOutOfRange);
+      need(need(need(chart_).seriesCollection()).item(i)).setName(utf8(chartTitle(equation.text)));
+    });
+  }
+  // Remove the series the block made beyond one per equation. A failed test or deletion ends
+  // the loop: going round again would only fail again.
+  while (true) {
+    bool more = false;
+    if (!trap.step(262, [&] { more = need(need(chart_).seriesCollection()).count() > plottedCount(); })) break;
+    if (!more) break;
+    if (!trap.step(264, [&] {
+          auto series = need(chart_).seriesCollection();
+          need(need(series).item(series->count())).deleteSeries();
+        }))
+      break;
+  }
+  trap.step(266, [&] { rowEnds_.clear(); });
+  trap.step(268, [&] { need(chart_).location(excel::xlLocationAsNewSheet); });
+  setGridlines(trap, 270);
+}
+
+// ---- End of the run -------------------------------------------------------------------------
+
+void GraphingRun::endRun(platform::ErrorTrap& trap, bool handOver) {
+  if (handOver) {
+    if (trap.test(282, [&] { return need(need(app_).charts()).count() > 0; })) {
+      trap.step(284, [&] { need(need(app_->charts()).item(1)).select(); });
+      trap.step(286, [&] { need(need(app_->sheets()).item(kDataSheet)).setVisible(false); });
+    }
+    trap.step(288, [&] { chart_.reset(); });
+    trap.step(290, [&] { need(app_).setVisible(true); });
+    trap.step(292, [&] { need(app_).setCursor(excel::xlDefault); });
+    trap.step(294, [&] { need(app_).setScreenUpdating(true); });
+    trap.step(296, [&] { need(app_).setDisplayAlerts(true); });
+    trap.step(298, [&] { need(app_).setEnableEvents(true); });
+    trap.step(300, [&] { need(app_).setEnableCancelKey(excel::xlInterrupt); });
+  }
+  trap.step(302, [&] { app_.reset(); });
+  trap.step(304, [&] { window_.setBusyPointer(false); });
+  trap.step(306, [&] { window_.setProgressValue(0); });
+  trap.step(308, [&] { window_.setProgressText(QString::fromLatin1(kProgressCaption)); });
+  // "Done." after a run that never had a workbook would report a failure as success.
+  if (handOver)
+    trap.step(310, [&] {
+      dialogs_.messageBox(QString::fromLatin1(kDone), platform::Buttons::Ok, platform::Icon::None);
+    });
+}
+
+}  // namespace graphing
