@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 #include "sheets/calc/value.h"
 
@@ -44,6 +45,10 @@ class EvalContext {
   virtual Value cell(const CellRef& ref) const = 0;
   // A number with 0 <= r < 1.
   virtual double random() const { return 0.5; }
+  // The cell the formula stands in. A whole column or row (A:A, 3:3) given where one value is
+  // needed is read at this cell's row or column; row 0 (the default) means unknown, and such a
+  // range then gives #VALUE!.
+  virtual CellRef formulaCell() const { return {}; }
 };
 
 class Formula {
@@ -66,5 +71,11 @@ class Formula {
 std::variant<Formula, ParseError> parseFormula(std::string_view text);
 
 Value evaluate(const Formula& formula, const EvalContext& context);
+
+// Whether the function table holds `name` (any case, with or without the "_xlfn." prefix).
+bool isFunctionName(std::string_view name);
+
+// Names the formula calls that are no function of the table (each evaluates to #NAME?).
+const std::vector<std::string>& unknownFunctions(const Formula& formula);
 
 }  // namespace calc

@@ -1,0 +1,172 @@
+// Functions over lists of numbers: sums, averages, counts, extremes, GCD/LCM and series.
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "sheets/calc/collect.h"
+#include "sheets/calc/operators.h"
+
+namespace calc {
+namespace {
+
+template <class Fold>
+Value fold(const Args& args, const CollectRule& rule, double start, Fold fold) {
+  double acc = start;
+  if (auto error = collectNumbers(args, rule, [&](double x) { acc = fold(acc, x); })) return *error;
+  return numberResult(acc);
+}
+
+Value sum(const Args& args) { return fold(args, kSumRule, 0, [](double a, double x) { return a + x; }); }
+Value sumOfSquares(const Args& args) {
+  return fold(args, kSumRule, 0, [](double a, double x) { return a + x * x; });
+}
+
+Value product(const Args& args) {
+  bool any = false;
+  double acc = 1;
+  if (auto error = collectNumbers(args, kSumRule, [&](double x) { any = true, acc *= x; })) return *error;
+  return any ? numberResult(acc) : Value(0.0);
+}
+
+Value average(const Args& args, const CollectRule& rule) {
+  double total = 0, count = 0;
+  if (auto error = collectNumbers(args, rule, [&](double x) { total += x, ++count; })) return *error;
+  return count == 0 ? Value(ErrorCode::Div0) : numberResult(total / count);
+}
+
+template <class Better>
+Value extreme(const Args& args, Better better) {
+  bool any = false;
+  double best = 0;
+  if (auto error = collectNumbers(args, kSumRule, [&](double x) {
+        if (!any || better(x, best)) best = x;
+        any = true;
+      }))
+    return *error;
+  return best;
+}
+
+Value count(const Args& args) {
+  constexpr CollectRule rule{Take::Number, Take::Number, Take::Ignore, Take::Ignore, Take::Ignore, true};
+  double n = 0;
+  collectNumbers(args, rule, [&](double) { ++n; });
+  return n;
+}
+
+Value countNonEmpty(const Args& args) {
+  double n = 0;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args.isMissing(i)) continue;
+    const bool listed = args.isCollection(i);
+    args.forEach(i, [&](const Value& v) {
+      if (!listed || !v.isEmpty()) ++n;
+      return true;
+    });
+  }
+  return n;
+}
+
+// GCD, LCM and MULTINOMIAL want non-negative whole numbers; booleans and text are refused.
+constexpr CollectRule kIntegerRule{Take::Number, Take::Reject, Take::Reject, Take::Reject, Take::Zero, false};
+
+Value integers(const Args& args, std::vector<double>& out) {
+  bool negative = false;
+  if (auto error = collectNumbers(args, kIntegerRule, [&](double x) {
+        if (x < 0) negative = true;
+        out.push_back(std::trunc(x));
+      }))
+    return *error;
+  if (negative) return ErrorCode::Num;
+  for (double x : out)
+    if (x >= 9007199254740992.0) return ErrorCode::Num;
+  return 0.0;
+}
+
+double gcdOf(double a, double b) {
+  while (b != 0) {
+    const double t = std::fmod(a, b);
+    a = b;
+    b = t;
+  }
+  return a;
+}
+
+Value gcd(const Args& args) {
+  std::vector<double> xs;
+  if (Value check = integers(args, xs); check.isError()) return check;
+  double g = 0;
+  for (double x : xs) g = gcdOf(g, x);
+  return g;
+}
+
+Value lcm(const Args& args) {
+  std::vector<double> xs;
+  if (Value check = integers(args, xs); check.isError()) return check;
+  double l = 1;
+  for (double x : xs) {
+    if (x == 0) return 0.0;
+    l = l / gcdOf(l, x) * x;
+  }
+  return numberResult(l);
+}
+
+// (a+b+...)! / (a! b! ...), by the gamma function, as the sheet computes it.
+Value multinomial(const Args& args) {
+  std::vector<double> xs;
+  if (Value check = integers(args, xs); check.isError()) return check;
+  double total = 0, logDenominator = 0;
+  for (double x : xs) {
+    total += x;
+    logDenominator += std::lgamma(x + 1);
+  }
+  if (total > 170) return ErrorCode::Num;
+  return numberResult(std::exp(std::lgamma(total + 1) - logDenominator));
+}
+
+// SERIESSUM(x, n, m, coefficients): sum of a_i * x^(n + i*m).
+Value seriesSum(const Args& args) {
+  double head[3];
+  for (std::size_t i = 0; i < 3; ++i) {
+    const Value v = args.scalar(i);
+    if (v.isBool()) return ErrorCode::Value;
+    const Number n = toNumber(v);
+    if (n.failed) return n.error;
+    head[i] = n.value;
+  }
+  constexpr CollectRule rule{Take::Number, Take::Reject, Take::Reject, Take::Reject, Take::Zero, false};
+  std::vector<double> coefficients;
+  if (auto error = collectNumbers(args.from(3), rule, [&](double a) { coefficients.push_back(a); }))
+    return *error;
+  double total = 0, exponent = head[1];
+  for (double a : coefficients) {
+    const Value term = power(head[0], exponent);
+    if (term.isError()) return term;
+    total += a * term.number();
+    exponent += head[2];
+  }
+  return numberResult(total);
+}
+
+const FunctionSpec kAggregates[] = {
+    raw("SUM", 1, kManyArgs, sum),
+    raw("SUMSQ", 1, kManyArgs, sumOfSquares),
+    raw("PRODUCT", 1, kManyArgs, product),
+    raw("AVERAGE", 1, kManyArgs, [](const Args& a) { return average(a, kSumRule); }),
+    raw("AVERAGEA", 1, kManyArgs, [](const Args& a) {
+      return average(a, CollectRule{Take::Number, Take::Number, Take::Zero, Take::Number, Take::Ignore, false});
+    }),
+    raw("COUNT", 1, kManyArgs, count),
+    raw("COUNTA", 1, kManyArgs, countNonEmpty),
+    raw("MAX", 1, kManyArgs, [](const Args& a) { return extreme(a, [](double x, double b) { return x > b; }); }),
+    raw("MIN", 1, kManyArgs, [](const Args& a) { return extreme(a, [](double x, double b) { return x < b; }); }),
+    raw("GCD", 1, kManyArgs, gcd),
+    raw("LCM", 1, kManyArgs, lcm),
+    raw("MULTINOMIAL", 1, kManyArgs, multinomial),
+    raw("SERIESSUM", 4, 4, seriesSum),
+};
+
+}  // namespace
+
+std::span<const FunctionSpec> aggregateFunctions() { return kAggregates; }
+
+}  // namespace calc

@@ -1,0 +1,77 @@
+#include "sheets/calc/coercion.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "sheets/calc/number_text.h"
+
+namespace calc {
+namespace {
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+int compareTextIgnoringCase(std::string_view a, std::string_view b) {
+  const std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    const int x = std::tolower(static_cast<unsigned char>(a[i]));
+    const int y = std::tolower(static_cast<unsigned char>(b[i]));
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+int typeRank(const Value& v) { return v.isNumber() ? 0 : v.isText() ? 1 : 2; }
+
+// The blank that an empty cell stands for when compared with `other`.
+Value blankLike(const Value& other) {
+  if (other.isText()) return std::string();
+  if (other.isBool()) return false;
+  return 0.0;
+}
+
+}  // namespace
+
+Number toNumber(const Value& v) {
+  if (v.isNumber()) return {v.number()};
+  if (v.isEmpty()) return {0.0};
+  if (v.isBool()) return {v.boolean() ? 1.0 : 0.0};
+  if (v.isError()) return Number::fail(v.error());
+  if (auto n = parseNumber(v.text())) return {*n};
+  return Number::fail(ErrorCode::Value);
+}
+
+Truth toTruth(const Value& v) {
+  if (v.isBool()) return {v.boolean()};
+  if (v.isNumber()) return {v.number() != 0};
+  if (v.isEmpty()) return {false};
+  if (v.isError()) return {false, v.error(), true};
+  if (equalsIgnoringCase(v.text(), "TRUE")) return {true};
+  if (equalsIgnoringCase(v.text(), "FALSE")) return {false};
+  return {false, ErrorCode::Value, true};
+}
+
+std::string toText(const Value& v) {
+  if (v.isText()) return v.text();
+  if (v.isNumber()) return formatNumber(v.number());
+  if (v.isBool()) return v.boolean() ? "TRUE" : "FALSE";
+  if (v.isError()) return std::string(errorText(v.error()));
+  return {};
+}
+
+int compareValues(const Value& a, const Value& b) {
+  if (a.isEmpty() && b.isEmpty()) return 0;
+  if (a.isEmpty()) return compareValues(blankLike(b), b);
+  if (b.isEmpty()) return compareValues(a, blankLike(a));
+  const int ra = typeRank(a), rb = typeRank(b);
+  if (ra != rb) return ra < rb ? -1 : 1;
+  if (a.isNumber()) return a.number() < b.number() ? -1 : (a.number() > b.number() ? 1 : 0);
+  if (a.isText()) return compareTextIgnoringCase(a.text(), b.text());
+  return static_cast<int>(a.boolean()) - static_cast<int>(b.boolean());
+}
+
+}  // namespace calc

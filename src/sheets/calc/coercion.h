@@ -1,0 +1,45 @@
+#pragma once
+// How a value turns into a number, a text or a truth value inside a formula, how two values
+// compare, and how a raw double becomes a result (overflow is #NUM!, underflow is 0).
+#include <string>
+
+#include "sheets/calc/value.h"
+
+namespace calc {
+
+// A number or the error that stopped it: the shape most function bodies work with.
+struct Number {
+  double value = 0;
+  ErrorCode error = ErrorCode::Value;
+  bool failed = false;
+
+  static Number fail(ErrorCode e) { return {0, e, true}; }
+};
+
+// Empty is 0, TRUE is 1, numeric text is its number, other text is #VALUE!, errors stay.
+Number toNumber(const Value& v);
+
+struct Truth {
+  bool value = false;
+  ErrorCode error = ErrorCode::Value;
+  bool failed = false;
+};
+
+// Numbers are true unless 0, "TRUE"/"FALSE" in any case are accepted, other text is #VALUE!.
+Truth toTruth(const Value& v);
+
+// Empty is "", numbers in general format, booleans "TRUE"/"FALSE". Errors are the caller's job.
+std::string toText(const Value& v);
+
+// Ordering of two non-error values: numbers < text < booleans, text without regard to case,
+// empty as 0, "" or FALSE to match the other side. Returns <0, 0 or >0.
+int compareValues(const Value& a, const Value& b);
+
+// A computed double as a result: not finite is #NUM!, below the smallest normal is 0, -0 is 0.
+inline Value numberResult(double x) {
+  if (!(x - x == 0)) return ErrorCode::Num;
+  if (x > -2.2250738585072014e-308 && x < 2.2250738585072014e-308) return 0.0;
+  return x;
+}
+
+}  // namespace calc

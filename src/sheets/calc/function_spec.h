@@ -1,0 +1,112 @@
+#pragma once
+// One table entry per spreadsheet function. The runner checks nothing the parser already
+// checked (argument counts), coerces arguments as the entry asks and propagates their errors,
+// so that most bodies are one line.
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "sheets/calc/formula.h"
+#include "sheets/calc/operand.h"
+
+namespace calc {
+
+// The arguments as a body that needs more than plain numbers sees them.
+class Args {
+ public:
+  Args(std::span<const Operand> operands, const EvalContext& context)
+      : operands_(operands), context_(context) {}
+
+  std::size_t size() const { return operands_.size(); }
+  bool isMissing(std::size_t i) const { return operands_[i].kind == Operand::Kind::Missing; }
+  // A range or an array: aggregates skip the text and booleans inside one.
+  bool isCollection(std::size_t i) const {
+    return operands_[i].kind == Operand::Kind::Range || operands_[i].kind == Operand::Kind::Array;
+  }
+  bool isRange(std::size_t i) const { return operands_[i].kind == Operand::Kind::Range; }
+  // One value: a single cell is read, a whole row or column is intersected with the formula's
+  // cell, an array gives its first element.
+  Value scalar(std::size_t i) const;
+  // Every value of argument i (one for a scalar); `visit` returns false to stop early.
+  template <class Visit>
+  void forEach(std::size_t i, Visit&& visit) const;
+  const EvalContext& context() const { return context_; }
+  // The arguments from `first` on.
+  Args from(std::size_t first) const { return Args(operands_.subspan(first), context_); }
+
+ private:
+  std::span<const Operand> operands_;
+  const EvalContext& context_;
+};
+
+// Reads one operand as a single value (see Args::scalar).
+Value scalarOf(const Operand& operand, const EvalContext& context);
+
+using UnaryFn = Value (*)(double x);
+using NumbersFn = Value (*)(const double* x, std::size_t n);
+using ScalarsFn = Value (*)(const Value* x, std::size_t n);
+using ArgsFn = Value (*)(const Args& args);
+
+inline constexpr std::uint8_t kManyArgs = 255;
+inline constexpr std::size_t kMaxNumberArgs = 8;
+
+struct FunctionSpec {
+  enum class Takes : std::uint8_t { Number, Numbers, Scalars, Args };
+
+  std::string_view name;  // upper case, without the "_xlfn." prefix
+  std::uint8_t minArgs = 0;
+  std::uint8_t maxArgs = 0;
+  Takes takes = Takes::Args;
+  UnaryFn unary = nullptr;      // one argument as a number
+  NumbersFn numbers = nullptr;  // up to kMaxNumberArgs arguments as numbers; missing ones are 0
+  ScalarsFn scalars = nullptr;  // single values, errors included, for the body to judge
+  ArgsFn args = nullptr;        // the raw arguments, for ranges and the context
+};
+
+constexpr FunctionSpec number1(std::string_view name, UnaryFn fn) {
+  return {name, 1, 1, FunctionSpec::Takes::Number, fn, nullptr, nullptr, nullptr};
+}
+constexpr FunctionSpec numbers(std::string_view name, std::uint8_t min, std::uint8_t max,
+                               NumbersFn fn) {
+  return {name, min, max, FunctionSpec::Takes::Numbers, nullptr, fn, nullptr, nullptr};
+}
+constexpr FunctionSpec scalars(std::string_view name, std::uint8_t min, std::uint8_t max,
+                               ScalarsFn fn) {
+  return {name, min, max, FunctionSpec::Takes::Scalars, nullptr, nullptr, fn, nullptr};
+}
+constexpr FunctionSpec raw(std::string_view name, std::uint8_t min, std::uint8_t max, ArgsFn fn) {
+  return {name, min, max, FunctionSpec::Takes::Args, nullptr, nullptr, nullptr, fn};
+}
+
+// The families, each in its own file.
+std::span<const FunctionSpec> mathFunctions();
+std::span<const FunctionSpec> roundingFunctions();
+std::span<const FunctionSpec> trigonometricFunctions();
+std::span<const FunctionSpec> aggregateFunctions();
+std::span<const FunctionSpec> logicalFunctions();
+std::span<const FunctionSpec> informationFunctions();
+std::span<const FunctionSpec> dateFunctions();
+
+// The whole table, looked up by name (any case, "_xlfn." already stripped). nullptr if absent.
+const FunctionSpec* findFunction(std::string_view name);
+
+Value callFunction(const FunctionSpec& spec, std::span<const Operand> args,
+                   const EvalContext& context);
+
+template <class Visit>
+void Args::forEach(std::size_t i, Visit&& visit) const {
+  const Operand& op = operands_[i];
+  if (op.kind == Operand::Kind::Range) {
+    const CellRange& r = op.range;
+    for (std::int32_t row = r.row1; row <= r.row2; ++row)
+      for (std::int32_t column = r.column1; column <= r.column2; ++column)
+        if (!visit(context_.cell(CellRef{r.sheet, row, column}))) return;
+  } else if (op.kind == Operand::Kind::Array) {
+    for (const Value& v : op.array->values)
+      if (!visit(v)) return;
+  } else if (op.kind == Operand::Kind::Value) {
+    visit(op.value);
+  }
+}
+
+}  // namespace calc

@@ -1,0 +1,110 @@
+// Arithmetic, powers, logarithms, factorials and combinations.
+#include <cmath>
+#include <numbers>
+
+#include "sheets/calc/coercion.h"
+#include "sheets/calc/function_spec.h"
+#include "sheets/calc/operators.h"
+
+namespace calc {
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+
+Value logarithm(double x, double base) {
+  if (x <= 0 || base <= 0) return ErrorCode::Num;
+  if (base == 1) return ErrorCode::Div0;
+  if (base == 10) return numberResult(std::log10(x));  // LOG(1000) is exactly 3
+  return numberResult(std::log(x) / std::log(base));
+}
+
+Value modulo(double n, double d) {
+  if (d == 0) return ErrorCode::Div0;
+  const double r = n - d * std::floor(n / d);
+  // The divisor's sign; a remainder that rounding pushed onto the divisor wraps to 0.
+  if (r != 0 && (r < 0) != (d < 0)) return 0.0;
+  return numberResult(std::fabs(r) >= std::fabs(d) ? 0.0 : r);
+}
+
+Value factorial(double x) {
+  if (x < 0) return ErrorCode::Num;
+  const double n = std::trunc(x);
+  if (n > 170) return ErrorCode::Num;
+  double product = 1;
+  for (double k = 2; k <= n; ++k) product *= k;
+  return product;
+}
+
+Value doubleFactorial(double x) {
+  if (x < -1) return ErrorCode::Num;
+  double product = 1;
+  for (double k = std::trunc(x); k > 1; k -= 2) {
+    product *= k;
+    if (!std::isfinite(product)) return ErrorCode::Num;
+  }
+  return product;
+}
+
+// n choose k by a running product, exact for results below 2^53.
+Value choose(double n, double k) {
+  if (n < 0 || k < 0 || k > n) return ErrorCode::Num;
+  k = std::min(k, n - k);
+  if (k > 1e6) return ErrorCode::Num;
+  double result = 1;
+  for (double i = 1; i <= k; ++i) {
+    result = result * (n - k + i) / i;
+    if (!std::isfinite(result)) return ErrorCode::Num;
+  }
+  return result < 9007199254740992.0 ? std::round(result) : result;
+}
+
+Value combin(const double* x, std::size_t) { return choose(std::trunc(x[0]), std::trunc(x[1])); }
+
+Value combina(const double* x, std::size_t) {
+  const double n = std::trunc(x[0]), k = std::trunc(x[1]);
+  if (n < 0 || k < 0 || n < k) return ErrorCode::Num;
+  if (n == 0 && k == 0) return 1.0;
+  return choose(n + k - 1, k);
+}
+
+// Rounds away from zero to the next even (step 2, offset 0) or odd (step 2, offset 1) integer.
+Value roundToParity(double x, double offset) {
+  const double magnitude = std::fabs(x);
+  double r = std::ceil((magnitude - offset) / 2) * 2 + offset;
+  if (r < magnitude) r += 2;
+  if (offset == 1 && r < 1) r = 1;
+  return numberResult(x < 0 ? -r : r);
+}
+
+const FunctionSpec kMath[] = {
+    number1("ABS", [](double x) -> Value { return std::fabs(x); }),
+    number1("SIGN", [](double x) -> Value { return x > 0 ? 1.0 : (x < 0 ? -1.0 : 0.0); }),
+    number1("INT", [](double x) -> Value { return numberResult(std::floor(x)); }),
+    number1("SQRT", [](double x) -> Value { return x < 0 ? Value(ErrorCode::Num) : Value(std::sqrt(x)); }),
+    number1("SQRTPI", [](double x) -> Value { return x < 0 ? Value(ErrorCode::Num) : numberResult(std::sqrt(x * kPi)); }),
+    number1("EXP", [](double x) -> Value { return numberResult(std::exp(x)); }),
+    number1("LN", [](double x) -> Value { return logarithm(x, std::numbers::e); }),
+    number1("LOG10", [](double x) -> Value { return logarithm(x, 10); }),
+    numbers("LOG", 1, 2, [](const double* x, std::size_t n) { return logarithm(x[0], n > 1 ? x[1] : 10); }),
+    numbers("POWER", 2, 2, [](const double* x, std::size_t) { return power(x[0], x[1]); }),
+    numbers("MOD", 2, 2, [](const double* x, std::size_t) { return modulo(x[0], x[1]); }),
+    numbers("QUOTIENT", 2, 2, [](const double* x, std::size_t) -> Value {
+      return x[1] == 0 ? Value(ErrorCode::Div0) : numberResult(std::trunc(x[0] / x[1]));
+    }),
+    numbers("PI", 0, 0, [](const double*, std::size_t) -> Value { return kPi; }),
+    number1("DEGREES", [](double x) -> Value { return numberResult(x * 180 / kPi); }),
+    number1("RADIANS", [](double x) -> Value { return numberResult(x * kPi / 180); }),
+    number1("FACT", factorial),
+    number1("FACTDOUBLE", doubleFactorial),
+    numbers("COMBIN", 2, 2, combin),
+    numbers("COMBINA", 2, 2, combina),
+    number1("EVEN", [](double x) { return roundToParity(x, 0); }),
+    number1("ODD", [](double x) { return roundToParity(x, 1); }),
+    raw("RAND", 0, 0, [](const Args& args) -> Value { return args.context().random(); }),
+};
+
+}  // namespace
+
+std::span<const FunctionSpec> mathFunctions() { return kMath; }
+
+}  // namespace calc

@@ -1,0 +1,457 @@
+#include "sheets/calc/parser.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "sheets/calc/cell_address.h"
+#include "sheets/calc/function_spec.h"
+
+namespace calc {
+namespace {
+
+struct Failure {
+  ParseError error;
+};
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+// Letters of other scripts arrive as UTF-8 bytes >= 0x80; names may hold them.
+bool isNameStart(char c) { return isLetter(c) || c == '_' || static_cast<unsigned char>(c) >= 0x80; }
+bool isWordChar(char c) { return isNameStart(c) || isDigit(c) || c == '.' || c == '$'; }
+
+bool equalsUpper(std::string_view text, std::string_view upper) {
+  if (text.size() != upper.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if ((isLetter(text[i]) ? static_cast<char>(text[i] & ~0x20) : text[i]) != upper[i]) return false;
+  return true;
+}
+
+bool startsWithUpper(std::string_view text, std::string_view upper) {
+  return text.size() >= upper.size() && equalsUpper(text.substr(0, upper.size()), upper);
+}
+
+class Parser {
+ public:
+  explicit Parser(std::string_view text) : s_(text), out_(std::make_unique<Formula::Impl>()) {}
+
+  std::unique_ptr<Formula::Impl> run() {
+    if (s_.size() > kMaxFormulaLength) fail(kMaxFormulaLength, "formula longer than 8192 characters");
+    skipSpaces();
+    if (atEnd()) fail(0, "empty formula");
+    expression();
+    skipSpaces();
+    if (!atEnd()) fail(pos_, "unexpected character");
+    out_->maxStack = static_cast<std::uint32_t>(maxHeight_);
+    return std::move(out_);
+  }
+
+ private:
+  // ---- output -------------------------------------------------------------------------------
+  void emit(Op op, double number = 0, std::uint32_t index = 0, std::uint16_t argc = 0,
+            const FunctionSpec* function = nullptr) {
+    out_->code.push_back(Instruction{number, function, index, op, argc});
+  }
+  void pushed(int count = 1) {
+    height_ += count;
+    if (height_ > maxHeight_) maxHeight_ = height_;
+  }
+  void emitValue(Op op, double number = 0, std::uint32_t index = 0) {
+    emit(op, number, index);
+    pushed();
+  }
+  void emitBinary(Op op) {
+    emit(op);
+    --height_;
+  }
+
+  [[noreturn]] void fail(std::size_t at, std::string message) {
+    throw Failure{ParseError{at, std::move(message)}};
+  }
+
+  // ---- characters -----------------------------------------------------------------------------
+  bool atEnd() const { return pos_ >= s_.size(); }
+  char peek(std::size_t ahead = 0) const { return pos_ + ahead < s_.size() ? s_[pos_ + ahead] : '\0'; }
+  void skipSpaces() {
+    while (!atEnd() && (s_[pos_] == ' ' || s_[pos_] == '\n' || s_[pos_] == '\r' || s_[pos_] == '\t'))
+      ++pos_;
+  }
+  bool accept(char c) {
+    skipSpaces();
+    if (peek() != c) return false;
+    ++pos_;
+    return true;
+  }
+  void expect(char c, const char* what) {
+    if (!accept(c)) fail(pos_, std::string("expected ") + what);
+  }
+
+  void enterNesting(std::size_t at) {
+    if (++depth_ > kMaxNestingDepth) fail(at, "nested more than 64 levels deep");
+  }
+
+  // ---- grammar, loosest binding first ----------------------------------------------------------
+  void expression() { comparison(); }
+
+  void comparison() {
+    concatenation();
+    for (;;) {
+      skipSpaces();
+      Op op;
+      if (peek() == '<' && peek(1) == '=') op = Op::LessEqual, pos_ += 2;
+      else if (peek() == '>' && peek(1) == '=') op = Op::GreaterEqual, pos_ += 2;
+      else if (peek() == '<' && peek(1) == '>') op = Op::NotEqual, pos_ += 2;
+      else if (peek() == '<') op = Op::Less, ++pos_;
+      else if (peek() == '>') op = Op::Greater, ++pos_;
+      else if (peek() == '=') op = Op::Equal, ++pos_;
+      else return;
+      concatenation();
+      emitBinary(op);
+    }
+  }
+
+  void concatenation() {
+    additive();
+    while (accept('&')) {
+      additive();
+      emitBinary(Op::Concat);
+    }
+  }
+
+  void additive() {
+    multiplicative();
+    for (;;) {
+      if (accept('+')) multiplicative(), emitBinary(Op::Add);
+      else if (accept('-')) multiplicative(), emitBinary(Op::Subtract);
+      else return;
+    }
+  }
+
+  void multiplicative() {
+    power();
+    for (;;) {
+      if (accept('*')) power(), emitBinary(Op::Multiply);
+      else if (accept('/')) power(), emitBinary(Op::Divide);
+      else return;
+    }
+  }
+
+  // Left to right: 2^3^2 is 64.
+  void power() {
+    unary();
+    while (accept('^')) {
+      unary();
+      emitBinary(Op::Power);
+    }
+  }
+
+  // Signs bind tighter than ^ (-2^2 is 4). A run of signs is counted, not recursed into.
+  void unary() {
+    int negations = 0;
+    for (;;) {
+      if (accept('-')) ++negations;
+      else if (accept('+')) continue;
+      else break;
+    }
+    postfix();
+    for (int i = 0; i < negations; ++i) emit(Op::Negate);
+  }
+
+  void postfix() {
+    primary();
+    while (accept('%')) emit(Op::Percent);
+  }
+
+  void primary() {
+    skipSpaces();
+    const std::size_t start = pos_;
+    const char c = peek();
+    if (atEnd()) fail(pos_, "expected a value");
+    if (c == '(') {
+      ++pos_;
+      enterNesting(start);
+      expression();
+      expect(')', "')'");
+      --depth_;
+    } else if (c == '"') {
+      stringLiteral();
+    } else if (c == '#') {
+      errorLiteral();
+    } else if (c == '{') {
+      arrayConstant();
+    } else if (c == '\'') {
+      quotedSheetReference();
+    } else if (isDigit(c) || (c == '.' && isDigit(peek(1)))) {
+      numberOrRows();
+    } else if (isWordChar(c)) {
+      word();
+    } else {
+      fail(pos_, std::string("unexpected character '") + c + "'");
+    }
+  }
+
+  // ---- literals --------------------------------------------------------------------------------
+  std::string scanQuoted(char quote) {
+    const std::size_t start = pos_++;
+    std::string text;
+    for (;;) {
+      if (atEnd()) fail(start, "unterminated text");
+      const char c = s_[pos_++];
+      if (c != quote) {
+        text.push_back(c);
+      } else if (peek() == quote) {
+        text.push_back(quote);
+        ++pos_;
+      } else {
+        return text;
+      }
+    }
+  }
+
+  void stringLiteral() {
+    out_->strings.push_back(scanQuoted('"'));
+    emitValue(Op::String, 0, static_cast<std::uint32_t>(out_->strings.size() - 1));
+  }
+
+  ErrorCode scanError() {
+    static constexpr std::pair<std::string_view, ErrorCode> kErrors[] = {
+        {"#NULL!", ErrorCode::Null}, {"#DIV/0!", ErrorCode::Div0}, {"#VALUE!", ErrorCode::Value},
+        {"#REF!", ErrorCode::Ref},   {"#NAME?", ErrorCode::Name},  {"#NUM!", ErrorCode::Num},
+        {"#N/A", ErrorCode::NA}};
+    for (const auto& [text, code] : kErrors)
+      if (startsWithUpper(s_.substr(pos_), text)) {
+        pos_ += text.size();
+        return code;
+      }
+    fail(pos_, "unknown error value");
+  }
+
+  void errorLiteral() { emitValue(Op::Error, static_cast<double>(scanError())); }
+
+  // Digits, a decimal point, an exponent; a letter straight after is refused ("2A1").
+  double scanNumber() {
+    const std::size_t start = pos_;
+    while (isDigit(peek())) ++pos_;
+    if (peek() == '.') {
+      ++pos_;
+      while (isDigit(peek())) ++pos_;
+    }
+    if (peek() == 'e' || peek() == 'E') {
+      std::size_t p = pos_ + 1;
+      if (p < s_.size() && (s_[p] == '+' || s_[p] == '-')) ++p;
+      if (p >= s_.size() || !isDigit(s_[p])) fail(pos_, "malformed exponent");
+      pos_ = p;
+      while (isDigit(peek())) ++pos_;
+    }
+    if (isWordChar(peek()) || peek() == '(') fail(pos_, "unexpected character after a number");
+    const double value = std::strtod(std::string(s_.substr(start, pos_ - start)).c_str(), nullptr);
+    if (!std::isfinite(value)) fail(start, "number out of range");
+    return value;
+  }
+
+  void numberOrRows() {
+    const std::size_t start = pos_;
+    std::size_t end = start;
+    while (end < s_.size() && isDigit(s_[end])) ++end;
+    if (end < s_.size() && s_[end] == ':') {  // a whole-row range such as 1:3
+      pos_ = end;
+      if (auto row = parseRowOnly(s_.substr(start, end - start))) {
+        rowRange(-1, *row, start);
+        return;
+      }
+      fail(start, "row out of range");
+    }
+    emitValue(Op::Number, scanNumber());
+  }
+
+  // {1,2;3,4}: rows split by ';', columns by ','.
+  void arrayConstant() {
+    const std::size_t start = pos_++;
+    auto array = std::make_shared<Array>();
+    std::int32_t columnsInRow = 0;
+    for (;;) {
+      array->values.push_back(arrayElement());
+      ++columnsInRow;
+      if (accept(',')) continue;
+      if (array->rows == 0) array->columns = columnsInRow;
+      if (columnsInRow != array->columns) fail(pos_, "array rows differ in length");
+      ++array->rows;
+      columnsInRow = 0;
+      if (accept(';')) continue;
+      expect('}', "'}'");
+      break;
+    }
+    if (array->values.size() > 65536) fail(start, "array too large");
+    out_->arrays.push_back(std::move(array));
+    emitValue(Op::Array, 0, static_cast<std::uint32_t>(out_->arrays.size() - 1));
+  }
+
+  Value arrayElement() {
+    skipSpaces();
+    const char c = peek();
+    if (c == '"') return scanQuoted('"');
+    if (c == '#') return scanError();
+    if (c == '-' || c == '+') {
+      ++pos_;
+      skipSpaces();
+      if (!isDigit(peek()) && peek() != '.') fail(pos_, "expected a number");
+      const double n = scanNumber();
+      return c == '-' ? -n : n;
+    }
+    if (isDigit(c) || c == '.') return scanNumber();
+    const std::size_t start = pos_;
+    while (isWordChar(peek())) ++pos_;
+    const std::string_view w = s_.substr(start, pos_ - start);
+    if (equalsUpper(w, "TRUE")) return true;
+    if (equalsUpper(w, "FALSE")) return false;
+    fail(start, "expected a constant in the array");
+  }
+
+  // ---- names, references, calls --------------------------------------------------------------
+  std::string_view scanWord() {
+    const std::size_t start = pos_;
+    while (isWordChar(peek())) ++pos_;
+    return s_.substr(start, pos_ - start);
+  }
+
+  std::int32_t sheetIndex(std::string name) {
+    out_->sheets.push_back(std::move(name));
+    return static_cast<std::int32_t>(out_->sheets.size() - 1);
+  }
+
+  void quotedSheetReference() {
+    const std::size_t start = pos_;
+    std::string sheet = scanQuoted('\'');
+    if (peek() != '!') fail(pos_, "expected '!' after the sheet name");
+    ++pos_;
+    if (sheet.empty()) fail(start, "empty sheet name");
+    referenceAfterSheet(sheetIndex(std::move(sheet)));
+  }
+
+  void referenceAfterSheet(std::int32_t sheet) {
+    const std::size_t start = pos_;
+    const std::string_view w = scanWord();
+    if (!reference(sheet, w, start)) fail(start, "expected a reference after the sheet name");
+  }
+
+  // A cell, a cell range, a column range or a row range; false if `w` is none of them.
+  bool reference(std::int32_t sheet, std::string_view w, std::size_t start) {
+    if (auto cell = parseCellAddress(w)) {
+      Address last = *cell;
+      if (peek() == ':') {
+        const std::size_t save = pos_++;
+        if (auto end = parseCellAddress(scanWord())) last = *end;
+        else pos_ = save;
+      }
+      emitReference(sheet, *cell, last);
+      return true;
+    }
+    if (peek() != ':') return false;
+    if (auto column = parseColumnOnly(w)) {
+      ++pos_;
+      const std::size_t at = pos_;
+      auto last = parseColumnOnly(scanWord());
+      if (!last) fail(at, "expected a column");
+      emitReference(sheet, Address{1, *column}, Address{kMaxRows, *last});
+      return true;
+    }
+    if (auto row = parseRowOnly(w)) {
+      pos_ = start + w.size();
+      rowRange(sheet, *row, start);
+      return true;
+    }
+    return false;
+  }
+
+  void rowRange(std::int32_t sheet, std::int32_t first, std::size_t) {
+    ++pos_;  // ':'
+    const std::size_t at = pos_;
+    auto last = parseRowOnly(scanWord());
+    if (!last) fail(at, "expected a row");
+    emitReference(sheet, Address{first, 1}, Address{*last, kMaxColumns});
+  }
+
+  void emitReference(std::int32_t sheet, Address a, Address b) {
+    ReferenceSpec spec{sheet, std::min(a.row, b.row), std::min(a.column, b.column),
+                       std::max(a.row, b.row), std::max(a.column, b.column)};
+    out_->references.push_back(spec);
+    emitValue(Op::Reference, 0, static_cast<std::uint32_t>(out_->references.size() - 1));
+  }
+
+  void word() {
+    const std::size_t start = pos_;
+    const std::string_view w = scanWord();
+    if (peek() == '!') {
+      ++pos_;
+      referenceAfterSheet(sheetIndex(std::string(w)));
+      return;
+    }
+    skipSpaces();
+    if (peek() == '(') {
+      call(w, start);
+      return;
+    }
+    pos_ = start + w.size();
+    if (reference(-1, w, start)) return;
+    if (equalsUpper(w, "TRUE")) return emitValue(Op::Bool, 1);
+    if (equalsUpper(w, "FALSE")) return emitValue(Op::Bool, 0);
+    if (!isNameStart(w.front()) || w.find('$') != std::string_view::npos)
+      fail(start, "not a valid name");
+    emitValue(Op::Name, static_cast<double>(ErrorCode::Name));
+  }
+
+  void call(std::string_view name, std::size_t start) {
+    if (!isNameStart(name.front()) || name.find('$') != std::string_view::npos)
+      fail(start, "not a valid function name");
+    if (startsWithUpper(name, "_XLFN.") || startsWithUpper(name, "_XLWS.")) name.remove_prefix(6);
+    ++pos_;  // '('
+    enterNesting(start);
+    const int heightBefore = height_;
+    std::size_t argc = 0;
+    skipSpaces();
+    if (peek() == ')') {
+      ++pos_;
+    } else {
+      for (;;) {
+        skipSpaces();
+        if (peek() == ',' || peek() == ')') emitValue(Op::Missing);
+        else expression();
+        if (++argc > kManyArgs) fail(pos_, "more than 255 arguments");
+        if (accept(',')) continue;
+        expect(')', "')' or ','");
+        break;
+      }
+    }
+    --depth_;
+    const FunctionSpec* spec = findFunction(name);
+    if (spec) {
+      if (argc < spec->minArgs) fail(pos_ - 1, "too few arguments");
+      if (argc > spec->maxArgs) fail(pos_ - 1, "too many arguments");
+      emit(Op::Call, 0, 0, static_cast<std::uint16_t>(argc), spec);
+    } else {
+      out_->unknownFunctions.emplace_back(name);
+      emit(Op::UnknownCall, 0, 0, static_cast<std::uint16_t>(argc));
+    }
+    height_ = heightBefore;
+    pushed();
+  }
+
+  std::string_view s_;
+  std::size_t pos_ = 0;
+  int depth_ = 0;
+  int height_ = 0;
+  int maxHeight_ = 0;
+  std::unique_ptr<Formula::Impl> out_;
+};
+
+}  // namespace
+
+std::variant<std::unique_ptr<Formula::Impl>, ParseError> compileFormula(std::string_view text) {
+  try {
+    return Parser(text).run();
+  } catch (const Failure& failure) {
+    return failure.error;
+  }
+}
+
+}  // namespace calc

@@ -1,0 +1,15 @@
+#pragma once
+// Formula text to postfix code (Formula::Impl), by recursive descent over Excel's precedence:
+// range, negation, %, ^, * /, + -, &, comparisons. Depth and length are bounded, so hostile
+// input is refused with a position instead of exhausting the stack.
+#include <memory>
+#include <string_view>
+#include <variant>
+
+#include "sheets/calc/program.h"
+
+namespace calc {
+
+std::variant<std::unique_ptr<Formula::Impl>, ParseError> compileFormula(std::string_view text);
+
+}  // namespace calc

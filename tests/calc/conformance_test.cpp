@@ -1,0 +1,32 @@
+// The engine against 14,800 formula results saved by Excel.
+#include <gtest/gtest.h>
+
+#include <iostream>
+
+#include "conformance_suite.h"
+
+namespace calc::testing {
+namespace {
+
+constexpr double kMinCoverage = 0.90;
+constexpr double kMinAgreement = 0.99;
+
+TEST(Conformance, ExcelSavedResults) {
+  const auto text = readFile(casesPath());
+  if (!text) GTEST_SKIP() << "no cases at " << casesPath();
+  const ConformanceReport report = runConformance(*text);
+  std::cout << "cases " << report.total << ", covered " << report.covered << " ("
+            << 100 * report.coverage() << "%), agreeing " << report.agreeing << " ("
+            << 100 * report.agreement() << "% of covered)\n";
+  for (std::size_t i = 0; i < report.disagreements.size() && i < 40; ++i) {
+    const Disagreement& d = report.disagreements[i];
+    ADD_FAILURE() << d.workbook << "/" << d.sheet << "!" << d.address << " =" << d.formula
+                  << ": Excel " << d.expected << ", engine " << d.actual;
+  }
+  EXPECT_GE(report.total, 14000u);
+  EXPECT_GE(report.coverage(), kMinCoverage);
+  EXPECT_GE(report.agreement(), kMinAgreement);
+}
+
+}  // namespace
+}  // namespace calc::testing
