@@ -1,5 +1,8 @@
 #pragma once
-// The guards around the spreadsheet engine: can it be created at all, and does one run already.
+// The checks made before graphing: can a spreadsheet instance be created at all, and is one
+// running already (whose windows the run could disturb)?
+#include <QString>
+
 #include <functional>
 
 #include "graphing/excel/excel.h"
@@ -7,12 +10,18 @@
 
 namespace graphing {
 
-// Creates an instance and releases it at once; when that fails, explains what to check and
-// calls endProgram.
+extern const QString kExcelNotCreatedText;
+extern const QString kExcelMayBeOpenText;
+
+// Creates a new instance and releases it at once. When that fails, tells the user how to put
+// it right and calls endProgram (the program ends at once; nothing is saved).
 void CheckExcelInstalled(excel::ApplicationFactory& factory, platform::Dialogs& dialogs,
                          const std::function<void()>& endProgram);
+
+// Whether an instance runs already. Any failure counts as "not running".
 bool IsExcelRunning(excel::ApplicationFactory& factory);
-// True when the user chose not to go on because an instance is running already.
+
+// When one runs, asks whether to proceed anyway. True means "stop" (the user answered No).
 bool WarnExcelOpen(excel::ApplicationFactory& factory, platform::Dialogs& dialogs);
 
 }  // namespace graphing

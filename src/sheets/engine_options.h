@@ -1,0 +1,36 @@
+#pragma once
+// Settings of the engine, fixed when the factory is made. No global state: tests make their
+// own options, the program takes them from the environment.
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+namespace sheets {
+
+// Starts a program detached, so it outlives us. False when it could not be started.
+using StartDetached = std::function<bool(const QString& program, const QStringList& arguments)>;
+
+struct EngineOptions {
+  // Where handed-over workbooks (BookN.xlsx) go. Empty: the per-user default.
+  QString workingFolder;
+  // The per-user table of running instances. Empty: the per-user runtime default.
+  QString instancesFolder;
+  // The spreadsheet application's command, the file appended ("none": write the file only).
+  // Unset: the desktop's default application.
+  std::optional<QString> viewerCommand;
+  // Non-empty: Visible = True saves the active workbook here and starts nothing (batch use).
+  QString saveTo;
+  // Number of worksheets in a new workbook (Application.SheetsInNewWorkbook).
+  int sheetsInNewWorkbook = 1;
+  StartDetached startDetached;  // empty: QProcess::startDetached
+
+  // TESSALINE_VIEWER sets viewerCommand.
+  static EngineOptions fromEnvironment();
+};
+
+QString defaultWorkingFolder();
+QString defaultInstancesFolder();
+
+}  // namespace sheets

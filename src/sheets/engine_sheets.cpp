@@ -1,0 +1,48 @@
+#include "sheets/engine_sheets.h"
+
+namespace sheets {
+
+const std::shared_ptr<SheetNode>& liveSheet(const std::shared_ptr<SheetNode>& node) {
+  if (!node || node->deleted) throw excel::AutomationError("Object required: the sheet has been deleted.");
+  return node;
+}
+
+std::string EngineSheet::name() { return liveSheet(node_)->name; }
+
+void EngineSheet::setName(const std::string& name) { model_->rename(*liveSheet(node_), name); }
+
+void EngineSheet::setVisible(bool visible) { model_->setVisible(*liveSheet(node_), visible); }
+
+void EngineSheet::deleteSheet() { model_->remove(*liveSheet(node_)); }
+
+void EngineSheet::setCellNumber(int row, int column, double value) {
+  model_->setNumber(*node_, row, column, value);
+}
+
+void EngineSheet::setCellText(int row, int column, const std::string& text) {
+  model_->setText(*node_, row, column, text);
+}
+
+std::shared_ptr<excel::Range> EngineSheet::range(const std::string& a1) {
+  const auto& sheet = liveSheet(node_);
+  if (sheet->isChart()) throw excel::AutomationError("\"" + sheet->name + "\" is a chart sheet and has no cells.");
+  auto block = parseA1Block(a1);
+  if (!block) throw excel::AutomationError("Method 'Range' failed: \"" + a1 + "\" is not a cell reference.");
+  return std::make_shared<EngineRange>(sheet, *block);
+}
+
+int EngineSheets::count() { return static_cast<int>(model_->sheets().size()); }
+
+std::shared_ptr<excel::Sheet> EngineSheets::item(int index) {
+  auto node = model_->at(index);
+  if (!node) throw excel::AutomationError("Subscript out of range: there is no sheet " + std::to_string(index) + ".");
+  return std::make_shared<EngineSheet>(model_, std::move(node));
+}
+
+std::shared_ptr<excel::Sheet> EngineSheets::item(const std::string& name) {
+  auto node = model_->find(name);
+  if (!node) throw excel::AutomationError("Subscript out of range: there is no sheet \"" + name + "\".");
+  return std::make_shared<EngineSheet>(model_, std::move(node));
+}
+
+}  // namespace sheets

@@ -1,0 +1,80 @@
+// Values of cells: formulas are computed on demand with the formula engine, each at most once
+// per generation of the workbook, with a guard against circular references.
+#include <optional>
+
+#include "sheets/cell_address.h"
+#include "sheets/sheet_name_rules.h"
+#include "sheets/workbook_model.h"
+
+namespace sheets {
+namespace {
+
+// The cells a formula on `current` reads. Sheet names are looked up once per distinct name in
+// a row, which is the common case of a column of formulas reading one other sheet.
+class SheetEvalContext : public calc::EvalContext {
+ public:
+  SheetEvalContext(const WorkbookModel& model, const SheetNode& current, std::int32_t row, std::int32_t column)
+      : model_(model), current_(current), row_(row), column_(column) {}
+
+  calc::Value cell(const calc::CellRef& ref) const override {
+    const SheetNode* sheet = ref.sheet.empty() ? &current_ : lookup(ref.sheet);
+    if (!sheet || !sheet->cells || !isValidCell(ref.row, ref.column)) return calc::ErrorCode::Ref;
+    return model_.value(*sheet, ref.row, ref.column);
+  }
+
+  calc::CellRef formulaCell() const override { return calc::CellRef{{}, row_, column_}; }
+
+ private:
+  const SheetNode* lookup(std::string_view name) const {
+    if (!lastName_ || !sameSheetName(*lastName_, name)) {
+      lastName_ = std::string(name);
+      lastSheet_ = model_.find(name).get();
+    }
+    return lastSheet_;
+  }
+
+  const WorkbookModel& model_;
+  const SheetNode& current_;
+  std::int32_t row_;
+  std::int32_t column_;
+  mutable std::optional<std::string> lastName_;
+  mutable const SheetNode* lastSheet_ = nullptr;
+};
+
+}  // namespace
+
+calc::Value WorkbookModel::value(const SheetNode& sheet, std::int32_t row, std::int32_t column) const {
+  if (!sheet.cells || sheet.deleted) return calc::ErrorCode::Ref;
+  const CellSlot* slot = sheet.cells->slot(row, column);
+  if (!slot) return {};
+  switch (slot->kind) {
+    case CellKind::Number: return slot->number;
+    case CellKind::Text: return sheet.cells->text(*slot);
+    case CellKind::Formula: return formulaValue(sheet, slot->index, row, column);
+    case CellKind::Empty: break;
+  }
+  return {};
+}
+
+calc::Value WorkbookModel::formulaValue(const SheetNode& sheet, std::uint32_t formulaIndex, std::int32_t row,
+                                        std::int32_t column) const {
+  FormulaValueCache& cache = sheet.valueCache;
+  if (cache.generation != generation_) {
+    cache.values.assign(sheet.cells->formulaCount(), calc::Value{});
+    cache.states.assign(sheet.cells->formulaCount(), FormulaValueCache::Stale);
+    cache.generation = generation_;
+  }
+  switch (cache.states[formulaIndex]) {
+    case FormulaValueCache::Done: return cache.values[formulaIndex];
+    case FormulaValueCache::Computing: return 0.0;  // a circular reference reads 0, as in the spreadsheet
+    case FormulaValueCache::Stale: break;
+  }
+  cache.states[formulaIndex] = FormulaValueCache::Computing;
+  SheetEvalContext context(*this, sheet, row, column);
+  calc::Value result = calc::evaluate(sheet.cells->formulaAt(formulaIndex).formula, context);
+  cache.values[formulaIndex] = result;
+  cache.states[formulaIndex] = FormulaValueCache::Done;
+  return result;
+}
+
+}  // namespace sheets

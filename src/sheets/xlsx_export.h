@@ -1,0 +1,14 @@
+#pragma once
+// Writing a workbook as .xlsx with libxlsxwriter, in constant_memory mode: rows go out in
+// ascending order straight from the engine's columns, formulas with their computed values.
+#include <string>
+
+namespace sheets {
+
+class WorkbookModel;
+
+// Writes to a temporary file beside `path` and renames it into place, so a reader never sees
+// half a file. Throws excel::AutomationError naming the file on failure.
+void exportXlsx(const WorkbookModel& model, const std::string& path);
+
+}  // namespace sheets
