@@ -13,6 +13,8 @@
 #include <QTreeView>
 
 #include "graphing/excel_checks.h"
+#include "graphing/graphing_run.h"
+#include "graphing/graphing_window.h"
 #include "platform/clock.h"
 #include "platform/error_report.h"
 #include "platform/launcher.h"
