@@ -1,15 +1,94 @@
 // Filling and keeping the list: Add Equation, files, samples, Clear List, Help, the saved list.
 #include "app/form1.h"
+#include "app/saved_list_keeper.h"
+#include "equations/add_equation_prompts.h"
+#include "equations/equation_file.h"
+#include "equations/samples_and_help.h"
 #include "platform/error_report.h"
 
 namespace app {
 
-void Form1::PushButton1_Click() {}
-void Form1::PushButton3_Click() {}
-void Form1::PushButton4_Click() {}
-void Form1::PushButton5_Click() {}
-void Form1::PushButton6_Click() {}
-void Form1::Form_QueryUnload() {}
-void Form1::restoreSavedList(platform::ErrorTrap&) {}
+using platform::ErrorTrap;
+
+void Form1::PushButton1_Click() {
+  ErrorTrap trap(services_.dialogs, ErrorTrap::locationOf("PushButton1_Click"));
+  QString equation;
+  trap.step(102, [&] {
+    equation = services_.dialogs.inputBox(equations::equationPromptText(),
+                                          QString::fromLatin1(equations::kEquationPromptTitle),
+                                          QString::fromLatin1(equations::kEquationPromptDefault));
+  });
+  if (trap.test(104, [&] { return !equations::isAcceptedEquation(equation); })) return;
+  const QString start = equations::askForNumericValue(trap, equations::kStartPrompt, 106);
+  const QString end = equations::askForNumericValue(trap, equations::kEndPrompt, 114);
+  const QString step = equations::askForNumericValue(trap, equations::kStepPrompt, 122);
+  trap.step(130, [&] { equations::AddEquationRow(list_, equation, start, end, step); });
+}
+
+void Form1::PushButton3_Click() {
+  ErrorTrap trap(services_.dialogs, ErrorTrap::locationOf("PushButton3_Click"));
+  trap.step(100, [&] {
+    if (mousePointer_ != kPointerBusy) list_.clear();
+  });
+}
+
+void Form1::PushButton4_Click() {
+  ErrorTrap trap(services_.dialogs, ErrorTrap::locationOf("PushButton4_Click"));
+  platform::FileOpenSettings settings;
+  trap.step(100, [&] { settings = equations::equationFileDialogSettings(); });
+  platform::FileOpenResult chosen;
+  trap.step(108, [&] { chosen = services_.dialogs.openFile(settings); });
+  if (trap.test(110, [&] { return chosen.error == platform::kBufferTooSmall; })) {
+    trap.step(112, [&] {
+      services_.dialogs.messageBox(equations::tooManyFilesText(), platform::Buttons::Ok, platform::Icon::None);
+    });
+    return;
+  }
+  if (trap.test(114, [&] { return chosen.fileName.isEmpty(); })) return;
+  trap.step(116, [&] { setMousePointer(kPointerBusy); });
+  QStringList pieces;
+  trap.step(118, [&] { pieces = equations::splitDialogAnswer(chosen.fileName); });
+  if (pieces.size() <= 1) {
+    trap.step(120, [&] { equations::LoadEquationFile(list_, pieces.value(0), services_.dialogs); });
+  } else {
+    QString folder;
+    trap.step(124, [&] { folder = pieces.first(); });
+    for (qsizetype i = 1; i < pieces.size();) {
+      QString path;
+      trap.step(128, [&] { path = folder + QLatin1Char('/') + pieces[i]; });
+      trap.step(130, [&] { path = equations::NormalizeSelectedPath(path); });
+      trap.step(134, [&] { equations::LoadEquationFile(list_, path, services_.dialogs); });
+      if (!trap.advance(136, [&] { return ++i < pieces.size(); })) break;
+    }
+  }
+  trap.step(144, [&] { setMousePointer(kPointerDefault); });
+}
+
+void Form1::PushButton5_Click() {
+  ErrorTrap trap(services_.dialogs, ErrorTrap::locationOf("PushButton5_Click"));
+  trap.step(100, [&] {
+    services_.dialogs.messageBox(equations::helpText(), platform::Buttons::Ok, platform::Icon::None);
+  });
+}
+
+void Form1::PushButton6_Click() {
+  ErrorTrap trap(services_.dialogs, ErrorTrap::locationOf("PushButton6_Click"));
+  // Each sample row takes four lines: the row, then its three sub-items.
+  int line = 100;
+  for (const equations::SampleRow& row : equations::kSampleRows) {
+    trap.step(line, [&] {
+      equations::AddEquationRow(list_, QString::fromLatin1(row.equation), QString::fromLatin1(row.start),
+                                QString::fromLatin1(row.end), QString::fromLatin1(row.step));
+    });
+    line += 8;
+  }
+}
+
+void Form1::Form_QueryUnload() {
+  ErrorTrap trap(services_.dialogs, ErrorTrap::locationOf("Form_QueryUnload"));
+  saveEquationList(list_, services_.settings, trap);
+}
+
+void Form1::restoreSavedList(ErrorTrap& trap) { restoreEquationList(list_, services_.settings, trap); }
 
 }  // namespace app

@@ -1,0 +1,63 @@
+#include "app/saved_list_keeper.h"
+
+#include "app/saved_list.h"
+#include "app/settings_store.h"
+#include "platform/error_report.h"
+
+namespace app {
+namespace {
+
+QString savedListKey() { return QString::fromLatin1(kSavedListKey); }
+
+// One piece of the saved text: its equation makes a row, each further field a sub-item. Every
+// field is its own step, so a piece short of fields keeps what it has and reports what it lacks.
+void restoreRow(equations::EquationListModel& list, QStringView piece, platform::ErrorTrap& trap) {
+  std::vector<QStringView> fields;
+  trap.step(154, [&] { fields = splitSavedFields(piece); });
+  int position = 0;  // no row: the sub-item steps then fail rather than touch an earlier row
+  trap.step(156, [&] {
+    list.appendRow(savedField(fields, 0).toString());
+    position = list.count();
+  });
+  for (int subItem = 1; subItem <= 3; ++subItem)
+    trap.step(156 + 2 * subItem, [&] {
+      list.setSubItem(position, subItem, savedField(fields, static_cast<size_t>(subItem)).toString());
+    });
+}
+
+}  // namespace
+
+void saveEquationList(const equations::EquationListModel& list, SettingsStore& store,
+                      platform::ErrorTrap& trap) {
+  QString text;
+  trap.step(100, [&] { text.clear(); });
+  int rowCount = 0;
+  trap.step(102, [&] {
+    rowCount = list.count();
+    text.reserve(savedListLength(list));
+  });
+  for (int position = 1; position <= rowCount;) {
+    trap.step(104, [&] { appendSavedRow(text, list, position); });
+    if (!trap.advance(106, [&] { return ++position <= rowCount; })) break;
+  }
+  trap.step(108, [&] { store.write(savedListKey(), text); });
+}
+
+void restoreEquationList(equations::EquationListModel& list, SettingsStore& store,
+                         platform::ErrorTrap& trap) {
+  QString saved;
+  trap.step(144, [&] { saved = store.read(savedListKey(), QString()); });
+  if (trap.test(146, [&] { return saved.isEmpty(); })) return;
+  restoreSavedRows(list, saved, trap);
+}
+
+void restoreSavedRows(equations::EquationListModel& list, QStringView saved, platform::ErrorTrap& trap) {
+  std::vector<QStringView> pieces;
+  trap.step(148, [&] { pieces = splitSavedRows(saved); });
+  for (size_t i = 0; i < pieces.size();) {
+    if (!trap.test(152, [&] { return pieces[i].isEmpty(); })) restoreRow(list, pieces[i], trap);
+    if (!trap.advance(164, [&] { return ++i < pieces.size(); })) break;
+  }
+}
+
+}  // namespace app

@@ -1,0 +1,93 @@
+#include "equations/equation_file.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "equations/equation_lines.h"
+#include "equations/samples_and_help.h"
+#include "equations/text_decoding.h"
+#include "platform/error_report.h"
+
+namespace equations {
+namespace {
+
+constexpr int kFieldsPerRow = 4;
+
+[[noreturn]] void cannotRead(const QString& path, const QString& why) {
+  throw platform::StepFailure(
+      QStringLiteral("The equation file %1 could not be read: %2").arg(path, why).toStdString());
+}
+
+[[noreturn]] void malformedLine(const QString& path, int lineNumber, int fieldCount) {
+  const QString found = fieldCount == 0 ? QStringLiteral("has no fields")
+                        : fieldCount == 1 ? QStringLiteral("has 1 field")
+                                          : QStringLiteral("has %1 fields").arg(fieldCount);
+  throw platform::StepFailure(QStringLiteral("%1: line %2 of %3 %4, %5 are needed")
+                                  .arg(QLatin1String(platform::kSubscriptOutOfRange))
+                                  .arg(lineNumber)
+                                  .arg(path, found)
+                                  .arg(kFieldsPerRow)
+                                  .toStdString());
+}
+
+QString readTextFile(const QString& path) {
+  if (QFileInfo(path).isDir()) cannotRead(path, QStringLiteral("it is a folder"));
+  QFile file(path);  // closed on every way out of here
+  if (!file.open(QIODevice::ReadOnly)) cannotRead(path, file.errorString());
+  const QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError) cannotRead(path, file.errorString());
+  if (bytes.contains('\0')) cannotRead(path, QStringLiteral("it is not a text file (it holds NUL bytes)"));
+  return decodeTextFile(bytes);
+}
+
+// The row of one line: the equation first, then start, end and step while the line has them.
+void appendRowFromLine(EquationListModel& list, QStringView line, int lineNumber, const QString& path) {
+  const LineFields fields = fieldsOf(line);
+  if (fields.count == 0) malformedLine(path, lineNumber, 0);
+  list.appendRow(fields.first[0].toString());
+  const int position = list.count();
+  for (int subItem = 1; subItem < kFieldsPerRow; ++subItem) {
+    if (subItem >= fields.count) malformedLine(path, lineNumber, fields.count);
+    list.setSubItem(position, subItem, fields.first[static_cast<size_t>(subItem)].toString());
+  }
+}
+
+}  // namespace
+
+platform::FileOpenSettings equationFileDialogSettings() {
+  platform::FileOpenSettings settings;
+  settings.fileName = QString();
+  settings.flags = kEquationFileDialogFlags;
+  settings.title = QString::fromLatin1(kEquationFileDialogTitle);
+  settings.filter = QString::fromLatin1(kEquationFileDialogFilter);
+  settings.maxFileSize = kEquationFileDialogRoom;
+  return settings;
+}
+
+QStringList splitDialogAnswer(const QString& answer) { return answer.split(QChar(0)); }
+
+QString NormalizeSelectedPath(const QString& path) {
+  if (!path.startsWith(QLatin1Char('/')))
+    return QString(path).replace(QLatin1String("//"), QLatin1String("/"));
+  qsizetype firstName = 0;
+  while (firstName < path.size() && path[firstName] == QLatin1Char('/')) ++firstName;
+  return QLatin1Char('/') + path.mid(firstName).replace(QLatin1String("//"), QLatin1String("/"));
+}
+
+bool FileExists(const QString& path) {
+  if (path.isEmpty()) return false;
+  const QFileInfo info(path);
+  return info.exists() && info.lastModified().isValid();
+}
+
+void LoadEquationFile(EquationListModel& list, const QString& path, platform::Dialogs& dialogs) {
+  if (!FileExists(path)) {
+    dialogs.messageBox(QString::fromLatin1(kFileNotFoundText), platform::Buttons::Ok, platform::Icon::None);
+    return;
+  }
+  const QString text = readTextFile(path);
+  int lineNumber = 0;
+  forEachLine(text, [&](QStringView line) { appendRowFromLine(list, line, ++lineNumber, path); });
+}
+
+}  // namespace equations
