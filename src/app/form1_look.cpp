@@ -1,10 +1,95 @@
 // The window's look: the optional skin and the hover cursor file.
+#include <QCheckBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPixmap>
+#include <QRadioButton>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
+#include "app/cursor_file.h"
 #include "app/form1.h"
 #include "platform/error_report.h"
 
 namespace app {
+namespace {
 
-void Form1::ApplySkin() {}
-void Form1::loadCursorFile(platform::ErrorTrap&) {}
+constexpr char kSkinFile[] = "/x/o.cjs";
+constexpr char kCursorFile[] = "/HAND-M.CUR";
+constexpr int kSkinOptionsAdded = 1;  // the skin styles the controls too
+
+// Hidden as the desktop's file managers see it: a name that starts with "." or one listed in
+// the ".hidden" file of its folder (the freedesktop convention GLib, Nautilus and Dolphin share).
+bool isHiddenEntry(const QFileInfo& entry) {
+  if (entry.fileName().startsWith(QLatin1Char('.'))) return true;
+  QFile list(entry.absolutePath() + QLatin1String("/.hidden"));
+  if (!list.open(QIODevice::ReadOnly | QIODevice::Text)) return false;
+  while (!list.atEnd())
+    if (QString::fromUtf8(list.readLine()).trimmed() == entry.fileName()) return true;
+  return false;
+}
+
+// A plain file that is neither hidden itself nor in a hidden folder below the program folder.
+bool isVisiblePlainFile(const QString& programFolder, const QString& path) {
+  const QFileInfo file(path);
+  if (!file.isFile() || isHiddenEntry(file)) return false;
+  const qsizetype top = QFileInfo(programFolder).absoluteFilePath().size();
+  for (QFileInfo folder(file.absolutePath()); folder.absoluteFilePath().size() > top;
+       folder = QFileInfo(folder.absolutePath())) {
+    if (isHiddenEntry(folder)) return false;
+  }
+  return true;
+}
+
+// The controls that take the button face with the window: option buttons, check boxes, labels
+// and plain frames (not the list view, which is a frame too, nor push buttons or the progress bar).
+bool takesButtonFace(const QWidget* control) {
+  return qobject_cast<const QRadioButton*>(control) || qobject_cast<const QCheckBox*>(control) ||
+         qobject_cast<const QLabel*>(control) || qobject_cast<const QGroupBox*>(control) ||
+         control->metaObject() == &QFrame::staticMetaObject;
+}
+
+// The role, not a copy of the colour, so the face follows the desktop's scheme.
+void paintButtonFace(QWidget* widget) {
+  widget->setBackgroundRole(QPalette::Button);
+  widget->setAutoFillBackground(true);
+}
+
+// True when the time can be read, false when there is no such file; anything else is a failure.
+bool lastModifiedReadable(const QString& path) {
+  struct stat info {};
+  if (::stat(QFile::encodeName(path).constData(), &info) == 0) return true;
+  if (errno == ENOENT || errno == ENOTDIR) return false;
+  throw platform::StepFailure(QStringLiteral("The time of %1 could not be read: %2")
+                                  .arg(path, QString::fromLocal8Bit(std::strerror(errno)))
+                                  .toStdString());
+}
+
+}  // namespace
+
+void Form1::ApplySkin() {
+  if (!isVisiblePlainFile(services_.programFolder, services_.programFolder + QLatin1String(kSkinFile)))
+    return;
+  paintButtonFace(this);
+  for (QWidget* control : findChildren<QWidget*>())
+    if (takesButtonFace(control)) paintButtonFace(control);
+  SkinFramework1.LoadSkin(services_.programFolder + QLatin1String(kSkinFile), QString());
+  SkinFramework1.setOptions(SkinFramework1.options() | kSkinOptionsAdded);
+  SkinFramework1.setProperty(kSkinPropertyDialogs, true);
+  SkinFramework1.setProperty(kSkinPropertyFollowDesktop, true);
+  SkinFramework1.ApplyWindow(this);
+}
+
+void Form1::loadCursorFile(platform::ErrorTrap& trap) {
+  const QString path = services_.programFolder + QLatin1String(kCursorFile);
+  if (!trap.test(106, [&] { return lastModifiedReadable(path); })) return;
+  trap.step(108, [&] {
+    const CursorPicture cursor = readCursorFile(path);
+    setMouseIcon(QCursor(QPixmap::fromImage(cursor.image), cursor.hotSpot.x(), cursor.hotSpot.y()));
+  });
+}
 
 }  // namespace app

@@ -1,22 +1,78 @@
 #pragma once
-// Paints the main window from a skin file (a Qt style sheet).
+// Paints the main window from a skin file. Our skin format is a Qt style sheet in UTF-8.
+//
+// Use: LoadSkin, adjust options() and the properties, then ApplyWindow on the main window.
+//
+// Option set (bits; the others are kept as given and mean nothing yet):
+//   bit 0, kSkinStyleControls: the skin reaches the window's controls too. Without it every rule
+//          is narrowed to the window itself (its selectors get the window's object name), so the
+//          controls keep the desktop's look.
+// Properties (on/off, all off after construction):
+//   5,  kSkinPropertyDialogs: message boxes, prompts and file dialogs wear the skin as well. The
+//       rules, narrowed to dialogs, become the application's style sheet; the style sheet that was
+//       there before comes back when this object goes.
+//   10, kSkinPropertyFollowDesktop: when the desktop's colours change, the skin is applied again,
+//       so that its palette(...) colours follow the new scheme at once.
+#include <QPointer>
 #include <QString>
+#include <functional>
+#include <memory>
 
 class QWidget;
 
 namespace app {
 
+inline constexpr int kSkinStyleControls = 0x1;
+inline constexpr int kSkinPropertyDialogs = 5;
+inline constexpr int kSkinPropertyFollowDesktop = 10;
+
 class SkinFramework {
  public:
-  void LoadSkin(const QString& path, const QString& ini);
-  int options() const { return options_; }
-  void setOptions(int options) { options_ = options; }
+  SkinFramework();
+  ~SkinFramework();
+  SkinFramework(const SkinFramework&) = delete;
+  SkinFramework& operator=(const SkinFramework&) = delete;
+
+  // Reads the skin at path, then the style sheet named by overrides (empty for none), whose
+  // rules come after the skin's. Throws platform::StepFailure naming the file that is missing,
+  // unreadable, not UTF-8, empty or not a style sheet; the skin loaded before then stays.
+  void LoadSkin(const QString& path, const QString& overrides);
+  int options() const;
+  void setOptions(int options);
+  // Throws platform::StepFailure for a property this component does not have.
   void setProperty(int id, bool value);
+  bool property(int id) const;
+  // Puts the loaded skin on window (and on the dialogs, with property 5). Throws
+  // platform::StepFailure when no skin is loaded.
   void ApplyWindow(QWidget* window);
 
+  const QString& styleSheet() const { return styleSheet_; }
+  int timesApplied() const { return timesApplied_; }
+
+  // Each operation as it is called, in words ("LoadSkin <path>", "options", "setOptions 1",
+  // "setProperty 5 on", "ApplyWindow <object name>", "reapply"): for diagnostics and tests.
+  using Observer = std::function<void(const QString& operation)>;
+  void setObserver(Observer observer) { observer_ = std::move(observer); }
+
  private:
+  class DesktopWatcher;
+  void note(const QString& operation) const;
+  void putOnEverything();
+  void putOnWindow();
+  void putOnDialogs();
+  void restoreApplicationSheet();
+
   QString styleSheet_;
   int options_ = 0;
+  bool dialogs_ = false;
+  bool followDesktop_ = false;
+  int timesApplied_ = 0;
+  bool applying_ = false;  // our own style sheet changes may change the palette: no loop
+  QPointer<QWidget> window_;
+  bool ownsApplicationSheet_ = false;
+  QString previousApplicationSheet_;
+  std::unique_ptr<DesktopWatcher> watcher_;
+  Observer observer_;
 };
 
 }  // namespace app
