@@ -119,8 +119,10 @@ class CaseBook : public EvalContext {
 
   Value cell(const CellRef& ref) const override {
     const std::string sheet = ref.sheet.empty() ? current_->sheetLower : lower(std::string(ref.sheet));
-    if (!ref.sheet.empty() && std::find(sheetNames_.begin(), sheetNames_.end(), sheet) == sheetNames_.end())
+    if (!ref.sheet.empty() && std::find(sheetNames_.begin(), sheetNames_.end(), sheet) == sheetNames_.end()) {
+      current_->uncoveredInput = true;  // a sheet the cases do not include
       return ErrorCode::Ref;
+    }
     auto it = cells_.find(key(sheet, ref.row, ref.column));
     if (it == cells_.end()) return Value();
     CaseCell& c = *it->second;

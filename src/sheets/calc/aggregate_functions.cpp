@@ -66,16 +66,20 @@ Value countNonEmpty(const Args& args) {
   return n;
 }
 
-// GCD, LCM and MULTINOMIAL want non-negative whole numbers; booleans and text are refused.
-constexpr CollectRule kIntegerRule{Take::Number, Take::Reject, Take::Reject, Take::Reject, Take::Zero, false};
+// GCD, LCM and MULTINOMIAL want non-negative whole numbers: text is converted wherever it
+// stands, booleans are refused, empty cells skipped, a left-out argument is #N/A.
+constexpr CollectRule kIntegerRule{Take::Number, Take::Reject, Take::Number, Take::Reject, Take::Ignore, false};
 
 Value integers(const Args& args, std::vector<double>& out) {
+  for (std::size_t i = 0; i < args.size(); ++i)
+    if (args.isMissing(i)) return ErrorCode::NA;
   bool negative = false;
   if (auto error = collectNumbers(args, kIntegerRule, [&](double x) {
         if (x < 0) negative = true;
         out.push_back(std::trunc(x));
       }))
     return *error;
+  if (out.empty()) return ErrorCode::Value;
   if (negative) return ErrorCode::Num;
   for (double x : out)
     if (x >= 9007199254740992.0) return ErrorCode::Num;

@@ -43,8 +43,7 @@ std::optional<ErrorCode> collectNumbers(const Args& args, const CollectRule& rul
       else if (v.isError()) { if (!rule.skipErrors) error = v.error(); }
       else if (v.isBool()) take(listed ? rule.listedBool : rule.directBool, v.boolean() ? 1 : 0);
       else if (v.isEmpty()) take(listed ? rule.listedEmpty : Take::Ignore, 0);
-      else if (listed) take(rule.listedText, 0);
-      else if (rule.directText != Take::Number) take(rule.directText, 0);
+      else if (const Take how = listed ? rule.listedText : rule.directText; how != Take::Number) take(how, 0);
       else if (const Number n = toNumber(v); !n.failed) onNumber(n.value);
       else if (!rule.skipErrors) error = ErrorCode::Value;
       return !error;

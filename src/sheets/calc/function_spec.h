@@ -61,6 +61,9 @@ struct FunctionSpec {
   NumbersFn numbers = nullptr;  // up to kMaxNumberArgs arguments as numbers; missing ones are 0
   ScalarsFn scalars = nullptr;  // single values, errors included, for the body to judge
   ArgsFn args = nullptr;        // the raw arguments, for ranges and the context
+  // Functions that came from the Analysis ToolPak refuse booleans (#VALUE!) and left-out
+  // arguments (#N/A) where the others read 1/0 and 0.
+  bool strictNumbers = false;
 };
 
 constexpr FunctionSpec number1(std::string_view name, UnaryFn fn) {
@@ -69,6 +72,10 @@ constexpr FunctionSpec number1(std::string_view name, UnaryFn fn) {
 constexpr FunctionSpec numbers(std::string_view name, std::uint8_t min, std::uint8_t max,
                                NumbersFn fn) {
   return {name, min, max, FunctionSpec::Takes::Numbers, nullptr, fn, nullptr, nullptr};
+}
+constexpr FunctionSpec strictNumbers(std::string_view name, std::uint8_t min, std::uint8_t max,
+                                     NumbersFn fn) {
+  return {name, min, max, FunctionSpec::Takes::Numbers, nullptr, fn, nullptr, nullptr, true};
 }
 constexpr FunctionSpec scalars(std::string_view name, std::uint8_t min, std::uint8_t max,
                                ScalarsFn fn) {

@@ -25,13 +25,23 @@ const std::vector<const FunctionSpec*>& sortedTable() {
   return table;
 }
 
-// Reads argument i as a number for Takes::Number(s); false with `error` set on failure.
-bool numberArgument(const Operand& op, const EvalContext& context, double& out, Value& error) {
+// Reads an argument as a number for Takes::Number(s); false with `error` set on failure.
+bool numberArgument(const Operand& op, const EvalContext& context, double& out, Value& error,
+                    bool strict = false) {
   if (op.kind == Operand::Kind::Value && op.value.isNumber()) {
     out = op.value.number();
     return true;
   }
-  const Number n = op.kind == Operand::Kind::Missing ? Number{0.0} : toNumber(scalarOf(op, context));
+  if (strict && op.kind == Operand::Kind::Missing) {
+    error = ErrorCode::NA;
+    return false;
+  }
+  const Value v = op.kind == Operand::Kind::Missing ? Value(0.0) : scalarOf(op, context);
+  if (strict && v.isBool()) {
+    error = ErrorCode::Value;
+    return false;
+  }
+  const Number n = toNumber(v);
   if (n.failed) {
     error = n.error;
     return false;
@@ -67,7 +77,7 @@ Value callFunction(const FunctionSpec& spec, std::span<const Operand> args,
       std::array<double, kMaxNumberArgs> x{};
       Value error;
       for (std::size_t i = 0; i < args.size(); ++i)
-        if (!numberArgument(args[i], context, x[i], error)) return error;
+        if (!numberArgument(args[i], context, x[i], error, spec.strictNumbers)) return error;
       return spec.numbers(x.data(), args.size());
     }
     case FunctionSpec::Takes::Scalars: {

@@ -59,7 +59,7 @@ Value logical(const Args& args, bool start, Combine combine) {
     if (args.isMissing(i)) continue;
     const bool listed = args.isCollection(i);
     args.forEach(i, [&](const Value& v) {
-      if (v.isEmpty() || (listed && v.isText())) return true;
+      if (v.isEmpty() || (v.isText() && (listed || v.text().empty()))) return true;
       const Truth t = toTruth(v);
       if (t.failed) {
         error = t.error;

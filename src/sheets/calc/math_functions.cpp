@@ -20,10 +20,9 @@ Value logarithm(double x, double base) {
 
 Value modulo(double n, double d) {
   if (d == 0) return ErrorCode::Div0;
-  const double r = n - d * std::floor(n / d);
-  // The divisor's sign; a remainder that rounding pushed onto the divisor wraps to 0.
-  if (r != 0 && (r < 0) != (d < 0)) return 0.0;
-  return numberResult(std::fabs(r) >= std::fabs(d) ? 0.0 : r);
+  double r = std::fmod(n, d);
+  if (r != 0 && (r < 0) != (d < 0)) r += d;  // the result takes the divisor's sign
+  return numberResult(r);
 }
 
 Value factorial(double x) {
@@ -62,8 +61,8 @@ Value combin(const double* x, std::size_t) { return choose(std::trunc(x[0]), std
 
 Value combina(const double* x, std::size_t) {
   const double n = std::trunc(x[0]), k = std::trunc(x[1]);
-  if (n < 0 || k < 0 || n < k) return ErrorCode::Num;
-  if (n == 0 && k == 0) return 1.0;
+  if (n < 0 || k < 0) return ErrorCode::Num;
+  if (k == 0) return 1.0;
   return choose(n + k - 1, k);
 }
 
@@ -88,7 +87,7 @@ const FunctionSpec kMath[] = {
     numbers("LOG", 1, 2, [](const double* x, std::size_t n) { return logarithm(x[0], n > 1 ? x[1] : 10); }),
     numbers("POWER", 2, 2, [](const double* x, std::size_t) { return power(x[0], x[1]); }),
     numbers("MOD", 2, 2, [](const double* x, std::size_t) { return modulo(x[0], x[1]); }),
-    numbers("QUOTIENT", 2, 2, [](const double* x, std::size_t) -> Value {
+    strictNumbers("QUOTIENT", 2, 2, [](const double* x, std::size_t) -> Value {
       return x[1] == 0 ? Value(ErrorCode::Div0) : numberResult(std::trunc(x[0] / x[1]));
     }),
     numbers("PI", 0, 0, [](const double*, std::size_t) -> Value { return kPi; }),

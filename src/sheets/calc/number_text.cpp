@@ -78,9 +78,19 @@ double roundToSignificant15(double value) {
   return std::strtod(buf, nullptr);
 }
 
+// A currency sign before or after the number ("$5", "100€") is accepted and dropped.
+static std::string_view dropCurrency(std::string_view s) {
+  for (std::string_view sign : {std::string_view("$"), std::string_view("\xE2\x82\xAC")}) {
+    if (s.substr(0, sign.size()) == sign) return trimSpaces(s.substr(sign.size()));
+    if (s.size() >= sign.size() && s.substr(s.size() - sign.size()) == sign)
+      return trimSpaces(s.substr(0, s.size() - sign.size()));
+  }
+  return s;
+}
+
 std::optional<double> parseNumber(std::string_view text) {
-  std::string_view s = trimSpaces(text);
-  if (auto date = parseIsoDate(s)) return date;
+  if (auto date = parseIsoDate(text)) return date;  // dates only without surrounding spaces
+  std::string_view s = dropCurrency(trimSpaces(text));
   bool percent = false;
   if (!s.empty() && s.back() == '%') {
     percent = true;

@@ -97,7 +97,7 @@ const FunctionSpec kRounding[] = {
     numbers("ROUNDUP", 2, 2, [](const double* a, std::size_t) { return roundDigits(a[0], a[1], Direction::AwayFromZero); }),
     numbers("ROUNDDOWN", 2, 2, [](const double* a, std::size_t) { return roundDigits(a[0], a[1], Direction::TowardZero); }),
     numbers("TRUNC", 1, 2, [](const double* a, std::size_t n) { return roundDigits(a[0], n > 1 ? a[1] : 0, Direction::TowardZero); }),
-    numbers("MROUND", 2, 2, mround),
+    strictNumbers("MROUND", 2, 2, mround),
     numbers("CEILING", 2, 2, ceilingClassic),
     numbers("FLOOR", 2, 2, floorClassic),
     numbers("CEILING.MATH", 1, 3, ceilingMath),

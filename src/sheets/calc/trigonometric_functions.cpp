@@ -38,7 +38,10 @@ const FunctionSpec kTrigonometric[] = {
     number1("ASIN", [](double x) -> Value { return std::fabs(x) > 1 ? Value(ErrorCode::Num) : Value(std::asin(x)); }),
     number1("ACOS", [](double x) -> Value { return std::fabs(x) > 1 ? Value(ErrorCode::Num) : Value(std::acos(x)); }),
     number1("ATAN", [](double x) -> Value { return std::atan(x); }),
-    number1("ACOT", [](double x) -> Value { return std::numbers::pi / 2 - std::atan(x); }),
+    number1("ACOT", [](double x) -> Value {
+      if (x == 0) return std::numbers::pi / 2;
+      return x > 0 ? std::atan(1 / x) : std::numbers::pi + std::atan(1 / x);
+    }),
     numbers("ATAN2", 2, 2, [](const double* a, std::size_t) -> Value {
       return a[0] == 0 && a[1] == 0 ? Value(ErrorCode::Div0) : Value(std::atan2(a[1], a[0]));
     }),
@@ -52,7 +55,7 @@ const FunctionSpec kTrigonometric[] = {
     number1("ACOSH", [](double x) -> Value { return x < 1 ? Value(ErrorCode::Num) : numberResult(std::acosh(x)); }),
     number1("ATANH", [](double x) -> Value { return std::fabs(x) >= 1 ? Value(ErrorCode::Num) : Value(std::atanh(x)); }),
     number1("ACOTH", [](double x) -> Value {
-      return std::fabs(x) <= 1 ? Value(ErrorCode::Num) : numberResult(0.5 * std::log((x + 1) / (x - 1)));
+      return std::fabs(x) <= 1 ? Value(ErrorCode::Num) : numberResult(std::atanh(1 / x));
     }),
 };
 
