@@ -19,6 +19,9 @@
 #include "platform/error_report.h"
 #include "platform/launcher.h"
 
+// The window's resources live in a static library: register them before first use.
+static void initResources() { Q_INIT_RESOURCE(app); }
+
 namespace app {
 namespace {
 
@@ -40,11 +43,11 @@ Form1::Form1(Services& services, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       services_(services) {
+  initResources();
   setObjectName(QStringLiteral("Form1"));
   setFont(QFont(QStringLiteral("Arial"), 9, QFont::Bold));
   setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight));
   buildControls();
-  setTabOrderAsDesigned();
   watchMouseMoves();
 }
 
@@ -62,9 +65,9 @@ void Form1::placeControl(QWidget* control, int left, int top, int width, int hei
 }
 
 void Form1::buildControls() {
-  PushButton5 = makeButton(this, "Help", "PushButton5");
-  placeControl(PushButton5, 120, 120, 7800, 405);
-
+  // Controls are made in their designed tab order, which Qt's focus chain then follows:
+  // ListView1, ProgressBar1, PushButton5, Frame1, Option1, Option2, PushButton1, PushButton4,
+  // PushButton2, PushButton3, PushButton6.
   ListView1 = new QTreeView(this);
   ListView1->setObjectName(QStringLiteral("ListView1"));
   ListView1->setModel(&list_);
@@ -81,14 +84,16 @@ void Form1::buildControls() {
   ListView1->setToolTip(QStringLiteral("Double-click item to remove it."));
   placeControl(ListView1, 120, 630, 7800, 2145);
 
-  PushButton1 = makeButton(this, "Add Equation", "PushButton1");
-  placeControl(PushButton1, 120, 2880, 3840, 405);
-  PushButton4 = makeButton(this, "Load Equations From File", "PushButton4");
-  placeControl(PushButton4, 4080, 2880, 3840, 405);
-  PushButton3 = makeButton(this, "Clear List", "PushButton3");
-  placeControl(PushButton3, 120, 3390, 3840, 405);
-  PushButton6 = makeButton(this, "Load Sample/Example Files", "PushButton6");
-  placeControl(PushButton6, 4080, 3390, 3840, 405);
+  ProgressBar1 = new QProgressBar(this);
+  ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+  ProgressBar1->setRange(0, 100);
+  ProgressBar1->setValue(0);
+  ProgressBar1->setFormat(QStringLiteral("Progress Bar"));
+  ProgressBar1->setAlignment(Qt::AlignCenter);
+  placeControl(ProgressBar1, 120, 5520, 7800, 405);
+
+  PushButton5 = makeButton(this, "Help", "PushButton5");
+  placeControl(PushButton5, 120, 120, 7800, 405);
 
   Frame1 = new QGroupBox(QStringLiteral("Graph Options"), this);
   Frame1->setObjectName(QStringLiteral("Frame1"));
@@ -101,16 +106,17 @@ void Form1::buildControls() {
   placeControl(Option2, 240, 650, 3750, 255);
   Option1->setChecked(true);
 
+  PushButton1 = makeButton(this, "Add Equation", "PushButton1");
+  placeControl(PushButton1, 120, 2880, 3840, 405);
+  PushButton4 = makeButton(this, "Load Equations From File", "PushButton4");
+  placeControl(PushButton4, 4080, 2880, 3840, 405);
   PushButton2 = makeButton(this, "Start Graphing", "PushButton2");
   placeControl(PushButton2, 120, 5000, 7800, 405);
 
-  ProgressBar1 = new QProgressBar(this);
-  ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-  ProgressBar1->setRange(0, 100);
-  ProgressBar1->setValue(0);
-  ProgressBar1->setFormat(QStringLiteral("Progress Bar"));
-  ProgressBar1->setAlignment(Qt::AlignCenter);
-  placeControl(ProgressBar1, 120, 5520, 7800, 405);
+  PushButton3 = makeButton(this, "Clear List", "PushButton3");
+  placeControl(PushButton3, 120, 3390, 3840, 405);
+  PushButton6 = makeButton(this, "Load Sample/Example Files", "PushButton6");
+  placeControl(PushButton6, 4080, 3390, 3840, 405);
 
   connect(PushButton1, &QPushButton::clicked, this, &Form1::PushButton1_Click);
   connect(PushButton2, &QPushButton::clicked, this, &Form1::PushButton2_Click);
@@ -118,14 +124,6 @@ void Form1::buildControls() {
   connect(PushButton4, &QPushButton::clicked, this, &Form1::PushButton4_Click);
   connect(PushButton5, &QPushButton::clicked, this, &Form1::PushButton5_Click);
   connect(PushButton6, &QPushButton::clicked, this, &Form1::PushButton6_Click);
-}
-
-void Form1::setTabOrderAsDesigned() {
-  // ListView1, ProgressBar1, PushButton5, Frame1, Option1, Option2, PushButton1, PushButton4,
-  // PushButton2, PushButton3, PushButton6.
-  const QList<QWidget*> order = {ListView1, ProgressBar1, PushButton5, Frame1,      Option1,    Option2,
-                                 PushButton1, PushButton4, PushButton2, PushButton3, PushButton6};
-  for (int i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
 }
 
 void Form1::watchMouseMoves() {

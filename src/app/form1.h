@@ -96,7 +96,6 @@ class Form1 : public QWidget {
  private:
   void buildControls();
   void placeControl(QWidget* control, int left, int top, int width, int height);
-  void setTabOrderAsDesigned();
   void watchMouseMoves();
   void removeSelectedRow();
   void setUpListColumns(platform::ErrorTrap& trap);

@@ -1,0 +1,50 @@
+#pragma once
+// The real spreadsheet engine, isolated in a temporary folder, with the instances it creates kept
+// for inspection after the code under test has released them.
+#include <QTemporaryDir>
+#include <memory>
+#include <vector>
+
+#include "sheets/engine_factory.h"
+
+namespace testing_support {
+
+class RecordingFactory : public excel::ApplicationFactory {
+ public:
+  explicit RecordingFactory(int sheetsInNewWorkbook = 1) : engine_(optionsIn(folder_, sheetsInNewWorkbook)) {}
+
+  std::shared_ptr<excel::Application> create() override {
+    if (failCreate) throw excel::AutomationError("The spreadsheet engine could not be started");
+    created.push_back(engine_.createEngine());
+    return created.back();
+  }
+  // Answers as though another instance ran only when the test says so: the instances kept
+  // here for inspection would otherwise count as running.
+  std::shared_ptr<excel::Application> attachRunning() override {
+    if (!otherInstanceRunning) throw excel::AutomationError("No instance is running");
+    return engine_.attachRunning();
+  }
+
+  sheets::EngineApplication& last() { return *created.back(); }
+  std::shared_ptr<sheets::WorkbookModel> lastWorkbook() { return created.back()->activeWorkbook(); }
+  QString folder() const { return folder_.path(); }
+
+  bool failCreate = false;
+  bool otherInstanceRunning = false;
+  std::vector<std::shared_ptr<sheets::EngineApplication>> created;
+
+ private:
+  static sheets::EngineOptions optionsIn(const QTemporaryDir& folder, int sheets) {
+    sheets::EngineOptions options;
+    options.workingFolder = folder.path() + QStringLiteral("/workbooks");
+    options.instancesFolder = folder.path() + QStringLiteral("/instances");
+    options.viewerCommand = QStringLiteral("none");
+    options.sheetsInNewWorkbook = sheets;
+    return options;
+  }
+
+  QTemporaryDir folder_;
+  sheets::EngineFactory engine_;
+};
+
+}  // namespace testing_support
