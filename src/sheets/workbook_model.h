@@ -3,6 +3,7 @@
 // (names, visibility, the active sheet, where new chart sheets go) and its cells' values.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,7 +16,7 @@ namespace sheets {
 
 // Values of a worksheet's formula cells, computed on demand and dropped after any write.
 struct FormulaValueCache {
-  enum State : std::uint8_t { Stale, Computing, Done };
+  enum State : std::uint8_t { Stale, Computing, Pending, Done };
   std::uint64_t generation = 0;
   std::vector<calc::Value> values;
   std::vector<State> states;
@@ -73,11 +74,23 @@ class WorkbookModel {
   void ensureActiveVisible(std::size_t formerIndex);
   WorksheetCells& cellsFor(SheetNode& sheet, std::int64_t row, std::int64_t column);
   std::size_t indexOf(const SheetNode& sheet) const;
+  FormulaValueCache& freshCache(const SheetNode& sheet) const;
+  calc::Value compute(const SheetNode& sheet, std::uint32_t formulaIndex, std::int32_t row, std::int32_t column) const;
+  calc::Value computeInSteps(const SheetNode& sheet, std::uint32_t formulaIndex, std::int32_t row,
+                             std::int32_t column) const;
 
   SheetList sheets_;
   std::shared_ptr<SheetNode> active_;
   int chartCounter_ = 0;
   std::uint64_t generation_ = 1;  // bumped by every write; stale values are recomputed
+  mutable int evaluationDepth_ = 0;
+  struct DeferredCell {
+    const SheetNode* sheet;
+    std::uint32_t index;
+    std::int32_t row;
+    std::int32_t column;
+  };
+  mutable std::optional<DeferredCell> deferred_;  // set: the evaluation under way is abandoned
 };
 
 }  // namespace sheets

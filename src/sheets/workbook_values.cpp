@@ -56,25 +56,85 @@ calc::Value WorkbookModel::value(const SheetNode& sheet, std::int32_t row, std::
   return {};
 }
 
-calc::Value WorkbookModel::formulaValue(const SheetNode& sheet, std::uint32_t formulaIndex, std::int32_t row,
-                                        std::int32_t column) const {
+// Formulas reading formulas are computed on demand, nested. A long chain (each row reading the
+// row above) would nest past what the stack holds, so beyond kMaxNesting the evaluation under
+// way is abandoned (every level returns at once, its result discarded) and the cell needed is
+// handed back to an outer loop that computes it first and then retries: a stack of pending
+// cells, each waiting for the one above it. Meeting a pending or computing cell again means a
+// circle, which reads 0 as in the spreadsheet.
+namespace {
+
+constexpr int kMaxNesting = 200;
+
+}  // namespace
+
+FormulaValueCache& WorkbookModel::freshCache(const SheetNode& sheet) const {
   FormulaValueCache& cache = sheet.valueCache;
   if (cache.generation != generation_) {
     cache.values.assign(sheet.cells->formulaCount(), calc::Value{});
     cache.states.assign(sheet.cells->formulaCount(), FormulaValueCache::Stale);
     cache.generation = generation_;
   }
+  return cache;
+}
+
+calc::Value WorkbookModel::formulaValue(const SheetNode& sheet, std::uint32_t formulaIndex, std::int32_t row,
+                                        std::int32_t column) const {
+  if (deferred_) return calc::ErrorCode::NA;  // abandoned: the value is discarded anyway
+  FormulaValueCache& cache = freshCache(sheet);
   switch (cache.states[formulaIndex]) {
     case FormulaValueCache::Done: return cache.values[formulaIndex];
-    case FormulaValueCache::Computing: return 0.0;  // a circular reference reads 0, as in the spreadsheet
+    case FormulaValueCache::Computing:
+    case FormulaValueCache::Pending: return 0.0;
     case FormulaValueCache::Stale: break;
   }
+  if (evaluationDepth_ == 0) return computeInSteps(sheet, formulaIndex, row, column);
+  if (evaluationDepth_ >= kMaxNesting) {
+    deferred_ = DeferredCell{&sheet, formulaIndex, row, column};
+    return calc::ErrorCode::NA;
+  }
+  return compute(sheet, formulaIndex, row, column);
+}
+
+calc::Value WorkbookModel::compute(const SheetNode& sheet, std::uint32_t formulaIndex, std::int32_t row,
+                                   std::int32_t column) const {
+  FormulaValueCache& cache = sheet.valueCache;
   cache.states[formulaIndex] = FormulaValueCache::Computing;
   SheetEvalContext context(*this, sheet, row, column);
+  ++evaluationDepth_;
   calc::Value result = calc::evaluate(sheet.cells->formulaAt(formulaIndex).formula, context);
-  cache.values[formulaIndex] = result;
+  --evaluationDepth_;
+  if (deferred_) {
+    cache.states[formulaIndex] = FormulaValueCache::Stale;
+    return calc::ErrorCode::NA;
+  }
+  cache.values[formulaIndex] = std::move(result);
   cache.states[formulaIndex] = FormulaValueCache::Done;
-  return result;
+  return cache.values[formulaIndex];
+}
+
+calc::Value WorkbookModel::computeInSteps(const SheetNode& sheet, std::uint32_t formulaIndex, std::int32_t row,
+                                          std::int32_t column) const {
+  std::vector<DeferredCell> pending{{&sheet, formulaIndex, row, column}};
+  while (!pending.empty()) {
+    const DeferredCell cell = pending.back();
+    auto& state = freshCache(*cell.sheet).states[cell.index];
+    if (state == FormulaValueCache::Done) {
+      pending.pop_back();
+      continue;
+    }
+    compute(*cell.sheet, cell.index, cell.row, cell.column);
+    if (!deferred_) {
+      pending.pop_back();
+      continue;
+    }
+    const DeferredCell needed = *deferred_;
+    deferred_.reset();
+    state = FormulaValueCache::Pending;
+    freshCache(*needed.sheet).states[needed.index] = FormulaValueCache::Pending;
+    pending.push_back(needed);
+  }
+  return sheet.valueCache.values[formulaIndex];
 }
 
 }  // namespace sheets
