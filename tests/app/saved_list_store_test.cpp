@@ -1,0 +1,173 @@
+#include "app/file_settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "app/saved_list_keeper.h"
+#include "equations/list_rows_helper.h"
+#include "platform/error_report.h"
+#include "support/scripted_dialogs.h"
+
+namespace {
+
+using app::FileSettingsStore;
+
+const QString kKey = QStringLiteral("Equations");
+
+QString utf16(const char16_t* text) { return QString::fromUtf16(text); }
+
+QByteArray fileBytes(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Runs body in a child process and returns its exit code (-signal when it was killed).
+template <class Body>
+int exitCodeOfChild(Body body) {
+  const pid_t child = fork();
+  if (child == 0) _exit(body());
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+}
+
+class FileSettingsStoreTest : public ::testing::Test {
+ protected:
+  QTemporaryDir base;
+  FileSettingsStore store{base.path()};
+};
+
+TEST_F(FileSettingsStoreTest, AKeyNeverWrittenGivesTheDefault) {
+  EXPECT_EQ(store.read(kKey, QStringLiteral("fallback")), QStringLiteral("fallback"));
+  EXPECT_EQ(store.read(kKey, QString()), QString());
+}
+
+TEST_F(FileSettingsStoreTest, EveryValueReadsBackUnchangedAsRawUtf8) {
+  const std::vector<QString> values = {
+      QString(),
+      QStringLiteral("plain"),
+      QStringLiteral("line\r\nends\rand\nmore\r"),
+      QStringLiteral("\ttabs\t"),
+      QStringLiteral("key=value; # comment"),
+      QStringLiteral("[Section]\n[General]"),
+      QStringLiteral("\"quoted\" 'single'"),
+      QStringLiteral("back\\slash\\\\ \\n \\x41"),
+      utf16(u"\u00FC\u20AC\u221Ax \U0001F600"),
+      QStringLiteral("  leading and trailing  "),
+      QStringLiteral("nul") + QChar(0) + QStringLiteral("inside"),
+      QStringLiteral("@ByteArray(x) @Variant(y)"),
+      QString(3'000'000, QLatin1Char('z')),
+  };
+  for (const QString& value : values) {
+    SCOPED_TRACE(value.left(40).toStdString());
+    store.write(kKey, value);
+    EXPECT_EQ(store.read(kKey, QStringLiteral("default")), value);
+    EXPECT_EQ(fileBytes(store.pathOf(kKey)), value.toUtf8());
+  }
+}
+
+TEST_F(FileSettingsStoreTest, ValuesLiveInTheApplicationsSectionFolderOneFilePerKey) {
+  EXPECT_EQ(store.sectionFolder(), base.path() + QStringLiteral("/Quorvane/Tessaline"));
+  store.write(QStringLiteral("a"), QStringLiteral("1"));
+  store.write(QStringLiteral("b"), QStringLiteral("2"));
+  EXPECT_EQ(store.read(QStringLiteral("a"), {}), QStringLiteral("1"));
+  EXPECT_EQ(store.read(QStringLiteral("b"), {}), QStringLiteral("2"));
+  for (const char* key : {"../escape", "a/b", ".hidden", "..", "Equations"}) {
+    SCOPED_TRACE(key);
+    const QString path = store.pathOf(QString::fromLatin1(key));
+    ASSERT_TRUE(path.startsWith(store.sectionFolder() + QLatin1Char('/')));
+    const QString name = path.mid(store.sectionFolder().size() + 1);
+    EXPECT_FALSE(name.contains(QLatin1Char('/')));
+    EXPECT_FALSE(name.startsWith(QLatin1Char('.')));
+  }
+  EXPECT_NE(store.pathOf(QStringLiteral("a/b")), store.pathOf(QStringLiteral("a_b")));
+}
+
+TEST_F(FileSettingsStoreTest, AFailedWriteThrowsAndSaysWhat) {
+  ASSERT_TRUE(QDir().mkpath(store.pathOf(kKey)));  // a folder where the value's file should be
+  try {
+    store.write(kKey, QStringLiteral("x"));
+    FAIL() << "a write over a folder went through";
+  } catch (const platform::StepFailure& failure) {
+    EXPECT_TRUE(QString::fromUtf8(failure.what()).contains(kKey)) << failure.what();
+  }
+  EXPECT_THROW(store.read(kKey, {}), platform::StepFailure);
+}
+
+TEST_F(FileSettingsStoreTest, AFullDiskLeavesThePreviousValue) {
+  const QString previous = QStringLiteral("x + 1||MySeparator12||0||MySeparator12||1||MySeparator12||1||MySeparator23||");
+  store.write(kKey, previous);
+  // The child may write no more than 64 KiB to any file: the write of 1 MB fails part way.
+  const int code = exitCodeOfChild([&] {
+    const rlimit limit{64 * 1024, 64 * 1024};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    signal(SIGXFSZ, SIG_IGN);
+    try {
+      store.write(kKey, QString(1'000'000, QLatin1Char('n')));
+    } catch (const platform::StepFailure&) {
+      return 3;
+    }
+    return 0;
+  });
+  EXPECT_EQ(code, 3) << "the failed write did not throw";
+  EXPECT_EQ(store.read(kKey, {}), previous);
+  store.write(kKey, QStringLiteral("after"));
+  EXPECT_EQ(store.read(kKey, {}), QStringLiteral("after"));
+}
+
+TEST_F(FileSettingsStoreTest, AKilledSaveLeavesOneWholeValue) {
+  const QString oldValue(4'000'000, QLatin1Char('o'));
+  const QString newValue(4'000'000, QLatin1Char('n'));
+  store.write(kKey, oldValue);
+  for (int delayMs : {1, 3, 7, 15, 30, 60}) {
+    SCOPED_TRACE(delayMs);
+    const pid_t child = fork();
+    if (child == 0) {
+      for (;;) store.write(kKey, newValue);
+    }
+    usleep(static_cast<useconds_t>(delayMs) * 1000);
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    const QString read = store.read(kKey, {});
+    EXPECT_TRUE(read == oldValue || read == newValue) << "a torn value of " << read.size() << " characters";
+  }
+}
+
+TEST_F(FileSettingsStoreTest, AHundredThousandAwkwardRowsSurviveSaveAndRestore) {
+  const std::vector<QString> awkward = {
+      QStringLiteral(" sin(x) + x "), QStringLiteral("a\r\nb"), QStringLiteral("\t=;#["),
+      QStringLiteral("\"q\" \\ \\\\"), utf16(u"\u00E9\u20AC\u221A\U0001F600"), QStringLiteral("|MySeparator12|"),
+      QStringLiteral("||MySeparator1"), QString()};
+  equations::EquationListModel list;
+  const int rows = 100'000;
+  for (int i = 0; i < rows; ++i) {
+    const QString& odd = awkward[static_cast<size_t>(i) % awkward.size()];
+    equations::AddEquationRow(list, odd + QString::number(i), QStringLiteral(" ") + QString::number(i),
+                              odd, QString::number(i) + QStringLiteral("\r"));
+  }
+  testing_support::ScriptedDialogs dialogs;
+  platform::ErrorTrap saveTrap(dialogs, platform::ErrorTrap::locationOf("Form_QueryUnload"));
+  app::saveEquationList(list, store, saveTrap);
+
+  FileSettingsStore reopened(base.path());
+  equations::EquationListModel restored;
+  platform::ErrorTrap loadTrap(dialogs, platform::ErrorTrap::locationOf("Form_Load"));
+  app::restoreEquationList(restored, reopened, loadTrap);
+  EXPECT_TRUE(dialogs.shown().empty());
+  ASSERT_EQ(restored.count(), rows);
+  int differing = 0;
+  for (int position = 1; position <= rows; ++position)
+    for (int subItem = 0; subItem < 4; ++subItem)
+      differing += restored.item(position, subItem) != list.item(position, subItem);
+  EXPECT_EQ(differing, 0);
+}
+
+}  // namespace
