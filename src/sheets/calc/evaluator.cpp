@@ -1,4 +1,5 @@
 // The postfix machine: a small operand stack, no allocation for numeric formulas.
+#include <cmath>
 #include <new>
 #include <stdexcept>
 #include <vector>
@@ -27,7 +28,7 @@ class OperandStack {
   OperandStack(const OperandStack&) = delete;
   OperandStack& operator=(const OperandStack&) = delete;
 
-  Operand& push() { return *new (slots_ + size_++) Operand(); }
+  Operand& push() { return *new (slots_ + size_++) Operand; }
   void pop() { slots_[--size_].~Operand(); }
   void pop(std::size_t n) {
     while (n-- > 0) pop();
@@ -71,29 +72,52 @@ Operand elementwise(const Operand& a, const Operand& b, const EvalContext& conte
   return out;
 }
 
+// Plain finite arithmetic on two numbers; false sends the case (errors, overflow, underflow,
+// awkward powers) to the general path.
+inline bool quickArithmetic(Op op, double x, double y, double& out) {
+  switch (op) {
+    case Op::Add: out = x + y; break;
+    case Op::Subtract: out = x - y; break;
+    case Op::Multiply: out = x * y; break;
+    case Op::Divide:
+      if (y == 0) return false;
+      out = x / y;
+      break;
+    case Op::Power:
+      if (!(x > 0)) return false;
+      out = std::pow(x, y);
+      break;
+    default: return false;
+  }
+  const double magnitude = std::fabs(out);
+  return (magnitude >= 2.2250738585072014e-308 && magnitude <= 1.7976931348623157e308) || out == 0;
+}
+
 void binary(OperandStack& stack, Op op, const EvalContext& context) {
   Operand& a = stack.top(1);
   Operand& b = stack.top(0);
-  if (a.isValue() && b.isValue()) {
-    a.value = applyBinary(op, a.value, b.value);
+  double quick;
+  if (a.kind == Operand::Kind::Number && b.kind == Operand::Kind::Number &&
+      quickArithmetic(op, a.number, b.number, quick)) {
+    a.number = quick + 0.0;  // + 0.0 turns -0 into 0
+  } else if (a.isScalar() && b.isScalar()) {
+    a.set(applyBinary(op, a.scalar(), b.scalar()));
   } else if (isArray(a) || isArray(b)) {
     a = elementwise(a, b, context, [op](const Value& x, const Value& y) { return applyBinary(op, x, y); });
   } else {
-    Value result = applyBinary(op, scalarOf(a, context), scalarOf(b, context));
-    a = Operand::of(std::move(result));
+    a.set(applyBinary(op, scalarOf(a, context), scalarOf(b, context)));
   }
   stack.pop();
 }
 
 void unary(OperandStack& stack, Op op, const EvalContext& context) {
   Operand& a = stack.top();
-  if (a.isValue()) {
-    a.value = applyUnary(op, a.value);
+  if (a.kind == Operand::Kind::Number && op == Op::Negate) {
+    a.number = 0.0 - a.number;
   } else if (isArray(a)) {
     a = elementwise(a, a, context, [op](const Value& x, const Value&) { return applyUnary(op, x); });
   } else {
-    Value result = applyUnary(op, scalarOf(a, context));
-    a = Operand::of(std::move(result));
+    a.set(applyUnary(op, scalarOf(a, context)));
   }
 }
 
@@ -113,11 +137,11 @@ Value evaluate(const Formula& formula, const EvalContext& context) {
   OperandStack stack(program.maxStack);
   for (const Instruction& in : program.code) {
     switch (in.op) {
-      case Op::Number: stack.push().value = in.number; break;
-      case Op::String: stack.push().value = program.strings[in.index]; break;
-      case Op::Bool: stack.push().value = in.number != 0; break;
+      case Op::Number: stack.push().set(in.number); break;
+      case Op::String: stack.push().set(program.strings[in.index]); break;
+      case Op::Bool: stack.push().set(Value(in.number != 0)); break;
       case Op::Error:
-      case Op::Name: stack.push().value = static_cast<ErrorCode>(static_cast<int>(in.number)); break;
+      case Op::Name: stack.push().set(static_cast<ErrorCode>(static_cast<int>(in.number))); break;
       case Op::Reference: pushReference(stack, program, in.index); break;
       case Op::Array: {
         Operand& o = stack.push();
@@ -131,12 +155,12 @@ Value evaluate(const Formula& formula, const EvalContext& context) {
       case Op::Call: {
         Value result = callFunction(*in.function, stack.last(in.argc), context);
         stack.pop(in.argc);
-        stack.push().value = std::move(result);
+        stack.push().set(std::move(result));
         break;
       }
       case Op::UnknownCall:
         stack.pop(in.argc);
-        stack.push().value = ErrorCode::Name;
+        stack.push().set(ErrorCode::Name);
         break;
       default: binary(stack, in.op, context); break;
     }

@@ -111,8 +111,8 @@ void Args::forEach(std::size_t i, Visit&& visit) const {
   } else if (op.kind == Operand::Kind::Array) {
     for (const Value& v : op.array->values)
       if (!visit(v)) return;
-  } else if (op.kind == Operand::Kind::Value) {
-    visit(op.value);
+  } else if (op.isScalar()) {
+    visit(op.scalar());
   }
 }
 

@@ -28,8 +28,8 @@ const std::vector<const FunctionSpec*>& sortedTable() {
 // Reads an argument as a number for Takes::Number(s); false with `error` set on failure.
 bool numberArgument(const Operand& op, const EvalContext& context, double& out, Value& error,
                     bool strict = false) {
-  if (op.kind == Operand::Kind::Value && op.value.isNumber()) {
-    out = op.value.number();
+  if (op.kind == Operand::Kind::Number) {
+    out = op.number;
     return true;
   }
   if (strict && op.kind == Operand::Kind::Missing) {
@@ -56,7 +56,7 @@ const FunctionSpec* findFunction(std::string_view name) {
   if (name.empty() || name.size() > 32) return nullptr;
   std::array<char, 32> upper{};
   for (std::size_t i = 0; i < name.size(); ++i)
-    upper[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[i])));
+    upper[i] = name[i] >= 'a' && name[i] <= 'z' ? static_cast<char>(name[i] - 32) : name[i];
   const std::string_view key(upper.data(), name.size());
   const auto& table = sortedTable();
   auto it = std::lower_bound(table.begin(), table.end(), key,
@@ -101,6 +101,7 @@ Value Args::scalar(std::size_t i) const { return scalarOf(operands_[i], context_
 
 Value scalarOf(const Operand& op, const EvalContext& context) {
   switch (op.kind) {
+    case Operand::Kind::Number: return op.number;
     case Operand::Kind::Value: return op.value;
     case Operand::Kind::Missing: return Value();
     case Operand::Kind::Array:

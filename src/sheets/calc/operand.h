@@ -28,20 +28,27 @@ struct Array {
   }
 };
 
+// Numbers are kept apart from other values so that numeric formulas never touch a variant.
 struct Operand {
-  enum class Kind : std::uint8_t { Value, Range, Array, Missing };
+  enum class Kind : std::uint8_t { Number, Value, Range, Array, Missing };
 
-  Kind kind = Kind::Value;
-  Value value;
+  Kind kind = Kind::Number;
+  double number = 0;  // Kind::Number
+  Value value;        // Kind::Value: text, boolean, error or empty
   CellRange range;
   std::shared_ptr<const Array> array;
 
-  static Operand of(Value v) {
-    Operand o;
-    o.value = std::move(v);
-    return o;
+  void set(double n) {
+    kind = Kind::Number;
+    number = n;
   }
-  bool isValue() const { return kind == Kind::Value; }
+  void set(Value v) {
+    if (v.isNumber()) return set(v.number());
+    kind = Kind::Value;
+    value = std::move(v);
+  }
+  bool isScalar() const { return kind == Kind::Number || kind == Kind::Value; }
+  Value scalar() const { return kind == Kind::Number ? Value(number) : value; }
 };
 
 }  // namespace calc

@@ -1,5 +1,6 @@
 #include "sheets/calc/parser.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -33,7 +34,10 @@ bool startsWithUpper(std::string_view text, std::string_view upper) {
 
 class Parser {
  public:
-  explicit Parser(std::string_view text) : s_(text), out_(std::make_unique<Formula::Impl>()) {}
+  explicit Parser(std::string_view text) : s_(text), out_(std::make_unique<Formula::Impl>()) {
+    out_->code.reserve(std::min<std::size_t>(text.size() / 2 + 4, 256));
+    out_->references.reserve(4);
+  }
 
   std::unique_ptr<Formula::Impl> run() {
     if (s_.size() > kMaxFormulaLength) fail(kMaxFormulaLength, "formula longer than 8192 characters");
@@ -244,6 +248,12 @@ class Parser {
       while (isDigit(peek())) ++pos_;
     }
     if (isWordChar(peek()) || peek() == '(') fail(pos_, "unexpected character after a number");
+    if (pos_ - start <= 15) {  // plain integers are exact without strtod
+      double whole = 0;
+      std::size_t i = start;
+      for (; i < pos_ && isDigit(s_[i]); ++i) whole = whole * 10 + (s_[i] - '0');
+      if (i == pos_) return whole;
+    }
     const double value = std::strtod(std::string(s_.substr(start, pos_ - start)).c_str(), nullptr);
     if (!std::isfinite(value)) fail(start, "number out of range");
     return value;
