@@ -104,8 +104,8 @@ def charts_by_sheet(zf):
 
 
 def cells(path, requests):
-    formulas = openpyxl.load_workbook(path)
-    values = openpyxl.load_workbook(path, data_only=True)
+    formulas = openpyxl.load_workbook(path, read_only=True)
+    values = openpyxl.load_workbook(path, read_only=True, data_only=True)
     out = {}
     for sheet, cell_range in zip(requests[::2], requests[1::2]):
         for row_f, row_v in zip(formulas[sheet][cell_range], values[sheet][cell_range]):
@@ -117,7 +117,7 @@ def cells(path, requests):
 
 def main():
     path, requests = sys.argv[1], sys.argv[2:]
-    book = openpyxl.load_workbook(path)
+    book = openpyxl.load_workbook(path, read_only=True)
     with zipfile.ZipFile(path) as zf:
         bad = zf.testzip()
         charts = charts_by_sheet(zf)
