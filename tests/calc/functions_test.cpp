@@ -86,6 +86,8 @@ INSTANTIATE_TEST_SUITE_P(Math, Functions, ::testing::Values(
     Case{"RAND()", 0.25},
     Case{"DATE(2024,1,10)", 45301.0},
     Case{"DATE(1900,3,1)", 61.0},
+    Case{"DATE(2024,14,1)", 45658.0},    // month 14 rolls into the next year
+    Case{"DATE(2024,1,141E33)", ErrorCode::Num},
     Case{"TIME(14,30,0)", 14.5 / 24}));
 
 INSTANTIATE_TEST_SUITE_P(Aggregates, Functions, ::testing::Values(

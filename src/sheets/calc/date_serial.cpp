@@ -18,6 +18,8 @@ long long daysFromCivil(long long y, long long m, long long d) {
 }  // namespace
 
 std::optional<double> dateSerial(double year, double month, double day) {
+  // Far beyond any representable date; also keeps the conversions below defined.
+  if (std::fabs(year) > 1e5 || std::fabs(month) > 1e7 || std::fabs(day) > 1e9) return std::nullopt;
   long long y = static_cast<long long>(std::trunc(year));
   if (y < 0 || y > 9999) return std::nullopt;
   if (y < 1900) y += 1900;
