@@ -52,11 +52,22 @@ QString savedListText(const equations::EquationListModel& list) {
 
 std::vector<QStringView> splitSavedRows(QStringView text) { return splitAt(text, rowTerminator()); }
 
-std::vector<QStringView> splitSavedFields(QStringView row) { return splitAt(row, fieldSeparator()); }
+SavedFields splitSavedFields(QStringView row) {
+  SavedFields fields;
+  qsizetype from = 0;
+  for (;;) {
+    const qsizetype at = row.indexOf(fieldSeparator(), from);
+    const qsizetype end = at < 0 ? row.size() : at;
+    if (fields.count < 4) fields.first[static_cast<size_t>(fields.count)] = row.sliced(from, end - from);
+    ++fields.count;
+    if (at < 0) return fields;
+    from = at + fieldSeparator().size();
+  }
+}
 
-QStringView savedField(const std::vector<QStringView>& fields, size_t index) {
-  if (index >= fields.size()) throw platform::StepFailure(platform::kSubscriptOutOfRange);
-  return fields[index];
+QStringView savedField(const SavedFields& fields, int index) {
+  if (index < 0 || index >= fields.count || index >= 4) throw platform::StepFailure(platform::kSubscriptOutOfRange);
+  return fields.first[static_cast<size_t>(index)];
 }
 
 }  // namespace app

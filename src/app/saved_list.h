@@ -5,6 +5,7 @@
 // row terminator after the last). Nothing is trimmed or escaped.
 #include <QString>
 #include <QStringView>
+#include <array>
 #include <vector>
 
 #include "equations/equation_list.h"
@@ -25,9 +26,14 @@ void appendSavedRow(QString& text, const equations::EquationListModel& list, int
 // Cuts the text at every row terminator, keeping every piece, the empty ones too (so a text
 // that ends with a terminator ends with an empty piece).
 std::vector<QStringView> splitSavedRows(QStringView text);
-// Cuts a row at every field separator.
-std::vector<QStringView> splitSavedFields(QStringView row);
-// The field at index (from 0); platform::StepFailure(kSubscriptOutOfRange) when there is none.
-QStringView savedField(const std::vector<QStringView>& fields, size_t index);
+// A row cut at every field separator: the first four fields, and how many there are in all.
+struct SavedFields {
+  std::array<QStringView, 4> first;
+  int count = 0;
+};
+SavedFields splitSavedFields(QStringView row);
+// The field at index (from 0, below 4); platform::StepFailure(kSubscriptOutOfRange) when the
+// row has no such field.
+QStringView savedField(const SavedFields& fields, int index);
 
 }  // namespace app

@@ -2,6 +2,7 @@
 
 #include "app/saved_list.h"
 #include "app/settings_store.h"
+#include "equations/repeat_sharer.h"
 #include "platform/error_report.h"
 
 namespace app {
@@ -11,8 +12,9 @@ QString savedListKey() { return QString::fromLatin1(kSavedListKey); }
 
 // One piece of the saved text: its equation makes a row, each further field a sub-item. Every
 // field is its own step, so a piece short of fields keeps what it has and reports what it lacks.
-void restoreRow(equations::EquationListModel& list, QStringView piece, platform::ErrorTrap& trap) {
-  std::vector<QStringView> fields;
+void restoreRow(equations::EquationListModel& list, QStringView piece, platform::ErrorTrap& trap,
+                std::array<equations::RepeatSharer, 4>& sharers) {
+  SavedFields fields;
   trap.step(154, [&] { fields = splitSavedFields(piece); });
   int position = 0;  // no row: the sub-item steps then fail rather than touch an earlier row
   trap.step(156, [&] {
@@ -21,7 +23,7 @@ void restoreRow(equations::EquationListModel& list, QStringView piece, platform:
   });
   for (int subItem = 1; subItem <= 3; ++subItem)
     trap.step(156 + 2 * subItem, [&] {
-      list.setSubItem(position, subItem, savedField(fields, static_cast<size_t>(subItem)).toString());
+      list.setSubItem(position, subItem, sharers[static_cast<size_t>(subItem)].share(savedField(fields, subItem)));
     });
 }
 
@@ -54,8 +56,9 @@ void restoreEquationList(equations::EquationListModel& list, SettingsStore& stor
 void restoreSavedRows(equations::EquationListModel& list, QStringView saved, platform::ErrorTrap& trap) {
   std::vector<QStringView> pieces;
   trap.step(148, [&] { pieces = splitSavedRows(saved); });
+  std::array<equations::RepeatSharer, 4> sharers;
   for (size_t i = 0; i < pieces.size();) {
-    if (!trap.test(152, [&] { return pieces[i].isEmpty(); })) restoreRow(list, pieces[i], trap);
+    if (!trap.test(152, [&] { return pieces[i].isEmpty(); })) restoreRow(list, pieces[i], trap, sharers);
     if (!trap.advance(164, [&] { return ++i < pieces.size(); })) break;
   }
 }

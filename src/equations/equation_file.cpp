@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "equations/equation_lines.h"
+#include "equations/repeat_sharer.h"
 #include "equations/samples_and_help.h"
 #include "equations/text_decoding.h"
 #include "platform/error_report.h"
@@ -11,7 +12,7 @@
 namespace equations {
 namespace {
 
-constexpr int kFieldsPerRow = 4;
+constexpr size_t kFieldsPerRow = 4;
 
 [[noreturn]] void cannotRead(const QString& path, const QString& why) {
   throw platform::StepFailure(
@@ -41,14 +42,15 @@ QString readTextFile(const QString& path) {
 }
 
 // The row of one line: the equation first, then start, end and step while the line has them.
-void appendRowFromLine(EquationListModel& list, QStringView line, int lineNumber, const QString& path) {
+void appendRowFromLine(EquationListModel& list, QStringView line, int lineNumber, const QString& path,
+                       std::array<RepeatSharer, kFieldsPerRow>& sharers) {
   const LineFields fields = fieldsOf(line);
   if (fields.count == 0) malformedLine(path, lineNumber, 0);
   list.appendRow(fields.first[0].toString());
   const int position = list.count();
-  for (int subItem = 1; subItem < kFieldsPerRow; ++subItem) {
-    if (subItem >= fields.count) malformedLine(path, lineNumber, fields.count);
-    list.setSubItem(position, subItem, fields.first[static_cast<size_t>(subItem)].toString());
+  for (size_t subItem = 1; subItem < kFieldsPerRow; ++subItem) {
+    if (static_cast<int>(subItem) >= fields.count) malformedLine(path, lineNumber, fields.count);
+    list.setSubItem(position, static_cast<int>(subItem), sharers[subItem].share(fields.first[subItem]));
   }
 }
 
@@ -86,8 +88,9 @@ void LoadEquationFile(EquationListModel& list, const QString& path, platform::Di
     return;
   }
   const QString text = readTextFile(path);
+  std::array<RepeatSharer, kFieldsPerRow> sharers;
   int lineNumber = 0;
-  forEachLine(text, [&](QStringView line) { appendRowFromLine(list, line, ++lineNumber, path); });
+  forEachLine(text, [&](QStringView line) { appendRowFromLine(list, line, ++lineNumber, path, sharers); });
 }
 
 }  // namespace equations

@@ -65,11 +65,15 @@ TEST(SavedListSplit, KeepsEveryPieceTheEmptyOnesToo) {
     for (QStringView piece : app::splitSavedRows(c.text)) pieces.push_back(piece.toString());
     EXPECT_EQ(pieces, c.pieces);
   }
-  EXPECT_EQ(app::splitSavedFields(QString("a" + FS + FS + "b")).size(), 3u);
+  const app::SavedFields fields = app::splitSavedFields(QString("a" + FS + FS + "b" + FS + "c" + FS + "d"));
+  EXPECT_EQ(fields.count, 5);
+  EXPECT_EQ(fields.first[1], u"");
+  EXPECT_EQ(fields.first[3], u"c");
+  EXPECT_EQ(app::splitSavedFields(u"").count, 1);
 }
 
 TEST(SavedListSplit, AMissingFieldIsASubscriptError) {
-  const std::vector<QStringView> fields = app::splitSavedFields(u"a||MySeparator12||b");
+  const app::SavedFields fields = app::splitSavedFields(u"a||MySeparator12||b");
   EXPECT_EQ(app::savedField(fields, 1), u"b");
   EXPECT_THROW(app::savedField(fields, 2), platform::StepFailure);
 }
