@@ -1,0 +1,76 @@
+#pragma once
+// A graphing run against the real engine, driven by a window double.
+#include <QString>
+#include <vector>
+
+#include "equations/equation_list.h"
+#include "graphing/graphing_run.h"
+#include "graphing/graphing_window.h"
+#include "sheets/workbook_model.h"
+#include "support/doubles.h"
+#include "support/engine_fixture.h"
+#include "support/scripted_dialogs.h"
+
+namespace testing_support {
+
+class TestWindow : public graphing::GraphingWindow {
+ public:
+  const equations::EquationListModel& rows() const override { return list; }
+  bool separateChartsSelected() const override { return separate; }
+  bool oneChartSelected() const override { return !separate; }
+  void setBusyPointer(bool on) override { busy.push_back(on); }
+  void setProgressValue(int percent) override { progress.push_back(percent); }
+  void setProgressText(const QString& caption) override { text = caption; }
+
+  equations::EquationListModel list;
+  bool separate = true;
+  std::vector<bool> busy;
+  std::vector<int> progress;
+  QString text;
+};
+
+struct RunFixture {
+  explicit RunFixture(int sheetsInNewWorkbook = 1) : engine(sheetsInNewWorkbook) {}
+
+  void add(const char* equation, const char* start, const char* end, const char* step) {
+    equations::AddEquationRow(window.list, QString::fromUtf8(equation), QString::fromUtf8(start),
+                              QString::fromUtf8(end), QString::fromUtf8(step));
+  }
+  // Runs to the end, expecting exactly `reports` error reports before "Done.".
+  void runExpecting(int reports = 0) {
+    for (int i = 0; i < reports; ++i) dialogs.answerMessage();
+    dialogs.answerMessage();  // Done.
+    run.PushButton2_Click();
+  }
+
+  sheets::WorkbookModel& book() { return *engine.lastWorkbook(); }
+  sheets::SheetNode& sheet(const char* name) { return *book().find(name); }
+  const sheets::WorksheetCells& data() { return *sheet("Data").cells; }
+  std::string formula(int row, int column) {
+    const sheets::CellSlot* slot = data().slot(row, column);
+    return slot && slot->kind == sheets::CellKind::Formula ? "=" + data().formula(*slot).text : std::string();
+  }
+  double number(int row, int column) {
+    const sheets::CellSlot* slot = data().slot(row, column);
+    return slot && slot->kind == sheets::CellKind::Number ? slot->number : -1e300;
+  }
+  std::vector<std::string> sheetNames() {
+    std::vector<std::string> names;
+    for (const auto& s : book().sheets()) names.push_back(s->name);
+    return names;
+  }
+  std::vector<QString> reports() {
+    std::vector<QString> out;
+    for (const QString& text : dialogs.messageTexts())
+      if (text.contains(QStringLiteral("PushButton2_Click at line"))) out.push_back(text);
+    return out;
+  }
+
+  ScriptedDialogs dialogs;
+  HookPump pump;
+  RecordingFactory engine;
+  TestWindow window;
+  graphing::GraphingRun run{engine, dialogs, pump, window};
+};
+
+}  // namespace testing_support
