@@ -31,6 +31,7 @@ class MixedSheet : public calc::EvalContext {
     }
   }
   calc::CellRef formulaCell() const override { return calc::CellRef{{}, 3, 3}; }
+  calc::CellRef usedExtent(std::string_view sheet) const override { return {sheet, 64, 64}; }
   double random() const override { return 0.375; }
 };
 

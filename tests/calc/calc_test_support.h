@@ -39,9 +39,11 @@ class FixedCells : public EvalContext {
     return it == cells_.end() ? Value() : it->second;
   }
   CellRef formulaCell() const override { return at; }
+  CellRef usedExtent(std::string_view sheet) const override { return {sheet, extentRows, extentColumns}; }
   double random() const override { return 0.25; }
 
   CellRef at{};
+  std::int32_t extentRows = kMaxRows, extentColumns = kMaxColumns;
   mutable long reads = 0;
 
  private:

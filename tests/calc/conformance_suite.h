@@ -94,6 +94,8 @@ class CaseBook : public EvalContext {
     const auto a = parseCellAddress(cell.address);
     if (!a) return;
     const std::string k = key(lower(cell.sheet), a->row, a->column);
+    auto& extent = extents_[lower(cell.sheet)];
+    extent = {std::max(extent.first, a->row), std::max(extent.second, a->column)};
     cells_[k] = std::make_unique<CaseCell>(std::move(cell));
   }
   void addSheet(const std::string& name) { sheetNames_.push_back(lower(name)); }
@@ -133,6 +135,14 @@ class CaseBook : public EvalContext {
   }
 
   CellRef formulaCell() const override { return current_ ? current_->at : CellRef{}; }
+  CellRef usedExtent(std::string_view sheet) const override {
+    const std::string name = sheet.empty() ? current_->sheetLower : lower(std::string(sheet));
+    auto it = extents_.find(name);
+    if (it != extents_.end()) return CellRef{sheet, it->second.first, it->second.second};
+    if (std::find(sheetNames_.begin(), sheetNames_.end(), name) == sheetNames_.end())
+      current_->uncoveredInput = true;  // a sheet the cases do not include
+    return CellRef{sheet, 0, 0};
+  }
 
  private:
   struct Frame {
@@ -168,6 +178,7 @@ class CaseBook : public EvalContext {
 
   std::unordered_map<std::string, std::unique_ptr<CaseCell>> cells_;
   std::vector<std::string> sheetNames_;
+  std::map<std::string, std::pair<std::int32_t, std::int32_t>> extents_;
   mutable Frame* current_ = nullptr;
 };
 

@@ -86,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(Math, Functions, ::testing::Values(
     Case{"RAND()", 0.25},
     Case{"DATE(2024,1,10)", 45301.0},
     Case{"DATE(1900,3,1)", 61.0},
-    Case{"DATE(2024,14,1)", 45658.0},    // month 14 rolls into the next year
+    Case{"DATE(2024,14,1)", 45689.0},    // month 14 is February of the next year
     Case{"DATE(2024,1,141E33)", ErrorCode::Num},
     Case{"TIME(14,30,0)", 14.5 / 24}));
 
@@ -171,6 +171,15 @@ TEST(Ranges, AreWalkedCellByCell) {
   FixedCells cells{{"B2", 1.0}, {"C3", 2.0}};
   EXPECT_EQ(Value(3.0), eval("SUM(B2:C3)", cells));
   EXPECT_EQ(4, cells.reads);
+}
+
+TEST(Ranges, StopAtTheUsedExtent) {
+  FixedCells cells{{"B2", 1.0}, {"C3", 2.0}};
+  cells.extentRows = 3;
+  cells.extentColumns = 3;
+  EXPECT_EQ(Value(3.0), eval("SUM(A:XFD)", cells));
+  EXPECT_EQ(9, cells.reads);
+  EXPECT_EQ(Value(2.0), eval("COUNT(1:1048576)", cells));
 }
 
 }  // namespace

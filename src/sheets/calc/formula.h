@@ -49,6 +49,10 @@ class EvalContext {
   // needed is read at this cell's row or column; row 0 (the default) means unknown, and such a
   // range then gives #VALUE!.
   virtual CellRef formulaCell() const { return {}; }
+  // The last row and column in use on `sheet` (empty: the formula's own sheet). Ranges are
+  // walked no further, so that A:XFD costs what the data costs; cells past it must be empty.
+  // The default claims the whole sheet.
+  virtual CellRef usedExtent(std::string_view sheet) const { return {sheet, kMaxRows, kMaxColumns}; }
 };
 
 class Formula {

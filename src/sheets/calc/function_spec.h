@@ -2,6 +2,7 @@
 // One table entry per spreadsheet function. The runner checks nothing the parser already
 // checked (argument counts), coerces arguments as the entry asks and propagates their errors,
 // so that most bodies are one line.
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -105,8 +106,11 @@ void Args::forEach(std::size_t i, Visit&& visit) const {
   const Operand& op = operands_[i];
   if (op.kind == Operand::Kind::Range) {
     const CellRange& r = op.range;
-    for (std::int32_t row = r.row1; row <= r.row2; ++row)
-      for (std::int32_t column = r.column1; column <= r.column2; ++column)
+    const CellRef extent = context_.usedExtent(r.sheet);
+    const std::int32_t lastRow = std::min(r.row2, extent.row);
+    const std::int32_t lastColumn = std::min(r.column2, extent.column);
+    for (std::int32_t row = r.row1; row <= lastRow; ++row)
+      for (std::int32_t column = r.column1; column <= lastColumn; ++column)
         if (!visit(context_.cell(CellRef{r.sheet, row, column}))) return;
   } else if (op.kind == Operand::Kind::Array) {
     for (const Value& v : op.array->values)
