@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <QTimer>
 #include <QWidget>
 
 #include "app/style_sheet_text.h"
@@ -35,22 +36,29 @@ QString readStyleSheet(const QString& path) {
 
 }  // namespace
 
-// Re-applies the skin when the application's palette changes (the desktop's scheme did).
+// Re-applies the skin when the application's palette changes (the desktop's scheme did). The
+// widgets take their new palette from events posted with the change, so the skin follows once
+// those are handled, and several changes in a row cost one re-application.
 class SkinFramework::DesktopWatcher : public QObject {
  public:
   explicit DesktopWatcher(SkinFramework& skin) : skin_(skin) { qApp->installEventFilter(this); }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange && !skin_.applying_) {
-      skin_.note(QStringLiteral("reapply"));
-      skin_.putOnEverything();
+    if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange && !skin_.applying_ && !pending_) {
+      pending_ = true;
+      QTimer::singleShot(0, this, [this] {
+        pending_ = false;
+        skin_.note(QStringLiteral("reapply"));
+        skin_.putOnEverything();
+      });
     }
     return QObject::eventFilter(watched, event);
   }
 
  private:
   SkinFramework& skin_;
+  bool pending_ = false;
 };
 
 SkinFramework::SkinFramework() = default;

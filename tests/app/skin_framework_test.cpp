@@ -304,6 +304,7 @@ TEST_F(SkinnedWindow, PropertyTenAppliesTheSkinAgainWhenTheDesktopColoursChange)
   QPalette changed = original;
   changed.setColor(QPalette::Highlight, QColor(0xAB1234));
   QApplication::setPalette(changed);
+  QCoreApplication::processEvents();
   EXPECT_FALSE(log.contains(QStringLiteral("reapply"))) << "off: the skin is not applied again";
   QApplication::setPalette(original);
 
@@ -312,6 +313,8 @@ TEST_F(SkinnedWindow, PropertyTenAppliesTheSkinAgainWhenTheDesktopColoursChange)
   const int applied = skin_->timesApplied();
   changed.setColor(QPalette::Highlight, QColor(0x34AB12));
   QApplication::setPalette(changed);
+  EXPECT_EQ(skin_->timesApplied(), applied) << "once the widgets have their new palette";
+  QCoreApplication::processEvents();
   EXPECT_GT(skin_->timesApplied(), applied);
   EXPECT_TRUE(log.contains(QStringLiteral("reapply")));
   EXPECT_EQ(textOf(button_), QColor(0x34AB12)) << "the skin's palette(...) colours follow";
