@@ -1,0 +1,191 @@
+// Export of a graphing run's workbook (128 equations x 2,001 values, 128 chart sheets) against
+// a bare libxlsxwriter program writing the same cells and charts in constant_memory mode, in
+// the same run; then one series of 1,000,000 points. Prints times, their ratio and peak memory.
+#include <QCoreApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <xlsxwriter.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "sheets/cell_address.h"
+#include "sheets/engine_factory.h"
+
+namespace {
+
+constexpr int kEquations = 128;
+constexpr int kPoints = 2001;
+constexpr int kRounds = 3;
+constexpr int kLongSeries = 1000000;
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+long statusKb(const char* field) {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::string(field).size()));
+  return -1;
+}
+
+long peakResidentKb() { return statusKb("VmHWM:"); }
+long residentKb() { return statusKb("VmRSS:"); }
+
+double xValue(int row, int points) { return -10.0 + 20.0 * (row - 1) / (points - 1); }
+
+std::string formulaText(int row, int xColumn) {
+  const std::string x = sheets::cellName(row, xColumn);
+  return "=SIN(" + x + ")+" + x;
+}
+
+// The graphing run's object-model calls: columns of x and f(x), then one chart per equation.
+void buildWorkbook(excel::Application& app, int equations, int points) {
+  auto data = app.sheets()->item(1);
+  data->setName("Data");
+  double numbers = 0, formulas = 0;
+  std::vector<std::string> texts(points);
+  for (int e = 0; e < equations; ++e) {
+    const int x = 2 * e + 1;
+    for (int row = 1; row <= points; ++row) texts[row - 1] = formulaText(row, x);
+    auto start = Clock::now();
+    for (int row = 1; row <= points; ++row) data->setCellNumber(row, x, xValue(row, points));
+    numbers += secondsSince(start);
+    start = Clock::now();
+    for (int row = 1; row <= points; ++row) data->setCellText(row, x + 1, texts[row - 1]);
+    formulas += secondsSince(start);
+  }
+  const double perColumn = double(equations) * points;
+  std::printf("  writing cells: %.0f ns per number, %.0f ns per formula (parse included)\n", numbers / perColumn * 1e9,
+              formulas / perColumn * 1e9);
+  auto charts = app.charts();
+  std::shared_ptr<excel::Chart> previous;
+  for (int e = 0; e < equations; ++e) {
+    auto chart = previous ? charts->addAfter(*previous, 1) : charts->add();
+    chart->setChartType(excel::xlXYScatterSmoothNoMarkers);
+    const int x = 2 * e + 1;
+    chart->setSourceData(*data->range(sheets::cellName(1, x) + ":" + sheets::cellName(points, x + 1)), excel::xlColumns);
+    chart->seriesCollection()->item(1)->setName("y=sin(x)+x");
+    chart->setHasTitle(true);
+    chart->setTitleText("Equation " + std::to_string(e + 1));
+    chart->setName("Equation " + std::to_string(e + 1));
+    previous = chart;
+  }
+  data->setVisible(false);
+  charts->item(1)->select();
+}
+
+// The same workbook written straight with libxlsxwriter: the floor for our export.
+void bareLibxlsxwriter(const std::string& path) {
+  lxw_workbook_options options{};
+  options.constant_memory = LXW_TRUE;
+  lxw_workbook* workbook = workbook_new_opt(path.c_str(), &options);
+  std::vector<lxw_chartsheet*> chartsheets;
+  for (int e = 0; e < kEquations; ++e)
+    chartsheets.push_back(workbook_add_chartsheet(workbook, ("Equation " + std::to_string(e + 1)).c_str()));
+  lxw_worksheet* data = workbook_add_worksheet(workbook, "Data");
+  for (int row = 1; row <= kPoints; ++row) {
+    for (int e = 0; e < kEquations; ++e) {
+      const double x = xValue(row, kPoints);
+      const auto column = static_cast<lxw_col_t>(2 * e);
+      worksheet_write_number(data, row - 1, column, x, nullptr);
+      worksheet_write_formula_num(data, row - 1, column + 1, formulaText(row, 2 * e + 1).c_str(), nullptr,
+                                  std::sin(x) + x);
+    }
+  }
+  for (int e = 0; e < kEquations; ++e) {
+    lxw_chart* chart = workbook_add_chart(workbook, LXW_CHART_SCATTER_SMOOTH);
+    lxw_chart_series* series = chart_add_series(chart, nullptr, nullptr);
+    chart_series_set_categories(series, "Data", 0, 2 * e, kPoints - 1, 2 * e);
+    chart_series_set_values(series, "Data", 0, 2 * e + 1, kPoints - 1, 2 * e + 1);
+    chart_series_set_name(series, "y=sin(x)+x");
+    chart_title_set_name(chart, ("Equation " + std::to_string(e + 1)).c_str());
+    chartsheet_set_chart(chartsheets[e], chart);
+  }
+  worksheet_hide(data);
+  chartsheet_activate(chartsheets.front());
+  workbook_close(workbook);
+}
+
+// Reads the long series' chart back from the zip with Python's zipfile (independent of us).
+bool longSeriesIntact(const QString& path) {
+  const char* script =
+      "import sys, zipfile, re\n"
+      "z = zipfile.ZipFile(sys.argv[1])\n"
+      "assert z.testzip() is None\n"
+      "xml = z.read('xl/charts/chart1.xml').decode()\n"
+      "refs = re.findall(r'<c:f>([^<]*)</c:f>', xml)\n"
+      "assert refs == ['Data!$A$1:$A$1000000', 'Data!$B$1:$B$1000000'], refs\n"
+      "assert 'numCache' not in xml\n"
+      "sheet = [n for n in z.namelist() if n.startswith('xl/worksheets/')][0]\n"
+      "tail = z.read(sheet)[-400:].decode()\n"
+      "assert 'r=\"B1000000\"' in tail, tail\n";
+  return QProcess::execute("/usr/bin/python3", {"-c", script, path}) == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication qt(argc, argv);
+  QTemporaryDir dir;
+  sheets::EngineOptions options;
+  options.workingFolder = dir.filePath("workbooks");
+  options.instancesFolder = dir.filePath("instances");
+  options.viewerCommand = QString("none");
+  sheets::EngineFactory factory(options);
+
+  std::printf("export bench: %d equations x %d values, %d chart sheets, constant_memory\n", kEquations, kPoints,
+              kEquations);
+  auto app = factory.createEngine();
+  app->workbooks()->add();
+  const long before = residentKb();
+  auto start = Clock::now();
+  buildWorkbook(*app, kEquations, kPoints);
+  const double build = secondsSince(start);
+  std::printf("  building through the object model: %.3f s; the workbook holds %.1f MB\n", build,
+              (residentKb() - before) / 1024.0);
+
+  double bare = 1e9, engine = 1e9;
+  for (int round = 0; round < kRounds; ++round) {
+    start = Clock::now();
+    bareLibxlsxwriter(dir.filePath("bare.xlsx").toStdString());
+    bare = std::min(bare, secondsSince(start));
+    app->sheets()->item("Data")->setCellNumber(1, 1, xValue(1, kPoints));  // values are recomputed each round
+    start = Clock::now();
+    app->saveActiveWorkbook(dir.filePath("engine.xlsx"));
+    engine = std::min(engine, secondsSince(start));
+  }
+  std::printf("  bare libxlsxwriter:                 %.3f s (best of %d)\n", bare, kRounds);
+  std::printf("  engine export (values computed too): %.3f s (best of %d)\n", engine, kRounds);
+  std::printf("  ratio engine / bare:                %.2f (target <= 1.20)\n", engine / bare);
+  std::printf("  peak resident memory (VmHWM):       %.1f MB (target <= 150)\n", peakResidentKb() / 1024.0);
+  app.reset();
+
+  auto longApp = factory.createEngine();
+  longApp->workbooks()->add();
+  auto data = longApp->sheets()->item(1);
+  data->setName("Data");
+  start = Clock::now();
+  for (int row = 1; row <= kLongSeries; ++row) data->setCellNumber(row, 1, row / 1000.0);
+  for (int row = 1; row <= kLongSeries; ++row) data->setCellText(row, 2, formulaText(row, 1));
+  const double longBuild = secondsSince(start);
+  auto chart = longApp->charts()->add();
+  chart->setChartType(excel::xlXYScatterSmoothNoMarkers);
+  chart->setSourceData(*data->range("A1:B1000000"), excel::xlColumns);
+  data->setVisible(false);
+  start = Clock::now();
+  longApp->saveActiveWorkbook(dir.filePath("long.xlsx"));
+  const double longExport = secondsSince(start);
+  const bool intact = longSeriesIntact(dir.filePath("long.xlsx"));
+  std::printf("one series of %d points: build %.2f s, export %.2f s, intact: %s, VmHWM now %.1f MB\n", kLongSeries,
+              longBuild, longExport, intact ? "yes" : "NO", peakResidentKb() / 1024.0);
+  return intact ? 0 : 1;
+}
