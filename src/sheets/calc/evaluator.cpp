@@ -93,14 +93,12 @@ inline bool quickArithmetic(Op op, double x, double y, double& out) {
   return (magnitude >= 2.2250738585072014e-308 && magnitude <= 1.7976931348623157e308) || out == 0;
 }
 
-void binary(OperandStack& stack, Op op, const EvalContext& context) {
+// Everything but plain arithmetic on two numbers; kept out of line so that the dispatch loop
+// stays small enough to live in registers.
+[[gnu::noinline]] void binarySlow(OperandStack& stack, Op op, const EvalContext& context) {
   Operand& a = stack.top(1);
   Operand& b = stack.top(0);
-  double quick;
-  if (a.kind == Operand::Kind::Number && b.kind == Operand::Kind::Number &&
-      quickArithmetic(op, a.number, b.number, quick)) {
-    a.number = quick + 0.0;  // + 0.0 turns -0 into 0
-  } else if (a.isScalar() && b.isScalar()) {
+  if (a.isScalar() && b.isScalar()) {
     a.set(applyBinary(op, a.scalar(), b.scalar()));
   } else if (isArray(a) || isArray(b)) {
     a = elementwise(a, b, context, [op](const Value& x, const Value& y) { return applyBinary(op, x, y); });
@@ -110,7 +108,20 @@ void binary(OperandStack& stack, Op op, const EvalContext& context) {
   stack.pop();
 }
 
-void unary(OperandStack& stack, Op op, const EvalContext& context) {
+inline void binary(OperandStack& stack, Op op, const EvalContext& context) {
+  Operand& a = stack.top(1);
+  const Operand& b = stack.top(0);
+  double quick;
+  if (a.kind == Operand::Kind::Number && b.kind == Operand::Kind::Number &&
+      quickArithmetic(op, a.number, b.number, quick)) {
+    a.number = quick + 0.0;  // + 0.0 turns -0 into 0
+    stack.pop();
+  } else {
+    binarySlow(stack, op, context);
+  }
+}
+
+[[gnu::noinline]] void unary(OperandStack& stack, Op op, const EvalContext& context) {
   Operand& a = stack.top();
   if (a.kind == Operand::Kind::Number && op == Op::Negate) {
     a.number = 0.0 - a.number;
@@ -121,12 +132,19 @@ void unary(OperandStack& stack, Op op, const EvalContext& context) {
   }
 }
 
-void pushReference(OperandStack& stack, const Formula::Impl& program, std::uint32_t index) {
+[[gnu::noinline]] void pushReference(OperandStack& stack, const Formula::Impl& program, std::uint32_t index) {
   const ReferenceSpec& spec = program.references[index];
   Operand& o = stack.push();
   o.kind = Operand::Kind::Range;
   o.range = CellRange{spec.sheet < 0 ? std::string_view() : std::string_view(program.sheets[spec.sheet]),
                       spec.row1, spec.column1, spec.row2, spec.column2};
+}
+
+[[gnu::noinline]] void call(OperandStack& stack, const FunctionSpec& function, std::size_t argc,
+                            const EvalContext& context) {
+  Value result = callFunction(function, stack.last(argc), context);
+  stack.pop(argc);
+  stack.push().set(std::move(result));
 }
 
 }  // namespace
@@ -152,12 +170,7 @@ Value evaluate(const Formula& formula, const EvalContext& context) {
       case Op::Missing: stack.push().kind = Operand::Kind::Missing; break;
       case Op::Negate:
       case Op::Percent: unary(stack, in.op, context); break;
-      case Op::Call: {
-        Value result = callFunction(*in.function, stack.last(in.argc), context);
-        stack.pop(in.argc);
-        stack.push().set(std::move(result));
-        break;
-      }
+      case Op::Call: call(stack, *in.function, in.argc, context); break;
       case Op::UnknownCall:
         stack.pop(in.argc);
         stack.push().set(ErrorCode::Name);
