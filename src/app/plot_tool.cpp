@@ -1,0 +1,176 @@
+#include "app/plot_tool.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "app/file_settings_store.h"
+#include "app/saved_list_keeper.h"
+#include "equations/equation_file.h"
+#include "equations/equation_list.h"
+#include "equations/numeric_text.h"
+#include "graphing/graphing_run.h"
+#include "graphing/graphing_window.h"
+#include "platform/error_report.h"
+#include "platform/event_pump.h"
+#include "platform/qt_dialogs.h"
+#include "sheets/engine_factory.h"
+
+namespace app {
+namespace {
+
+void print(std::FILE* out, const QString& text) {
+  std::fputs(platform::toDisplayText(text).toLocal8Bit().constData(), out);
+  std::fputc('\n', out);
+}
+
+// Boxes become lines on the message stream. Nobody is there to answer: a question about a
+// running instance is answered "go on", since the tool writes its own file.
+class StreamDialogs : public platform::Dialogs {
+ public:
+  explicit StreamDialogs(std::FILE* out) : out_(out) {}
+  platform::Answer messageBox(const QString& text, platform::Buttons buttons, platform::Icon icon,
+                              const QString& title) override {
+    if (title == QLatin1String(platform::kErrorTitle) || icon == platform::Icon::Warning) ++failures;
+    print(out_, text);
+    return buttons == platform::Buttons::YesNo ? platform::Answer::Yes : platform::Answer::Ok;
+  }
+  QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
+  platform::FileOpenResult openFile(const platform::FileOpenSettings&) override { return {}; }
+  int failures = 0;
+
+ private:
+  std::FILE* out_;
+};
+
+class NoPump : public platform::EventPump {
+ public:
+  void yield() override {}
+};
+
+class BatchWindow : public graphing::GraphingWindow {
+ public:
+  BatchWindow(const equations::EquationListModel& rows, bool oneChart, std::FILE* progressTo)
+      : rows_(rows), oneChart_(oneChart), progressTo_(progressTo) {}
+  const equations::EquationListModel& rows() const override { return rows_; }
+  bool separateChartsSelected() const override { return !oneChart_; }
+  bool oneChartSelected() const override { return oneChart_; }
+  void setBusyPointer(bool) override {}
+  void setProgressValue(int percent) override {
+    if (progressTo_) std::fprintf(progressTo_, "\r%3d%%", percent), std::fflush(progressTo_);
+  }
+  void setProgressText(const QString&) override {
+    if (progressTo_) std::fputs("\r    \r", progressTo_);
+  }
+
+ private:
+  const equations::EquationListModel& rows_;
+  bool oneChart_;
+  std::FILE* progressTo_;
+};
+
+bool takeRows(const PlotRequest& request, const PlotEnvironment& environment, equations::EquationListModel& rows,
+              StreamDialogs& dialogs, std::FILE* messages) {
+  if (request.saved) {
+    FileSettingsStore store(environment.settingsBaseFolder);
+    platform::ErrorTrap trap(dialogs, platform::ErrorTrap::locationOf("Form_Load"));
+    restoreEquationList(rows, store, trap);
+  }
+  for (const QStringList& e : request.equations) equations::AddEquationRow(rows, e[0], e[1], e[2], e[3]);
+  for (const QString& file : request.files) {
+    const int failuresBefore = dialogs.failures;
+    try {
+      if (!equations::FileExists(file)) {
+        print(messages, QStringLiteral("tessaline-plot: %1: no such file").arg(file));
+        return false;
+      }
+      equations::LoadEquationFile(rows, file, dialogs);
+    } catch (const std::exception& e) {
+      print(messages, QStringLiteral("tessaline-plot: ") + QString::fromUtf8(e.what()));
+      return false;
+    }
+    if (dialogs.failures != failuresBefore) return false;
+  }
+  return dialogs.failures == 0;
+}
+
+}  // namespace
+
+QString plotUsage() {
+  return QStringLiteral(
+      "Usage: tessaline-plot [--one-chart] [--saved] [-e EQUATION START END STEP]... [FILE]... -o BOOK.xlsx\n"
+      "\n"
+      "Plots equations in x into a workbook: a hidden sheet Data with the x values and live\n"
+      "formulas f(x), and smoothed-line XY scatter charts as chart sheets.\n"
+      "\n"
+      "  --saved        start with the list Tessaline saved when its window last closed\n"
+      "  -e EQ S E T    add the equation EQ from S to E by steps of T (EQ may hold commas)\n"
+      "  FILE           add every line of an equation file: equation, start, end, step\n"
+      "  --one-chart    all equations as series of one chart (default: one chart each)\n"
+      "  -o BOOK.xlsx   the workbook to write (required)\n"
+      "  -h, --help     this text\n"
+      "\n"
+      "Rows are taken in that order: saved list, then each -e, then each FILE.\n"
+      "Exit status: 0 when the workbook was written without any failure, 1 otherwise,\n"
+      "2 for bad arguments.");
+}
+
+ParsedPlotRequest parsePlotArguments(const QStringList& arguments) {
+  PlotRequest request;
+  for (int i = 0; i < arguments.size(); ++i) {
+    const QString& a = arguments[i];
+    if (a == QLatin1String("-h") || a == QLatin1String("--help")) {
+      request.help = true;
+      return {request, {}};
+    } else if (a == QLatin1String("--one-chart")) {
+      request.oneChart = true;
+    } else if (a == QLatin1String("--saved")) {
+      request.saved = true;
+    } else if (a == QLatin1String("-e")) {
+      if (i + 4 >= arguments.size())
+        return {{}, QStringLiteral("-e needs four values: EQUATION START END STEP")};
+      const QStringList row = arguments.mid(i + 1, 4);
+      for (int k = 1; k < 4; ++k)
+        if (!equations::isNumeric(row[k]))
+          return {{}, QStringLiteral("-e %1: \"%2\" is not a number").arg(row[0], row[k])};
+      if (row[0].trimmed().isEmpty()) return {{}, QStringLiteral("-e: the equation is empty")};
+      request.equations.push_back(row);
+      i += 4;
+    } else if (a == QLatin1String("-o")) {
+      if (i + 1 >= arguments.size()) return {{}, QStringLiteral("-o needs a file name")};
+      request.output = arguments[++i];
+    } else if (a.startsWith(QLatin1Char('-')) && a != QLatin1String("-")) {
+      return {{}, QStringLiteral("unknown option %1").arg(a)};
+    } else {
+      request.files << a;
+    }
+  }
+  if (request.output.isEmpty()) return {{}, QStringLiteral("no output file: give -o BOOK.xlsx")};
+  if (!request.saved && request.equations.empty() && request.files.isEmpty())
+    return {{}, QStringLiteral("no equations: give --saved, -e or an equation FILE")};
+  return {request, {}};
+}
+
+int runPlot(const PlotRequest& request, const PlotEnvironment& environment, std::FILE* messages) {
+  StreamDialogs dialogs(messages);
+  equations::EquationListModel rows;
+  if (!takeRows(request, environment, rows, dialogs, messages)) return 1;
+
+  sheets::EngineOptions options;
+  options.saveTo = QFileInfo(request.output).absoluteFilePath();
+  options.viewerCommand = QStringLiteral("none");
+  options.instancesFolder = environment.instancesFolder;
+  options.workingFolder = QFileInfo(options.saveTo).absolutePath();
+  sheets::EngineFactory factory(options);
+  NoPump pump;
+  BatchWindow window(rows, request.oneChart, environment.showProgress ? messages : nullptr);
+  graphing::GraphingRun run(factory, dialogs, pump, window);
+  run.PushButton2_Click();
+  if (!run.lastRunSucceeded() || dialogs.failures > 0) return 1;
+  if (!QFileInfo::exists(options.saveTo)) {
+    print(messages, QStringLiteral("tessaline-plot: %1 was not written").arg(request.output));
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace app

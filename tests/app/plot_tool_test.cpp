@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "app/file_settings_store.h"
+#include "app/plot_tool.h"
+
+namespace {
+
+QStringList args(const std::vector<const char*>& list) {
+  QStringList out;
+  for (const char* a : list) out << QString::fromUtf8(a);
+  return out;
+}
+
+TEST(PlotArguments, TakesEquationsWithCommasFilesAndTheOutput) {
+  const auto parsed = app::parsePlotArguments(
+      args({"--one-chart", "-e", "max(x, 1)", "0", "5", "0.5", "a.txt", "-e", "x", "1", "2", "1", "b.txt", "-o", "out.xlsx"}));
+  ASSERT_TRUE(parsed.request) << parsed.error.toStdString();
+  EXPECT_TRUE(parsed.request->oneChart);
+  EXPECT_FALSE(parsed.request->saved);
+  ASSERT_EQ(parsed.request->equations.size(), 2u);
+  EXPECT_EQ(parsed.request->equations[0], args({"max(x, 1)", "0", "5", "0.5"}));
+  EXPECT_EQ(parsed.request->files, args({"a.txt", "b.txt"}));
+  EXPECT_EQ(parsed.request->output, QStringLiteral("out.xlsx"));
+}
+
+TEST(PlotArguments, RefusesBadInputWithAClearMessage) {
+  const std::pair<std::vector<const char*>, const char*> cases[] = {
+      {{"-e", "x", "0", "5", "-o", "o.xlsx"}, "is not a number"},
+      {{"-e", "x", "0", "5"}, "four values"},
+      {{"-e", "x", "zero", "5", "1", "-o", "o.xlsx"}, "\"zero\" is not a number"},
+      {{"-e", " ", "0", "5", "1", "-o", "o.xlsx"}, "equation is empty"},
+      {{"-e", "x", "0", "5", "1"}, "no output file"},
+      {{"-o", "o.xlsx"}, "no equations"},
+      {{"--bogus", "-o", "o.xlsx"}, "unknown option --bogus"},
+      {{"a.txt", "-o"}, "-o needs a file name"},
+  };
+  for (const auto& [list, message] : cases) {
+    const auto parsed = app::parsePlotArguments(args(list));
+    EXPECT_FALSE(parsed.request);
+    EXPECT_TRUE(parsed.error.contains(QLatin1String(message))) << parsed.error.toStdString();
+  }
+  EXPECT_TRUE(app::parsePlotArguments(args({"--help"})).request->help);
+}
+
+class PlotRun : public ::testing::Test {
+ protected:
+  QString path(const char* name) const { return folder.filePath(QString::fromUtf8(name)); }
+  int run(const QStringList& arguments) {
+    const auto parsed = app::parsePlotArguments(arguments);
+    EXPECT_TRUE(parsed.request) << parsed.error.toStdString();
+    if (!parsed.request) return -1;
+    std::FILE* sink = std::tmpfile();
+    app::PlotEnvironment environment{folder.filePath(QStringLiteral("config")),
+                                     folder.filePath(QStringLiteral("instances")), false};
+    const int status = app::runPlot(*parsed.request, environment, sink);
+    std::rewind(sink);
+    char buffer[4096];
+    messages.clear();
+    while (std::fgets(buffer, sizeof buffer, sink)) messages += QString::fromUtf8(buffer);
+    std::fclose(sink);
+    return status;
+  }
+  QJsonObject readBack(const QString& book, const QStringList& cells) {
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"),
+                 QStringList{qEnvironmentVariable("TESSALINE_SOURCE_DIR") + QStringLiteral("/tests/sheets/xlsx_readback.py"),
+                             book} + cells);
+    EXPECT_TRUE(python.waitForFinished(60000));
+    const QByteArray out = python.readAllStandardOutput();
+    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+    return QJsonDocument::fromJson(out).object();
+  }
+  QTemporaryDir folder;
+  QString messages;
+};
+
+TEST_F(PlotRun, RowsComeFromTheSavedListThenEachEquationThenEachFile) {
+  app::FileSettingsStore(folder.filePath(QStringLiteral("config")))
+      .write(QStringLiteral("Equations"),
+             QStringLiteral("x*x||MySeparator12||0||MySeparator12||10||MySeparator12||1||MySeparator23||"));
+  QFile file(path("list.txt"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("x + 3, 0, 20, 0.01\r\nsin(x) + x, 0, 10, 0.50\r\n");
+  file.close();
+  const QString book = path("out.xlsx");
+  ASSERT_EQ(run(QStringList{QStringLiteral("--saved"), QStringLiteral("-e"), QStringLiteral("max(x,1)"),
+                            QStringLiteral("0"), QStringLiteral("4"), QStringLiteral("1"), path("list.txt"),
+                            QStringLiteral("-o"), book}),
+            0)
+      << messages.toStdString();
+  const QJsonObject read = readBack(book, {QStringLiteral("Data"), QStringLiteral("A1:H3")});
+  EXPECT_TRUE(read[QStringLiteral("zipOk")].toBool());
+  QStringList sheets;
+  for (const auto& s : read[QStringLiteral("sheets")].toArray()) sheets << s.toObject()[QStringLiteral("name")].toString();
+  EXPECT_EQ(sheets, args({"Chart1", "Chart2", "Chart3", "Chart4", "Data"}));
+  EXPECT_EQ(read[QStringLiteral("active")].toString(), QStringLiteral("Chart1"));
+  EXPECT_EQ(read[QStringLiteral("sheets")].toArray().last().toObject()[QStringLiteral("state")].toString(),
+            QStringLiteral("hidden"));
+  const QJsonObject cells = read[QStringLiteral("cells")].toObject();
+  EXPECT_EQ(cells[QStringLiteral("Data!B3")].toObject()[QStringLiteral("formula")].toString(), QStringLiteral("=A3*A3"));
+  EXPECT_EQ(cells[QStringLiteral("Data!B3")].toObject()[QStringLiteral("value")].toDouble(), 4.0);
+  EXPECT_EQ(cells[QStringLiteral("Data!D2")].toObject()[QStringLiteral("formula")].toString(), QStringLiteral("=MAX(C2,1)"));
+  EXPECT_EQ(cells[QStringLiteral("Data!H3")].toObject()[QStringLiteral("formula")].toString(), QStringLiteral("=SIN(G3)+G3"));
+  const QJsonObject chart = read[QStringLiteral("charts")].toObject()[QStringLiteral("Chart4")].toObject()[QStringLiteral("chart")].toObject();
+  EXPECT_EQ(chart[QStringLiteral("title")].toString(), QStringLiteral("F(x) = sin(x) + x"));
+  EXPECT_EQ(chart[QStringLiteral("scatterStyle")].toString(), QStringLiteral("smoothMarker"));
+  const QJsonObject series = chart[QStringLiteral("series")].toArray()[0].toObject();
+  EXPECT_EQ(series[QStringLiteral("marker")].toString(), QStringLiteral("none"));
+  EXPECT_EQ(series[QStringLiteral("smooth")].toString(), QStringLiteral("1"));
+  EXPECT_EQ(series[QStringLiteral("y")].toString(), QStringLiteral("Data!$H$1:$H$22"));
+  EXPECT_FALSE(chart[QStringLiteral("xAxis")].toObject()[QStringLiteral("major")].toBool());
+  EXPECT_TRUE(chart[QStringLiteral("yAxis")].toObject()[QStringLiteral("major")].toBool());
+}
+
+TEST_F(PlotRun, OneChartModeNamesEverySeriesAfterItsEquation) {
+  const QString book = path("one.xlsx");
+  ASSERT_EQ(run(args({"--one-chart", "-e", "x", "0", "10", "1", "-e", "x*x", "0", "20", "1", "-e", "x+1", "0", "4",
+                      "1", "-o"}) << book),
+            0);
+  const QJsonObject chart = readBack(book, {})[QStringLiteral("charts")].toObject()[QStringLiteral("Chart")]
+                                .toObject()[QStringLiteral("chart")].toObject();
+  const QJsonArray series = chart[QStringLiteral("series")].toArray();
+  ASSERT_EQ(series.size(), 3);
+  EXPECT_EQ(series[1].toObject()[QStringLiteral("x")].toString(), QStringLiteral("Data!$C$1:$C$21"));
+  EXPECT_EQ(series[2].toObject()[QStringLiteral("y")].toString(), QStringLiteral("Data!$F$1:$F$5"));
+  EXPECT_EQ(series[2].toObject()[QStringLiteral("name")].toString(), QStringLiteral("F(x) = x+1"));
+  EXPECT_TRUE(chart[QStringLiteral("legend")].toBool());
+}
+
+TEST_F(PlotRun, AnyReportedFailureOrMissingFileGivesAFailingStatus) {
+  EXPECT_EQ(run(args({"-e", "2x", "0", "3", "1", "-o"}) << path("bad.xlsx")), 1);
+  EXPECT_TRUE(messages.contains(QStringLiteral("at line 154"))) << messages.toStdString();
+  EXPECT_EQ(run(QStringList{path("missing.txt"), QStringLiteral("-o"), path("m.xlsx")}), 1);
+  EXPECT_FALSE(QFile::exists(path("m.xlsx")));
+  QFile file(path("short.txt"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("x, 0\n");
+  file.close();
+  EXPECT_EQ(run(QStringList{path("short.txt"), QStringLiteral("-o"), path("s.xlsx")}), 1);
+  EXPECT_TRUE(messages.contains(QStringLiteral("short.txt"))) << messages.toStdString();
+}
+
+}  // namespace
