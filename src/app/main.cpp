@@ -1,29 +1,16 @@
+// Tessaline: the main window, wired to the desktop.
 #include <QApplication>
 #include <QDir>
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/file_settings_store.h"
 #include "app/form1.h"
-#include "app/settings_store.h"
-#include "graphing/excel/excel.h"
 #include "platform/clock.h"
 #include "platform/event_pump.h"
 #include "platform/launcher.h"
 #include "platform/qt_dialogs.h"
-
-namespace {
-// Wired to the real store and engine as they arrive.
-class MemorySettings : public app::SettingsStore {
- public:
-  QString read(const QString&, const QString& d) override { return d; }
-  void write(const QString&, const QString&) override {}
-};
-class NoEngine : public excel::ApplicationFactory {
- public:
-  std::shared_ptr<excel::Application> create() override { throw excel::AutomationError("no engine"); }
-  std::shared_ptr<excel::Application> attachRunning() override { throw excel::AutomationError("none"); }
-};
-}  // namespace
+#include "sheets/engine_factory.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
@@ -32,10 +19,11 @@ int main(int argc, char** argv) {
   platform::QtEventPump pump;
   platform::SystemClock clock;
   platform::StdRandom random;
-  MemorySettings settings;
-  NoEngine engine;
+  app::FileSettingsStore settings(app::FileSettingsStore::defaultBaseFolder());
+  sheets::EngineFactory engine(sheets::EngineOptions::fromEnvironment());
   app::Services services{dialogs, launcher, pump, clock, random, settings, engine,
                          QDir::cleanPath(QCoreApplication::applicationDirPath()),
+                         // Ends the program at once: no further event or step runs.
                          [] {
                            std::fflush(nullptr);
                            std::_Exit(0);
