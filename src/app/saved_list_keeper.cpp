@@ -3,6 +3,7 @@
 #include "app/saved_list.h"
 #include "app/settings_store.h"
 #include "equations/repeat_sharer.h"
+#include "equations/row_batch.h"
 #include "platform/error_report.h"
 
 namespace app {
@@ -12,18 +13,19 @@ QString savedListKey() { return QString::fromLatin1(kSavedListKey); }
 
 // One piece of the saved text: its equation makes a row, each further field a sub-item. Every
 // field is its own step, so a piece short of fields keeps what it has and reports what it lacks.
-void restoreRow(equations::EquationListModel& list, QStringView piece, platform::ErrorTrap& trap,
+void restoreRow(equations::RowBatch& rows, QStringView piece, platform::ErrorTrap& trap,
                 std::array<equations::RepeatSharer, 4>& sharers) {
   SavedFields fields;
   trap.step(154, [&] { fields = splitSavedFields(piece); });
-  int position = 0;  // no row: the sub-item steps then fail rather than touch an earlier row
-  trap.step(156, [&] {
-    list.appendRow(savedField(fields, 0).toString());
-    position = list.count();
-  });
+  equations::EquationEntry* row = nullptr;  // none: the sub-item steps then fail too
+  trap.step(156, [&] { row = &rows.startRow(savedField(fields, 0).toString()); });
+  QString equations::EquationEntry::*const subItems[] = {&equations::EquationEntry::start,
+                                                         &equations::EquationEntry::end,
+                                                         &equations::EquationEntry::step};
   for (int subItem = 1; subItem <= 3; ++subItem)
     trap.step(156 + 2 * subItem, [&] {
-      list.setSubItem(position, subItem, sharers[static_cast<size_t>(subItem)].share(savedField(fields, subItem)));
+      if (!row) throw platform::StepFailure(platform::kSubscriptOutOfRange);
+      row->*subItems[subItem - 1] = sharers[static_cast<size_t>(subItem)].share(savedField(fields, subItem));
     });
 }
 
@@ -57,10 +59,12 @@ void restoreSavedRows(equations::EquationListModel& list, QStringView saved, pla
   std::vector<QStringView> pieces;
   trap.step(148, [&] { pieces = splitSavedRows(saved); });
   std::array<equations::RepeatSharer, 4> sharers;
+  equations::RowBatch rows(list);
   for (size_t i = 0; i < pieces.size();) {
-    if (!trap.test(152, [&] { return pieces[i].isEmpty(); })) restoreRow(list, pieces[i], trap, sharers);
+    if (!trap.test(152, [&] { return pieces[i].isEmpty(); })) restoreRow(rows, pieces[i], trap, sharers);
     if (!trap.advance(164, [&] { return ++i < pieces.size(); })) break;
   }
+  rows.flush();
 }
 
 }  // namespace app

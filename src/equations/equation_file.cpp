@@ -5,6 +5,7 @@
 
 #include "equations/equation_lines.h"
 #include "equations/repeat_sharer.h"
+#include "equations/row_batch.h"
 #include "equations/samples_and_help.h"
 #include "equations/text_decoding.h"
 #include "platform/error_report.h"
@@ -42,15 +43,15 @@ QString readTextFile(const QString& path) {
 }
 
 // The row of one line: the equation first, then start, end and step while the line has them.
-void appendRowFromLine(EquationListModel& list, QStringView line, int lineNumber, const QString& path,
-                       std::array<RepeatSharer, kFieldsPerRow>& sharers) {
+void addRowFromLine(RowBatch& rows, QStringView line, int lineNumber, const QString& path,
+                    std::array<RepeatSharer, kFieldsPerRow>& sharers) {
   const LineFields fields = fieldsOf(line);
   if (fields.count == 0) malformedLine(path, lineNumber, 0);
-  list.appendRow(fields.first[0].toString());
-  const int position = list.count();
+  EquationEntry& row = rows.startRow(fields.first[0].toString());
+  QString* const subItems[] = {&row.start, &row.end, &row.step};
   for (size_t subItem = 1; subItem < kFieldsPerRow; ++subItem) {
     if (static_cast<int>(subItem) >= fields.count) malformedLine(path, lineNumber, fields.count);
-    list.setSubItem(position, static_cast<int>(subItem), sharers[subItem].share(fields.first[subItem]));
+    *subItems[subItem - 1] = sharers[subItem].share(fields.first[subItem]);
   }
 }
 
@@ -89,8 +90,15 @@ void LoadEquationFile(EquationListModel& list, const QString& path, platform::Di
   }
   const QString text = readTextFile(path);
   std::array<RepeatSharer, kFieldsPerRow> sharers;
+  RowBatch rows(list);
   int lineNumber = 0;
-  forEachLine(text, [&](QStringView line) { appendRowFromLine(list, line, ++lineNumber, path, sharers); });
+  try {
+    forEachLine(text, [&](QStringView line) { addRowFromLine(rows, line, ++lineNumber, path, sharers); });
+  } catch (...) {
+    rows.flush();  // the rows before the malformed line, and what it had, stay
+    throw;
+  }
+  rows.flush();
 }
 
 }  // namespace equations

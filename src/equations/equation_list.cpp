@@ -1,5 +1,7 @@
 #include "equations/equation_list.h"
 
+#include <algorithm>
+
 #include "platform/error_report.h"
 
 namespace equations {
@@ -25,6 +27,19 @@ void EquationListModel::appendRow(const QString& equation) {
   beginInsertRows({}, at, at);
   rows_.push_back({equation, {}, {}, {}});
   endInsertRows();
+}
+
+void EquationListModel::appendRows(std::vector<EquationEntry>&& entries) {
+  if (entries.empty()) return;
+  const int at = count();
+  beginInsertRows({}, at, at + static_cast<int>(entries.size()) - 1);
+  // Grow geometrically: batch after batch, an exact reserve would copy the whole list each time.
+  const size_t needed = rows_.size() + entries.size();
+  if (needed > rows_.capacity()) rows_.reserve(std::max(needed, 2 * rows_.capacity()));
+  for (EquationEntry& entry : entries)
+    rows_.push_back({std::move(entry.equation), std::move(entry.start), std::move(entry.end), std::move(entry.step)});
+  endInsertRows();
+  entries.clear();
 }
 
 void EquationListModel::setSubItem(int position, int subItem, const QString& text) {
