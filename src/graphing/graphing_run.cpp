@@ -1,6 +1,7 @@
 #include "graphing/graphing_run.h"
 
 #include <QtGlobal>
+#include <algorithm>
 #include <cmath>
 
 #include "equations/equation_list.h"
@@ -26,6 +27,7 @@ struct GraphingRun::Equation {
 namespace {
 
 constexpr char kDataSheet[] = "Data";
+constexpr int kSheetRows = 1048576;
 
 template <class T>
 T& need(const std::shared_ptr<T>& object) {
@@ -222,7 +224,9 @@ void GraphingRun::separateChartSteps(platform::ErrorTrap& trap, int i, const Equ
   trap.step(168, [&] { chart_->setName(utf8(QStringLiteral("Chart%1").arg(i))); });
   trap.step(172, [&] { chart_->setChartType(excel::xlXYScatterSmoothNoMarkers); });
   trap.step(174, [&] {
-    const QString source = letters(2 * i - 1) + QStringLiteral("1:") + letters(2 * i) + QString::number(row_);
+    // At the foot of the sheet the block ends at its last row, not one below it.
+    const int lastRow = std::min(row_, kSheetRows);
+    const QString source = letters(2 * i - 1) + QStringLiteral("1:") + letters(2 * i) + QString::number(lastRow);
     chart_->setSourceData(need(need(need(app_->sheets()).item(kDataSheet)).range(utf8(source))), excel::xlColumns);
   });
   trap.step(176, [&] { chart_->location(excel::xlLocationAsNewSheet); });

@@ -47,6 +47,8 @@ bool writePlaceholderSeries(lxw_chart* chart, const WorkbookModel& model) {
     const auto blankColumn = static_cast<lxw_col_t>(sheet->cells->columnCount());  // 0-based: the next one
     lxw_chart_series* series = chart_add_series(chart, nullptr, nullptr);
     chart_series_set_values(series, sheet->name.c_str(), 0, blankColumn, 0, blankColumn);
+    // A scatter series is written with its x values, and libxlsxwriter reads them unchecked.
+    chart_series_set_categories(series, sheet->name.c_str(), 0, blankColumn, 0, blankColumn);
     chart_legend_set_position(chart, LXW_CHART_LEGEND_NONE);
     return true;
   }

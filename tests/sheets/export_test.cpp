@@ -152,6 +152,14 @@ TEST_F(ExportTest, AChartWithoutSeriesStillGetsAChartAndNoLegend) {
   EXPECT_FALSE(chart["legend"].toBool());
 }
 
+TEST_F(ExportTest, AnEmptyScatterChartExportsToo) {
+  // A scatter series is written with x values; the placeholder must have them as well.
+  app->charts()->add()->setChartType(excel::xlXYScatterSmoothNoMarkers);
+  const QJsonObject book = sheets_test::readBack(save("empty-scatter.xlsx"));
+  EXPECT_TRUE(book["zipOk"].toBool());
+  EXPECT_EQ(chartOf(book, "Chart1")["type"].toString(), "scatter");
+}
+
 TEST_F(ExportTest, SeriesBeyond16BitCountsStayIntact) {
   constexpr int kRows = 70000;  // past 65,535, where cached copies would wrap
   auto data = app->sheets()->item(1);
