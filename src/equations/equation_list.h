@@ -29,6 +29,7 @@ class EquationListModel : public QAbstractTableModel {
 
   // Writing: a row is appended with its equation text, then its sub-items are set one by one.
   void appendRow(const QString& equation);
+  void appendEntry(const EquationEntry& entry);
   // Appends many finished rows with one notification to the views: one by one, a shown list
   // spends seconds on a million rows.
   void appendRows(std::vector<EquationEntry>&& entries);
