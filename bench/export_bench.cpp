@@ -14,6 +14,7 @@
 #include <fstream>
 #include <string>
 
+#include "bench_support.h"
 #include "sheets/cell_address.h"
 #include "sheets/engine_factory.h"
 
@@ -24,28 +25,14 @@ constexpr int kPoints = 2001;
 constexpr int kRounds = 3;
 constexpr int kLongSeries = 1000000;
 
-using Clock = std::chrono::steady_clock;
-
-double secondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-long statusKb(const char* field) {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::string(field).size()));
-  return -1;
-}
-
-long peakResidentKb() { return statusKb("VmHWM:"); }
-long residentKb() { return statusKb("VmRSS:"); }
+using bench::Clock;
+using bench::peakResidentKb;
+using bench::residentKb;
+using bench::secondsSince;
 
 double xValue(int row, int points) { return -10.0 + 20.0 * (row - 1) / (points - 1); }
 
-std::string formulaText(int row, int xColumn) {
-  const std::string x = sheets::cellName(row, xColumn);
-  return "=SIN(" + x + ")+" + x;
-}
+std::string formulaText(int row, int xColumn) { return bench::sinPlusXFormula(row, xColumn); }
 
 // The graphing run's object-model calls: columns of x and f(x), then one chart per equation.
 void buildWorkbook(excel::Application& app, int equations, int points) {
@@ -85,34 +72,9 @@ void buildWorkbook(excel::Application& app, int equations, int points) {
 
 // The same workbook written straight with libxlsxwriter: the floor for our export.
 void bareLibxlsxwriter(const std::string& path) {
-  lxw_workbook_options options{};
-  options.constant_memory = LXW_TRUE;
-  lxw_workbook* workbook = workbook_new_opt(path.c_str(), &options);
-  std::vector<lxw_chartsheet*> chartsheets;
-  for (int e = 0; e < kEquations; ++e)
-    chartsheets.push_back(workbook_add_chartsheet(workbook, ("Equation " + std::to_string(e + 1)).c_str()));
-  lxw_worksheet* data = workbook_add_worksheet(workbook, "Data");
-  for (int row = 1; row <= kPoints; ++row) {
-    for (int e = 0; e < kEquations; ++e) {
-      const double x = xValue(row, kPoints);
-      const auto column = static_cast<lxw_col_t>(2 * e);
-      worksheet_write_number(data, row - 1, column, x, nullptr);
-      worksheet_write_formula_num(data, row - 1, column + 1, formulaText(row, 2 * e + 1).c_str(), nullptr,
-                                  std::sin(x) + x);
-    }
-  }
-  for (int e = 0; e < kEquations; ++e) {
-    lxw_chart* chart = workbook_add_chart(workbook, LXW_CHART_SCATTER_SMOOTH);
-    lxw_chart_series* series = chart_add_series(chart, nullptr, nullptr);
-    chart_series_set_categories(series, "Data", 0, 2 * e, kPoints - 1, 2 * e);
-    chart_series_set_values(series, "Data", 0, 2 * e + 1, kPoints - 1, 2 * e + 1);
-    chart_series_set_name(series, "y=sin(x)+x");
-    chart_title_set_name(chart, ("Equation " + std::to_string(e + 1)).c_str());
-    chartsheet_set_chart(chartsheets[e], chart);
-  }
-  worksheet_hide(data);
-  chartsheet_activate(chartsheets.front());
-  workbook_close(workbook);
+  bench::bareLibxlsxwriter(
+      path, kEquations, kPoints, [](int row) { return xValue(row, kPoints); },
+      [](int e) { return "Equation " + std::to_string(e + 1); });
 }
 
 // Reads the long series' chart back from the zip with Python's zipfile (independent of us).

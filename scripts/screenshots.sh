@@ -52,10 +52,10 @@ settings="$work/config/Quorvane/Tessaline"
 mkdir -p "$settings"
 field='||MySeparator12||' row='||MySeparator23||'
 {
-  printf '%s' "=SIN(x)${field}-6.28${field}6.28${field}0.1${row}"
-  printf '%s' "=x^2-3*x+2${field}-2${field}5${field}0.25${row}"
-  printf '%s' "=EXP(-x/4)*COS(2*x)${field}0${field}12${field}0.05${row}"
-  printf '%s' "=SQRT(ABS(x))${field}-9${field}9${field}0.5${row}"
+  printf '%s' "sin(x)${field}-6.28${field}6.28${field}0.1${row}"
+  printf '%s' "x^2 - 3*x + 2${field}-2${field}5${field}0.25${row}"
+  printf '%s' "exp(-x/4)*cos(2*x)${field}0${field}12${field}0.05${row}"
+  printf '%s' "sqrt(abs(x))${field}-9${field}9${field}0.5${row}"
 } >"$settings/Equations.value"
 
 mkdir -p "$root/docs"
