@@ -14,6 +14,8 @@
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
+  QCoreApplication::setOrganizationName(QStringLiteral("Quorvane"));
+  QCoreApplication::setApplicationName(QStringLiteral("Tessaline"));
   platform::QtDialogs dialogs;
   platform::QtLauncher launcher;
   platform::QtEventPump pump;

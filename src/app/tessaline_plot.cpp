@@ -8,6 +8,8 @@
 
 int main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
+  QCoreApplication::setOrganizationName(QStringLiteral("Quorvane"));
+  QCoreApplication::setApplicationName(QStringLiteral("Tessaline"));
   const app::ParsedPlotRequest parsed = app::parsePlotArguments(application.arguments().mid(1));
   if (!parsed.request) {
     std::fprintf(stderr, "tessaline-plot: %s\nTry 'tessaline-plot --help'.\n", parsed.error.toLocal8Bit().constData());
