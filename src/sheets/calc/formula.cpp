@@ -1,15 +1,45 @@
 #include "sheets/calc/formula.h"
 
+#include <new>
+
 #include "sheets/calc/parser.h"
 #include "sheets/calc/program.h"
 
 namespace calc {
 
-Formula::Formula() : impl_(std::make_unique<Impl>()) {}
+std::unique_ptr<Formula::Impl> Formula::Impl::create(std::string_view code, std::string_view text,
+                                                     std::uint32_t maxStack,
+                                                     std::unique_ptr<ProgramExtras> extras) {
+  void* block = ::operator new(sizeof(Impl) + code.size() + text.size());
+  std::unique_ptr<Impl> impl(::new (block) Impl);
+  impl->codeLength = static_cast<std::uint32_t>(code.size());
+  impl->textLength = static_cast<std::uint16_t>(text.size());
+  impl->maxStack = static_cast<std::uint16_t>(maxStack);
+  impl->extras = extras.release();
+  char* tail = reinterpret_cast<char*>(impl.get() + 1);
+  if (!code.empty()) std::memcpy(tail, code.data(), code.size());
+  if (!text.empty()) std::memcpy(tail + code.size(), text.data(), text.size());
+  return impl;
+}
+
+Formula::Impl::~Impl() { delete extras; }
+
+Formula::Formula() : impl_(Impl::create({}, {}, 0, nullptr)) {}
 Formula::~Formula() = default;
 Formula::Formula(Formula&&) noexcept = default;
 Formula& Formula::operator=(Formula&&) noexcept = default;
 Formula::Formula(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+
+std::size_t Formula::memoryFootprint() const {
+  if (!impl_) return 0;
+  std::size_t bytes = impl_->bytes();
+  if (const ProgramExtras* extras = impl_->extras) {
+    bytes += sizeof(ProgramExtras);
+    for (const auto& array : extras->arrays) bytes += sizeof(Array) + array->values.size() * sizeof(Value);
+    for (const auto& name : extras->unknownFunctions) bytes += sizeof(std::string) + name.capacity();
+  }
+  return bytes;
+}
 
 std::variant<Formula, ParseError> parseFormula(std::string_view text) {
   auto compiled = compileFormula(text);
@@ -18,7 +48,9 @@ std::variant<Formula, ParseError> parseFormula(std::string_view text) {
 }
 
 const std::vector<std::string>& unknownFunctions(const Formula& formula) {
-  return formula.impl().unknownFunctions;
+  static const std::vector<std::string> kNone;
+  const ProgramExtras* extras = formula.impl().extras;
+  return extras ? extras->unknownFunctions : kNone;
 }
 
 }  // namespace calc

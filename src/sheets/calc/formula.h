@@ -67,6 +67,8 @@ class Formula {
   struct Impl;
   explicit Formula(std::unique_ptr<Impl> impl);
   const Impl& impl() const { return *impl_; }
+  // Bytes this formula holds on the heap (its compiled code, constants and names).
+  std::size_t memoryFootprint() const;
 
  private:
   std::unique_ptr<Impl> impl_;

@@ -97,6 +97,9 @@ std::span<const FunctionSpec> dateFunctions();
 
 // The whole table, looked up by name (any case, "_xlfn." already stripped). nullptr if absent.
 const FunctionSpec* findFunction(std::string_view name);
+// The same as a position in the table, which compiled code stores; -1 if absent.
+int findFunctionIndex(std::string_view name);
+const FunctionSpec& functionAt(std::size_t index);
 
 Value callFunction(const FunctionSpec& spec, std::span<const Operand> args,
                    const EvalContext& context);

@@ -52,8 +52,8 @@ bool numberArgument(const Operand& op, const EvalContext& context, double& out, 
 
 }  // namespace
 
-const FunctionSpec* findFunction(std::string_view name) {
-  if (name.empty() || name.size() > 32) return nullptr;
+int findFunctionIndex(std::string_view name) {
+  if (name.empty() || name.size() > 32) return -1;
   std::array<char, 32> upper{};
   for (std::size_t i = 0; i < name.size(); ++i)
     upper[i] = name[i] >= 'a' && name[i] <= 'z' ? static_cast<char>(name[i] - 32) : name[i];
@@ -61,8 +61,15 @@ const FunctionSpec* findFunction(std::string_view name) {
   const auto& table = sortedTable();
   auto it = std::lower_bound(table.begin(), table.end(), key,
                              [](const FunctionSpec* spec, std::string_view k) { return spec->name < k; });
-  return it != table.end() && (*it)->name == key ? *it : nullptr;
+  return it != table.end() && (*it)->name == key ? static_cast<int>(it - table.begin()) : -1;
 }
+
+const FunctionSpec* findFunction(std::string_view name) {
+  const int index = findFunctionIndex(name);
+  return index < 0 ? nullptr : sortedTable()[static_cast<std::size_t>(index)];
+}
+
+const FunctionSpec& functionAt(std::size_t index) { return *sortedTable()[index]; }
 
 Value callFunction(const FunctionSpec& spec, std::span<const Operand> args,
                    const EvalContext& context) {

@@ -1,9 +1,12 @@
 #include "sheets/calc/parser.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <string>
+
+#include "sheets/calc/byte_buffer.h"
 
 #include "sheets/calc/cell_address.h"
 #include "sheets/calc/function_spec.h"
@@ -34,10 +37,7 @@ bool startsWithUpper(std::string_view text, std::string_view upper) {
 
 class Parser {
  public:
-  explicit Parser(std::string_view text) : s_(text), out_(std::make_unique<Formula::Impl>()) {
-    out_->code.reserve(std::min<std::size_t>(text.size() / 2 + 4, 256));
-    out_->references.reserve(4);
-  }
+  explicit Parser(std::string_view text) : s_(text) {}
 
   std::unique_ptr<Formula::Impl> run() {
     if (s_.size() > kMaxFormulaLength) fail(kMaxFormulaLength, "formula longer than 8192 characters");
@@ -46,27 +46,41 @@ class Parser {
     expression();
     skipSpaces();
     if (!atEnd()) fail(pos_, "unexpected character");
-    out_->maxStack = static_cast<std::uint32_t>(maxHeight_);
-    return std::move(out_);
+    return Formula::Impl::create(code_.view(), text_.view(), static_cast<std::uint32_t>(maxHeight_),
+                                 std::move(extras_));
   }
 
  private:
   // ---- output -------------------------------------------------------------------------------
-  void emit(Op op, double number = 0, std::uint32_t index = 0, std::uint16_t argc = 0,
-            const FunctionSpec* function = nullptr) {
-    out_->code.push_back(Instruction{number, function, index, op, argc});
+  void emit(Op op) { code_.put(static_cast<std::uint8_t>(op)); }
+  template <class T>
+  void operand(T value) {
+    code_.put(value);
   }
-  void pushed(int count = 1) {
-    height_ += count;
-    if (height_ > maxHeight_) maxHeight_ = height_;
+  void pushed() {
+    if (++height_ > maxHeight_) maxHeight_ = height_;
   }
-  void emitValue(Op op, double number = 0, std::uint32_t index = 0) {
-    emit(op, number, index);
+  void emitValue(Op op) {
+    emit(op);
     pushed();
   }
   void emitBinary(Op op) {
     emit(op);
     --height_;
+  }
+  ProgramExtras& extras() {
+    if (!extras_) extras_ = std::make_unique<ProgramExtras>();
+    return *extras_;
+  }
+  // Text bytes are appended to the pool by the caller; this writes the operand naming them.
+  void textOperand(std::size_t start) {
+    operand(static_cast<std::uint16_t>(start));
+    operand(static_cast<std::uint16_t>(text_.size() - start));
+  }
+  std::size_t addText(std::string_view text) {
+    const std::size_t start = text_.size();
+    text_.append(text.data(), text.size());
+    return start;
   }
 
   [[noreturn]] void fail(std::size_t at, std::string message) {
@@ -195,9 +209,10 @@ class Parser {
   }
 
   // ---- literals --------------------------------------------------------------------------------
-  std::string scanQuoted(char quote) {
+  // The text between quotes, doubled quotes taken as one, appended to `text`.
+  template <class Text>
+  void scanQuoted(char quote, Text& text) {
     const std::size_t start = pos_++;
-    std::string text;
     for (;;) {
       if (atEnd()) fail(start, "unterminated text");
       const char c = s_[pos_++];
@@ -207,14 +222,16 @@ class Parser {
         text.push_back(quote);
         ++pos_;
       } else {
-        return text;
+        return;
       }
     }
   }
 
   void stringLiteral() {
-    out_->strings.push_back(scanQuoted('"'));
-    emitValue(Op::String, 0, static_cast<std::uint32_t>(out_->strings.size() - 1));
+    const std::size_t start = text_.size();
+    scanQuoted('"', text_);
+    emitValue(Op::String);
+    textOperand(start);
   }
 
   ErrorCode scanError() {
@@ -230,7 +247,11 @@ class Parser {
     fail(pos_, "unknown error value");
   }
 
-  void errorLiteral() { emitValue(Op::Error, static_cast<double>(scanError())); }
+  void errorLiteral() {
+    const ErrorCode code = scanError();
+    emitValue(Op::Error);
+    operand(static_cast<std::uint8_t>(code));
+  }
 
   // Digits, a decimal point, an exponent; a letter straight after is refused ("2A1").
   double scanNumber() {
@@ -254,7 +275,11 @@ class Parser {
       for (; i < pos_ && isDigit(s_[i]); ++i) whole = whole * 10 + (s_[i] - '0');
       if (i == pos_) return whole;
     }
-    const double value = std::strtod(std::string(s_.substr(start, pos_ - start)).c_str(), nullptr);
+    double value = 0;
+    const auto [end, status] = std::from_chars(s_.data() + start, s_.data() + pos_, value);
+    if (status == std::errc() && end == s_.data() + pos_) return value;
+    // Out of range: strtod decides, reading underflow as 0 the way it always has.
+    value = std::strtod(std::string(s_.substr(start, pos_ - start)).c_str(), nullptr);
     if (!std::isfinite(value)) fail(start, "number out of range");
     return value;
   }
@@ -266,12 +291,14 @@ class Parser {
     if (end < s_.size() && s_[end] == ':') {  // a whole-row range such as 1:3
       pos_ = end;
       if (auto row = parseRowOnly(s_.substr(start, end - start))) {
-        rowRange(-1, *row, start);
+        rowRange(SheetName{}, *row, start);
         return;
       }
       fail(start, "row out of range");
     }
-    emitValue(Op::Number, scanNumber());
+    const double value = scanNumber();
+    emitValue(Op::Number);
+    operand(value);
   }
 
   // {1,2;3,4}: rows split by ';', columns by ','.
@@ -292,14 +319,19 @@ class Parser {
       break;
     }
     if (array->values.size() > 65536) fail(start, "array too large");
-    out_->arrays.push_back(std::move(array));
-    emitValue(Op::Array, 0, static_cast<std::uint32_t>(out_->arrays.size() - 1));
+    extras().arrays.push_back(std::move(array));
+    emitValue(Op::Array);
+    operand(static_cast<std::uint16_t>(extras().arrays.size() - 1));
   }
 
   Value arrayElement() {
     skipSpaces();
     const char c = peek();
-    if (c == '"') return scanQuoted('"');
+    if (c == '"') {
+      std::string text;
+      scanQuoted('"', text);
+      return text;
+    }
     if (c == '#') return scanError();
     if (c == '-' || c == '+') {
       ++pos_;
@@ -324,28 +356,29 @@ class Parser {
     return s_.substr(start, pos_ - start);
   }
 
-  std::int32_t sheetIndex(std::string name) {
-    out_->sheets.push_back(std::move(name));
-    return static_cast<std::int32_t>(out_->sheets.size() - 1);
-  }
+  // A sheet name in the text pool; `length` 0 stands for the formula's own sheet.
+  struct SheetName {
+    std::size_t offset = 0, length = 0;
+  };
 
   void quotedSheetReference() {
     const std::size_t start = pos_;
-    std::string sheet = scanQuoted('\'');
+    const std::size_t offset = text_.size();
+    scanQuoted('\'', text_);
     if (peek() != '!') fail(pos_, "expected '!' after the sheet name");
     ++pos_;
-    if (sheet.empty()) fail(start, "empty sheet name");
-    referenceAfterSheet(sheetIndex(std::move(sheet)));
+    if (text_.size() == offset) fail(start, "empty sheet name");
+    referenceAfterSheet(SheetName{offset, text_.size() - offset});
   }
 
-  void referenceAfterSheet(std::int32_t sheet) {
+  void referenceAfterSheet(SheetName sheet) {
     const std::size_t start = pos_;
     const std::string_view w = scanWord();
     if (!reference(sheet, w, start)) fail(start, "expected a reference after the sheet name");
   }
 
   // A cell, a cell range, a column range or a row range; false if `w` is none of them.
-  bool reference(std::int32_t sheet, std::string_view w, std::size_t start) {
+  bool reference(SheetName sheet, std::string_view w, std::size_t start) {
     if (auto cell = parseCellAddress(w)) {
       Address last = *cell;
       if (peek() == ':') {
@@ -373,7 +406,7 @@ class Parser {
     return false;
   }
 
-  void rowRange(std::int32_t sheet, std::int32_t first, std::size_t) {
+  void rowRange(SheetName sheet, std::int32_t first, std::size_t) {
     ++pos_;  // ':'
     const std::size_t at = pos_;
     auto last = parseRowOnly(scanWord());
@@ -381,11 +414,37 @@ class Parser {
     emitReference(sheet, Address{first, 1}, Address{*last, kMaxColumns});
   }
 
-  void emitReference(std::int32_t sheet, Address a, Address b) {
-    ReferenceSpec spec{sheet, std::min(a.row, b.row), std::min(a.column, b.column),
-                       std::max(a.row, b.row), std::max(a.column, b.column)};
-    out_->references.push_back(spec);
-    emitValue(Op::Reference, 0, static_cast<std::uint32_t>(out_->references.size() - 1));
+  // A single cell is read where it stands unless a function taking references receives it
+  // (see call()); anything larger stays a range.
+  void emitReference(SheetName sheet, Address a, Address b) {
+    const bool ownSheet = sheet.length == 0;
+    if (a.row == b.row && a.column == b.column) {
+      emitValue(ownSheet ? Op::Cell : Op::SheetCell);
+      if (!ownSheet) sheetOperand(sheet);
+      cellOperand(a);
+      return;
+    }
+    emitValue(Op::Range);
+    sheetOperand(sheet);
+    cellOperand(Address{std::min(a.row, b.row), std::min(a.column, b.column)});
+    cellOperand(Address{std::max(a.row, b.row), std::max(a.column, b.column)});
+  }
+  void sheetOperand(SheetName sheet) {
+    operand(static_cast<std::uint16_t>(sheet.offset));
+    operand(static_cast<std::uint16_t>(sheet.length));
+  }
+  void cellOperand(Address a) {
+    operand(static_cast<std::int32_t>(a.row));
+    operand(static_cast<std::uint16_t>(a.column));
+  }
+  // The argument starting at `start` is one cell alone: leave it unread for the function.
+  void keepCellUnread(std::size_t start) {
+    const std::size_t length = code_.size() - start;
+    const Op first = static_cast<Op>(code_[start]);
+    if (first == Op::Cell && length == 1 + kCellBytes)
+      code_[start] = static_cast<char>(Op::CellRef);
+    else if (first == Op::SheetCell && length == 1 + kTextBytes + kCellBytes)
+      code_[start] = static_cast<char>(Op::SheetCellRef);
   }
 
   void word() {
@@ -393,7 +452,7 @@ class Parser {
     const std::string_view w = scanWord();
     if (peek() == '!') {
       ++pos_;
-      referenceAfterSheet(sheetIndex(std::string(w)));
+      referenceAfterSheet(SheetName{addText(w), w.size()});
       return;
     }
     skipSpaces();
@@ -402,12 +461,17 @@ class Parser {
       return;
     }
     pos_ = start + w.size();
-    if (reference(-1, w, start)) return;
-    if (equalsUpper(w, "TRUE")) return emitValue(Op::Bool, 1);
-    if (equalsUpper(w, "FALSE")) return emitValue(Op::Bool, 0);
+    if (reference(SheetName{}, w, start)) return;
+    const bool isTrue = equalsUpper(w, "TRUE");
+    if (isTrue || equalsUpper(w, "FALSE")) {
+      emitValue(Op::Bool);
+      operand(static_cast<std::uint8_t>(isTrue));
+      return;
+    }
     if (!isNameStart(w.front()) || w.find('$') != std::string_view::npos)
       fail(start, "not a valid name");
-    emitValue(Op::Name, static_cast<double>(ErrorCode::Name));
+    emitValue(Op::Error);
+    operand(static_cast<std::uint8_t>(ErrorCode::Name));
   }
 
   void call(std::string_view name, std::size_t start) {
@@ -416,6 +480,10 @@ class Parser {
     if (startsWithUpper(name, "_XLFN.") || startsWithUpper(name, "_XLWS.")) name.remove_prefix(6);
     ++pos_;  // '('
     enterNesting(start);
+    const int index = findFunctionIndex(name);
+    const FunctionSpec* spec = index < 0 ? nullptr : &functionAt(static_cast<std::size_t>(index));
+    // Only functions that take plain values may have their cells read beforehand.
+    const bool takesReferences = !spec || spec->takes == FunctionSpec::Takes::Args;
     const int heightBefore = height_;
     std::size_t argc = 0;
     skipSpaces();
@@ -424,8 +492,10 @@ class Parser {
     } else {
       for (;;) {
         skipSpaces();
+        const std::size_t argumentStart = code_.size();
         if (peek() == ',' || peek() == ')') emitValue(Op::Missing);
         else expression();
+        if (takesReferences) keepCellUnread(argumentStart);
         if (++argc > kManyArgs) fail(pos_, "more than 255 arguments");
         if (accept(',')) continue;
         expect(')', "')' or ','");
@@ -433,14 +503,16 @@ class Parser {
       }
     }
     --depth_;
-    const FunctionSpec* spec = findFunction(name);
     if (spec) {
       if (argc < spec->minArgs) fail(pos_ - 1, "too few arguments");
       if (argc > spec->maxArgs) fail(pos_ - 1, "too many arguments");
-      emit(Op::Call, 0, 0, static_cast<std::uint16_t>(argc), spec);
+      emit(Op::Call);
+      operand(static_cast<std::uint16_t>(index));
+      operand(static_cast<std::uint8_t>(argc));
     } else {
-      out_->unknownFunctions.emplace_back(name);
-      emit(Op::UnknownCall, 0, 0, static_cast<std::uint16_t>(argc));
+      extras().unknownFunctions.emplace_back(name);
+      emit(Op::UnknownCall);
+      operand(static_cast<std::uint8_t>(argc));
     }
     height_ = heightBefore;
     pushed();
@@ -451,7 +523,9 @@ class Parser {
   int depth_ = 0;
   int height_ = 0;
   int maxHeight_ = 0;
-  std::unique_ptr<Formula::Impl> out_;
+  ByteBuffer code_;
+  ByteBuffer text_;
+  std::unique_ptr<ProgramExtras> extras_;
 };
 
 }  // namespace

@@ -1,9 +1,13 @@
 #pragma once
-// The compiled form of a formula (Formula::Impl): postfix code over a small operand stack.
-// Function calls are resolved to table entries when the formula is parsed.
+// The compiled form of a formula (Formula::Impl): postfix byte code over a small operand stack,
+// held in one allocation together with the texts it names. Each instruction is an Op byte
+// followed by its operands, unaligned, in the widths listed below. Function calls are resolved
+// to table indices when the formula is parsed.
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "sheets/calc/formula.h"
@@ -11,38 +15,76 @@
 
 namespace calc {
 
-struct FunctionSpec;
-
 enum class Op : std::uint8_t {
-  Number, String, Bool, Error, Reference, Array, Missing, Name,
+  Number,        // f64
+  String,        // text
+  Bool,          // u8
+  Error,         // u8 ErrorCode (also a name that is neither function nor reference)
+  Cell,          // i32 row, u16 column: the cell's value, read at once
+  SheetCell,     // text sheet, i32 row, u16 column: the same on a named sheet
+  CellRef,       // as Cell, but left unread for a function that takes references
+  SheetCellRef,  // as SheetCell, likewise
+  Range,         // text sheet (empty: own), i32 row1, u16 column1, i32 row2, u16 column2
+  Array,         // u16 index into Extras::arrays
+  Missing,
   Negate, Percent,
   Power, Multiply, Divide, Add, Subtract, Concat,
   Equal, NotEqual, Less, Greater, LessEqual, GreaterEqual,
-  Call, UnknownCall,
+  Call,         // u16 function index, u8 argc
+  UnknownCall,  // u8 argc
 };
 
-struct Instruction {
-  double number = 0;        // Number: the value; Bool: 0 or 1; Error: the ErrorCode
-  const FunctionSpec* function = nullptr;  // Call
-  std::uint32_t index = 0;  // String, Reference, Array: pool index
-  Op op = Op::Number;
-  std::uint16_t argc = 0;   // Call, UnknownCall
+// A text operand: u16 offset into the formula's text pool, u16 length.
+inline constexpr std::size_t kTextBytes = 4;
+inline constexpr std::size_t kCellBytes = 6;
+
+// What few formulas need: kept apart so that the common formula is a single allocation.
+struct ProgramExtras {
+  std::vector<std::shared_ptr<const Array>> arrays;
+  std::vector<std::string> unknownFunctions;  // names called that the table does not hold
 };
 
-// A reference as written: the sheet is an index into Impl::sheets, -1 for the formula's own.
-struct ReferenceSpec {
-  std::int32_t sheet = -1;
-  std::int32_t row1 = 0, column1 = 0, row2 = 0, column2 = 0;
+// Reads operands from code; the code was written by the parser, so it is trusted.
+class CodeReader {
+ public:
+  explicit CodeReader(const std::uint8_t* at) : at_(at) {}
+  template <class T>
+  T next() {
+    T value;
+    std::memcpy(&value, at_, sizeof(T));
+    at_ += sizeof(T);
+    return value;
+  }
+  Op op() { return static_cast<Op>(*at_++); }
+  const std::uint8_t* position() const { return at_; }
+
+ private:
+  const std::uint8_t* at_;
 };
 
 }  // namespace calc
 
 struct calc::Formula::Impl {
-  std::vector<Instruction> code;
-  std::vector<std::string> strings;
-  std::vector<std::string> sheets;
-  std::vector<ReferenceSpec> references;
-  std::vector<std::shared_ptr<const Array>> arrays;
-  std::vector<std::string> unknownFunctions;  // names called that the table does not hold
-  std::uint32_t maxStack = 0;
+  // Code and text follow the header in the same block (see create()).
+  static std::unique_ptr<Impl> create(std::string_view code, std::string_view text,
+                                      std::uint32_t maxStack, std::unique_ptr<ProgramExtras> extras);
+  static void operator delete(void* block) { ::operator delete(block); }
+  ~Impl();
+  Impl(const Impl&) = delete;
+  Impl& operator=(const Impl&) = delete;
+
+  const std::uint8_t* code() const { return reinterpret_cast<const std::uint8_t*>(this + 1); }
+  const std::uint8_t* codeEnd() const { return code() + codeLength; }
+  std::string_view text(std::uint16_t offset, std::uint16_t length) const {
+    return {reinterpret_cast<const char*>(codeEnd()) + offset, length};
+  }
+  std::size_t bytes() const { return sizeof(Impl) + codeLength + textLength; }
+
+  std::uint32_t codeLength = 0;
+  std::uint16_t textLength = 0;
+  std::uint16_t maxStack = 0;
+  ProgramExtras* extras = nullptr;
+
+ private:
+  Impl() = default;
 };
