@@ -43,8 +43,9 @@ TEST(Form1Design, ControlsStandWhereTheDesignPutsThem) {
     const QRect expected(form.twipsToPixels(p.left), form.twipsToPixels(p.top), form.twipsToPixels(p.width),
                          form.twipsToPixels(p.height));
     EXPECT_EQ(p.control->geometry(), expected) << p.control->objectName().toStdString();
-    if (auto* button = qobject_cast<QAbstractButton*>(p.control))
+    if (auto* button = qobject_cast<QAbstractButton*>(p.control)) {
       EXPECT_EQ(button->text(), QLatin1String(p.caption));
+    }
   }
   EXPECT_EQ(form.Frame1->title(), QStringLiteral("Graph Options"));
   EXPECT_EQ(form.size(), QSize(form.twipsToPixels(8040), form.twipsToPixels(6030)));
@@ -133,7 +134,9 @@ TEST(HomePage, OpensOnlyWhenSevenIsDrawnAndAtMostOnce) {
     ASSERT_EQ(random.seeds, std::vector<unsigned>{static_cast<unsigned>(3600 + k)});
     EXPECT_EQ(random.drawn, 1u);
     EXPECT_EQ(launcher.urls.size(), k == 7 ? 1u : 0u) << "k = " << k;
-    if (k == 7) EXPECT_EQ(launcher.urls[0], QLatin1String(app::kHomePageAddress));
+    if (k == 7) {
+      EXPECT_EQ(launcher.urls[0], QLatin1String(app::kHomePageAddress));
+    }
   }
 }
 
