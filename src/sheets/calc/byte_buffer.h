@@ -22,7 +22,9 @@ class ByteBuffer {
   }
   template <class T>
   void put(T value) {
-    append(&value, sizeof(T));
+    if (size_ + sizeof(T) > capacity_) grow(size_ + sizeof(T));
+    std::memcpy(data_ + size_, &value, sizeof(T));
+    size_ += sizeof(T);
   }
   void push_back(char c) { put(c); }
 
@@ -34,7 +36,7 @@ class ByteBuffer {
  private:
   static constexpr std::size_t kInline = 192;
 
-  void grow(std::size_t needed) {
+  [[gnu::noinline]] void grow(std::size_t needed) {
     const std::size_t capacity = std::max(needed, 2 * capacity_);
     if (data_ == inline_) {
       heap_.resize(capacity);

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstring>
 #include <vector>
 
 #include "sheets/calc/coercion.h"
@@ -9,20 +10,65 @@
 namespace calc {
 namespace {
 
-std::vector<const FunctionSpec*> buildSortedTable() {
-  std::vector<const FunctionSpec*> table;
-  for (auto family : {mathFunctions(), roundingFunctions(), trigonometricFunctions(),
-                      aggregateFunctions(), logicalFunctions(), informationFunctions(),
-                      dateFunctions()})
-    for (const FunctionSpec& spec : family) table.push_back(&spec);
-  std::sort(table.begin(), table.end(),
-            [](const FunctionSpec* a, const FunctionSpec* b) { return a->name < b->name; });
-  return table;
+constexpr std::size_t kMaxNameLength = 32;
+
+// FNV-1a over the name as given, letters folded to upper case.
+template <class Byte>
+std::uint32_t nameHash(std::string_view name, Byte&& upperAt) {
+  std::uint32_t h = 2166136261u;
+  for (std::size_t i = 0; i < name.size(); ++i) h = (h ^ static_cast<unsigned char>(upperAt(i))) * 16777619u;
+  return h;
 }
 
-const std::vector<const FunctionSpec*>& sortedTable() {
-  static const std::vector<const FunctionSpec*> table = buildSortedTable();
-  return table;
+// The table in name order (its positions are what compiled code stores) and an open-addressing
+// hash over it, so that the parser finds a name with one hash and mostly one comparison.
+class FunctionIndex {
+ public:
+  FunctionIndex() {
+    for (auto family : {mathFunctions(), roundingFunctions(), trigonometricFunctions(),
+                        aggregateFunctions(), logicalFunctions(), informationFunctions(),
+                        dateFunctions()})
+      for (const FunctionSpec& spec : family) sorted_.push_back(&spec);
+    std::sort(sorted_.begin(), sorted_.end(),
+              [](const FunctionSpec* a, const FunctionSpec* b) { return a->name < b->name; });
+    slots_.fill(kEmpty);
+    for (std::size_t i = 0; i < sorted_.size(); ++i) {
+      const std::string_view name = sorted_[i]->name;
+      std::size_t slot = nameHash(name, [&](std::size_t k) { return name[k]; }) & kMask;
+      while (slots_[slot] != kEmpty) slot = (slot + 1) & kMask;
+      slots_[slot] = static_cast<std::uint16_t>(i);
+    }
+  }
+
+  int find(std::string_view name) const {
+    if (name.empty() || name.size() > kMaxNameLength) return -1;
+    char upper[kMaxNameLength];
+    const std::uint32_t h = nameHash(name, [&](std::size_t k) {
+      const char c = name[k];
+      return upper[k] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+    });
+    for (std::size_t slot = h & kMask; slots_[slot] != kEmpty; slot = (slot + 1) & kMask) {
+      const std::string_view candidate = sorted_[slots_[slot]]->name;
+      if (candidate.size() == name.size() && std::equal(candidate.begin(), candidate.end(), upper))
+        return slots_[slot];
+    }
+    return -1;
+  }
+
+  const FunctionSpec& at(std::size_t index) const { return *sorted_[index]; }
+
+ private:
+  static constexpr std::size_t kSlots = 1024;  // a power of two, well above the table's size
+  static constexpr std::size_t kMask = kSlots - 1;
+  static constexpr std::uint16_t kEmpty = 0xFFFF;
+
+  std::vector<const FunctionSpec*> sorted_;
+  std::array<std::uint16_t, kSlots> slots_;
+};
+
+const FunctionIndex& functionIndex() {
+  static const FunctionIndex index;
+  return index;
 }
 
 // Reads an argument as a number for Takes::Number(s); false with `error` set on failure.
@@ -52,24 +98,14 @@ bool numberArgument(const Operand& op, const EvalContext& context, double& out, 
 
 }  // namespace
 
-int findFunctionIndex(std::string_view name) {
-  if (name.empty() || name.size() > 32) return -1;
-  std::array<char, 32> upper{};
-  for (std::size_t i = 0; i < name.size(); ++i)
-    upper[i] = name[i] >= 'a' && name[i] <= 'z' ? static_cast<char>(name[i] - 32) : name[i];
-  const std::string_view key(upper.data(), name.size());
-  const auto& table = sortedTable();
-  auto it = std::lower_bound(table.begin(), table.end(), key,
-                             [](const FunctionSpec* spec, std::string_view k) { return spec->name < k; });
-  return it != table.end() && (*it)->name == key ? static_cast<int>(it - table.begin()) : -1;
-}
+int findFunctionIndex(std::string_view name) { return functionIndex().find(name); }
 
 const FunctionSpec* findFunction(std::string_view name) {
   const int index = findFunctionIndex(name);
-  return index < 0 ? nullptr : sortedTable()[static_cast<std::size_t>(index)];
+  return index < 0 ? nullptr : &functionIndex().at(static_cast<std::size_t>(index));
 }
 
-const FunctionSpec& functionAt(std::size_t index) { return *sortedTable()[index]; }
+const FunctionSpec& functionAt(std::size_t index) { return functionIndex().at(index); }
 
 Value callFunction(const FunctionSpec& spec, std::span<const Operand> args,
                    const EvalContext& context) {

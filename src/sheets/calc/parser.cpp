@@ -1,13 +1,13 @@
 #include "sheets/calc/parser.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <string>
 
 #include "sheets/calc/byte_buffer.h"
-
 #include "sheets/calc/cell_address.h"
 #include "sheets/calc/function_spec.h"
 
@@ -18,11 +18,29 @@ struct Failure {
   ParseError error;
 };
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+enum CharClass : std::uint8_t { kDigit = 1, kLetter = 2, kNameStart = 4, kWord = 8, kSpace = 16 };
+
 // Letters of other scripts arrive as UTF-8 bytes >= 0x80; names may hold them.
-bool isNameStart(char c) { return isLetter(c) || c == '_' || static_cast<unsigned char>(c) >= 0x80; }
-bool isWordChar(char c) { return isNameStart(c) || isDigit(c) || c == '.' || c == '$'; }
+constexpr std::array<std::uint8_t, 256> kCharClasses = [] {
+  std::array<std::uint8_t, 256> classes{};
+  for (int c = 0; c < 256; ++c) {
+    const bool digit = c >= '0' && c <= '9';
+    const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    const bool nameStart = letter || c == '_' || c >= 0x80;
+    const bool word = nameStart || digit || c == '.' || c == '$';
+    const bool space = c == ' ' || c == '\n' || c == '\r' || c == '\t';
+    classes[c] = static_cast<std::uint8_t>((digit ? kDigit : 0) | (letter ? kLetter : 0) |
+                                           (nameStart ? kNameStart : 0) | (word ? kWord : 0) |
+                                           (space ? kSpace : 0));
+  }
+  return classes;
+}();
+
+bool hasClass(char c, CharClass cls) { return kCharClasses[static_cast<unsigned char>(c)] & cls; }
+bool isDigit(char c) { return hasClass(c, kDigit); }
+bool isLetter(char c) { return hasClass(c, kLetter); }
+bool isNameStart(char c) { return hasClass(c, kNameStart); }
+bool isWordChar(char c) { return hasClass(c, kWord); }
 
 bool equalsUpper(std::string_view text, std::string_view upper) {
   if (text.size() != upper.size()) return false;
@@ -83,16 +101,24 @@ class Parser {
     return start;
   }
 
-  [[noreturn]] void fail(std::size_t at, std::string message) {
-    throw Failure{ParseError{at, std::move(message)}};
+  // Out of line and cold, so that building messages costs the hot paths nothing.
+  [[noreturn, gnu::cold, gnu::noinline]] static void fail(std::size_t at, const char* message) {
+    throw Failure{ParseError{at, message}};
+  }
+  [[noreturn, gnu::cold, gnu::noinline]] static void failExpecting(std::size_t at, const char* what) {
+    throw Failure{ParseError{at, std::string("expected ") + what}};
+  }
+  [[noreturn, gnu::cold, gnu::noinline]] static void failUnexpected(std::size_t at, char c) {
+    throw Failure{ParseError{at, std::string("unexpected character '") + c + "'"}};
   }
 
   // ---- characters -----------------------------------------------------------------------------
   bool atEnd() const { return pos_ >= s_.size(); }
   char peek(std::size_t ahead = 0) const { return pos_ + ahead < s_.size() ? s_[pos_ + ahead] : '\0'; }
   void skipSpaces() {
-    while (!atEnd() && (s_[pos_] == ' ' || s_[pos_] == '\n' || s_[pos_] == '\r' || s_[pos_] == '\t'))
-      ++pos_;
+    std::size_t at = pos_;
+    while (at < s_.size() && hasClass(s_[at], kSpace)) ++at;
+    pos_ = at;
   }
   bool accept(char c) {
     skipSpaces();
@@ -101,7 +127,7 @@ class Parser {
     return true;
   }
   void expect(char c, const char* what) {
-    if (!accept(c)) fail(pos_, std::string("expected ") + what);
+    if (!accept(c)) failExpecting(pos_, what);
   }
 
   void enterNesting(std::size_t at) {
@@ -109,67 +135,55 @@ class Parser {
   }
 
   // ---- grammar, loosest binding first ----------------------------------------------------------
-  void expression() { comparison(); }
+  void expression() { binary(1); }
 
-  void comparison() {
-    concatenation();
+  // Binary operators by precedence climbing: comparisons loosest, then &, + -, * /, ^ (which is
+  // left-associative: 2^3^2 is 64). A chain of one level is a loop, not recursion.
+  struct BinaryOperator {
+    Op op = Op::Add;
+    int precedence = 0;  // 0: no operator here
+    std::size_t length = 1;
+  };
+
+  BinaryOperator peekOperator() const {
+    switch (peek()) {
+      case '^': return {Op::Power, 5};
+      case '*': return {Op::Multiply, 4};
+      case '/': return {Op::Divide, 4};
+      case '+': return {Op::Add, 3};
+      case '-': return {Op::Subtract, 3};
+      case '&': return {Op::Concat, 2};
+      case '=': return {Op::Equal, 1};
+      case '<':
+        if (peek(1) == '=') return {Op::LessEqual, 1, 2};
+        if (peek(1) == '>') return {Op::NotEqual, 1, 2};
+        return {Op::Less, 1};
+      case '>':
+        if (peek(1) == '=') return {Op::GreaterEqual, 1, 2};
+        return {Op::Greater, 1};
+      default: return {};
+    }
+  }
+
+  void binary(int minPrecedence) {
+    unary();
     for (;;) {
       skipSpaces();
-      Op op;
-      if (peek() == '<' && peek(1) == '=') op = Op::LessEqual, pos_ += 2;
-      else if (peek() == '>' && peek(1) == '=') op = Op::GreaterEqual, pos_ += 2;
-      else if (peek() == '<' && peek(1) == '>') op = Op::NotEqual, pos_ += 2;
-      else if (peek() == '<') op = Op::Less, ++pos_;
-      else if (peek() == '>') op = Op::Greater, ++pos_;
-      else if (peek() == '=') op = Op::Equal, ++pos_;
-      else return;
-      concatenation();
-      emitBinary(op);
-    }
-  }
-
-  void concatenation() {
-    additive();
-    while (accept('&')) {
-      additive();
-      emitBinary(Op::Concat);
-    }
-  }
-
-  void additive() {
-    multiplicative();
-    for (;;) {
-      if (accept('+')) multiplicative(), emitBinary(Op::Add);
-      else if (accept('-')) multiplicative(), emitBinary(Op::Subtract);
-      else return;
-    }
-  }
-
-  void multiplicative() {
-    power();
-    for (;;) {
-      if (accept('*')) power(), emitBinary(Op::Multiply);
-      else if (accept('/')) power(), emitBinary(Op::Divide);
-      else return;
-    }
-  }
-
-  // Left to right: 2^3^2 is 64.
-  void power() {
-    unary();
-    while (accept('^')) {
-      unary();
-      emitBinary(Op::Power);
+      const BinaryOperator next = peekOperator();
+      if (next.precedence == 0 || next.precedence < minPrecedence) return;
+      pos_ += next.length;
+      binary(next.precedence + 1);
+      emitBinary(next.op);
     }
   }
 
   // Signs bind tighter than ^ (-2^2 is 4). A run of signs is counted, not recursed into.
   void unary() {
     int negations = 0;
-    for (;;) {
-      if (accept('-')) ++negations;
-      else if (accept('+')) continue;
-      else break;
+    for (;; ++pos_) {
+      skipSpaces();
+      if (peek() == '-') ++negations;
+      else if (peek() != '+') break;
     }
     postfix();
     for (int i = 0; i < negations; ++i) emit(Op::Negate);
@@ -204,7 +218,7 @@ class Parser {
     } else if (isWordChar(c)) {
       word();
     } else {
-      fail(pos_, std::string("unexpected character '") + c + "'");
+      failUnexpected(pos_, c);
     }
   }
 
@@ -352,8 +366,10 @@ class Parser {
   // ---- names, references, calls --------------------------------------------------------------
   std::string_view scanWord() {
     const std::size_t start = pos_;
-    while (isWordChar(peek())) ++pos_;
-    return s_.substr(start, pos_ - start);
+    std::size_t end = start;
+    while (end < s_.size() && isWordChar(s_[end])) ++end;
+    pos_ = end;
+    return s_.substr(start, end - start);
   }
 
   // A sheet name in the text pool; `length` 0 stands for the formula's own sheet.
@@ -477,7 +493,8 @@ class Parser {
   void call(std::string_view name, std::size_t start) {
     if (!isNameStart(name.front()) || name.find('$') != std::string_view::npos)
       fail(start, "not a valid function name");
-    if (startsWithUpper(name, "_XLFN.") || startsWithUpper(name, "_XLWS.")) name.remove_prefix(6);
+    if (name.front() == '_' && (startsWithUpper(name, "_XLFN.") || startsWithUpper(name, "_XLWS.")))
+      name.remove_prefix(6);
     ++pos_;  // '('
     enterNesting(start);
     const int index = findFunctionIndex(name);
