@@ -80,12 +80,14 @@ int runPhase(const char* phase, const QString& folder) {
   options.workingFolder = folder;
   options.instancesFolder = folder + "/instances";
   options.viewerCommand = QStringLiteral("none");
-  sheets::EngineFactory factory(options);
   QuietDialogs dialogs;
   StopwatchPump pump;
+  options.whileWaiting = [&pump] { pump.yield(); };  // as the program wires it
+  sheets::EngineFactory factory(options);
   graphing::GraphingRun run(factory, dialogs, pump, window);
   pump.last = bench::Clock::now();
   run.PushButton2_Click();
+  pump.yield();  // the stretch after the last yield counts too
   std::printf("%.3f %.1f %.1f\n", bench::secondsSince(start), bench::peakResidentKb() / 1024.0, pump.longest * 1000);
   return dialogs.failures == 0 && run.lastRunSucceeded() ? 0 : 1;
 }

@@ -22,7 +22,9 @@ int main(int argc, char** argv) {
   platform::SystemClock clock;
   platform::StdRandom random;
   app::FileSettingsStore settings(app::FileSettingsStore::defaultBaseFolder());
-  sheets::EngineFactory engine(sheets::EngineOptions::fromEnvironment());
+  sheets::EngineOptions engineOptions = sheets::EngineOptions::fromEnvironment();
+  engineOptions.whileWaiting = [&pump] { pump.yield(); };  // the window stays alive during a hand-over
+  sheets::EngineFactory engine(engineOptions);
   app::Services services{dialogs, launcher, pump, clock, random, settings, engine,
                          QDir::cleanPath(QCoreApplication::applicationDirPath()),
                          // Ends the program at once: no further event or step runs.

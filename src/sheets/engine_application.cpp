@@ -1,5 +1,8 @@
 #include "sheets/engine_application.h"
 
+#include <chrono>
+#include <future>
+
 #include <QFile>
 
 #include "sheets/engine_charts.h"
@@ -57,16 +60,24 @@ void EngineApplication::setVisible(bool visible) {
   if (becomesVisible) handOver();
 }
 
+void EngineApplication::exportWorkbook(const WorkbookModel& workbook, const QString& path) const {
+  if (!options_.whileWaiting) return exportXlsx(workbook, path.toStdString());
+  // Nothing else touches the workbook meanwhile: the run that owns it waits here for the file.
+  auto writing = std::async(std::launch::async, [&] { exportXlsx(workbook, path.toStdString()); });
+  while (writing.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) options_.whileWaiting();
+  writing.get();  // rethrows a failure of the export
+}
+
 void EngineApplication::handOver() {
   if (!options_.saveTo.isEmpty()) {
-    saveActiveWorkbook(options_.saveTo);
+    exportWorkbook(*activeWorkbook(), options_.saveTo);
     writtenFiles_.push_back(options_.saveTo);
     return;
   }
   for (const auto& workbook : workbooks_) {
     const QString file = reserveBookFile(workingFolder_);
     try {
-      exportXlsx(*workbook, file.toStdString());
+      exportWorkbook(*workbook, file);
     } catch (...) {
       QFile::remove(file);  // the empty placeholder that reserved the name
       throw;

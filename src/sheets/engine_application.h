@@ -52,6 +52,7 @@ class EngineApplication : public excel::Application, public std::enable_shared_f
 
  private:
   void handOver();
+  void exportWorkbook(const WorkbookModel& workbook, const QString& path) const;
 
   EngineOptions options_;
   QString workingFolder_;

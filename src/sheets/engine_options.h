@@ -25,6 +25,10 @@ struct EngineOptions {
   // Number of worksheets in a new workbook (Application.SheetsInNewWorkbook).
   int sheetsInNewWorkbook = 1;
   StartDetached startDetached;  // empty: QProcess::startDetached
+  // Called again and again while a hand-over writes its file on a thread of its own, so the
+  // caller's window stays alive (as it would with a spreadsheet application in a process of its
+  // own). Empty: the file is written on the calling thread.
+  std::function<void()> whileWaiting;
 
   // TESSALINE_VIEWER sets viewerCommand.
   static EngineOptions fromEnvironment();
