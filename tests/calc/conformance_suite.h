@@ -1,5 +1,5 @@
 #pragma once
-// Runs the formula cells that Excel saved (../shared/excel-cases/cases.json) through the engine
+// Runs the formula cells that Excel saved (tests/calc/excel-cases/cases.json) through the engine
 // and compares. Formula cells read other formula cells, so the book computes them on demand,
 // once each, with a guard against cycles. A case is covered when every function it calls,
 // directly or through the cells it reads, is one the engine offers.
@@ -190,10 +190,10 @@ inline std::optional<std::string> readFile(const std::string& path) {
   return s.str();
 }
 
-// Where the cases live: $TESSALINE_SOURCE_DIR/../shared/excel-cases/cases.json.
+// Where the cases live: a copy beside these tests, $TESSALINE_SOURCE_DIR/tests/calc/excel-cases.
 inline std::string casesPath() {
   const char* source = std::getenv("TESSALINE_SOURCE_DIR");
-  return std::string(source ? source : ".") + "/../shared/excel-cases/cases.json";
+  return std::string(source ? source : ".") + "/tests/calc/excel-cases/cases.json";
 }
 
 inline ConformanceReport runConformance(const std::string& jsonText) {
