@@ -80,7 +80,7 @@ class NumericMachine {
         case Op::Call: {
           const auto index = code.next<std::uint16_t>();
           const auto argc = code.next<std::uint8_t>();
-          const FunctionSpec& function = functionAt(index);
+          const FunctionSpec& function = *functions_[index];
           Value v;
           if (!callOnNumbers(function, stack_ + size_ - argc, argc, v)) return handOver(at);
           size_ -= argc;
@@ -103,6 +103,7 @@ class NumericMachine {
 
   const Formula::Impl& program_;
   const EvalContext& context_;
+  const FunctionSpec* const* functions_ = functionTable().data();
   std::size_t size_ = 0;
   double stack_[kFastStack];
 };

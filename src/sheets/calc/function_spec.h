@@ -100,6 +100,8 @@ const FunctionSpec* findFunction(std::string_view name);
 // The same as a position in the table, which compiled code stores; -1 if absent.
 int findFunctionIndex(std::string_view name);
 const FunctionSpec& functionAt(std::size_t index);
+// The table in that order, for loops that call functionAt often.
+std::span<const FunctionSpec* const> functionTable();
 
 Value callFunction(const FunctionSpec& spec, std::span<const Operand> args,
                    const EvalContext& context);

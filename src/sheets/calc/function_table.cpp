@@ -56,6 +56,7 @@ class FunctionIndex {
   }
 
   const FunctionSpec& at(std::size_t index) const { return *sorted_[index]; }
+  std::span<const FunctionSpec* const> all() const { return sorted_; }
 
  private:
   static constexpr std::size_t kSlots = 1024;  // a power of two, well above the table's size
@@ -106,6 +107,8 @@ const FunctionSpec* findFunction(std::string_view name) {
 }
 
 const FunctionSpec& functionAt(std::size_t index) { return functionIndex().at(index); }
+
+std::span<const FunctionSpec* const> functionTable() { return functionIndex().all(); }
 
 Value callFunction(const FunctionSpec& spec, std::span<const Operand> args,
                    const EvalContext& context) {
