@@ -32,81 +32,74 @@ bool callOnNumbers(const FunctionSpec& function, const double* top, std::size_t 
   return true;
 }
 
-class NumericMachine {
- public:
-  NumericMachine(const Formula::Impl& program, const EvalContext& context)
-      : program_(program), context_(context) {}
+// Goes on at `at` in the general evaluator, with `pending` (a value the instruction before
+// produced that is no number) on top of the numbers.
+[[gnu::noinline]] Value handOver(const Formula::Impl& program, const std::uint8_t* at,
+                                 const double* stack, std::size_t size, const Value* pending,
+                                 const EvalContext& context) {
+  return evaluateGeneral(program, at, {stack, size}, pending, context);
+}
 
-  Value run() {
-    CodeReader code(program_.code());
-    const std::uint8_t* const end = program_.codeEnd();
-    while (code.position() != end) {
-      const std::uint8_t* const at = code.position();
-      const Op op = code.op();
-      switch (op) {
-        case Op::Number: stack_[size_++] = code.next<double>(); break;
-        case Op::Cell: {
-          Value v = context_.cell(readCell(code, {}));
-          if (!v.isNumber()) return handOver(code.position(), &v);
-          stack_[size_++] = v.number();
-          break;
-        }
-        case Op::SheetCell: {
+// The stack height lives in a local so that it stays in a register across the context's
+// virtual calls.
+Value runNumeric(const Formula::Impl& program, const EvalContext& context) {
+  const FunctionSpec* const* functions = functionTable().data();
+  double stack[kFastStack];
+  std::size_t size = 0;
+  CodeReader code(program.code());
+  const std::uint8_t* const end = program.codeEnd();
+  while (code.position() != end) {
+    const std::uint8_t* const at = code.position();
+    const Op op = code.op();
+    switch (op) {
+      case Op::Number: stack[size++] = code.next<double>(); break;
+      case Op::Cell:
+      case Op::SheetCell: {
+        std::string_view sheet;
+        if (op == Op::SheetCell) {
           const auto offset = code.next<std::uint16_t>();
-          const auto length = code.next<std::uint16_t>();
-          Value v = context_.cell(readCell(code, program_.text(offset, length)));
-          if (!v.isNumber()) return handOver(code.position(), &v);
-          stack_[size_++] = v.number();
-          break;
+          sheet = program.text(offset, code.next<std::uint16_t>());
         }
-        case Op::Negate: stack_[size_ - 1] = 0.0 - stack_[size_ - 1]; break;
-        case Op::Percent: {
-          const double y = stack_[size_ - 1] / 100;
-          if (!isPlainResult(y)) return handOver(at);
-          stack_[size_ - 1] = y + 0.0;
-          break;
-        }
-        case Op::Power:
-        case Op::Multiply:
-        case Op::Divide:
-        case Op::Add:
-        case Op::Subtract: {
-          double y;
-          if (!quickArithmetic(op, stack_[size_ - 2], stack_[size_ - 1], y)) return handOver(at);
-          stack_[size_ - 2] = y + 0.0;  // + 0.0 turns -0 into 0
-          --size_;
-          break;
-        }
-        case Op::Call: {
-          const auto index = code.next<std::uint16_t>();
-          const auto argc = code.next<std::uint8_t>();
-          const FunctionSpec& function = *functions_[index];
-          Value v;
-          if (!callOnNumbers(function, stack_ + size_ - argc, argc, v)) return handOver(at);
-          size_ -= argc;
-          if (!v.isNumber()) return handOver(code.position(), &v);
-          stack_[size_++] = v.number();
-          break;
-        }
-        default: return handOver(at);
+        const Value v = context.cell(readCell(code, sheet));
+        if (!v.isNumber()) return handOver(program, code.position(), stack, size, &v, context);
+        stack[size++] = v.number();
+        break;
       }
+      case Op::Negate: stack[size - 1] = 0.0 - stack[size - 1]; break;
+      case Op::Percent: {
+        const double y = stack[size - 1] / 100;
+        if (!isPlainResult(y)) return handOver(program, at, stack, size, nullptr, context);
+        stack[size - 1] = y + 0.0;
+        break;
+      }
+      case Op::Power:
+      case Op::Multiply:
+      case Op::Divide:
+      case Op::Add:
+      case Op::Subtract: {
+        double y;
+        if (!quickArithmetic(op, stack[size - 2], stack[size - 1], y))
+          return handOver(program, at, stack, size, nullptr, context);
+        stack[size - 2] = y + 0.0;  // + 0.0 turns -0 into 0
+        --size;
+        break;
+      }
+      case Op::Call: {
+        const auto index = code.next<std::uint16_t>();
+        const auto argc = code.next<std::uint8_t>();
+        Value v;
+        if (!callOnNumbers(*functions[index], stack + size - argc, argc, v))
+          return handOver(program, at, stack, size, nullptr, context);
+        size -= argc;
+        if (!v.isNumber()) return handOver(program, code.position(), stack, size, &v, context);
+        stack[size++] = v.number();
+        break;
+      }
+      default: return handOver(program, at, stack, size, nullptr, context);
     }
-    return stack_[0];
   }
-
- private:
-  // Goes on at `at` in the general evaluator, with `pending` (a value the instruction before
-  // produced that is no number) on top of the numbers.
-  [[gnu::noinline]] Value handOver(const std::uint8_t* at, const Value* pending = nullptr) {
-    return evaluateGeneral(program_, at, {stack_, size_}, pending, context_);
-  }
-
-  const Formula::Impl& program_;
-  const EvalContext& context_;
-  const FunctionSpec* const* functions_ = functionTable().data();
-  std::size_t size_ = 0;
-  double stack_[kFastStack];
-};
+  return stack[0];
+}
 
 }  // namespace
 
@@ -115,7 +108,7 @@ Value evaluate(const Formula& formula, const EvalContext& context) {
   if (program.codeLength == 0) throw std::logic_error("evaluate: the formula was never parsed");
   if (program.maxStack > kFastStack)
     return evaluateGeneral(program, program.code(), {}, nullptr, context);
-  return NumericMachine(program, context).run();
+  return runNumeric(program, context);
 }
 
 }  // namespace calc

@@ -115,7 +115,11 @@ class Parser {
   // ---- characters -----------------------------------------------------------------------------
   bool atEnd() const { return pos_ >= s_.size(); }
   char peek(std::size_t ahead = 0) const { return pos_ + ahead < s_.size() ? s_[pos_ + ahead] : '\0'; }
+  // Most calls find no space at all; only a run of spaces leaves the inlined check.
   void skipSpaces() {
+    if (static_cast<unsigned char>(peek()) <= ' ') skipSpaceRun();
+  }
+  [[gnu::noinline]] void skipSpaceRun() {
     std::size_t at = pos_;
     while (at < s_.size() && hasClass(s_[at], kSpace)) ++at;
     pos_ = at;
