@@ -2,7 +2,7 @@
 # Installs what building, running and testing Tessaline need on Debian 12 (as root or with sudo).
 set -euo pipefail
 packages=(
-  build-essential cmake ninja-build pkg-config clang
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libgl-dev
   libxlsxwriter-dev libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation xvfb x11-apps imagemagick
@@ -15,7 +15,7 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
   $sudo apt-get update
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${missing[@]}"
 fi
 # A German locale, so tests can check that a comma decimal separator never leaks into files.
 if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf8$'; then
