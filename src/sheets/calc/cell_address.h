@@ -14,11 +14,37 @@ struct Address {
 // Column letters ("A" = 1 ... "XFD" = 16384), any case; nullopt past XFD or for other text.
 std::optional<std::int32_t> columnNumber(std::string_view letters);
 
-// "B7" or "$B$7" within the sheet's bounds; nullopt otherwise ("XFE1" and "A0" are none).
-std::optional<Address> parseCellAddress(std::string_view text);
-
 // "$AM" or "AM": a whole column. "$47" or "47": a whole row.
 std::optional<std::int32_t> parseColumnOnly(std::string_view text);
 std::optional<std::int32_t> parseRowOnly(std::string_view text);
+
+// The sheet's bounds (kMaxRows and kMaxColumns of formula.h), repeated to keep this header light.
+inline constexpr std::int32_t kAddressRows = 1048576;
+inline constexpr std::int32_t kAddressColumns = 16384;
+
+// "B7" or "$B$7" within the sheet's bounds; nullopt otherwise ("XFE1" and "A0" are none).
+// Inline and in one pass: the parser calls this for every name it meets, and an optional
+// returned from another unit is built in memory and read back at a stall.
+inline std::optional<Address> parseCellAddress(std::string_view text) {
+  const std::size_t n = text.size();
+  std::size_t i = n > 0 && text[0] == '$' ? 1 : 0;
+  std::int32_t column = 0;
+  const std::size_t firstLetter = i;
+  for (; i < n && (text[i] | 0x20) >= 'a' && (text[i] | 0x20) <= 'z'; ++i) {
+    if (i - firstLetter == 3) return std::nullopt;  // past XFD in any case
+    column = column * 26 + ((text[i] | 0x20) - 'a' + 1);
+  }
+  if (i == firstLetter || column > kAddressColumns) return std::nullopt;
+  if (i < n && text[i] == '$') ++i;
+  const std::size_t firstDigit = i;
+  if (i == n || n - i > 7 || text[i] == '0') return std::nullopt;
+  std::int32_t row = 0;
+  for (; i < n; ++i) {
+    if (text[i] < '0' || text[i] > '9') return std::nullopt;
+    row = row * 10 + (text[i] - '0');
+  }
+  if (row > kAddressRows || i == firstDigit) return std::nullopt;
+  return Address{row, column};
+}
 
 }  // namespace calc

@@ -19,17 +19,28 @@ CellRef readCell(CodeReader& code, std::string_view sheet) {
   return CellRef{sheet, row, column};
 }
 
-// A function of numbers on the top `argc` numbers; false when it is some other kind.
-bool callOnNumbers(const FunctionSpec& function, const double* top, std::size_t argc, Value& result) {
-  if (function.takes == FunctionSpec::Takes::Number) {
-    result = function.unary(top[0]);
-    return true;
-  }
-  if (function.takes != FunctionSpec::Takes::Numbers || argc > kMaxNumberArgs) return false;
+// Replaces the top two numbers with `result` when it is plain (see quickArithmetic); false
+// leaves the stack as it was for the general path.
+inline bool plainBinary(double& top, std::size_t& size, double result) {
+  if (!isPlainResult(result)) return false;
+  top = result + 0.0;  // + 0.0 turns -0 into 0
+  --size;
+  return true;
+}
+
+// Whether `function` can run on the top `argc` numbers of the stack (see callOnNumbers).
+bool takesNumbers(const FunctionSpec& function, std::size_t argc) {
+  return function.takes == FunctionSpec::Takes::Number ||
+         (function.takes == FunctionSpec::Takes::Numbers && argc <= kMaxNumberArgs);
+}
+
+// A function that takesNumbers(), on the top `argc` numbers. The result is returned rather than
+// assigned so that it is built in place, not moved into a Value that already exists.
+Value callOnNumbers(const FunctionSpec& function, const double* top, std::size_t argc) {
+  if (function.takes == FunctionSpec::Takes::Number) return function.unary(top[0]);
   double x[kMaxNumberArgs] = {};  // bodies may read past argc and find 0
   for (std::size_t i = 0; i < argc; ++i) x[i] = top[i];
-  result = function.numbers(x, argc);
-  return true;
+  return function.numbers(x, argc);
 }
 
 // Goes on at `at` in the general evaluator, with `pending` (a value the instruction before
@@ -40,65 +51,95 @@ bool callOnNumbers(const FunctionSpec& function, const double* top, std::size_t 
   return evaluateGeneral(program, at, {stack, size}, pending, context);
 }
 
-// The stack height lives in a local so that it stays in a register across the context's
-// virtual calls.
+// The stack height and the top number live in locals, so that they stay in registers across
+// the context's virtual calls and a chain of operators never waits on memory. The numbers
+// below the top sit in below[1..size-1]; below[0] is scratch, so that a push stores the old
+// top without asking whether there is one.
 Value runNumeric(const Formula::Impl& program, const EvalContext& context) {
   const FunctionSpec* const* functions = functionTable().data();
-  double stack[kFastStack];
+  double below[kFastStack + 1];
+  double top = 0;
   std::size_t size = 0;
+  const auto push = [&](double x) {
+    below[size++] = top;
+    top = x;
+  };
+  // The whole stack in memory, in order, for the general evaluator.
+  const auto flushed = [&]() -> const double* {
+    below[size] = top;
+    return below + 1;
+  };
   CodeReader code(program.code());
   const std::uint8_t* const end = program.codeEnd();
   while (code.position() != end) {
     const std::uint8_t* const at = code.position();
     const Op op = code.op();
     switch (op) {
-      case Op::Number: stack[size++] = code.next<double>(); break;
-      case Op::Cell:
+      case Op::Number: push(code.next<double>()); break;
+      case Op::Cell: {
+        const Value v = context.cell(readCell(code, {}));
+        if (!v.isNumber()) return handOver(program, code.position(), flushed(), size, &v, context);
+        push(v.number());
+        break;
+      }
       case Op::SheetCell: {
-        std::string_view sheet;
-        if (op == Op::SheetCell) {
-          const auto offset = code.next<std::uint16_t>();
-          sheet = program.text(offset, code.next<std::uint16_t>());
-        }
+        const auto offset = code.next<std::uint16_t>();
+        const std::string_view sheet = program.text(offset, code.next<std::uint16_t>());
         const Value v = context.cell(readCell(code, sheet));
-        if (!v.isNumber()) return handOver(program, code.position(), stack, size, &v, context);
-        stack[size++] = v.number();
+        if (!v.isNumber()) return handOver(program, code.position(), flushed(), size, &v, context);
+        push(v.number());
         break;
       }
-      case Op::Negate: stack[size - 1] = 0.0 - stack[size - 1]; break;
+      case Op::Negate: top = 0.0 - top; break;
       case Op::Percent: {
-        const double y = stack[size - 1] / 100;
-        if (!isPlainResult(y)) return handOver(program, at, stack, size, nullptr, context);
-        stack[size - 1] = y + 0.0;
+        const double y = top / 100;
+        if (!isPlainResult(y)) return handOver(program, at, flushed(), size, nullptr, context);
+        top = y + 0.0;
         break;
       }
-      case Op::Power:
-      case Op::Multiply:
-      case Op::Divide:
+      // Each operator has its own case, so that the op is not dispatched on a second time.
       case Op::Add:
-      case Op::Subtract: {
+        if (!plainBinary(top, size, below[size - 1] + top))
+          return handOver(program, at, flushed(), size, nullptr, context);
+        break;
+      case Op::Subtract:
+        if (!plainBinary(top, size, below[size - 1] - top))
+          return handOver(program, at, flushed(), size, nullptr, context);
+        break;
+      case Op::Multiply:
+        if (!plainBinary(top, size, below[size - 1] * top))
+          return handOver(program, at, flushed(), size, nullptr, context);
+        break;
+      case Op::Divide:
+        if (top == 0 || !plainBinary(top, size, below[size - 1] / top))
+          return handOver(program, at, flushed(), size, nullptr, context);
+        break;
+      case Op::Power: {
         double y;
-        if (!quickArithmetic(op, stack[size - 2], stack[size - 1], y))
-          return handOver(program, at, stack, size, nullptr, context);
-        stack[size - 2] = y + 0.0;  // + 0.0 turns -0 into 0
+        if (!quickArithmetic(op, below[size - 1], top, y))
+          return handOver(program, at, flushed(), size, nullptr, context);
+        top = y + 0.0;  // + 0.0 turns -0 into 0
         --size;
         break;
       }
       case Op::Call: {
         const auto index = code.next<std::uint16_t>();
         const auto argc = code.next<std::uint8_t>();
-        Value v;
-        if (!callOnNumbers(*functions[index], stack + size - argc, argc, v))
-          return handOver(program, at, stack, size, nullptr, context);
+        const FunctionSpec& function = *functions[index];
+        if (!takesNumbers(function, argc))
+          return handOver(program, at, flushed(), size, nullptr, context);
+        const Value v = callOnNumbers(function, flushed() + size - argc, argc);
         size -= argc;
-        if (!v.isNumber()) return handOver(program, code.position(), stack, size, &v, context);
-        stack[size++] = v.number();
+        // The numbers left are in memory already (flushed above): the result only goes on top.
+        if (!v.isNumber()) return handOver(program, code.position(), below + 1, size, &v, context);
+        top = v.number();
+        ++size;
         break;
       }
-      default: return handOver(program, at, stack, size, nullptr, context);
+      default: return handOver(program, at, flushed(), size, nullptr, context);
     }
   }
-  return stack[0];
+  return top;
 }
 
 }  // namespace

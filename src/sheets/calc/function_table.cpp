@@ -20,6 +20,13 @@ std::uint32_t nameHash(std::string_view name, Byte&& upperAt) {
   return h;
 }
 
+// Names are a few bytes long: a plain loop beats a call to memcmp.
+bool sameBytes(const char* a, const char* b, std::size_t n) {
+  for (std::size_t i = 0; i < n; ++i)
+    if (a[i] != b[i]) return false;
+  return true;
+}
+
 // The table in name order (its positions are what compiled code stores) and an open-addressing
 // hash over it, so that the parser finds a name with one hash and mostly one comparison.
 class FunctionIndex {
@@ -49,7 +56,7 @@ class FunctionIndex {
     });
     for (std::size_t slot = h & kMask; slots_[slot] != kEmpty; slot = (slot + 1) & kMask) {
       const std::string_view candidate = sorted_[slots_[slot]]->name;
-      if (candidate.size() == name.size() && std::equal(candidate.begin(), candidate.end(), upper))
+      if (candidate.size() == name.size() && sameBytes(candidate.data(), upper, name.size()))
         return slots_[slot];
     }
     return -1;

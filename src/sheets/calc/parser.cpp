@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "sheets/calc/byte_buffer.h"
@@ -49,21 +50,30 @@ bool equalsUpper(std::string_view text, std::string_view upper) {
   return true;
 }
 
+// Names are short: a plain loop beats a call to memchr.
+bool containsDollar(std::string_view text) {
+  for (const char c : text)
+    if (c == '$') return true;
+  return false;
+}
+
 bool startsWithUpper(std::string_view text, std::string_view upper) {
   return text.size() >= upper.size() && equalsUpper(text.substr(0, upper.size()), upper);
 }
 
 class Parser {
  public:
-  explicit Parser(std::string_view text) : s_(text) {}
+  explicit Parser(std::string_view text) : source_(text) {}
 
   std::unique_ptr<Formula::Impl> run() {
-    if (s_.size() > kMaxFormulaLength) fail(kMaxFormulaLength, "formula longer than 8192 characters");
+    if (source_.size() > kMaxFormulaLength)
+      fail(kMaxFormulaLength, "formula longer than 8192 characters");
+    copySource();
     skipSpaces();
     if (atEnd()) fail(0, "empty formula");
     expression();
     skipSpaces();
-    if (!atEnd()) fail(pos_, "unexpected character");
+    if (!atEnd()) fail(pos(), "unexpected character");
     return Formula::Impl::create(code_.view(), text_.view(), static_cast<std::uint32_t>(maxHeight_),
                                  std::move(extras_));
   }
@@ -113,25 +123,35 @@ class Parser {
   }
 
   // ---- characters -----------------------------------------------------------------------------
-  bool atEnd() const { return pos_ >= s_.size(); }
-  char peek(std::size_t ahead = 0) const { return pos_ + ahead < s_.size() ? s_[pos_ + ahead] : '\0'; }
+  // The text is copied behind two NULs, so that reading one character past the current one
+  // never needs a bounds check: a NUL is what peek() has always answered at the end.
+  void copySource() {
+    if (!source_.empty()) std::memcpy(buffer_, source_.data(), source_.size());
+    buffer_[source_.size()] = buffer_[source_.size() + 1] = '\0';
+    p_ = buffer_;
+    end_ = buffer_ + source_.size();
+  }
+  std::size_t pos() const { return static_cast<std::size_t>(p_ - buffer_); }
+  std::size_t offsetOf(const char* at) const { return static_cast<std::size_t>(at - buffer_); }
+  bool atEnd() const { return p_ >= end_; }
+  char peek(std::size_t ahead = 0) const { return p_[ahead]; }
   // Most calls find no space at all; only a run of spaces leaves the inlined check.
   void skipSpaces() {
-    if (static_cast<unsigned char>(peek()) <= ' ') skipSpaceRun();
+    if (hasClass(*p_, kSpace)) skipSpaceRun();
   }
   [[gnu::noinline]] void skipSpaceRun() {
-    std::size_t at = pos_;
-    while (at < s_.size() && hasClass(s_[at], kSpace)) ++at;
-    pos_ = at;
+    const char* at = p_;
+    while (hasClass(*at, kSpace)) ++at;
+    p_ = at;
   }
   bool accept(char c) {
     skipSpaces();
-    if (peek() != c) return false;
-    ++pos_;
+    if (*p_ != c) return false;
+    ++p_;
     return true;
   }
   void expect(char c, const char* what) {
-    if (!accept(c)) failExpecting(pos_, what);
+    if (!accept(c)) failExpecting(pos(), what);
   }
 
   void enterNesting(std::size_t at) {
@@ -175,7 +195,7 @@ class Parser {
       skipSpaces();
       const BinaryOperator next = peekOperator();
       if (next.precedence == 0 || next.precedence < minPrecedence) return;
-      pos_ += next.length;
+      p_ += next.length;
       binary(next.precedence + 1);
       emitBinary(next.op);
     }
@@ -184,7 +204,7 @@ class Parser {
   // Signs bind tighter than ^ (-2^2 is 4). A run of signs is counted, not recursed into.
   void unary() {
     int negations = 0;
-    for (;; ++pos_) {
+    for (;; ++p_) {
       skipSpaces();
       if (peek() == '-') ++negations;
       else if (peek() != '+') break;
@@ -200,11 +220,11 @@ class Parser {
 
   void primary() {
     skipSpaces();
-    const std::size_t start = pos_;
+    const std::size_t start = pos();
     const char c = peek();
-    if (atEnd()) fail(pos_, "expected a value");
+    if (atEnd()) fail(start, "expected a value");
     if (c == '(') {
-      ++pos_;
+      ++p_;
       enterNesting(start);
       expression();
       expect(')', "')'");
@@ -222,7 +242,7 @@ class Parser {
     } else if (isWordChar(c)) {
       word();
     } else {
-      failUnexpected(pos_, c);
+      failUnexpected(start, c);
     }
   }
 
@@ -230,15 +250,16 @@ class Parser {
   // The text between quotes, doubled quotes taken as one, appended to `text`.
   template <class Text>
   void scanQuoted(char quote, Text& text) {
-    const std::size_t start = pos_++;
+    const std::size_t start = pos();
+    ++p_;
     for (;;) {
       if (atEnd()) fail(start, "unterminated text");
-      const char c = s_[pos_++];
+      const char c = *p_++;
       if (c != quote) {
         text.push_back(c);
-      } else if (peek() == quote) {
+      } else if (*p_ == quote) {
         text.push_back(quote);
-        ++pos_;
+        ++p_;
       } else {
         return;
       }
@@ -258,11 +279,11 @@ class Parser {
         {"#REF!", ErrorCode::Ref},   {"#NAME?", ErrorCode::Name},  {"#NUM!", ErrorCode::Num},
         {"#N/A", ErrorCode::NA}};
     for (const auto& [text, code] : kErrors)
-      if (startsWithUpper(s_.substr(pos_), text)) {
-        pos_ += text.size();
+      if (startsWithUpper(std::string_view(p_, static_cast<std::size_t>(end_ - p_)), text)) {
+        p_ += text.size();
         return code;
       }
-    fail(pos_, "unknown error value");
+    fail(pos(), "unknown error value");
   }
 
   void errorLiteral() {
@@ -272,43 +293,47 @@ class Parser {
   }
 
   // Digits, a decimal point, an exponent; a letter straight after is refused ("2A1").
+  // The NULs behind the text stop every scan, so no step checks the end.
   double scanNumber() {
-    const std::size_t start = pos_;
-    while (isDigit(peek())) ++pos_;
-    if (peek() == '.') {
-      ++pos_;
-      while (isDigit(peek())) ++pos_;
+    const char* const start = p_;
+    const char* p = p_;
+    while (isDigit(*p)) ++p;
+    if (*p == '.') {
+      ++p;
+      while (isDigit(*p)) ++p;
     }
-    if (peek() == 'e' || peek() == 'E') {
-      std::size_t p = pos_ + 1;
-      if (p < s_.size() && (s_[p] == '+' || s_[p] == '-')) ++p;
-      if (p >= s_.size() || !isDigit(s_[p])) fail(pos_, "malformed exponent");
-      pos_ = p;
-      while (isDigit(peek())) ++pos_;
+    if (*p == 'e' || *p == 'E') {
+      const char* q = p + 1;
+      if (*q == '+' || *q == '-') ++q;
+      if (!isDigit(*q)) fail(offsetOf(p), "malformed exponent");
+      p = q;
+      while (isDigit(*p)) ++p;
     }
-    if (isWordChar(peek()) || peek() == '(') fail(pos_, "unexpected character after a number");
-    if (pos_ - start <= 15) {  // plain integers are exact without strtod
+    p_ = p;
+    if (isWordChar(*p) || *p == '(') fail(offsetOf(p), "unexpected character after a number");
+    if (p - start <= 15) {  // plain integers are exact without strtod
       double whole = 0;
-      std::size_t i = start;
-      for (; i < pos_ && isDigit(s_[i]); ++i) whole = whole * 10 + (s_[i] - '0');
-      if (i == pos_) return whole;
+      const char* i = start;
+      for (; i < p && isDigit(*i); ++i) whole = whole * 10 + (*i - '0');
+      if (i == p) return whole;
     }
     double value = 0;
-    const auto [end, status] = std::from_chars(s_.data() + start, s_.data() + pos_, value);
-    if (status == std::errc() && end == s_.data() + pos_) return value;
+    const auto [end, status] = std::from_chars(start, p, value);
+    if (status == std::errc() && end == p) return value;
     // Out of range: strtod decides, reading underflow as 0 the way it always has.
-    value = std::strtod(std::string(s_.substr(start, pos_ - start)).c_str(), nullptr);
-    if (!std::isfinite(value)) fail(start, "number out of range");
+    value = std::strtod(std::string(start, p).c_str(), nullptr);
+    if (!std::isfinite(value)) fail(offsetOf(start), "number out of range");
     return value;
   }
 
   void numberOrRows() {
-    const std::size_t start = pos_;
-    std::size_t end = start;
-    while (end < s_.size() && isDigit(s_[end])) ++end;
-    if (end < s_.size() && s_[end] == ':') {  // a whole-row range such as 1:3
-      pos_ = end;
-      if (auto row = parseRowOnly(s_.substr(start, end - start))) {
+    const std::size_t start = pos();
+    const char* end = p_;
+    while (isDigit(*end)) ++end;
+    if (*end == ':') {  // a whole-row range such as 1:3
+      const std::string_view digits(p_, static_cast<std::size_t>(end - p_));
+      p_ = end;
+      if (auto row = parseRowOnly(digits)) {
         rowRange(SheetName{}, *row, start);
         return;
       }
@@ -321,7 +346,8 @@ class Parser {
 
   // {1,2;3,4}: rows split by ';', columns by ','.
   void arrayConstant() {
-    const std::size_t start = pos_++;
+    const std::size_t start = pos();
+    ++p_;
     auto array = std::make_shared<Array>();
     std::int32_t columnsInRow = 0;
     for (;;) {
@@ -329,7 +355,7 @@ class Parser {
       ++columnsInRow;
       if (accept(',')) continue;
       if (array->rows == 0) array->columns = columnsInRow;
-      if (columnsInRow != array->columns) fail(pos_, "array rows differ in length");
+      if (columnsInRow != array->columns) fail(pos(), "array rows differ in length");
       ++array->rows;
       columnsInRow = 0;
       if (accept(';')) continue;
@@ -352,16 +378,15 @@ class Parser {
     }
     if (c == '#') return scanError();
     if (c == '-' || c == '+') {
-      ++pos_;
+      ++p_;
       skipSpaces();
-      if (!isDigit(peek()) && peek() != '.') fail(pos_, "expected a number");
+      if (!isDigit(peek()) && peek() != '.') fail(pos(), "expected a number");
       const double n = scanNumber();
       return c == '-' ? -n : n;
     }
     if (isDigit(c) || c == '.') return scanNumber();
-    const std::size_t start = pos_;
-    while (isWordChar(peek())) ++pos_;
-    const std::string_view w = s_.substr(start, pos_ - start);
+    const std::size_t start = pos();
+    const std::string_view w = scanWord();
     if (equalsUpper(w, "TRUE")) return true;
     if (equalsUpper(w, "FALSE")) return false;
     fail(start, "expected a constant in the array");
@@ -369,11 +394,11 @@ class Parser {
 
   // ---- names, references, calls --------------------------------------------------------------
   std::string_view scanWord() {
-    const std::size_t start = pos_;
-    std::size_t end = start;
-    while (end < s_.size() && isWordChar(s_[end])) ++end;
-    pos_ = end;
-    return s_.substr(start, end - start);
+    const char* const start = p_;
+    const char* end = start;
+    while (isWordChar(*end)) ++end;
+    p_ = end;
+    return {start, static_cast<std::size_t>(end - start)};
   }
 
   // A sheet name in the text pool; `length` 0 stands for the formula's own sheet.
@@ -382,17 +407,17 @@ class Parser {
   };
 
   void quotedSheetReference() {
-    const std::size_t start = pos_;
+    const std::size_t start = pos();
     const std::size_t offset = text_.size();
     scanQuoted('\'', text_);
-    if (peek() != '!') fail(pos_, "expected '!' after the sheet name");
-    ++pos_;
+    if (peek() != '!') fail(pos(), "expected '!' after the sheet name");
+    ++p_;
     if (text_.size() == offset) fail(start, "empty sheet name");
     referenceAfterSheet(SheetName{offset, text_.size() - offset});
   }
 
   void referenceAfterSheet(SheetName sheet) {
-    const std::size_t start = pos_;
+    const std::size_t start = pos();
     const std::string_view w = scanWord();
     if (!reference(sheet, w, start)) fail(start, "expected a reference after the sheet name");
   }
@@ -402,24 +427,24 @@ class Parser {
     if (auto cell = parseCellAddress(w)) {
       Address last = *cell;
       if (peek() == ':') {
-        const std::size_t save = pos_++;
+        const char* const save = p_++;
         if (auto end = parseCellAddress(scanWord())) last = *end;
-        else pos_ = save;
+        else p_ = save;
       }
       emitReference(sheet, *cell, last);
       return true;
     }
     if (peek() != ':') return false;
     if (auto column = parseColumnOnly(w)) {
-      ++pos_;
-      const std::size_t at = pos_;
+      ++p_;
+      const std::size_t at = pos();
       auto last = parseColumnOnly(scanWord());
       if (!last) fail(at, "expected a column");
       emitReference(sheet, Address{1, *column}, Address{kMaxRows, *last});
       return true;
     }
     if (auto row = parseRowOnly(w)) {
-      pos_ = start + w.size();
+      p_ = buffer_ + start + w.size();
       rowRange(sheet, *row, start);
       return true;
     }
@@ -427,8 +452,8 @@ class Parser {
   }
 
   void rowRange(SheetName sheet, std::int32_t first, std::size_t) {
-    ++pos_;  // ':'
-    const std::size_t at = pos_;
+    ++p_;  // ':'
+    const std::size_t at = pos();
     auto last = parseRowOnly(scanWord());
     if (!last) fail(at, "expected a row");
     emitReference(sheet, Address{first, 1}, Address{*last, kMaxColumns});
@@ -468,10 +493,10 @@ class Parser {
   }
 
   void word() {
-    const std::size_t start = pos_;
+    const std::size_t start = pos();
     const std::string_view w = scanWord();
     if (peek() == '!') {
-      ++pos_;
+      ++p_;
       referenceAfterSheet(SheetName{addText(w), w.size()});
       return;
     }
@@ -480,7 +505,7 @@ class Parser {
       call(w, start);
       return;
     }
-    pos_ = start + w.size();
+    p_ = w.data() + w.size();
     if (reference(SheetName{}, w, start)) return;
     const bool isTrue = equalsUpper(w, "TRUE");
     if (isTrue || equalsUpper(w, "FALSE")) {
@@ -488,18 +513,17 @@ class Parser {
       operand(static_cast<std::uint8_t>(isTrue));
       return;
     }
-    if (!isNameStart(w.front()) || w.find('$') != std::string_view::npos)
-      fail(start, "not a valid name");
+    if (!isNameStart(w.front()) || containsDollar(w)) fail(start, "not a valid name");
     emitValue(Op::Error);
     operand(static_cast<std::uint8_t>(ErrorCode::Name));
   }
 
   void call(std::string_view name, std::size_t start) {
-    if (!isNameStart(name.front()) || name.find('$') != std::string_view::npos)
+    if (!isNameStart(name.front()) || containsDollar(name))
       fail(start, "not a valid function name");
     if (name.front() == '_' && (startsWithUpper(name, "_XLFN.") || startsWithUpper(name, "_XLWS.")))
       name.remove_prefix(6);
-    ++pos_;  // '('
+    ++p_;  // '('
     enterNesting(start);
     const int index = findFunctionIndex(name);
     const FunctionSpec* spec = index < 0 ? nullptr : &functionAt(static_cast<std::size_t>(index));
@@ -509,7 +533,7 @@ class Parser {
     std::size_t argc = 0;
     skipSpaces();
     if (peek() == ')') {
-      ++pos_;
+      ++p_;
     } else {
       for (;;) {
         skipSpaces();
@@ -517,7 +541,7 @@ class Parser {
         if (peek() == ',' || peek() == ')') emitValue(Op::Missing);
         else expression();
         if (takesReferences) keepCellUnread(argumentStart);
-        if (++argc > kManyArgs) fail(pos_, "more than 255 arguments");
+        if (++argc > kManyArgs) fail(pos(), "more than 255 arguments");
         if (accept(',')) continue;
         expect(')', "')' or ','");
         break;
@@ -525,8 +549,8 @@ class Parser {
     }
     --depth_;
     if (spec) {
-      if (argc < spec->minArgs) fail(pos_ - 1, "too few arguments");
-      if (argc > spec->maxArgs) fail(pos_ - 1, "too many arguments");
+      if (argc < spec->minArgs) fail(pos() - 1, "too few arguments");
+      if (argc > spec->maxArgs) fail(pos() - 1, "too many arguments");
       emit(Op::Call);
       operand(static_cast<std::uint16_t>(index));
       operand(static_cast<std::uint8_t>(argc));
@@ -539,14 +563,16 @@ class Parser {
     pushed();
   }
 
-  std::string_view s_;
-  std::size_t pos_ = 0;
+  std::string_view source_;
+  const char* p_ = nullptr;  // the next character to read, inside buffer_
+  const char* end_ = nullptr;
   int depth_ = 0;
   int height_ = 0;
   int maxHeight_ = 0;
   ByteBuffer code_;
   ByteBuffer text_;
   std::unique_ptr<ProgramExtras> extras_;
+  char buffer_[kMaxFormulaLength + 2];
 };
 
 }  // namespace
