@@ -10,7 +10,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "sheets/calc/formula.h"
+#include "calc/formula.h"
 
 // Every heap allocation of the program is counted, so that the bytes a parsed formula keeps
 // are measured rather than estimated.

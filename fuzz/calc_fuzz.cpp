@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "sheets/calc/formula.h"
+#include "calc/formula.h"
 
 namespace {
 

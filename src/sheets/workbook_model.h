@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "sheets/calc/value.h"
+#include "calc/value.h"
 #include "sheets/chart_data.h"
 #include "sheets/worksheet_cells.h"
 

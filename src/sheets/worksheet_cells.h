@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "sheets/calc/formula.h"
+#include "calc/formula.h"
 
 namespace sheets {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <utility>
 
-#include "sheets/calc/cell_address.h"
-#include "sheets/calc/formula.h"
+#include "calc/cell_address.h"
+#include "calc/formula.h"
 
 namespace calc::testing {
 std::string show(const Value& v);

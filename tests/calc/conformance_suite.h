@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "json_reader.h"
-#include "sheets/calc/cell_address.h"
-#include "sheets/calc/formula.h"
-#include "sheets/calc/number_text.h"
+#include "calc/cell_address.h"
+#include "calc/formula.h"
+#include "calc/number_text.h"
 
 namespace calc::testing {
 

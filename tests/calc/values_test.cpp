@@ -2,7 +2,7 @@
 #include <cmath>
 
 #include "calc_test_support.h"
-#include "sheets/calc/number_text.h"
+#include "calc/number_text.h"
 
 namespace calc::testing {
 namespace {

@@ -1,8 +1,8 @@
-#include "sheets/calc/operators.h"
+#include "operators.h"
 
 #include <cmath>
 
-#include "sheets/calc/coercion.h"
+#include "coercion.h"
 
 namespace calc {
 namespace {

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "sheets/calc/value.h"
+#include "calc/value.h"
 
 namespace calc {
 

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "sheets/calc/formula.h"
-#include "sheets/calc/operand.h"
+#include "calc/formula.h"
+#include "operand.h"
 
 namespace calc {
 

@@ -1,8 +1,8 @@
 // DATE and TIME: the sheets that test rounding functions feed them dates and times.
 #include <cmath>
 
-#include "sheets/calc/date_serial.h"
-#include "sheets/calc/function_spec.h"
+#include "date_serial.h"
+#include "function_spec.h"
 
 namespace calc {
 namespace {

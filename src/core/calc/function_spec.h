@@ -7,8 +7,8 @@
 #include <span>
 #include <string_view>
 
-#include "sheets/calc/formula.h"
-#include "sheets/calc/operand.h"
+#include "calc/formula.h"
+#include "operand.h"
 
 namespace calc {
 

@@ -1,9 +1,9 @@
-#include "sheets/calc/coercion.h"
+#include "coercion.h"
 
 #include <algorithm>
 #include <cctype>
 
-#include "sheets/calc/number_text.h"
+#include "calc/number_text.h"
 
 namespace calc {
 namespace {

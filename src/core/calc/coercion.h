@@ -3,7 +3,7 @@
 // compare, and how a raw double becomes a result (overflow is #NUM!, underflow is 0).
 #include <string>
 
-#include "sheets/calc/value.h"
+#include "calc/value.h"
 
 namespace calc {
 

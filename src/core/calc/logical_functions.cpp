@@ -2,8 +2,8 @@
 #include <cmath>
 #include <optional>
 
-#include "sheets/calc/coercion.h"
-#include "sheets/calc/function_spec.h"
+#include "coercion.h"
+#include "function_spec.h"
 
 namespace calc {
 namespace {

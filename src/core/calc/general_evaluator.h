@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "sheets/calc/program.h"
+#include "program.h"
 
 namespace calc {
 

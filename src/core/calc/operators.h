@@ -1,7 +1,7 @@
 #pragma once
 // The operators of the formula language on single values: arithmetic with Excel's domain
 // rules, concatenation and comparison.
-#include "sheets/calc/program.h"
+#include "program.h"
 
 namespace calc {
 

@@ -2,9 +2,9 @@
 #include <cmath>
 #include <numbers>
 
-#include "sheets/calc/coercion.h"
-#include "sheets/calc/function_spec.h"
-#include "sheets/calc/operators.h"
+#include "coercion.h"
+#include "function_spec.h"
+#include "operators.h"
 
 namespace calc {
 namespace {

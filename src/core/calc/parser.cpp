@@ -1,4 +1,4 @@
-#include "sheets/calc/parser.h"
+#include "parser.h"
 
 #include <algorithm>
 #include <array>
@@ -8,9 +8,9 @@
 #include <cstring>
 #include <string>
 
-#include "sheets/calc/byte_buffer.h"
-#include "sheets/calc/cell_address.h"
-#include "sheets/calc/function_spec.h"
+#include "byte_buffer.h"
+#include "calc/cell_address.h"
+#include "function_spec.h"
 
 namespace calc {
 namespace {

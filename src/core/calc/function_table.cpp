@@ -4,8 +4,8 @@
 #include <cstring>
 #include <vector>
 
-#include "sheets/calc/coercion.h"
-#include "sheets/calc/function_spec.h"
+#include "coercion.h"
+#include "function_spec.h"
 
 namespace calc {
 namespace {

@@ -2,9 +2,9 @@
 // decimal value the sheet shows, not the binary double: ROUND(2.15,1) is 2.2.
 #include <cmath>
 
-#include "sheets/calc/coercion.h"
-#include "sheets/calc/function_spec.h"
-#include "sheets/calc/number_text.h"
+#include "coercion.h"
+#include "function_spec.h"
+#include "calc/number_text.h"
 
 namespace calc {
 namespace {

@@ -1,11 +1,11 @@
-#include "sheets/calc/number_text.h"
+#include "calc/number_text.h"
 
 #include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
-#include "sheets/calc/date_serial.h"
+#include "date_serial.h"
 
 namespace calc {
 namespace {

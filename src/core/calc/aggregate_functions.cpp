@@ -3,8 +3,8 @@
 #include <limits>
 #include <vector>
 
-#include "sheets/calc/collect.h"
-#include "sheets/calc/operators.h"
+#include "collect.h"
+#include "operators.h"
 
 namespace calc {
 namespace {

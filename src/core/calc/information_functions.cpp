@@ -1,5 +1,5 @@
 // IS... tests, ERROR.TYPE and NA.
-#include "sheets/calc/function_spec.h"
+#include "function_spec.h"
 
 namespace calc {
 namespace {

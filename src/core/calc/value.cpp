@@ -1,4 +1,4 @@
-#include "sheets/calc/value.h"
+#include "calc/value.h"
 
 namespace calc {
 

@@ -1,6 +1,6 @@
-#include "sheets/calc/cell_address.h"
+#include "calc/cell_address.h"
 
-#include "sheets/calc/formula.h"
+#include "calc/formula.h"
 
 namespace calc {
 

@@ -1,4 +1,4 @@
-#include "sheets/calc/date_serial.h"
+#include "date_serial.h"
 
 #include <cmath>
 

@@ -13,7 +13,7 @@
 #include <variant>
 #include <vector>
 
-#include "sheets/calc/value.h"
+#include "calc/value.h"
 
 namespace calc {
 

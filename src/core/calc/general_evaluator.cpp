@@ -1,16 +1,16 @@
 // The postfix machine over every kind of operand: values, references, arrays, left-out
 // arguments. It takes over from the numeric machine (evaluator.cpp) wherever that stops.
-#include "sheets/calc/general_evaluator.h"
+#include "general_evaluator.h"
 
 #include <cmath>
 #include <new>
 #include <vector>
 
-#include "sheets/calc/coercion.h"
-#include "sheets/calc/function_spec.h"
-#include "sheets/calc/operators.h"
-#include "sheets/calc/program.h"
-#include "sheets/calc/quick_arithmetic.h"
+#include "coercion.h"
+#include "function_spec.h"
+#include "operators.h"
+#include "program.h"
+#include "quick_arithmetic.h"
 
 namespace calc {
 namespace {

@@ -3,7 +3,7 @@
 // by the numeric fast path and the general evaluator so that both take the same shortcut.
 #include <cmath>
 
-#include "sheets/calc/program.h"
+#include "program.h"
 
 namespace calc {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <variant>
 
-#include "sheets/calc/program.h"
+#include "program.h"
 
 namespace calc {
 

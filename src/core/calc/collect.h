@@ -3,8 +3,8 @@
 // values given directly and values found in ranges or arrays.
 #include <optional>
 
-#include "sheets/calc/coercion.h"
-#include "sheets/calc/function_spec.h"
+#include "coercion.h"
+#include "function_spec.h"
 
 namespace calc {
 

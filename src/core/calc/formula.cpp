@@ -1,9 +1,9 @@
-#include "sheets/calc/formula.h"
+#include "calc/formula.h"
 
 #include <new>
 
-#include "sheets/calc/parser.h"
-#include "sheets/calc/program.h"
+#include "parser.h"
+#include "program.h"
 
 namespace calc {
 

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "sheets/calc/coercion.h"
-#include "sheets/calc/function_spec.h"
+#include "coercion.h"
+#include "function_spec.h"
 
 namespace calc {
 namespace {

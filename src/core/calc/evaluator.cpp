@@ -3,10 +3,10 @@
 // plain number hands the whole state over to the general evaluator, which goes on from there.
 #include <stdexcept>
 
-#include "sheets/calc/function_spec.h"
-#include "sheets/calc/general_evaluator.h"
-#include "sheets/calc/program.h"
-#include "sheets/calc/quick_arithmetic.h"
+#include "function_spec.h"
+#include "general_evaluator.h"
+#include "program.h"
+#include "quick_arithmetic.h"
 
 namespace calc {
 namespace {
