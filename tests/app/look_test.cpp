@@ -78,6 +78,9 @@ QByteArray cursorBytes(QPoint hotSpot, Payload payload = Payload::Bitmap) {
 }
 
 QString sourceFile(const char* relative) {
+  // ctest names the checkout; __FILE__ may be relative to the build folder (compiler caches).
+  const QString root = qEnvironmentVariable("TESSALINE_SOURCE_DIR");
+  if (!root.isEmpty()) return QDir(root).absoluteFilePath(QLatin1String(relative));
   return QFileInfo(QStringLiteral(__FILE__)).dir().absoluteFilePath(QLatin1String("../../") + QLatin1String(relative));
 }
 
