@@ -7,6 +7,7 @@ packages=(
   libxlsxwriter-dev libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation xvfb x11-apps imagemagick
   python3 python3-openpyxl libreoffice-calc-nogui libreoffice-core-nogui poppler-utils locales
+  desktop-file-utils appstream man-db dpkg-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #pragma once
 // The main window: its controls as designed, and one handler per user action.
 #include <QCursor>
+#include <QStringList>
 #include <QWidget>
 #include <memory>
 
@@ -101,6 +102,7 @@ class Form1 : public QWidget {
   void setUpListColumns(platform::ErrorTrap& trap);
   void restoreSavedList(platform::ErrorTrap& trap);
   void loadCursorFile(platform::ErrorTrap& trap);
+  QStringList lookFolders() const;
   void centreOnScreen();
 
   Services& services_;
@@ -110,6 +112,9 @@ class Form1 : public QWidget {
   std::unique_ptr<graphing::GraphingWindow> graphingWindow_;
   std::unique_ptr<graphing::GraphingRun> graphingRun_;
 };
+
+// The data folder of an installed program whose executable is in programFolder.
+QString installedDataFolder(const QString& programFolder);
 
 // The title of boxes that name none of their own, made from the product name.
 QString applicationTitleFor(const QString& productName);

@@ -1,5 +1,6 @@
 // The window's look: the optional skin and the hover cursor file.
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -20,6 +21,12 @@ namespace {
 constexpr char kSkinFile[] = "/x/o.cjs";
 constexpr char kCursorFile[] = "/HAND-M.CUR";
 constexpr int kSkinOptionsAdded = 1;  // the skin styles the controls too
+
+// Where an installed program keeps its data, relative to its executable's folder; the build
+// sets it from the install layout (bin/ and share/tessaline/ under the prefix by default).
+#ifndef TESSALINE_DATA_FROM_PROGRAM
+#define TESSALINE_DATA_FROM_PROGRAM "../share/tessaline"
+#endif
 
 // Hidden as the desktop's file managers see it: a name that starts with "." or one listed in
 // the ".hidden" file of its folder (the freedesktop convention GLib, Nautilus and Dolphin share).
@@ -70,13 +77,29 @@ bool lastModifiedReadable(const QString& path) {
 
 }  // namespace
 
+QString installedDataFolder(const QString& programFolder) {
+  return QDir::cleanPath(programFolder + QLatin1Char('/') + QLatin1String(TESSALINE_DATA_FROM_PROGRAM));
+}
+
+// The look files are looked for beside the executable first (a build folder, or a hand-made
+// copy), then in the data folder of an installed program.
+QStringList Form1::lookFolders() const {
+  return {services_.programFolder, installedDataFolder(services_.programFolder)};
+}
+
 void Form1::ApplySkin() {
-  if (!isVisiblePlainFile(services_.programFolder, services_.programFolder + QLatin1String(kSkinFile)))
-    return;
+  QString skinPath;
+  for (const QString& folder : lookFolders()) {
+    if (isVisiblePlainFile(folder, folder + QLatin1String(kSkinFile))) {
+      skinPath = folder + QLatin1String(kSkinFile);
+      break;
+    }
+  }
+  if (skinPath.isEmpty()) return;
   paintButtonFace(this);
   for (QWidget* control : findChildren<QWidget*>())
     if (takesButtonFace(control)) paintButtonFace(control);
-  SkinFramework1.LoadSkin(services_.programFolder + QLatin1String(kSkinFile), QString());
+  SkinFramework1.LoadSkin(skinPath, QString());
   SkinFramework1.setOptions(SkinFramework1.options() | kSkinOptionsAdded);
   SkinFramework1.setProperty(kSkinPropertyDialogs, true);
   SkinFramework1.setProperty(kSkinPropertyFollowDesktop, true);
@@ -84,8 +107,15 @@ void Form1::ApplySkin() {
 }
 
 void Form1::loadCursorFile(platform::ErrorTrap& trap) {
-  const QString path = services_.programFolder + QLatin1String(kCursorFile);
-  if (!trap.test(106, [&] { return lastModifiedReadable(path); })) return;
+  QString path;
+  const bool present = trap.test(106, [&] {
+    for (const QString& folder : lookFolders()) {
+      path = folder + QLatin1String(kCursorFile);
+      if (lastModifiedReadable(path)) return true;
+    }
+    return false;
+  });
+  if (!present) return;
   trap.step(108, [&] {
     const CursorPicture cursor = readCursorFile(path);
     setMouseIcon(QCursor(QPixmap::fromImage(cursor.image), cursor.hotSpot.x(), cursor.hotSpot.y()));

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/file_settings_store.h"
 #include "app/form1.h"
@@ -12,10 +13,41 @@
 #include "platform/qt_dialogs.h"
 #include "sheets/engine_factory.h"
 
+namespace {
+
+constexpr char kUsage[] =
+    "Usage: tessaline [--help] [--version] [Qt options]\n"
+    "\n"
+    "Plots many equations in x at once into a spreadsheet workbook. Opens the main window;\n"
+    "tessaline-plot does the same run from the command line.\n"
+    "\n"
+    "  -h, --help     this text\n"
+    "  --version      the version of Tessaline\n";
+
+// Answered before the window system is reached, so both work without a display.
+bool answeredFromCommandLine(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::printf("tessaline %s\n", TESSALINE_VERSION);
+      return true;
+    }
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::fputs(kUsage, stdout);
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  if (answeredFromCommandLine(argc, argv)) return 0;
   QApplication application(argc, argv);
   QCoreApplication::setOrganizationName(QStringLiteral("Quorvane"));
   QCoreApplication::setApplicationName(QStringLiteral("Tessaline"));
+  // Names the installed launcher, so the desktop shows its icon and name for our window.
+  QGuiApplication::setDesktopFileName(QStringLiteral("com.quorvane.tessaline"));
   platform::QtDialogs dialogs;
   platform::QtLauncher launcher;
   platform::QtEventPump pump;

@@ -108,6 +108,7 @@ QString plotUsage() {
       "  --one-chart    all equations as series of one chart (default: one chart each)\n"
       "  -o BOOK.xlsx   the workbook to write (required)\n"
       "  -h, --help     this text\n"
+      "  --version      the version of Tessaline\n"
       "\n"
       "Rows are taken in that order: saved list, then each -e, then each FILE.\n"
       "Exit status: 0 when the workbook was written without any failure, 1 otherwise,\n"
@@ -120,6 +121,9 @@ ParsedPlotRequest parsePlotArguments(const QStringList& arguments) {
     const QString& a = arguments[i];
     if (a == QLatin1String("-h") || a == QLatin1String("--help")) {
       request.help = true;
+      return {request, {}};
+    } else if (a == QLatin1String("--version")) {
+      request.version = true;
       return {request, {}};
     } else if (a == QLatin1String("--one-chart")) {
       request.oneChart = true;

@@ -17,6 +17,7 @@ struct PlotRequest {
   QStringList files;
   QString output;
   bool help = false;
+  bool version = false;
 };
 
 // The request, or an error message for the user.

@@ -15,6 +15,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "tessaline-plot: %s\nTry 'tessaline-plot --help'.\n", parsed.error.toLocal8Bit().constData());
     return 2;
   }
+  if (parsed.request->version) {
+    std::printf("tessaline-plot %s\n", TESSALINE_VERSION);
+    return 0;
+  }
   if (parsed.request->help) {
     std::printf("%s\n", app::plotUsage().toLocal8Bit().constData());
     return 0;

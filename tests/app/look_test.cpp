@@ -359,6 +359,71 @@ TEST(ShippedCursor, IsAHandWithItsHotSpotAtTheFingertip) {
   EXPECT_EQ(qAlpha(argb.pixel(0, 0)), 0) << "the corner is see-through";
 }
 
+// ---- Installed: the data folder beside bin/ --------------------------------------------------
+
+// An installed layout in a temporary folder: the program in <root>/bin, its data in
+// <root>/share/tessaline.
+class InstalledLook : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    QDir(root.path()).mkpath(QStringLiteral("bin"));
+    f.services.programFolder = bin();
+    f.form->SkinFramework1.setObserver([this](const QString& operation) { operations << operation; });
+  }
+  QString bin() const { return root.path() + QStringLiteral("/bin"); }
+  QString data() const { return root.path() + QStringLiteral("/share/tessaline"); }
+  bool customCursorLoaded() {
+    if (!f.form->hasMouseIcon()) return false;
+    f.form->setMousePointer(app::kPointerCustom);
+    return f.form->cursor().shape() == Qt::BitmapCursor;
+  }
+
+  QTemporaryDir root;
+  FormFixture f;
+  QStringList operations;
+};
+
+TEST_F(InstalledLook, TheDataFolderIsFoundFromTheProgramFolder) {
+  EXPECT_EQ(app::installedDataFolder(bin()), data());
+}
+
+TEST_F(InstalledLook, SkinAndCursorInTheDataFolderAreUsed) {
+  writeFile(data() + QStringLiteral("/x/o.cjs"), kSheet);
+  writeFile(data() + QStringLiteral("/HAND-M.CUR"), cursorBytes({7, 0}));
+  f.form->Form_Load();
+  EXPECT_TRUE(operations.contains(QStringLiteral("LoadSkin ") + data() + QStringLiteral("/x/o.cjs"))) << operations.join(", ").toStdString();
+  EXPECT_TRUE(customCursorLoaded());
+  EXPECT_EQ(f.form->cursor().hotSpot(), QPoint(7, 0));
+  EXPECT_EQ(f.dialogs.messageTexts(), std::vector<QString>{});
+}
+
+TEST_F(InstalledLook, FilesBesideTheProgramComeFirst) {
+  writeFile(data() + QStringLiteral("/x/o.cjs"), kSheet);
+  writeFile(data() + QStringLiteral("/HAND-M.CUR"), cursorBytes({7, 0}));
+  writeFile(bin() + QStringLiteral("/x/o.cjs"), kSheet);
+  writeFile(bin() + QStringLiteral("/HAND-M.CUR"), cursorBytes({3, 9}));
+  f.form->Form_Load();
+  EXPECT_TRUE(operations.contains(QStringLiteral("LoadSkin ") + bin() + QStringLiteral("/x/o.cjs"))) << operations.join(", ").toStdString();
+  EXPECT_TRUE(customCursorLoaded());
+  EXPECT_EQ(f.form->cursor().hotSpot(), QPoint(3, 9));
+}
+
+TEST_F(InstalledLook, AHiddenSkinBesideTheProgramGivesWayToTheDataFolder) {
+  writeFile(bin() + QStringLiteral("/x/o.cjs"), kSheet);
+  writeFile(bin() + QStringLiteral("/x/.hidden"), "o.cjs\n");
+  writeFile(data() + QStringLiteral("/x/o.cjs"), kSheet);
+  f.form->ApplySkin();
+  EXPECT_EQ(operations.value(0), QStringLiteral("LoadSkin ") + data() + QStringLiteral("/x/o.cjs"));
+}
+
+TEST_F(InstalledLook, AHiddenDataFolderIsNoSkin) {
+  writeFile(data() + QStringLiteral("/x/o.cjs"), kSheet);
+  writeFile(data() + QStringLiteral("/x/.hidden"), "o.cjs\n");
+  f.form->ApplySkin();
+  EXPECT_EQ(operations, QStringList{});
+  EXPECT_EQ(f.form->styleSheet(), QString());
+}
+
 // ---- Hover ----------------------------------------------------------------------------------
 
 void moveOver(QWidget* widget) {

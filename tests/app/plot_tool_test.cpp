@@ -47,6 +47,11 @@ TEST(PlotArguments, RefusesBadInputWithAClearMessage) {
     EXPECT_TRUE(parsed.error.contains(QLatin1String(message))) << parsed.error.toStdString();
   }
   EXPECT_TRUE(app::parsePlotArguments(args({"--help"})).request->help);
+  // --version needs no output file or equations, and wins over anything after it.
+  const auto version = app::parsePlotArguments(args({"--version", "--bogus"}));
+  ASSERT_TRUE(version.request) << version.error.toStdString();
+  EXPECT_TRUE(version.request->version);
+  EXPECT_FALSE(version.request->help);
 }
 
 class PlotRun : public ::testing::Test {
