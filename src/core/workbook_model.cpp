@@ -170,9 +170,26 @@ void WorkbookModel::setText(SheetNode& sheet, std::int64_t row, std::int64_t col
     cells.setFormula(r, c, std::move(std::get<calc::Formula>(parsed)), std::string(body));
     return;
   }
+  checkTextLength(sheet, row, column, text);
+  cells.setText(r, c, std::string(text));
+}
+
+void WorkbookModel::setValue(SheetNode& sheet, std::int64_t row, std::int64_t column, const calc::Value& value) {
+  WorksheetCells& cells = cellsFor(sheet, row, column);
+  const auto r = static_cast<std::int32_t>(row);
+  const auto c = static_cast<std::int32_t>(column);
+  if (value.isNumber()) return cells.setNumber(r, c, value.number());
+  if (value.isBool()) return cells.setBoolean(r, c, value.boolean());
+  if (value.isError()) return cells.setError(r, c, value.error());
+  if (value.isEmpty()) return cells.clear(r, c);
+  checkTextLength(sheet, row, column, value.text());
+  cells.setText(r, c, value.text());
+}
+
+void WorkbookModel::checkTextLength(const SheetNode& sheet, std::int64_t row, std::int64_t column,
+                                    std::string_view text) const {
   if (text.size() > kMaxTextLength)
     throw WorkbookError("The text for " + cellLabel(sheet, row, column) + " is longer than 32767 characters.");
-  cells.setText(r, c, std::string(text));
 }
 
 }  // namespace core

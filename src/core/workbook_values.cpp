@@ -17,6 +17,7 @@ class SheetEvalContext : public calc::EvalContext {
 
   calc::Value cell(const calc::CellRef& ref) const override {
     const SheetNode* sheet = ref.sheet.empty() ? &current_ : lookup(ref.sheet);
+    if (model_.readObserver_) tell(ref.sheet, sheet, ref.row, ref.column);
     if (!sheet || !sheet->cells || !isValidCell(ref.row, ref.column)) return calc::ErrorCode::Ref;
     return model_.value(*sheet, ref.row, ref.column);
   }
@@ -29,11 +30,17 @@ class SheetEvalContext : public calc::EvalContext {
   // there keeps the whole extent: every cell of it reads #REF!.
   calc::CellRef usedExtent(std::string_view name) const override {
     const SheetNode* sheet = name.empty() ? &current_ : lookup(name);
+    if (model_.readObserver_) tell(name, sheet, 0, 0);
     if (!sheet || !sheet->cells) return {name, kMaxRows, kMaxColumns};
     return {name, sheet->cells->maxRow(), sheet->cells->columnCount()};
   }
 
  private:
+  void tell(std::string_view name, const SheetNode* sheet, std::int32_t row, std::int32_t column) const {
+    if (sheet && !sheet->cells) sheet = nullptr;  // a chart sheet has no cells to read
+    model_.readObserver_(WorkbookModel::CellRead{current_, row_, column_, name, sheet, row, column});
+  }
+
   const SheetNode* lookup(std::string_view name) const {
     if (!lastName_ || !sameSheetName(*lastName_, name)) {
       lastName_ = std::string(name);
@@ -58,6 +65,8 @@ calc::Value WorkbookModel::value(const SheetNode& sheet, std::int32_t row, std::
     case CellKind::Number: return slot->number;
     case CellKind::Text: return sheet.cells->text(*slot);
     case CellKind::Formula: return formulaValue(sheet, slot->index, row, column);
+    case CellKind::Boolean: return slot->number != 0;
+    case CellKind::Error: return static_cast<calc::ErrorCode>(slot->index);
     case CellKind::Empty: break;
   }
   return {};

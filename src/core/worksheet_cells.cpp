@@ -17,12 +17,27 @@ CellSlot& WorksheetCells::writable(std::int32_t row, std::int32_t column) {
   return cells[row - 1];
 }
 
-void WorksheetCells::setNumber(std::int32_t row, std::int32_t column, double value) {
+CellSlot& WorksheetCells::inPlace(std::int32_t row, std::int32_t column, CellKind kind) {
   CellSlot& slot = writable(row, column);
-  if (slot.kind == CellKind::Formula) formulas_[slot.index] = FormulaCell{};  // free the tree
-  slot.kind = CellKind::Number;
-  slot.number = value;
+  if (slot.kind == CellKind::Formula) formulas_[slot.index] = FormulaCell{};  // free its code
+  slot.kind = kind;
+  slot.index = 0;
+  return slot;
 }
+
+void WorksheetCells::setNumber(std::int32_t row, std::int32_t column, double value) {
+  inPlace(row, column, CellKind::Number).number = value;
+}
+
+void WorksheetCells::setBoolean(std::int32_t row, std::int32_t column, bool value) {
+  inPlace(row, column, CellKind::Boolean).number = value ? 1 : 0;
+}
+
+void WorksheetCells::setError(std::int32_t row, std::int32_t column, calc::ErrorCode error) {
+  inPlace(row, column, CellKind::Error).index = static_cast<std::uint32_t>(error);
+}
+
+void WorksheetCells::clear(std::int32_t row, std::int32_t column) { inPlace(row, column, CellKind::Empty); }
 
 void WorksheetCells::setText(std::int32_t row, std::int32_t column, std::string text) {
   CellSlot& slot = writable(row, column);

@@ -29,6 +29,12 @@ lxw_error writeCell(lxw_worksheet* ws, std::int32_t row, std::int32_t column, co
     case core::CellKind::Text: return worksheet_write_string(ws, r, c, sheet.cells->text(slot).c_str(), nullptr);
     case core::CellKind::Formula:
       return writeFormula(ws, r, c, sheet.cells->formula(slot).text, model.formulaValue(sheet, slot.index, row, column), formats);
+    case core::CellKind::Boolean: return worksheet_write_boolean(ws, r, c, slot.number != 0, nullptr);
+    case core::CellKind::Error: {
+      std::string text = "=";
+      text += calc::errorText(static_cast<calc::ErrorCode>(slot.index));
+      return worksheet_write_formula(ws, r, c, text.c_str(), nullptr);
+    }
     case core::CellKind::Empty: break;
   }
   return LXW_NO_ERROR;

@@ -2,6 +2,7 @@
 // One workbook: an ordered list of worksheets and chart sheets with the spreadsheet's rules
 // (names, visibility, the active sheet, where new chart sheets go) and its cells' values.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -63,6 +64,19 @@ class WorkbookModel {
   // Cells(row, column) = value. Refusals throw WorkbookError naming the cell.
   void setNumber(SheetNode& sheet, std::int64_t row, std::int64_t column, double value);
   void setText(SheetNode& sheet, std::int64_t row, std::int64_t column, std::string_view text);
+  // A constant as it stands: a text is never read as a formula; an empty value clears the cell.
+  void setValue(SheetNode& sheet, std::int64_t row, std::int64_t column, const calc::Value& value);
+
+  // Told of every cell a formula reads while it is computed (its precedents), for tracing
+  // where a value comes from. Empty: nobody listens.
+  struct CellRead {
+    const SheetNode& reader;
+    std::int32_t readerRow, readerColumn;
+    std::string_view sheetName;  // as the formula names it; empty for its own sheet
+    const SheetNode* sheet;      // null when no such worksheet exists
+    std::int32_t row, column;    // 0 for the extent of a whole range
+  };
+  void setReadObserver(std::function<void(const CellRead&)> observer) { readObserver_ = std::move(observer); }
 
   // A cell's value, formulas computed (after any write, afresh).
   calc::Value value(const SheetNode& sheet, std::int32_t row, std::int32_t column) const;
@@ -75,6 +89,7 @@ class WorkbookModel {
   std::string nextChartName();
   void checkUnique(std::string_view name, const SheetNode* except) const;
   void ensureActiveVisible(std::size_t formerIndex);
+  void checkTextLength(const SheetNode& sheet, std::int64_t row, std::int64_t column, std::string_view text) const;
   WorksheetCells& cellsFor(SheetNode& sheet, std::int64_t row, std::int64_t column);
   std::size_t indexOf(const SheetNode& sheet) const;
   FormulaValueCache& freshCache(const SheetNode& sheet) const;
@@ -86,6 +101,7 @@ class WorkbookModel {
   friend class SheetEvalContext;
   SheetList sheets_;
   RandomSource random_;
+  std::function<void(const CellRead&)> readObserver_;
   std::shared_ptr<SheetNode> active_;
   int chartCounter_ = 0;
   std::uint64_t generation_ = 1;  // bumped by every write; stale values are recomputed

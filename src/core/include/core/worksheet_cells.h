@@ -11,11 +11,11 @@
 
 namespace core {
 
-enum class CellKind : std::uint8_t { Empty, Number, Text, Formula };
+enum class CellKind : std::uint8_t { Empty, Number, Text, Formula, Boolean, Error };
 
 struct CellSlot {
-  double number = 0;        // Number
-  std::uint32_t index = 0;  // into the text or formula pool
+  double number = 0;        // Number; Boolean as 1 or 0
+  std::uint32_t index = 0;  // into the text or formula pool; Error: the calc::ErrorCode
   CellKind kind = CellKind::Empty;
 };
 
@@ -30,6 +30,9 @@ class WorksheetCells {
   void setNumber(std::int32_t row, std::int32_t column, double value);
   void setText(std::int32_t row, std::int32_t column, std::string text);
   void setFormula(std::int32_t row, std::int32_t column, calc::Formula formula, std::string text);
+  void setBoolean(std::int32_t row, std::int32_t column, bool value);
+  void setError(std::int32_t row, std::int32_t column, calc::ErrorCode error);
+  void clear(std::int32_t row, std::int32_t column);
 
   const CellSlot* slot(std::int32_t row, std::int32_t column) const;
   const std::string& text(const CellSlot& slot) const { return texts_[slot.index]; }
@@ -44,6 +47,8 @@ class WorksheetCells {
 
  private:
   CellSlot& writable(std::int32_t row, std::int32_t column);
+  // The slot made ready for a value held in the slot itself (the formula it held is freed).
+  CellSlot& inPlace(std::int32_t row, std::int32_t column, CellKind kind);
 
   std::vector<std::vector<CellSlot>> columns_;
   std::int32_t maxRow_ = 0;
