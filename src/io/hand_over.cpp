@@ -31,9 +31,8 @@ QString reserveBookFile(const QString& folder) {
   constexpr int kMaxBooks = 100000;
   for (int n = 1; n <= kMaxBooks; ++n) {
     QFile file(QDir(folder).filePath(QString("Book%1.xlsx").arg(n)));
-    if (file.exists()) continue;
     if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return file.fileName();
-    if (!file.exists())
+    if (!file.exists())  // not taken, yet it cannot be made
       throw core::WorkbookError("The workbook \"" + file.fileName().toStdString() + "\" could not be created.");
   }
   throw core::WorkbookError("The working folder \"" + folder.toStdString() + "\" has no free BookN.xlsx name.");

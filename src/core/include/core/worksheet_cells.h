@@ -1,7 +1,7 @@
 #pragma once
 // The cells of one worksheet, stored column by column: the graphing run writes whole columns,
 // so a column is a dense vector indexed by row. A slot is 16 bytes; texts and formulas live in
-// side pools, so a formula cell keeps its parsed tree and its text and nothing more.
+// side pools, so a formula cell keeps its compiled code and its text and nothing more.
 #include <cstdint>
 #include <string>
 #include <string_view>
