@@ -10,7 +10,7 @@
 
 namespace {
 
-using sheets_test::TestEngine;
+using engine_test::TestEngine;
 
 TEST(Application, ReportsItsNameAndKeepsItsSettings) {
   TestEngine engine;

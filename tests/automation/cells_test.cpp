@@ -5,7 +5,7 @@
 
 namespace {
 
-using sheets_test::TestEngine;
+using engine_test::TestEngine;
 
 class CellsTest : public ::testing::Test {
  protected:

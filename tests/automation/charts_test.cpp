@@ -5,7 +5,7 @@
 
 namespace {
 
-using sheets_test::TestEngine;
+using engine_test::TestEngine;
 
 std::vector<std::string> sheetNames(excel::Sheets& sheets) {
   std::vector<std::string> names;

@@ -12,9 +12,9 @@
 namespace {
 
 // This binary doubles as the other process that holds an instance.
-[[maybe_unused]] const bool kHolding = sheets_test::holdInstanceIfAsked();
+[[maybe_unused]] const bool kHolding = engine_test::holdInstanceIfAsked();
 
-using sheets_test::TestEngine;
+using engine_test::TestEngine;
 
 int entryFiles(const QString& folder) {
   return QDir(folder).entryList(QStringList{"*.instance"}, QDir::Files).size();
@@ -51,7 +51,7 @@ TEST(RunningInstances, AnotherFactorysInstanceIsSeenThroughTheTable) {
 TEST(RunningInstances, AnInstanceInAnotherProcessIsSeenUntilItEnds) {
   TestEngine engine;
   const QString folder = engine.dir.filePath("instances");
-  sheets_test::InstanceInOtherProcess other(folder, QCoreApplication::applicationFilePath());
+  engine_test::InstanceInOtherProcess other(folder, QCoreApplication::applicationFilePath());
   ASSERT_TRUE(other.ready());
   automation::EngineFactory factory(engine.options());
   auto attached = factory.attachRunning();
@@ -68,7 +68,7 @@ TEST(RunningInstances, AnInstanceInAnotherProcessIsSeenUntilItEnds) {
 TEST(RunningInstances, ACrashedInstanceDoesNotCountAndItsEntryIsCleanedUp) {
   TestEngine engine;
   const QString folder = engine.dir.filePath("instances");
-  sheets_test::InstanceInOtherProcess other(folder, QCoreApplication::applicationFilePath());
+  engine_test::InstanceInOtherProcess other(folder, QCoreApplication::applicationFilePath());
   ASSERT_TRUE(other.ready());
   other.crash();
   ASSERT_EQ(entryFiles(folder), 1);  // left behind, unlocked

@@ -5,7 +5,7 @@
 
 namespace {
 
-using sheets_test::TestEngine;
+using engine_test::TestEngine;
 
 class SheetsTest : public ::testing::Test {
  protected:

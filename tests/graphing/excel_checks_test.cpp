@@ -14,7 +14,7 @@
 namespace {
 
 // This binary doubles as the other process that holds an instance.
-[[maybe_unused]] const bool kHolding = sheets_test::holdInstanceIfAsked();
+[[maybe_unused]] const bool kHolding = engine_test::holdInstanceIfAsked();
 
 using platform::Answer;
 using platform::Buttons;
@@ -159,7 +159,7 @@ TEST(IsExcelRunning, SeesAnInstanceInAnotherProcessAndForgetsACrashedOne) {
   Folders folders;
   automation::EngineFactory factory(folders.options());
   {
-    sheets_test::InstanceInOtherProcess other(folders.dir.filePath("instances"),
+    engine_test::InstanceInOtherProcess other(folders.dir.filePath("instances"),
                                               QCoreApplication::applicationFilePath());
     ASSERT_TRUE(other.ready());
     EXPECT_TRUE(graphing::IsExcelRunning(factory));

@@ -14,7 +14,7 @@
 
 namespace {
 
-using sheets_test::TestEngine;
+using engine_test::TestEngine;
 
 QJsonObject chartOf(const QJsonObject& book, const QString& sheet) {
   return book["charts"].toObject()[sheet].toObject()["chart"].toObject();
@@ -32,13 +32,13 @@ class ExportTest : public ::testing::Test {
 };
 
 TEST_F(ExportTest, AGraphingWorkbookReadsBackSheetByShetAndChartByChart) {
-  sheets_test::buildGraphingWorkbook(*app, 3, 21);
+  engine_test::buildGraphingWorkbook(*app, 3, 21);
   auto second = app->charts()->item(2);
   second->axes(excel::xlCategory)->setHasMajorGridlines(true);
   second->axes(excel::xlCategory)->setHasMinorGridlines(true);
   second->axes(excel::xlValue)->setHasMajorGridlines(false);
   second->setHasTitle(false);
-  const QJsonObject book = sheets_test::readBack(save("graphs.xlsx"), {"Data", "A1:B2"});
+  const QJsonObject book = engine_test::readBack(save("graphs.xlsx"), {"Data", "A1:B2"});
   ASSERT_FALSE(book.isEmpty());
   EXPECT_TRUE(book["zipOk"].toBool());
 
@@ -97,7 +97,7 @@ TEST_F(ExportTest, FormulaResultsOfEveryKindAreCached) {
   sheet->setCellText(1, 6, "=SQRT(-A1)");
   sheet->setCellText(1, 7, "plain text");
   sheet->setCellText(1, 8, "=Z99");  // an empty cell reads 0
-  const QJsonObject cells = sheets_test::readBack(save("kinds.xlsx"), {"Sheet1", "A1:H1"})["cells"].toObject();
+  const QJsonObject cells = engine_test::readBack(save("kinds.xlsx"), {"Sheet1", "A1:H1"})["cells"].toObject();
   EXPECT_EQ(cells["Sheet1!B1"].toObject()["value"].toDouble(), 0.5);
   EXPECT_EQ(cells["Sheet1!C1"].toObject()["value"].toString(), "abc");
   EXPECT_EQ(cells["Sheet1!D1"].toObject()["value"].toInt(), 1);  // TRUE, shown by its number format
@@ -125,7 +125,7 @@ TEST_F(ExportTest, AHiddenFirstSheetStaysHiddenAndTheFirstChartIsActive) {
   data->setVisible(false);
   const QString path = engine2.dir.filePath("hidden-first.xlsx");
   app2->saveActiveWorkbook(path);
-  const QJsonObject book = sheets_test::readBack(path);
+  const QJsonObject book = engine_test::readBack(path);
   const QJsonArray sheets = book["sheets"].toArray();
   ASSERT_EQ(sheets.size(), 3);
   EXPECT_EQ(sheets[0].toObject()["name"].toString(), "Sheet1");
@@ -140,12 +140,12 @@ TEST_F(ExportTest, WithoutChartSheetsTheActiveSheetIsActive) {
   model->activate(*model->at(3));
   const QString path = engine3.dir.filePath("plain.xlsx");
   app3->saveActiveWorkbook(path);
-  EXPECT_EQ(sheets_test::readBack(path)["active"].toString(), "Sheet3");
+  EXPECT_EQ(engine_test::readBack(path)["active"].toString(), "Sheet3");
 }
 
 TEST_F(ExportTest, AChartWithoutSeriesStillGetsAChartAndNoLegend) {
   app->charts()->add();
-  const QJsonObject book = sheets_test::readBack(save("empty-chart.xlsx"));
+  const QJsonObject book = engine_test::readBack(save("empty-chart.xlsx"));
   EXPECT_TRUE(book["zipOk"].toBool());
   const QJsonObject chart = chartOf(book, "Chart1");
   ASSERT_FALSE(chart.isEmpty());
@@ -155,7 +155,7 @@ TEST_F(ExportTest, AChartWithoutSeriesStillGetsAChartAndNoLegend) {
 TEST_F(ExportTest, AnEmptyScatterChartExportsToo) {
   // A scatter series is written with x values; the placeholder must have them as well.
   app->charts()->add()->setChartType(excel::xlXYScatterSmoothNoMarkers);
-  const QJsonObject book = sheets_test::readBack(save("empty-scatter.xlsx"));
+  const QJsonObject book = engine_test::readBack(save("empty-scatter.xlsx"));
   EXPECT_TRUE(book["zipOk"].toBool());
   EXPECT_EQ(chartOf(book, "Chart1")["type"].toString(), "scatter");
 }
@@ -171,7 +171,7 @@ TEST_F(ExportTest, SeriesBeyond16BitCountsStayIntact) {
   auto chart = app->charts()->add();
   chart->setChartType(excel::xlXYScatterSmoothNoMarkers);
   chart->setSourceData(*data->range("A1:B70000"), excel::xlColumns);
-  const QJsonObject book = sheets_test::readBack(save("long.xlsx"), {"Data", "B69999:B70000"});
+  const QJsonObject book = engine_test::readBack(save("long.xlsx"), {"Data", "B69999:B70000"});
   const QJsonObject series = chartOf(book, "Chart1")["series"].toArray()[0].toObject();
   EXPECT_EQ(series["x"].toString(), "Data!$A$1:$A$70000");
   EXPECT_EQ(series["y"].toString(), "Data!$B$1:$B$70000");
@@ -191,8 +191,8 @@ TEST_F(ExportTest, AFolderThatIsNotThereIsAnErrorNamingTheFile) {
 
 // libxlsxwriter prints numbers under LC_NUMERIC; a German one would write "0,5".
 TEST_F(ExportTest, AGermanNumericLocaleDoesNotLeakIntoTheFile) {
-  if (!sheets_test::germanLocaleAvailable()) GTEST_SKIP() << "no de_DE.UTF-8 and no localedef (install 'locales')";
-  locale_t german = newlocale(LC_ALL_MASK, sheets_test::kGermanLocale, static_cast<locale_t>(0));
+  if (!engine_test::germanLocaleAvailable()) GTEST_SKIP() << "no de_DE.UTF-8 and no localedef (install 'locales')";
+  locale_t german = newlocale(LC_ALL_MASK, engine_test::kGermanLocale, static_cast<locale_t>(0));
   ASSERT_TRUE(german);
   const locale_t previous = uselocale(german);
   char printed[32];
@@ -207,7 +207,7 @@ TEST_F(ExportTest, AGermanNumericLocaleDoesNotLeakIntoTheFile) {
   EXPECT_STREQ(printed, "0,5");  // and the locale is back after the export
   uselocale(previous);
   freelocale(german);
-  const QJsonObject cells = sheets_test::readBack(path, {"Sheet1", "A1:A3"})["cells"].toObject();
+  const QJsonObject cells = engine_test::readBack(path, {"Sheet1", "A1:A3"})["cells"].toObject();
   EXPECT_EQ(cells["Sheet1!A1"].toObject()["value"].toDouble(), 0.5);
   EXPECT_EQ(cells["Sheet1!A2"].toObject()["value"].toDouble(), -1234.5678);
   EXPECT_EQ(cells["Sheet1!A3"].toObject()["value"].toDouble(), 1.5);
@@ -221,24 +221,24 @@ class LibreOfficeTest : public ExportTest {
 };
 
 TEST_F(LibreOfficeTest, PrintsOnePagePerChartSheet) {
-  sheets_test::buildGraphingWorkbook(*app, 3, 201);
+  engine_test::buildGraphingWorkbook(*app, 3, 201);
   const QString path = save("graphs.xlsx");
-  const auto pdf = sheets_test::convertWithLibreOffice(path, "pdf", engine.dir.filePath("pdf"));
+  const auto pdf = engine_test::convertWithLibreOffice(path, "pdf", engine.dir.filePath("pdf"));
   ASSERT_TRUE(pdf.ok) << pdf.log.toStdString();
-  EXPECT_EQ(sheets_test::pdfPageCount(pdf.output), 3);
+  EXPECT_EQ(engine_test::pdfPageCount(pdf.output), 3);
 }
 
 TEST_F(LibreOfficeTest, OpensAFileExportedUnderAGermanLocaleUnderAGermanLocale) {
-  if (!sheets_test::germanLocaleAvailable()) GTEST_SKIP() << "no de_DE.UTF-8 and no localedef (install 'locales')";
-  sheets_test::buildGraphingWorkbook(*app, 2, 51);
-  locale_t german = newlocale(LC_ALL_MASK, sheets_test::kGermanLocale, static_cast<locale_t>(0));
+  if (!engine_test::germanLocaleAvailable()) GTEST_SKIP() << "no de_DE.UTF-8 and no localedef (install 'locales')";
+  engine_test::buildGraphingWorkbook(*app, 2, 51);
+  locale_t german = newlocale(LC_ALL_MASK, engine_test::kGermanLocale, static_cast<locale_t>(0));
   const locale_t previous = uselocale(german);
   const QString path = save("german.xlsx");
   uselocale(previous);
   freelocale(german);
-  const auto pdf = sheets_test::convertWithLibreOffice(path, "pdf", engine.dir.filePath("pdf"), sheets_test::kGermanLocale);
+  const auto pdf = engine_test::convertWithLibreOffice(path, "pdf", engine.dir.filePath("pdf"), engine_test::kGermanLocale);
   ASSERT_TRUE(pdf.ok) << pdf.log.toStdString();
-  EXPECT_EQ(sheets_test::pdfPageCount(pdf.output), 2);
+  EXPECT_EQ(engine_test::pdfPageCount(pdf.output), 2);
 }
 
 TEST_F(LibreOfficeTest, ShowsErrorsAndBooleansOfFormulas) {
@@ -250,7 +250,7 @@ TEST_F(LibreOfficeTest, ShowsErrorsAndBooleansOfFormulas) {
   sheet->setCellText(1, 5, "=error");
   sheet->setCellText(1, 6, "=A1/8");
   const QString path = save("values.xlsx");
-  const auto csv = sheets_test::convertWithLibreOffice(path, "csv:Text - txt - csv (StarCalc):44,34,76,1",
+  const auto csv = engine_test::convertWithLibreOffice(path, "csv:Text - txt - csv (StarCalc):44,34,76,1",
                                                        engine.dir.filePath("csv"));
   ASSERT_TRUE(csv.ok) << csv.log.toStdString();
   QFile file(csv.output);

@@ -16,7 +16,7 @@
 #include "automation/engine_factory.h"
 #include "automation/engine_sheets.h"
 
-namespace sheets_test {
+namespace engine_test {
 
 struct StartedProgram {
   QString program;
@@ -92,4 +92,4 @@ inline QJsonObject readBack(const QString& path, const QStringList& cellRequests
   return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
 }
 
-}  // namespace sheets_test
+}  // namespace engine_test

@@ -14,7 +14,7 @@
 #include <memory>
 #include <optional>
 
-namespace sheets_test {
+namespace engine_test {
 
 inline constexpr const char* kGermanLocale = "de_DE.UTF-8";
 
@@ -85,4 +85,4 @@ inline int pdfPageCount(const QString& pdf) {
   return pages;
 }
 
-}  // namespace sheets_test
+}  // namespace engine_test

@@ -13,7 +13,7 @@
 
 #include "automation/engine_factory.h"
 
-namespace sheets_test {
+namespace engine_test {
 
 inline constexpr const char* kHoldInstanceVariable = "TESSALINE_HOLD_INSTANCE";
 
@@ -68,4 +68,4 @@ class InstanceInOtherProcess {
   bool ready_ = false;
 };
 
-}  // namespace sheets_test
+}  // namespace engine_test

@@ -39,7 +39,6 @@ class EngineApplication : public excel::Application, public std::enable_shared_f
   int sheetsInNewWorkbook() const { return sheetsInNewWorkbook_; }
   void setSheetsInNewWorkbook(int count);
   const QString& workingFolder() const { return workingFolder_; }
-  const io::InstanceEntry& instance() const { return registration_->entry(); }
 
   void addWorkbook();
   int workbookCount() const { return static_cast<int>(workbooks_.size()); }
