@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "sheets/cell_address.h"
+#include "core/cell_address.h"
 
 namespace bench {
 
@@ -32,7 +32,7 @@ inline long residentKb() { return statusKb("VmRSS:"); }
 
 // "=SIN(A1)+A1" for the x cell of that row and column.
 inline std::string sinPlusXFormula(int row, int xColumn) {
-  const std::string x = sheets::cellName(row, xColumn);
+  const std::string x = core::cellName(row, xColumn);
   return "=SIN(" + x + ")+" + x;
 }
 

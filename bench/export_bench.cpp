@@ -15,8 +15,8 @@
 #include <string>
 
 #include "bench_support.h"
-#include "sheets/cell_address.h"
-#include "sheets/engine_factory.h"
+#include "core/cell_address.h"
+#include "automation/engine_factory.h"
 
 namespace {
 
@@ -59,7 +59,7 @@ void buildWorkbook(excel::Application& app, int equations, int points) {
     auto chart = previous ? charts->addAfter(*previous, 1) : charts->add();
     chart->setChartType(excel::xlXYScatterSmoothNoMarkers);
     const int x = 2 * e + 1;
-    chart->setSourceData(*data->range(sheets::cellName(1, x) + ":" + sheets::cellName(points, x + 1)), excel::xlColumns);
+    chart->setSourceData(*data->range(core::cellName(1, x) + ":" + core::cellName(points, x + 1)), excel::xlColumns);
     chart->seriesCollection()->item(1)->setName("y=sin(x)+x");
     chart->setHasTitle(true);
     chart->setTitleText("Equation " + std::to_string(e + 1));
@@ -98,11 +98,11 @@ bool longSeriesIntact(const QString& path) {
 int main(int argc, char** argv) {
   QCoreApplication qt(argc, argv);
   QTemporaryDir dir;
-  sheets::EngineOptions options;
+  automation::EngineOptions options;
   options.workingFolder = dir.filePath("workbooks");
   options.instancesFolder = dir.filePath("instances");
   options.viewerCommand = QString("none");
-  sheets::EngineFactory factory(options);
+  automation::EngineFactory factory(options);
 
   std::printf("export bench: %d equations x %d values, %d chart sheets, constant_memory\n", kEquations, kPoints,
               kEquations);

@@ -19,7 +19,7 @@
 #include "graphing/graphing_window.h"
 #include "platform/dialogs.h"
 #include "platform/event_pump.h"
-#include "sheets/engine_factory.h"
+#include "automation/engine_factory.h"
 
 namespace {
 
@@ -75,7 +75,7 @@ int runPhase(const char* phase, const QString& folder) {
   for (int e = 0; e < (million ? 1 : kEquations); ++e)
     equations::AddEquationRow(window.list, QStringLiteral("sin(x)+x"), QStringLiteral("0"),
                               million ? QStringLiteral("999999") : QString::number(kPoints - 1), QStringLiteral("1"));
-  sheets::EngineOptions options;
+  automation::EngineOptions options;
   options.saveTo = folder + "/" + phase + ".xlsx";
   options.workingFolder = folder;
   options.instancesFolder = folder + "/instances";
@@ -83,7 +83,7 @@ int runPhase(const char* phase, const QString& folder) {
   QuietDialogs dialogs;
   StopwatchPump pump;
   options.whileWaiting = [&pump] { pump.yield(); };  // as the program wires it
-  sheets::EngineFactory factory(options);
+  automation::EngineFactory factory(options);
   graphing::GraphingRun run(factory, dialogs, pump, window);
   pump.last = bench::Clock::now();
   run.PushButton2_Click();

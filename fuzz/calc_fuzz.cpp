@@ -1,39 +1,54 @@
-// Parses arbitrary bytes as a formula and evaluates what parses, over a sheet of mixed values.
-// Any crash, sanitizer report, leak or uncaught exception is a finding.
+// Parses arbitrary bytes as a formula and computes it in a workbook of the core, over sheets of
+// mixed values, the way the program computes its cells. Any crash, sanitizer report, leak or
+// uncaught exception is a finding.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <stdexcept>
+#include <memory>
+#include <string>
 #include <string_view>
 
 #include "calc/formula.h"
+#include "core/workbook_model.h"
 
 namespace {
 
-// Cells whose value depends on the address: numbers of every scale, texts, booleans, errors
-// and empties, so that coercion and error paths are all reachable.
-class MixedSheet : public calc::EvalContext {
- public:
-  calc::Value cell(const calc::CellRef& ref) const override {
-    if (!ref.sheet.empty() && ref.sheet != "Data") return calc::ErrorCode::Ref;
-    const std::uint32_t h = static_cast<std::uint32_t>(ref.row) * 31u + static_cast<std::uint32_t>(ref.column);
-    if (ref.row > 64 || ref.column > 64) return calc::Value();
-    switch (h % 9) {
-      case 0: return calc::Value();
-      case 1: return static_cast<double>(ref.row) - 7.5;
-      case 2: return 1e300 * ((h & 1) ? 1 : -1);
-      case 3: return 1e-300;
-      case 4: return "12";
-      case 5: return "text";
-      case 6: return (h & 1) == 0;
-      case 7: return static_cast<calc::ErrorCode>(h % 7);
-      default: return static_cast<double>(h) / 3;
-    }
+constexpr std::int32_t kSide = 64;
+
+// Values that depend on the address: numbers of every scale, texts, booleans, errors and
+// empties, so that coercion and error paths are all reachable.
+calc::Value mixedValue(std::int32_t row, std::int32_t column) {
+  const std::uint32_t h = static_cast<std::uint32_t>(row) * 31u + static_cast<std::uint32_t>(column);
+  switch (h % 9) {
+    case 0: return calc::Value();
+    case 1: return static_cast<double>(row) - 7.5;
+    case 2: return 1e300 * ((h & 1) ? 1 : -1);
+    case 3: return 1e-300;
+    case 4: return "12";
+    case 5: return "text";
+    case 6: return (h & 1) == 0;
+    case 7: return static_cast<calc::ErrorCode>(h % 7);
+    default: return static_cast<double>(h) / 3;
   }
-  calc::CellRef formulaCell() const override { return calc::CellRef{{}, 3, 3}; }
-  calc::CellRef usedExtent(std::string_view sheet) const override { return {sheet, 64, 64}; }
-  double random() const override { return 0.375; }
-};
+}
+
+// Sheet1 (where the input goes, at C3) and Data, both filled; a few formulas among the values
+// so that reading a formula cell computes it.
+core::WorkbookModel& workbook() {
+  static const std::unique_ptr<core::WorkbookModel> model = [] {
+    auto m = std::make_unique<core::WorkbookModel>(2, core::seededRandomSource(1));
+    m->rename(*m->at(2), "Data");
+    for (int position = 1; position <= 2; ++position)
+      for (std::int32_t row = 1; row <= kSide; ++row)
+        for (std::int32_t column = 1; column <= kSide; ++column)
+          m->setValue(*m->at(position), row, column, mixedValue(row, column));
+    m->setText(*m->at(1), 4, 4, "=A1*2+Data!B2");
+    m->setText(*m->at(2), 5, 5, "=RAND()");
+    m->setText(*m->at(2), 6, 6, "=SUM(Sheet1!C:C)");
+    return m;
+  }();
+  return *model;
+}
 
 }  // namespace
 
@@ -44,7 +59,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (error->position > text.size()) __builtin_trap();  // a position must lie in the text
     return 0;
   }
-  const calc::Value v = calc::evaluate(std::get<calc::Formula>(parsed), MixedSheet());
+  core::WorkbookModel& model = workbook();
+  core::SheetNode& sheet = *model.at(1);
+  model.setText(sheet, 3, 3, "=" + std::string(text));  // parses as above: no refusal
+  const calc::Value v = model.value(sheet, 3, 3);
   if (v.isNumber() && !std::isfinite(v.number())) __builtin_trap();  // results are finite
   if (v.isEmpty()) __builtin_trap();  // an empty result shows as 0
   return 0;

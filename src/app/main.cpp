@@ -11,7 +11,7 @@
 #include "platform/event_pump.h"
 #include "platform/launcher.h"
 #include "platform/qt_dialogs.h"
-#include "sheets/engine_factory.h"
+#include "automation/engine_factory.h"
 
 namespace {
 
@@ -54,9 +54,10 @@ int main(int argc, char** argv) {
   platform::SystemClock clock;
   platform::StdRandom random;
   app::FileSettingsStore settings(app::FileSettingsStore::defaultBaseFolder());
-  sheets::EngineOptions engineOptions = sheets::EngineOptions::fromEnvironment();
+  automation::EngineOptions engineOptions = automation::EngineOptions::fromEnvironment();
   engineOptions.whileWaiting = [&pump] { pump.yield(); };  // the window stays alive during a hand-over
-  sheets::EngineFactory engine(engineOptions);
+  engineOptions.random = [&random] { return random.next(); };  // RAND() in the workbooks
+  automation::EngineFactory engine(engineOptions);
   app::Services services{dialogs, launcher, pump, clock, random, settings, engine,
                          QDir::cleanPath(QCoreApplication::applicationDirPath()),
                          // Ends the program at once: no further event or step runs.

@@ -13,7 +13,7 @@
 #include "platform/error_report.h"
 #include "platform/event_pump.h"
 #include "platform/qt_dialogs.h"
-#include "sheets/engine_factory.h"
+#include "automation/engine_factory.h"
 
 namespace app {
 namespace {
@@ -159,12 +159,12 @@ int runPlot(const PlotRequest& request, const PlotEnvironment& environment, std:
   equations::EquationListModel rows;
   if (!takeRows(request, environment, rows, dialogs, messages)) return 1;
 
-  sheets::EngineOptions options;
+  automation::EngineOptions options;
   options.saveTo = QFileInfo(request.output).absoluteFilePath();
   options.viewerCommand = QStringLiteral("none");
   options.instancesFolder = environment.instancesFolder;
   options.workingFolder = QFileInfo(options.saveTo).absolutePath();
-  sheets::EngineFactory factory(options);
+  automation::EngineFactory factory(options);
   NoPump pump;
   BatchWindow window(rows, request.oneChart, environment.showProgress ? messages : nullptr);
   graphing::GraphingRun run(factory, dialogs, pump, window);

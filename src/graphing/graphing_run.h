@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "graphing/excel/excel.h"
+#include "excel/excel.h"
 
 namespace platform {
 class Dialogs;

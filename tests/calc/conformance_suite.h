@@ -1,8 +1,7 @@
 #pragma once
-// Runs the formula cells that Excel saved (tests/calc/excel-cases/cases.json) through the engine
-// and compares. Formula cells read other formula cells, so the book computes them on demand,
-// once each, with a guard against cycles. A case is covered when every function it calls,
-// directly or through the cells it reads, is one the engine offers.
+// Runs the formula cells that Excel saved (tests/calc/excel-cases/cases.json) through the
+// workbook core and compares. A case is covered when every function it calls, directly or
+// through the cells it reads, is one the engine offers.
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -11,15 +10,16 @@
 #include <fstream>
 #include <memory>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "json_reader.h"
 #include "calc/cell_address.h"
 #include "calc/formula.h"
 #include "calc/number_text.h"
+#include "core/workbook_model.h"
 
 namespace calc::testing {
 
@@ -27,10 +27,7 @@ struct CaseCell {
   std::string sheet, address;
   std::optional<std::string> formula;
   Value saved;  // Excel's value; Empty for null
-  // Computed on demand:
-  enum class State { Pending, Computing, Done } state = State::Pending;
   Value computed;
-  bool covered = true;
   std::string parseError;
 };
 
@@ -82,104 +79,96 @@ inline Value savedValue(const Json& j) {
   return Value();
 }
 
-inline std::string lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
-// One workbook: its sheets' cells, keyed by lower-case sheet name and (row, column).
-class CaseBook : public EvalContext {
+// One workbook of the cases, loaded into the workbook core and computed there, as the program
+// computes its own workbooks. Formula cells are judged against the value Excel saved; the reads
+// each one makes are traced so that coverage follows the cells it depends on.
+class CaseBook {
  public:
+  explicit CaseBook(const std::vector<std::string>& sheetNames)
+      : model_(static_cast<int>(sheetNames.size()), core::seededRandomSource(1)) {
+    // Through names of our own first, so that a case sheet named "Sheet2" meets no default.
+    for (std::size_t i = 0; i < sheetNames.size(); ++i)
+      model_.rename(*model_.at(static_cast<int>(i) + 1), "~case~" + std::to_string(i));
+    for (std::size_t i = 0; i < sheetNames.size(); ++i)
+      model_.rename(*model_.at(static_cast<int>(i) + 1), sheetNames[i]);
+    model_.setReadObserver([this](const core::WorkbookModel::CellRead& read) { noteRead(read); });
+  }
+
   void add(CaseCell cell) {
     const auto a = parseCellAddress(cell.address);
     if (!a) return;
-    const std::string k = key(lower(cell.sheet), a->row, a->column);
-    auto& extent = extents_[lower(cell.sheet)];
-    extent = {std::max(extent.first, a->row), std::max(extent.second, a->column)};
-    cells_[k] = std::make_unique<CaseCell>(std::move(cell));
+    core::SheetNode& sheet = *model_.find(cell.sheet);
+    if (cell.formula) {
+      try {
+        model_.setText(sheet, a->row, a->column, "=" + *cell.formula);
+      } catch (const core::WorkbookError&) {
+        auto parsed = parseFormula(*cell.formula);
+        const ParseError& error = std::get<ParseError>(parsed);
+        cell.parseError = error.message + " at " + std::to_string(error.position);
+        model_.setValue(sheet, a->row, a->column, ErrorCode::Value);
+      }
+    } else {
+      model_.setValue(sheet, a->row, a->column, cell.saved);
+    }
+    cells_[{&sheet, a->row, a->column}] = std::move(cell);
   }
-  void addSheet(const std::string& name) { sheetNames_.push_back(lower(name)); }
 
   // Computes every formula cell and judges it against the value Excel saved.
   void judge(const std::string& workbook, ConformanceReport& report) {
-    for (auto& [k, cell] : cells_) {
-      if (!cell->formula) continue;
-      compute(*cell);
+    for (auto& [at, cell] : cells_) {
+      if (!cell.formula) continue;
+      cell.computed = model_.value(*at.sheet, at.row, at.column);
+    }
+    for (auto& [at, cell] : cells_) {
+      if (!cell.formula) continue;
       ++report.total;
-      if (!cell->covered) continue;
+      if (!covered(at)) continue;
       ++report.covered;
-      if (agrees(cell->saved, cell->computed)) {
+      if (agrees(cell.saved, cell.computed)) {
         ++report.agreeing;
       } else {
-        report.disagreements.push_back({workbook, cell->sheet, cell->address, *cell->formula,
-                                        describe(cell->saved),
-                                        cell->parseError.empty() ? describe(cell->computed)
-                                                                 : "parse error: " + cell->parseError});
+        report.disagreements.push_back({workbook, cell.sheet, cell.address, *cell.formula, describe(cell.saved),
+                                        cell.parseError.empty() ? describe(cell.computed)
+                                                                : "parse error: " + cell.parseError});
       }
     }
   }
 
-  Value cell(const CellRef& ref) const override {
-    const std::string sheet = ref.sheet.empty() ? current_->sheetLower : lower(std::string(ref.sheet));
-    if (!ref.sheet.empty() && std::find(sheetNames_.begin(), sheetNames_.end(), sheet) == sheetNames_.end()) {
-      current_->uncoveredInput = true;  // a sheet the cases do not include
-      return ErrorCode::Ref;
-    }
-    auto it = cells_.find(key(sheet, ref.row, ref.column));
-    if (it == cells_.end()) return Value();
-    CaseCell& c = *it->second;
-    if (!c.formula) return c.saved;
-    compute(c);
-    if (!c.covered) current_->uncoveredInput = true;
-    return c.computed;
-  }
-
-  CellRef formulaCell() const override { return current_ ? current_->at : CellRef{}; }
-  CellRef usedExtent(std::string_view sheet) const override {
-    const std::string name = sheet.empty() ? current_->sheetLower : lower(std::string(sheet));
-    auto it = extents_.find(name);
-    if (it != extents_.end()) return CellRef{sheet, it->second.first, it->second.second};
-    if (std::find(sheetNames_.begin(), sheetNames_.end(), name) == sheetNames_.end())
-      current_->uncoveredInput = true;  // a sheet the cases do not include
-    return CellRef{sheet, 0, 0};
-  }
-
  private:
-  struct Frame {
-    std::string sheetLower;
-    CellRef at;
-    bool uncoveredInput = false;
+  struct At {
+    const core::SheetNode* sheet;
+    std::int32_t row, column;
+    auto operator<=>(const At&) const = default;
   };
 
-  static std::string key(const std::string& sheet, std::int32_t row, std::int32_t column) {
-    return sheet + "!" + std::to_string(row) + "," + std::to_string(column);
+  void noteRead(const core::WorkbookModel::CellRead& read) {
+    const At reader{&read.reader, read.readerRow, read.readerColumn};
+    if (!read.sheet) uncoveredInput_.insert(reader);  // a sheet the cases do not include
+    else if (read.row > 0) reads_[reader].insert(At{read.sheet, read.row, read.column});
   }
 
-  void compute(CaseCell& c) const {
-    if (c.state == CaseCell::State::Done) return;
-    if (c.state == CaseCell::State::Computing) return;  // a cycle: Excel shows 0, so do we
-    c.state = CaseCell::State::Computing;
-    auto parsed = parseFormula(*c.formula);
-    if (auto* error = std::get_if<ParseError>(&parsed)) {
-      c.parseError = error->message + " at " + std::to_string(error->position);
-      c.computed = ErrorCode::Value;
-    } else {
-      const Formula& f = std::get<Formula>(parsed);
-      const auto address = parseCellAddress(c.address);
-      Frame frame{lower(c.sheet), CellRef{{}, address->row, address->column}};
-      Frame* outer = current_;
-      current_ = &frame;
-      c.computed = evaluate(f, *this);
-      current_ = outer;
-      c.covered = unknownFunctions(f).empty() && !frame.uncoveredInput;
+  // A formula is covered when it and every formula it reads call only functions the engine
+  // offers, and it reads no sheet outside the cases. A cycle is covered by its other inputs.
+  bool covered(const At& at) {
+    if (auto known = coverage_.find(at); known != coverage_.end()) return known->second;
+    coverage_[at] = true;  // provisional, for cycles
+    bool result = !uncoveredInput_.contains(at);
+    auto cell = cells_.find(at);
+    if (cell != cells_.end() && cell->second.formula && cell->second.parseError.empty()) {
+      auto parsed = parseFormula(*cell->second.formula);
+      result = result && unknownFunctions(std::get<Formula>(parsed)).empty();
     }
-    c.state = CaseCell::State::Done;
+    if (auto inputs = reads_.find(at); result && inputs != reads_.end())
+      for (const At& input : inputs->second)
+        if (cells_.contains(input) && cells_.at(input).formula && !covered(input)) result = false;
+    return coverage_[at] = result;
   }
 
-  std::unordered_map<std::string, std::unique_ptr<CaseCell>> cells_;
-  std::vector<std::string> sheetNames_;
-  std::map<std::string, std::pair<std::int32_t, std::int32_t>> extents_;
-  mutable Frame* current_ = nullptr;
+  core::WorkbookModel model_;
+  std::map<At, CaseCell> cells_;
+  std::map<At, std::set<At>> reads_;
+  std::set<At> uncoveredInput_;
+  std::map<At, bool> coverage_;
 };
 
 inline std::optional<std::string> readFile(const std::string& path) {
@@ -198,11 +187,14 @@ inline std::string casesPath() {
 
 inline ConformanceReport runConformance(const std::string& jsonText) {
   const Json document = JsonReader(jsonText).document();
-  std::map<std::string, CaseBook> books;
+  std::map<std::string, std::vector<std::string>> sheetNames;  // per workbook, in order
+  for (const Json& sheet : document.array())
+    sheetNames[sheet.find("workbook")->string()].push_back(sheet.find("sheet")->string());
+  std::map<std::string, std::unique_ptr<CaseBook>> books;
+  for (const auto& [workbook, names] : sheetNames) books[workbook] = std::make_unique<CaseBook>(names);
   for (const Json& sheet : document.array()) {
-    CaseBook& book = books[sheet.find("workbook")->string()];
+    CaseBook& book = *books[sheet.find("workbook")->string()];
     const std::string& name = sheet.find("sheet")->string();
-    book.addSheet(name);
     for (const Json& row : sheet.find("cells")->array()) {
       const auto& fields = row.array();
       CaseCell cell;
@@ -214,7 +206,7 @@ inline ConformanceReport runConformance(const std::string& jsonText) {
     }
   }
   ConformanceReport report;
-  for (auto& [name, book] : books) book.judge(name, report);
+  for (auto& [name, book] : books) book->judge(name, report);
   return report;
 }
 

@@ -7,14 +7,14 @@
 #include <gtest/gtest.h>
 
 #include "graphing/excel_checks.h"
-#include "sheets/engine_factory.h"
-#include "sheets/instance_holder.h"
+#include "automation/engine_factory.h"
+#include "support/instance_holder.h"
 #include "support/scripted_dialogs.h"
 
 namespace {
 
 // This binary doubles as the other process that holds an instance.
-[[maybe_unused]] const bool kHolding = sheets_test::holdInstanceIfAsked();
+[[maybe_unused]] const bool kHolding = engine_test::holdInstanceIfAsked();
 
 using platform::Answer;
 using platform::Buttons;
@@ -23,8 +23,8 @@ using testing_support::ScriptedDialogs;
 
 struct Folders {
   QTemporaryDir dir;
-  sheets::EngineOptions options() const {
-    sheets::EngineOptions options;
+  automation::EngineOptions options() const {
+    automation::EngineOptions options;
     options.workingFolder = dir.filePath("workbooks");
     options.instancesFolder = dir.filePath("instances");
     options.viewerCommand = QString("none");
@@ -77,7 +77,7 @@ void expectNotCreatedBoxAndEnd(excel::ApplicationFactory& factory) {
 
 TEST(CheckExcelInstalled, PassesSilentlyAndReleasesTheInstance) {
   Folders folders;
-  sheets::EngineFactory factory(folders.options());
+  automation::EngineFactory factory(folders.options());
   ScriptedDialogs dialogs;
   int ended = 0;
   graphing::CheckExcelInstalled(factory, dialogs, [&] { ++ended; });
@@ -92,7 +92,7 @@ TEST(CheckExcelInstalled, AnEngineThatCannotBeCreatedShowsTheBoxAndEndsTheProgra
   ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
   auto options = folders.options();
   options.workingFolder = folders.dir.filePath("blocker/workbooks");
-  sheets::EngineFactory engine(options);
+  automation::EngineFactory engine(options);
   expectNotCreatedBoxAndEnd(engine);
   BrokenFactory throwing(true), null(false);
   expectNotCreatedBoxAndEnd(throwing);
@@ -102,7 +102,7 @@ TEST(CheckExcelInstalled, AnEngineThatCannotBeCreatedShowsTheBoxAndEndsTheProgra
 
 TEST(IsExcelRunning, FollowsTheInstancesOfThisProcess) {
   Folders folders;
-  sheets::EngineFactory factory(folders.options());
+  automation::EngineFactory factory(folders.options());
   EXPECT_FALSE(graphing::IsExcelRunning(factory));
   auto app = factory.create();
   EXPECT_TRUE(graphing::IsExcelRunning(factory));
@@ -157,9 +157,9 @@ TEST(IsExcelRunning, ComparesTheNameCaseSensitivelyAndTreatsFailuresAsNotRunning
 
 TEST(IsExcelRunning, SeesAnInstanceInAnotherProcessAndForgetsACrashedOne) {
   Folders folders;
-  sheets::EngineFactory factory(folders.options());
+  automation::EngineFactory factory(folders.options());
   {
-    sheets_test::InstanceInOtherProcess other(folders.dir.filePath("instances"),
+    engine_test::InstanceInOtherProcess other(folders.dir.filePath("instances"),
                                               QCoreApplication::applicationFilePath());
     ASSERT_TRUE(other.ready());
     EXPECT_TRUE(graphing::IsExcelRunning(factory));
@@ -171,7 +171,7 @@ TEST(IsExcelRunning, SeesAnInstanceInAnotherProcessAndForgetsACrashedOne) {
 
 TEST(WarnExcelOpen, SaysNothingWhenNoneRuns) {
   Folders folders;
-  sheets::EngineFactory factory(folders.options());
+  automation::EngineFactory factory(folders.options());
   ScriptedDialogs dialogs;
   EXPECT_FALSE(graphing::WarnExcelOpen(factory, dialogs));
   EXPECT_TRUE(dialogs.shown().empty());
@@ -179,7 +179,7 @@ TEST(WarnExcelOpen, SaysNothingWhenNoneRuns) {
 
 TEST(WarnExcelOpen, AsksAndStopsOnlyWhenTheUserAnswersNo) {
   Folders folders;
-  sheets::EngineFactory factory(folders.options());
+  automation::EngineFactory factory(folders.options());
   auto running = factory.create();
   for (auto [answer, stop] : {std::pair{Answer::Yes, false}, std::pair{Answer::No, true}}) {
     ScriptedDialogs dialogs;
@@ -195,7 +195,7 @@ TEST(WarnExcelOpen, AsksAndStopsOnlyWhenTheUserAnswersNo) {
 
 TEST(WarnExcelOpen, AFailingBoxPropagates) {
   Folders folders;
-  sheets::EngineFactory factory(folders.options());
+  automation::EngineFactory factory(folders.options());
   auto running = factory.create();
   struct ThrowingDialogs : ScriptedDialogs {
     Answer messageBox(const QString&, Buttons, Icon, const QString&) override {

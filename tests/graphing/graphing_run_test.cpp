@@ -8,15 +8,15 @@ using testing_support::RunFixture;
 
 namespace {
 
-std::string refText(const sheets::SeriesReference& ref) {
+std::string refText(const core::SeriesReference& ref) {
   auto sheet = ref.sheet.lock();
   return (sheet ? sheet->name : std::string("?")) + "!R" + std::to_string(ref.block.firstRow) + "C" +
          std::to_string(ref.block.firstColumn) + ":R" + std::to_string(ref.block.lastRow) + "C" +
          std::to_string(ref.block.lastColumn);
 }
 
-std::vector<std::shared_ptr<sheets::SeriesData>> liveSeries(const sheets::ChartData& chart) {
-  std::vector<std::shared_ptr<sheets::SeriesData>> out;
+std::vector<std::shared_ptr<core::SeriesData>> liveSeries(const core::ChartData& chart) {
+  std::vector<std::shared_ptr<core::SeriesData>> out;
   for (const auto& s : chart.series)
     if (!s->deleted) out.push_back(s);
   return out;
@@ -131,8 +131,8 @@ TEST(SeparateCharts, OneChartSheetPerEquationBeforeData) {
   EXPECT_EQ(f.sheetNames(), (std::vector<std::string>{"Chart1", "Chart2", "Chart3", "Data"}));
   EXPECT_FALSE(f.sheet("Data").visible);
   EXPECT_EQ(f.book().activeSheet()->name, "Chart1");
-  const sheets::ChartData& second = *f.sheet("Chart2").chart;
-  EXPECT_EQ(second.type, 73);
+  const core::ChartData& second = *f.sheet("Chart2").chart;
+  EXPECT_EQ(second.type, core::ChartType::XYScatterSmoothNoMarkers);
   EXPECT_TRUE(second.hasTitle);
   EXPECT_EQ(second.title, "F(x) = sin(x) + x");
   // The source runs to one row below the last value: C1:D6 for five values.
@@ -140,11 +140,11 @@ TEST(SeparateCharts, OneChartSheetPerEquationBeforeData) {
   ASSERT_EQ(series.size(), 1u);
   EXPECT_EQ(refText(*series[0]->xValues), "Data!R1C3:R6C3");
   EXPECT_EQ(refText(*series[0]->values), "Data!R1C4:R6C4");
-  const sheets::ChartData& first = *f.sheet("Chart1").chart;
+  const core::ChartData& first = *f.sheet("Chart1").chart;
   EXPECT_EQ(first.title, "F(x) = x*x");
   EXPECT_EQ(refText(*liveSeries(first)[0]->values), "Data!R1C2:R12C2");
   for (const char* name : {"Chart1", "Chart2", "Chart3"}) {
-    const sheets::ChartData& chart = *f.sheet(name).chart;
+    const core::ChartData& chart = *f.sheet(name).chart;
     EXPECT_FALSE(chart.categoryAxis.major);
     EXPECT_FALSE(chart.categoryAxis.minor);
     EXPECT_TRUE(chart.valueAxis.major);
@@ -157,7 +157,7 @@ TEST(SeparateCharts, EndStateHandsTheWorkbookOverAndResetsTheWindow) {
   f.add("x", "0", "3", "1");
   f.add("x*2", "0", "3", "1");
   f.runExpecting();
-  sheets::EngineApplication& app = f.engine.last();
+  automation::EngineApplication& app = f.engine.last();
   EXPECT_TRUE(app.visible());
   EXPECT_TRUE(app.screenUpdating());
   EXPECT_TRUE(app.displayAlerts());
@@ -182,7 +182,7 @@ TEST(OneChart, SeriesPointAtTheirOwnColumnsAndExtrasAreDeleted) {
   f.add("x + 1", "0", "4", "1");   // 5 values
   f.runExpecting();
   EXPECT_EQ(f.sheetNames(), (std::vector<std::string>{"Chart", "Data"}));
-  const sheets::ChartData& chart = *f.sheet("Chart").chart;
+  const core::ChartData& chart = *f.sheet("Chart").chart;
   EXPECT_FALSE(chart.hasTitle);
   const auto series = liveSeries(chart);
   ASSERT_EQ(series.size(), 3u);

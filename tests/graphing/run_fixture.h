@@ -6,7 +6,7 @@
 #include "equations/equation_list.h"
 #include "graphing/graphing_run.h"
 #include "graphing/graphing_window.h"
-#include "sheets/workbook_model.h"
+#include "core/workbook_model.h"
 #include "support/doubles.h"
 #include "support/engine_fixture.h"
 #include "support/scripted_dialogs.h"
@@ -43,16 +43,16 @@ struct RunFixture {
     run.PushButton2_Click();
   }
 
-  sheets::WorkbookModel& book() { return *engine.lastWorkbook(); }
-  sheets::SheetNode& sheet(const char* name) { return *book().find(name); }
-  const sheets::WorksheetCells& data() { return *sheet("Data").cells; }
+  core::WorkbookModel& book() { return *engine.lastWorkbook(); }
+  core::SheetNode& sheet(const char* name) { return *book().find(name); }
+  const core::WorksheetCells& data() { return *sheet("Data").cells; }
   std::string formula(int row, int column) {
-    const sheets::CellSlot* slot = data().slot(row, column);
-    return slot && slot->kind == sheets::CellKind::Formula ? "=" + data().formula(*slot).text : std::string();
+    const core::CellSlot* slot = data().slot(row, column);
+    return slot && slot->kind == core::CellKind::Formula ? "=" + data().formula(*slot).text : std::string();
   }
   double number(int row, int column) {
-    const sheets::CellSlot* slot = data().slot(row, column);
-    return slot && slot->kind == sheets::CellKind::Number ? slot->number : -1e300;
+    const core::CellSlot* slot = data().slot(row, column);
+    return slot && slot->kind == core::CellKind::Number ? slot->number : -1e300;
   }
   std::vector<std::string> sheetNames() {
     std::vector<std::string> names;

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "sheets/engine_factory.h"
+#include "automation/engine_factory.h"
 
 namespace testing_support {
 
@@ -25,17 +25,17 @@ class RecordingFactory : public excel::ApplicationFactory {
     return engine_.attachRunning();
   }
 
-  sheets::EngineApplication& last() { return *created.back(); }
-  std::shared_ptr<sheets::WorkbookModel> lastWorkbook() { return created.back()->activeWorkbook(); }
+  automation::EngineApplication& last() { return *created.back(); }
+  std::shared_ptr<core::WorkbookModel> lastWorkbook() { return created.back()->activeWorkbook(); }
   QString folder() const { return folder_.path(); }
 
   bool failCreate = false;
   bool otherInstanceRunning = false;
-  std::vector<std::shared_ptr<sheets::EngineApplication>> created;
+  std::vector<std::shared_ptr<automation::EngineApplication>> created;
 
  private:
-  static sheets::EngineOptions optionsIn(const QTemporaryDir& folder, int sheets) {
-    sheets::EngineOptions options;
+  static automation::EngineOptions optionsIn(const QTemporaryDir& folder, int sheets) {
+    automation::EngineOptions options;
     options.workingFolder = folder.path() + QStringLiteral("/workbooks");
     options.instancesFolder = folder.path() + QStringLiteral("/instances");
     options.viewerCommand = QStringLiteral("none");
@@ -44,7 +44,7 @@ class RecordingFactory : public excel::ApplicationFactory {
   }
 
   QTemporaryDir folder_;
-  sheets::EngineFactory engine_;
+  automation::EngineFactory engine_;
 };
 
 }  // namespace testing_support

@@ -4,7 +4,6 @@
 
 namespace calc {
 
-static_assert(kAddressRows == kMaxRows && kAddressColumns == kMaxColumns);
 
 namespace {
 

@@ -13,12 +13,6 @@ namespace {
 
 constexpr std::size_t kFastStack = 64;
 
-CellRef readCell(CodeReader& code, std::string_view sheet) {
-  const auto row = code.next<std::int32_t>();
-  const auto column = code.next<std::uint16_t>();
-  return CellRef{sheet, row, column};
-}
-
 // Replaces the top two numbers with `result` when it is plain (see quickArithmetic); false
 // leaves the stack as it was for the general path.
 inline bool plainBinary(double& top, std::size_t& size, double result) {

@@ -120,12 +120,6 @@ std::string_view readText(CodeReader& code, const Formula::Impl& program) {
   return program.text(offset, length);
 }
 
-CellRef readCell(CodeReader& code, std::string_view sheet) {
-  const auto row = code.next<std::int32_t>();
-  const auto column = code.next<std::uint16_t>();
-  return CellRef{sheet, row, column};
-}
-
 void pushRange(OperandStack& stack, CellRef first, CellRef last) {
   Operand& o = stack.push();
   o.kind = Operand::Kind::Range;

@@ -62,6 +62,13 @@ class CodeReader {
   const std::uint8_t* at_;
 };
 
+// A cell operand as the parser writes it: the row, then the column.
+inline CellRef readCell(CodeReader& code, std::string_view sheet) {
+  const auto row = code.next<std::int32_t>();
+  const auto column = code.next<std::uint16_t>();
+  return CellRef{sheet, row, column};
+}
+
 }  // namespace calc
 
 struct calc::Formula::Impl {

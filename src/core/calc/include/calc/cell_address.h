@@ -18,9 +18,9 @@ std::optional<std::int32_t> columnNumber(std::string_view letters);
 std::optional<std::int32_t> parseColumnOnly(std::string_view text);
 std::optional<std::int32_t> parseRowOnly(std::string_view text);
 
-// The sheet's bounds (kMaxRows and kMaxColumns of formula.h), repeated to keep this header light.
-inline constexpr std::int32_t kAddressRows = 1048576;
-inline constexpr std::int32_t kAddressColumns = 16384;
+// The sheet's bounds, the one definition of them.
+inline constexpr std::int32_t kMaxRows = 1048576;
+inline constexpr std::int32_t kMaxColumns = 16384;
 
 // "B7" or "$B$7" within the sheet's bounds; nullopt otherwise ("XFE1" and "A0" are none).
 // Inline and in one pass: the parser calls this for every name it meets, and an optional
@@ -34,7 +34,7 @@ inline std::optional<Address> parseCellAddress(std::string_view text) {
     if (i - firstLetter == 3) return std::nullopt;  // past XFD in any case
     column = column * 26 + ((text[i] | 0x20) - 'a' + 1);
   }
-  if (i == firstLetter || column > kAddressColumns) return std::nullopt;
+  if (i == firstLetter || column > kMaxColumns) return std::nullopt;
   if (i < n && text[i] == '$') ++i;
   const std::size_t firstDigit = i;
   if (i == n || n - i > 7 || text[i] == '0') return std::nullopt;
@@ -43,7 +43,7 @@ inline std::optional<Address> parseCellAddress(std::string_view text) {
     if (text[i] < '0' || text[i] > '9') return std::nullopt;
     row = row * 10 + (text[i] - '0');
   }
-  if (row > kAddressRows || i == firstDigit) return std::nullopt;
+  if (row > kMaxRows || i == firstDigit) return std::nullopt;
   return Address{row, column};
 }
 

@@ -13,6 +13,7 @@
 #include <variant>
 #include <vector>
 
+#include "calc/cell_address.h"
 #include "calc/value.h"
 
 namespace calc {
@@ -20,8 +21,6 @@ namespace calc {
 // Limits that keep hostile input harmless (the same as the spreadsheet we imitate).
 inline constexpr std::size_t kMaxFormulaLength = 8192;
 inline constexpr int kMaxNestingDepth = 64;
-inline constexpr std::int32_t kMaxRows = 1048576;
-inline constexpr std::int32_t kMaxColumns = 16384;
 
 struct ParseError {
   std::size_t position = 0;  // 0-based character offset into the formula text

@@ -1,0 +1,70 @@
+#pragma once
+// The engine's Application: its settings, its workbooks and the hand-over when it becomes
+// visible. Registered in the table of running instances while it lives.
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+#include "excel/excel.h"
+#include "automation/engine_options.h"
+#include "io/instance_registry.h"
+#include "core/workbook_model.h"
+
+namespace automation {
+
+class EngineApplication : public excel::Application, public std::enable_shared_from_this<EngineApplication> {
+ public:
+  EngineApplication(EngineOptions options, QString workingFolder,
+                    std::unique_ptr<io::InstanceRegistration> registration);
+
+  std::string name() override;
+  void setScreenUpdating(bool on) override { screenUpdating_ = on; }
+  void setDisplayAlerts(bool on) override { displayAlerts_ = on; }
+  void setEnableEvents(bool on) override { enableEvents_ = on; }
+  void setEnableCancelKey(int mode) override;
+  void setCursor(int cursor) override;
+  void setVisible(bool visible) override;
+  std::shared_ptr<excel::Workbooks> workbooks() override;
+  std::shared_ptr<excel::Sheets> sheets() override;
+  std::shared_ptr<excel::Charts> charts() override;
+
+  // Read back by tests and the batch tool.
+  bool screenUpdating() const { return screenUpdating_; }
+  bool displayAlerts() const { return displayAlerts_; }
+  bool enableEvents() const { return enableEvents_; }
+  int enableCancelKey() const { return enableCancelKey_; }
+  int cursor() const { return cursor_; }
+  bool visible() const { return visible_; }
+  int sheetsInNewWorkbook() const { return sheetsInNewWorkbook_; }
+  void setSheetsInNewWorkbook(int count);
+  const QString& workingFolder() const { return workingFolder_; }
+
+  void addWorkbook();
+  int workbookCount() const { return static_cast<int>(workbooks_.size()); }
+  // The workbook Sheets and Charts address; throws when there is none.
+  std::shared_ptr<core::WorkbookModel> activeWorkbook() const;
+  // Writes the active workbook as .xlsx (replacing the file).
+  void saveActiveWorkbook(const QString& path) const;
+  // Every file written by hand-overs so far, in order.
+  const std::vector<QString>& writtenFiles() const { return writtenFiles_; }
+
+ private:
+  void handOver();
+  void exportWorkbook(const core::WorkbookModel& workbook, const QString& path) const;
+
+  EngineOptions options_;
+  QString workingFolder_;
+  std::unique_ptr<io::InstanceRegistration> registration_;
+  std::vector<std::shared_ptr<core::WorkbookModel>> workbooks_;
+  std::vector<QString> writtenFiles_;
+  bool screenUpdating_ = true;
+  bool displayAlerts_ = true;
+  bool enableEvents_ = true;
+  int enableCancelKey_ = excel::xlInterrupt;
+  int cursor_ = excel::xlDefault;
+  bool visible_ = false;
+  int sheetsInNewWorkbook_ = 1;
+};
+
+}  // namespace automation

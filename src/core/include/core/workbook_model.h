@@ -1,0 +1,118 @@
+#pragma once
+// One workbook: an ordered list of worksheets and chart sheets with the spreadsheet's rules
+// (names, visibility, the active sheet, where new chart sheets go) and its cells' values.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "calc/value.h"
+#include "core/chart_data.h"
+#include "core/random_source.h"
+#include "core/workbook_error.h"
+#include "core/worksheet_cells.h"
+
+namespace core {
+
+// Values of a worksheet's formula cells, computed on demand and dropped after any write.
+struct FormulaValueCache {
+  enum State : std::uint8_t { Stale, Computing, Pending, Done };
+  std::uint64_t generation = 0;
+  std::vector<calc::Value> values;
+  std::vector<State> states;
+};
+
+struct SheetNode {
+  std::string name;
+  bool visible = true;
+  bool deleted = false;                  // handles that outlive the sheet see this
+  std::unique_ptr<WorksheetCells> cells; // worksheets
+  std::unique_ptr<ChartData> chart;      // chart sheets
+  mutable FormulaValueCache valueCache;
+
+  bool isChart() const { return chart != nullptr; }
+};
+
+using SheetList = std::vector<std::shared_ptr<SheetNode>>;
+
+class WorkbookModel {
+ public:
+  // RAND() in its formulas draws from `random`; empty: a source seeded at random.
+  explicit WorkbookModel(int worksheetCount, RandomSource random = {});
+
+  const SheetList& sheets() const { return sheets_; }
+  std::shared_ptr<SheetNode> find(std::string_view name) const;  // case-insensitive
+  std::shared_ptr<SheetNode> at(int position) const;              // 1-based; null outside
+  int position(const SheetNode& sheet) const;                     // 1-based; 0 when gone
+  SheetList chartSheets() const;
+
+  void rename(SheetNode& sheet, std::string_view name);
+  void setVisible(SheetNode& sheet, bool visible);
+  void remove(SheetNode& sheet);
+
+  const std::shared_ptr<SheetNode>& activeSheet() const { return active_; }
+  void activate(SheetNode& sheet);
+
+  // A new chart sheet, named ChartN, placed before the active sheet (so never last) or right
+  // after the given sheet; it becomes the active sheet.
+  std::shared_ptr<SheetNode> addChartBeforeActive();
+  std::shared_ptr<SheetNode> addChartAfter(const SheetNode& after);
+
+  // Cells(row, column) = value. Refusals throw WorkbookError naming the cell.
+  void setNumber(SheetNode& sheet, std::int64_t row, std::int64_t column, double value);
+  void setText(SheetNode& sheet, std::int64_t row, std::int64_t column, std::string_view text);
+  // A constant as it stands: a text is never read as a formula; an empty value clears the cell.
+  void setValue(SheetNode& sheet, std::int64_t row, std::int64_t column, const calc::Value& value);
+
+  // Told of every cell a formula reads while it is computed (its precedents), for tracing
+  // where a value comes from. Empty: nobody listens.
+  struct CellRead {
+    const SheetNode& reader;
+    std::int32_t readerRow, readerColumn;
+    std::string_view sheetName;  // as the formula names it; empty for its own sheet
+    const SheetNode* sheet;      // null when no such worksheet exists
+    std::int32_t row, column;    // 0 for the extent of a whole range
+  };
+  void setReadObserver(std::function<void(const CellRead&)> observer) { readObserver_ = std::move(observer); }
+
+  // A cell's value, formulas computed (after any write, afresh).
+  calc::Value value(const SheetNode& sheet, std::int32_t row, std::int32_t column) const;
+  // The value of the formula cell at (row, column) whose formula is formulaIndex in its pool.
+  calc::Value formulaValue(const SheetNode& sheet, std::uint32_t formulaIndex, std::int32_t row,
+                           std::int32_t column) const;
+
+ private:
+  std::shared_ptr<SheetNode> insertChart(std::size_t index);
+  std::string nextChartName();
+  void checkUnique(std::string_view name, const SheetNode* except) const;
+  void ensureActiveVisible(std::size_t formerIndex);
+  void checkTextLength(const SheetNode& sheet, std::int64_t row, std::int64_t column, std::string_view text) const;
+  WorksheetCells& cellsFor(SheetNode& sheet, std::int64_t row, std::int64_t column);
+  std::size_t indexOf(const SheetNode& sheet) const;
+  FormulaValueCache& freshCache(const SheetNode& sheet) const;
+  calc::Value compute(const SheetNode& sheet, std::uint32_t formulaIndex, std::int32_t row, std::int32_t column) const;
+  calc::Value computeInSteps(const SheetNode& sheet, std::uint32_t formulaIndex, std::int32_t row,
+                             std::int32_t column) const;
+
+  // What formulas see of the workbook: its cells, extents and random numbers.
+  friend class SheetEvalContext;
+  SheetList sheets_;
+  RandomSource random_;
+  std::function<void(const CellRead&)> readObserver_;
+  std::shared_ptr<SheetNode> active_;
+  int chartCounter_ = 0;
+  std::uint64_t generation_ = 1;  // bumped by every write; stale values are recomputed
+  mutable int evaluationDepth_ = 0;
+  struct DeferredCell {
+    const SheetNode* sheet;
+    std::uint32_t index;
+    std::int32_t row;
+    std::int32_t column;
+  };
+  mutable std::optional<DeferredCell> deferred_;  // set: the evaluation under way is abandoned
+};
+
+}  // namespace core

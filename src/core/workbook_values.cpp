@@ -1,0 +1,156 @@
+// Values of cells: formulas are computed on demand with the formula engine, each at most once
+// per generation of the workbook, with a guard against circular references.
+#include <optional>
+
+#include "core/cell_address.h"
+#include "core/sheet_name_rules.h"
+#include "core/workbook_model.h"
+
+namespace core {
+
+// The cells a formula on `current` reads. Sheet names are looked up once per distinct name in
+// a row, which is the common case of a column of formulas reading one other sheet.
+class SheetEvalContext : public calc::EvalContext {
+ public:
+  SheetEvalContext(const WorkbookModel& model, const SheetNode& current, std::int32_t row, std::int32_t column)
+      : model_(model), current_(current), row_(row), column_(column) {}
+
+  calc::Value cell(const calc::CellRef& ref) const override {
+    const SheetNode* sheet = ref.sheet.empty() ? &current_ : lookup(ref.sheet);
+    if (model_.readObserver_) tell(ref.sheet, sheet, ref.row, ref.column);
+    if (!sheet || !sheet->cells || !isValidCell(ref.row, ref.column)) return calc::ErrorCode::Ref;
+    return model_.value(*sheet, ref.row, ref.column);
+  }
+
+  calc::CellRef formulaCell() const override { return calc::CellRef{{}, row_, column_}; }
+
+  double random() const override { return model_.random_(); }
+
+  // Ranges stop at the cells written, so A:A costs what the column holds. A sheet that is not
+  // there keeps the whole extent: every cell of it reads #REF!.
+  calc::CellRef usedExtent(std::string_view name) const override {
+    const SheetNode* sheet = name.empty() ? &current_ : lookup(name);
+    if (model_.readObserver_) tell(name, sheet, 0, 0);
+    if (!sheet || !sheet->cells) return {name, kMaxRows, kMaxColumns};
+    return {name, sheet->cells->maxRow(), sheet->cells->columnCount()};
+  }
+
+ private:
+  void tell(std::string_view name, const SheetNode* sheet, std::int32_t row, std::int32_t column) const {
+    if (sheet && !sheet->cells) sheet = nullptr;  // a chart sheet has no cells to read
+    model_.readObserver_(WorkbookModel::CellRead{current_, row_, column_, name, sheet, row, column});
+  }
+
+  const SheetNode* lookup(std::string_view name) const {
+    if (!lastName_ || !sameSheetName(*lastName_, name)) {
+      lastName_ = std::string(name);
+      lastSheet_ = model_.find(name).get();
+    }
+    return lastSheet_;
+  }
+
+  const WorkbookModel& model_;
+  const SheetNode& current_;
+  std::int32_t row_;
+  std::int32_t column_;
+  mutable std::optional<std::string> lastName_;
+  mutable const SheetNode* lastSheet_ = nullptr;
+};
+
+calc::Value WorkbookModel::value(const SheetNode& sheet, std::int32_t row, std::int32_t column) const {
+  if (!sheet.cells || sheet.deleted) return calc::ErrorCode::Ref;
+  const CellSlot* slot = sheet.cells->slot(row, column);
+  if (!slot) return {};
+  switch (slot->kind) {
+    case CellKind::Number: return slot->number;
+    case CellKind::Text: return sheet.cells->text(*slot);
+    case CellKind::Formula: return formulaValue(sheet, slot->index, row, column);
+    case CellKind::Boolean: return slot->number != 0;
+    case CellKind::Error: return static_cast<calc::ErrorCode>(slot->index);
+    case CellKind::Empty: break;
+  }
+  return {};
+}
+
+// Formulas reading formulas are computed on demand, nested. A long chain (each row reading the
+// row above) would nest past what the stack holds, so beyond kMaxNesting the evaluation under
+// way is abandoned (every level returns at once, its result discarded) and the cell needed is
+// handed back to an outer loop that computes it first and then retries: a stack of pending
+// cells, each waiting for the one above it. Meeting a pending or computing cell again means a
+// circle, which reads 0 as in the spreadsheet.
+namespace {
+
+constexpr int kMaxNesting = 200;
+
+}  // namespace
+
+FormulaValueCache& WorkbookModel::freshCache(const SheetNode& sheet) const {
+  FormulaValueCache& cache = sheet.valueCache;
+  if (cache.generation != generation_) {
+    cache.values.assign(sheet.cells->formulaCount(), calc::Value{});
+    cache.states.assign(sheet.cells->formulaCount(), FormulaValueCache::Stale);
+    cache.generation = generation_;
+  }
+  return cache;
+}
+
+calc::Value WorkbookModel::formulaValue(const SheetNode& sheet, std::uint32_t formulaIndex, std::int32_t row,
+                                        std::int32_t column) const {
+  if (deferred_) return calc::ErrorCode::NA;  // abandoned: the value is discarded anyway
+  FormulaValueCache& cache = freshCache(sheet);
+  switch (cache.states[formulaIndex]) {
+    case FormulaValueCache::Done: return cache.values[formulaIndex];
+    case FormulaValueCache::Computing:
+    case FormulaValueCache::Pending: return 0.0;
+    case FormulaValueCache::Stale: break;
+  }
+  if (evaluationDepth_ == 0) return computeInSteps(sheet, formulaIndex, row, column);
+  if (evaluationDepth_ >= kMaxNesting) {
+    deferred_ = DeferredCell{&sheet, formulaIndex, row, column};
+    return calc::ErrorCode::NA;
+  }
+  return compute(sheet, formulaIndex, row, column);
+}
+
+calc::Value WorkbookModel::compute(const SheetNode& sheet, std::uint32_t formulaIndex, std::int32_t row,
+                                   std::int32_t column) const {
+  FormulaValueCache& cache = sheet.valueCache;
+  cache.states[formulaIndex] = FormulaValueCache::Computing;
+  SheetEvalContext context(*this, sheet, row, column);
+  ++evaluationDepth_;
+  calc::Value result = calc::evaluate(sheet.cells->formulaAt(formulaIndex).formula, context);
+  --evaluationDepth_;
+  if (deferred_) {
+    cache.states[formulaIndex] = FormulaValueCache::Stale;
+    return calc::ErrorCode::NA;
+  }
+  cache.values[formulaIndex] = std::move(result);
+  cache.states[formulaIndex] = FormulaValueCache::Done;
+  return cache.values[formulaIndex];
+}
+
+calc::Value WorkbookModel::computeInSteps(const SheetNode& sheet, std::uint32_t formulaIndex, std::int32_t row,
+                                          std::int32_t column) const {
+  std::vector<DeferredCell> pending{{&sheet, formulaIndex, row, column}};
+  while (!pending.empty()) {
+    const DeferredCell cell = pending.back();
+    auto& state = freshCache(*cell.sheet).states[cell.index];
+    if (state == FormulaValueCache::Done) {
+      pending.pop_back();
+      continue;
+    }
+    compute(*cell.sheet, cell.index, cell.row, cell.column);
+    if (!deferred_) {
+      pending.pop_back();
+      continue;
+    }
+    const DeferredCell needed = *deferred_;
+    deferred_.reset();
+    state = FormulaValueCache::Pending;
+    freshCache(*needed.sheet).states[needed.index] = FormulaValueCache::Pending;
+    pending.push_back(needed);
+  }
+  return sheet.valueCache.values[formulaIndex];
+}
+
+}  // namespace core

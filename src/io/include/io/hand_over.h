@@ -1,0 +1,33 @@
+#pragma once
+// Handing a workbook over to the user: a BookN.xlsx in the per-user working folder, opened with
+// the user's spreadsheet application, which we start detached so it outlives us.
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+namespace io {
+
+// Starts a program detached, so it outlives us. False when it could not be started.
+using StartDetached = std::function<bool(const QString& program, const QStringList& arguments)>;
+
+// Where handed-over workbooks go when the caller names no folder: per user, out of the user's
+// documents (the application's data folder, else its cache).
+QString defaultWorkingFolder();
+
+// Creates the folder if needed and proves it writable. Throws core::WorkbookError.
+void prepareWorkingFolder(const QString& folder);
+
+// Claims the first free BookN.xlsx (N = 1, 2, ...) by creating it exclusively, so two instances
+// never pick the same name. Returns its path. Throws core::WorkbookError.
+QString reserveBookFile(const QString& folder);
+
+// The program and arguments that open `file`: the command split like a shell would, the file
+// appended; the desktop's default (xdg-open) when there is no command. Nothing for "none".
+std::optional<QStringList> viewerCommandLine(const std::optional<QString>& command, const QString& file);
+
+// Throws core::WorkbookError naming the file when the viewer cannot be started.
+void startViewer(const std::optional<QString>& command, const StartDetached& start, const QString& file);
+
+}  // namespace io
