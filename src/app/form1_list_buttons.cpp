@@ -28,7 +28,7 @@ void Form1::PushButton1_Click() {
 void Form1::PushButton3_Click() {
   ErrorTrap trap(services_.dialogs, ErrorTrap::locationOf("PushButton3_Click"));
   trap.step(100, [&] {
-    if (mousePointer_ != kPointerBusy) list_.clear();
+    if (mousePointer_ != MousePointer::Busy) list_.clear();
   });
 }
 
@@ -37,31 +37,31 @@ void Form1::PushButton4_Click() {
   platform::FileOpenSettings settings;
   trap.step(100, [&] { settings = equations::equationFileDialogSettings(); });
   platform::FileOpenResult chosen;
-  trap.step(108, [&] { chosen = services_.dialogs.openFile(settings); });
-  if (trap.test(110, [&] { return chosen.error == platform::kBufferTooSmall; })) {
+  trap.step(108, [&] {
+    chosen = services_.dialogs.openFile(settings);
+    if (chosen.outcome == platform::FileOpenOutcome::Failed) throw platform::StepFailure(chosen.failure.toStdString());
+  });
+  if (trap.test(110, [&] { return chosen.outcome == platform::FileOpenOutcome::TooManyNames; })) {
     trap.step(112, [&] {
       services_.dialogs.messageBox(equations::tooManyFilesText(), platform::Buttons::Ok, platform::Icon::None);
     });
     return;
   }
-  if (trap.test(114, [&] { return chosen.fileName.isEmpty(); })) return;
-  trap.step(116, [&] { setMousePointer(kPointerBusy); });
-  QStringList pieces;
-  trap.step(118, [&] { pieces = equations::splitDialogAnswer(chosen.fileName); });
-  if (pieces.size() <= 1) {
-    trap.step(120, [&] { equations::LoadEquationFile(list_, pieces.value(0), services_.dialogs); });
+  if (trap.test(114, [&] { return chosen.outcome != platform::FileOpenOutcome::Chosen || chosen.paths.isEmpty(); }))
+    return;
+  trap.step(116, [&] { setMousePointer(MousePointer::Busy); });
+  const QStringList& paths = chosen.paths;
+  if (paths.size() == 1) {
+    trap.step(120, [&] { equations::LoadEquationFile(list_, paths.first(), services_.dialogs); });
   } else {
-    QString folder;
-    trap.step(124, [&] { folder = pieces.first(); });
-    for (qsizetype i = 1; i < pieces.size();) {
+    for (qsizetype i = 0; i < paths.size();) {
       QString path;
-      trap.step(128, [&] { path = folder + QLatin1Char('/') + pieces[i]; });
-      trap.step(130, [&] { path = equations::NormalizeSelectedPath(path); });
+      trap.step(130, [&] { path = equations::NormalizeSelectedPath(paths[i]); });
       trap.step(134, [&] { equations::LoadEquationFile(list_, path, services_.dialogs); });
-      if (!trap.advance(136, [&] { return ++i < pieces.size(); })) break;
+      if (!trap.advance(136, [&] { return ++i < paths.size(); })) break;
     }
   }
-  trap.step(144, [&] { setMousePointer(kPointerDefault); });
+  trap.step(144, [&] { setMousePointer(MousePointer::Default); });
 }
 
 void Form1::PushButton5_Click() {

@@ -20,7 +20,6 @@ namespace {
 
 constexpr char kSkinFile[] = "/x/o.cjs";
 constexpr char kCursorFile[] = "/HAND-M.CUR";
-constexpr int kSkinOptionsAdded = 1;  // the skin styles the controls too
 
 // Where an installed program keeps its data, relative to its executable's folder; the build
 // sets it from the install layout (bin/ and share/tessaline/ under the prefix by default).
@@ -100,9 +99,9 @@ void Form1::ApplySkin() {
   for (QWidget* control : findChildren<QWidget*>())
     if (takesButtonFace(control)) paintButtonFace(control);
   SkinFramework1.LoadSkin(skinPath, QString());
-  SkinFramework1.setOptions(SkinFramework1.options() | kSkinOptionsAdded);
-  SkinFramework1.setProperty(kSkinPropertyDialogs, true);
-  SkinFramework1.setProperty(kSkinPropertyFollowDesktop, true);
+  SkinFramework1.setOptions(SkinFramework1.options() | SkinOption::StyleControls);
+  SkinFramework1.setProperty(SkinProperty::Dialogs, true);
+  SkinFramework1.setProperty(SkinProperty::FollowDesktop, true);
   SkinFramework1.ApplyWindow(this);
 }
 

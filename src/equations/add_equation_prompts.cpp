@@ -1,6 +1,6 @@
 #include "equations/add_equation_prompts.h"
 
-#include "equations/numeric_text.h"
+#include "platform/numeric_text.h"
 #include "platform/error_report.h"
 
 namespace equations {
@@ -23,7 +23,7 @@ QString askForNumericValue(platform::ErrorTrap& trap, const Prompt& prompt, int 
                                      QString::fromLatin1(prompt.defaultText));
   };
   trap.step(firstLine, ask);
-  while (trap.test(firstLine + 2, [&] { return !isNumeric(answer); })) trap.step(firstLine + 4, ask);
+  while (trap.test(firstLine + 2, [&] { return !platform::isNumeric(answer); })) trap.step(firstLine + 4, ask);
   return answer;
 }
 

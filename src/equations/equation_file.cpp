@@ -60,14 +60,13 @@ void addRowFromLine(RowBatch& rows, QStringView line, int lineNumber, const QStr
 platform::FileOpenSettings equationFileDialogSettings() {
   platform::FileOpenSettings settings;
   settings.fileName = QString();
-  settings.flags = kEquationFileDialogFlags;
+  settings.multipleFiles = true;
+  settings.openReadOnly = true;
   settings.title = QString::fromLatin1(kEquationFileDialogTitle);
   settings.filter = QString::fromLatin1(kEquationFileDialogFilter);
-  settings.maxFileSize = kEquationFileDialogRoom;
+  settings.namesRoom = kEquationFileDialogRoom;
   return settings;
 }
-
-QStringList splitDialogAnswer(const QString& answer) { return answer.split(QChar(0)); }
 
 QString NormalizeSelectedPath(const QString& path) {
   if (!path.startsWith(QLatin1Char('/')))
