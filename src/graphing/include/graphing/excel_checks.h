@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "graphing/excel/excel.h"
+#include "excel/excel.h"
 #include "platform/dialogs.h"
 
 namespace graphing {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "graphing/equation_rows.h"
-#include "graphing/excel/excel.h"
+#include "excel/excel.h"
 
 namespace platform {
 class Dialogs;
