@@ -29,6 +29,9 @@ constexpr int kClientWidth = 8040;
 constexpr int kClientHeight = 6030;
 constexpr int kListColumnWidths[] = {3700, 1300, 1300, 1300};
 constexpr const char* kListColumnCaptions[] = {"Equations", "Start", "End", "Steps"};
+// The steps that set up the list's columns: each caption, then each width.
+constexpr int kColumnCaptionLines[] = {128, 130, 132, 134};
+constexpr int kColumnWidthLines[] = {136, 138, 140, 142};
 
 QPushButton* makeButton(QWidget* parent, const char* caption, const char* objectName) {
   auto* button = new QPushButton(QString::fromLatin1(caption), parent);
@@ -186,9 +189,9 @@ void Form1::Form_Load() {
 
 void Form1::setUpListColumns(platform::ErrorTrap& trap) {
   for (int i = 0; i < 4; ++i)
-    trap.step(128 + 2 * i, [&] { list_.addColumn(QString::fromLatin1(kListColumnCaptions[i])); });
+    trap.step(kColumnCaptionLines[i], [&] { list_.addColumn(QString::fromLatin1(kListColumnCaptions[i])); });
   for (int i = 0; i < 4; ++i)
-    trap.step(136 + 2 * i, [&] { ListView1->setColumnWidth(i, twipsToPixels(kListColumnWidths[i])); });
+    trap.step(kColumnWidthLines[i], [&] { ListView1->setColumnWidth(i, twipsToPixels(kListColumnWidths[i])); });
 }
 
 void Form1::centreOnScreen() {

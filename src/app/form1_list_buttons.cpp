@@ -1,5 +1,8 @@
 // Filling and keeping the list: Add Equation, files, samples, Clear List, Help, the saved list.
 #include "app/form1.h"
+
+#include <iterator>
+
 #include "app/saved_list_keeper.h"
 #include "equations/add_equation_prompts.h"
 #include "equations/equation_file.h"
@@ -10,6 +13,18 @@ namespace app {
 
 using platform::ErrorTrap;
 
+namespace {
+
+// Add Equation's steps for the start, end and step values.
+constexpr equations::PromptLines kStartPromptLines{106, 108, 110};
+constexpr equations::PromptLines kEndPromptLines{114, 116, 118};
+constexpr equations::PromptLines kStepPromptLines{122, 124, 126};
+// Load Sample/Example Files: the step of each sample row, in the order of the rows.
+constexpr int kSampleRowLines[] = {100, 108};
+static_assert(std::size(kSampleRowLines) == equations::kSampleRows.size());
+
+}  // namespace
+
 void Form1::PushButton1_Click() {
   ErrorTrap trap(services_.dialogs, ErrorTrap::locationOf("PushButton1_Click"));
   QString equation;
@@ -19,9 +34,9 @@ void Form1::PushButton1_Click() {
                                           QString::fromLatin1(equations::kEquationPromptDefault));
   });
   if (trap.test(104, [&] { return !equations::isAcceptedEquation(equation); })) return;
-  const QString start = equations::askForNumericValue(trap, equations::kStartPrompt, 106);
-  const QString end = equations::askForNumericValue(trap, equations::kEndPrompt, 114);
-  const QString step = equations::askForNumericValue(trap, equations::kStepPrompt, 122);
+  const QString start = equations::askForNumericValue(trap, equations::kStartPrompt, kStartPromptLines);
+  const QString end = equations::askForNumericValue(trap, equations::kEndPrompt, kEndPromptLines);
+  const QString step = equations::askForNumericValue(trap, equations::kStepPrompt, kStepPromptLines);
   trap.step(130, [&] { equations::AddEquationRow(list_, equation, start, end, step); });
 }
 
@@ -73,14 +88,12 @@ void Form1::PushButton5_Click() {
 
 void Form1::PushButton6_Click() {
   ErrorTrap trap(services_.dialogs, ErrorTrap::locationOf("PushButton6_Click"));
-  // Each sample row takes four lines: the row, then its three sub-items.
-  int line = 100;
-  for (const equations::SampleRow& row : equations::kSampleRows) {
-    trap.step(line, [&] {
+  for (size_t i = 0; i < equations::kSampleRows.size(); ++i) {
+    const equations::SampleRow& row = equations::kSampleRows[i];
+    trap.step(kSampleRowLines[i], [&] {
       equations::AddEquationRow(list_, QString::fromLatin1(row.equation), QString::fromLatin1(row.start),
                                 QString::fromLatin1(row.end), QString::fromLatin1(row.step));
     });
-    line += 8;
   }
 }
 

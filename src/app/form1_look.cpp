@@ -7,13 +7,11 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QRadioButton>
-#include <cerrno>
-#include <cstring>
-#include <sys/stat.h>
 
 #include "app/cursor_file.h"
 #include "app/form1.h"
 #include "platform/error_report.h"
+#include "platform/file_check.h"
 
 namespace app {
 namespace {
@@ -64,16 +62,6 @@ void paintButtonFace(QWidget* widget) {
   widget->setAutoFillBackground(true);
 }
 
-// True when the time can be read, false when there is no such file; anything else is a failure.
-bool lastModifiedReadable(const QString& path) {
-  struct stat info {};
-  if (::stat(QFile::encodeName(path).constData(), &info) == 0) return true;
-  if (errno == ENOENT || errno == ENOTDIR) return false;
-  throw platform::StepFailure(QStringLiteral("The time of %1 could not be read: %2")
-                                  .arg(path, QString::fromLocal8Bit(std::strerror(errno)))
-                                  .toStdString());
-}
-
 }  // namespace
 
 QString installedDataFolder(const QString& programFolder) {
@@ -110,7 +98,7 @@ void Form1::loadCursorFile(platform::ErrorTrap& trap) {
   const bool present = trap.test(106, [&] {
     for (const QString& folder : lookFolders()) {
       path = folder + QLatin1String(kCursorFile);
-      if (lastModifiedReadable(path)) return true;
+      if (platform::lastModifiedReadable(path)) return true;
     }
     return false;
   });

@@ -123,7 +123,6 @@ void SkinFramework::ApplyWindow(QWidget* window) {
 
 void SkinFramework::putOnEverything() {
   applying_ = true;
-  ++timesApplied_;
   if (window_) putOnWindow();
   if (dialogs_) putOnDialogs();
   else restoreApplicationSheet();

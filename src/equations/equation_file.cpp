@@ -9,6 +9,7 @@
 #include "equations/samples_and_help.h"
 #include "equations/text_decoding.h"
 #include "platform/error_report.h"
+#include "platform/file_check.h"
 
 namespace equations {
 namespace {
@@ -76,14 +77,8 @@ QString NormalizeSelectedPath(const QString& path) {
   return QLatin1Char('/') + path.mid(firstName).replace(QLatin1String("//"), QLatin1String("/"));
 }
 
-bool FileExists(const QString& path) {
-  if (path.isEmpty()) return false;
-  const QFileInfo info(path);
-  return info.exists() && info.lastModified().isValid();
-}
-
 void LoadEquationFile(EquationListModel& list, const QString& path, platform::Dialogs& dialogs) {
-  if (!FileExists(path)) {
+  if (!platform::FileExists(path)) {
     dialogs.messageBox(QString::fromLatin1(kFileNotFoundText), platform::Buttons::Ok, platform::Icon::None);
     return;
   }

@@ -26,6 +26,10 @@ T& need(const std::shared_ptr<T>& object) {
   return *object;
 }
 
+// The steps that set the gridlines of a separate chart and of the one chart.
+constexpr GridlineLines kSeparateChartGridlines{182, 184, 186, 188, 190, 192};
+constexpr GridlineLines kOneChartGridlines{270, 272, 274, 276, 278, 280};
+
 int percent(int i, int n) { return n > 0 ? qRound(100.0 * i / n) : 0; }
 
 std::string utf8(const QString& text) { return text.toStdString(); }
@@ -222,18 +226,18 @@ void GraphingRun::separateChartSteps(platform::ErrorTrap& trap, int i, const Equ
   trap.step(176, [&] { chart_->location(excel::xlLocationAsNewSheet); });
   trap.step(178, [&] { chart_->setHasTitle(true); });
   trap.step(180, [&] { chart_->setTitleText(utf8(chartTitle(equation.equation))); });
-  setGridlines(trap, 182);
+  setGridlines(trap, kSeparateChartGridlines);
 }
 
-void GraphingRun::setGridlines(platform::ErrorTrap& trap, int xAxisLine) {
+void GraphingRun::setGridlines(platform::ErrorTrap& trap, const GridlineLines& lines) {
   std::shared_ptr<excel::Axis> axis;
-  trap.step(xAxisLine, [&] { axis = need(chart_).axes(excel::xlCategory); });
-  trap.step(xAxisLine + 2, [&] { need(axis).setHasMajorGridlines(false); });
-  trap.step(xAxisLine + 4, [&] { need(axis).setHasMinorGridlines(false); });
+  trap.step(lines.xAxis, [&] { axis = need(chart_).axes(excel::xlCategory); });
+  trap.step(lines.xMajor, [&] { need(axis).setHasMajorGridlines(false); });
+  trap.step(lines.xMinor, [&] { need(axis).setHasMinorGridlines(false); });
   axis.reset();
-  trap.step(xAxisLine + 6, [&] { axis = need(chart_).axes(excel::xlValue); });
-  trap.step(xAxisLine + 8, [&] { need(axis).setHasMajorGridlines(true); });
-  trap.step(xAxisLine + 10, [&] { need(axis).setHasMinorGridlines(false); });
+  trap.step(lines.yAxis, [&] { axis = need(chart_).axes(excel::xlValue); });
+  trap.step(lines.yMajor, [&] { need(axis).setHasMajorGridlines(true); });
+  trap.step(lines.yMinor, [&] { need(axis).setHasMinorGridlines(false); });
 }
 
 void GraphingRun::oneChartCreationSteps(platform::ErrorTrap& trap) {
@@ -286,7 +290,7 @@ void GraphingRun::oneChartSeriesSteps(platform::ErrorTrap& trap) {
   }
   trap.step(266, [&] { rowEnds_.clear(); });
   trap.step(268, [&] { need(chart_).location(excel::xlLocationAsNewSheet); });
-  setGridlines(trap, 270);
+  setGridlines(trap, kOneChartGridlines);
 }
 
 // ---- End of the run -------------------------------------------------------------------------

@@ -209,14 +209,6 @@ TEST(NormalizeSelectedPath, CollapsesDoubledSeparators) {
   }
 }
 
-TEST_F(EquationFileTest, FileExistsOnlyForReadableEntries) {
-  EXPECT_TRUE(equations::FileExists(write("x")));
-  EXPECT_TRUE(equations::FileExists(dir.path()));
-  EXPECT_FALSE(equations::FileExists(dir.filePath(QStringLiteral("missing.txt"))));
-  EXPECT_FALSE(equations::FileExists(QString()));
-  EXPECT_FALSE(equations::FileExists(QStringLiteral("/nonexistent-folder/a.txt")));
-}
-
 TEST(EquationFileDialog, SettingsAreTheDesignedOnes) {
   const platform::FileOpenSettings settings = equations::equationFileDialogSettings();
   EXPECT_TRUE(settings.fileName.isEmpty());

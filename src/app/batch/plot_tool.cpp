@@ -13,6 +13,7 @@
 #include "graphing/graphing_window.h"
 #include "platform/error_report.h"
 #include "platform/event_pump.h"
+#include "platform/file_check.h"
 #include "sheets/engine_factory.h"
 
 namespace app {
@@ -82,7 +83,7 @@ bool takeRows(const PlotRequest& request, const PlotEnvironment& environment, eq
   for (const QString& file : request.files) {
     const int failuresBefore = dialogs.failures;
     try {
-      if (!equations::FileExists(file)) {
+      if (!platform::FileExists(file)) {
         print(messages, QStringLiteral("tessaline-plot: %1: no such file").arg(file));
         return false;
       }

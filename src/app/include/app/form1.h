@@ -65,7 +65,6 @@ class Form1 : public QWidget {
 
   MousePointer mousePointer() const { return mousePointer_; }
   void setMousePointer(MousePointer state);
-  bool hasMouseIcon() const { return mouseIcon_ != nullptr; }
   void setMouseIcon(const QCursor& cursor);
 
   equations::EquationListModel& list() { return list_; }

@@ -49,7 +49,6 @@ class SkinFramework {
   void ApplyWindow(QWidget* window);
 
   const QString& styleSheet() const { return styleSheet_; }
-  int timesApplied() const { return timesApplied_; }
 
   // Each operation as it is called, in words ("LoadSkin <path>", "options", "setOptions 1",
   // "setProperty 5 on", "ApplyWindow <object name>", "reapply"): for diagnostics and tests.
@@ -68,7 +67,6 @@ class SkinFramework {
   SkinOptions options_;
   bool dialogs_ = false;
   bool followDesktop_ = false;
-  int timesApplied_ = 0;
   bool applying_ = false;  // our own style sheet changes may change the palette: no loop
   QPointer<QWidget> window_;
   bool ownsApplicationSheet_ = false;

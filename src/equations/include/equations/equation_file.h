@@ -20,8 +20,6 @@ platform::FileOpenSettings equationFileDialogSettings();
 // keeps exactly one: on this platform a leading "//" names no network share, only the root.
 QString NormalizeSelectedPath(const QString& path);
 
-// True when the path names something whose last-modified time can be read; never reports.
-bool FileExists(const QString& path);
 
 // Appends one row per line of the file. A missing file shows "File not found" and adds nothing.
 // A malformed line ends the load there (rows before it, and the row it began, stay) with a

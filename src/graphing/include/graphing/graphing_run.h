@@ -24,6 +24,11 @@ inline constexpr char kNoEquations[] = "No Equations added.";
 inline constexpr char kDone[] = "Done.";
 inline constexpr char kProgressCaption[] = "Progress Bar";
 
+// The step lines that set a chart's gridlines: each axis, then its major and minor gridlines.
+struct GridlineLines {
+  int xAxis, xMajor, xMinor, yAxis, yMajor, yMinor;
+};
+
 class GraphingRun {
  public:
   GraphingRun(excel::ApplicationFactory& factory, platform::Dialogs& dialogs, platform::EventPump& pump,
@@ -55,7 +60,7 @@ class GraphingRun {
   void separateChartSteps(platform::ErrorTrap& trap, int i, const EquationRow& equation);
   void oneChartCreationSteps(platform::ErrorTrap& trap);
   void oneChartSeriesSteps(platform::ErrorTrap& trap);
-  void setGridlines(platform::ErrorTrap& trap, int xAxisLine);
+  void setGridlines(platform::ErrorTrap& trap, const GridlineLines& lines);
 
   std::shared_ptr<excel::Sheet> dataSheet();
   QString letters(int column);
