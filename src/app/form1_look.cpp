@@ -8,7 +8,7 @@
 #include <QPixmap>
 #include <QRadioButton>
 
-#include "app/cursor_file.h"
+#include "cursor_file.h"
 #include "app/form1.h"
 #include "platform/error_report.h"
 #include "platform/file_check.h"

@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "app/style_sheet_text.h"
+#include "style_sheet_text.h"
 #include "platform/error_report.h"
 
 namespace app {

@@ -3,11 +3,11 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "equations/equation_lines.h"
+#include "equation_lines.h"
 #include "equations/repeat_sharer.h"
 #include "equations/row_batch.h"
 #include "equations/samples_and_help.h"
-#include "equations/text_decoding.h"
+#include "text_decoding.h"
 #include "platform/error_report.h"
 #include "platform/file_check.h"
 

@@ -21,7 +21,7 @@
 #include <cstring>
 #include <functional>
 
-#include "app/cursor_file.h"
+#include "cursor_file.h"
 #include "platform/error_report.h"
 #include "support/form_fixture.h"
 

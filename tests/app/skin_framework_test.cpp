@@ -11,7 +11,7 @@
 #include <QWidget>
 
 #include "app/skin_framework.h"
-#include "app/style_sheet_text.h"
+#include "style_sheet_text.h"
 #include "platform/error_report.h"
 
 namespace {

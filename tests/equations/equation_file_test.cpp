@@ -4,10 +4,10 @@
 
 #include <QDir>
 
-#include "equations/equation_lines.h"
+#include "equation_lines.h"
 #include "equations/list_rows_helper.h"
 #include "equations/samples_and_help.h"
-#include "equations/text_decoding.h"
+#include "text_decoding.h"
 #include "platform/error_report.h"
 #include "support/scripted_dialogs.h"
 
