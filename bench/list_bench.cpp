@@ -194,8 +194,8 @@ int main(int argc, char** argv) {
           }), baseline.ms, 1500);
     print("AddEquationRow 1,000,000 times (<= 1000 ms, 300 MB)", measure(withView, appendMillionRows), baseline.ms,
           1000);
-    print("  of which appendRow alone (no sub-items)", measure(withView, [](auto& list) {
-            for (int i = 0; i < kRows; ++i) list.appendRow(equationOf(i));
+    print("  of which appendEntry alone (no sub-items)", measure(withView, [](auto& list) {
+            for (int i = 0; i < kRows; ++i) list.appendEntry({equationOf(i), {}, {}, {}});
           }), baseline.ms, 1000);
     OneValueStore store;
     print("save a list of 1,000,000 rows", measure(withView, [&](auto& list) {

@@ -29,6 +29,9 @@ constexpr int kClientWidth = 8040;
 constexpr int kClientHeight = 6030;
 constexpr int kListColumnWidths[] = {3700, 1300, 1300, 1300};
 constexpr const char* kListColumnCaptions[] = {"Equations", "Start", "End", "Steps"};
+// The steps that set up the list's columns: each caption, then each width.
+constexpr int kColumnCaptionLines[] = {128, 130, 132, 134};
+constexpr int kColumnWidthLines[] = {136, 138, 140, 142};
 
 QPushButton* makeButton(QWidget* parent, const char* caption, const char* objectName) {
   auto* button = new QPushButton(QString::fromLatin1(caption), parent);
@@ -159,8 +162,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress:
       if (watched == ListView1) {
         auto* key = static_cast<QKeyEvent*>(event);
-        ListView1_KeyDown(key->key() == Qt::Key_Delete ? kKeyDelete : key->key(),
-                          static_cast<int>(key->modifiers()));
+        ListView1_KeyDown(static_cast<Qt::Key>(key->key()), key->modifiers());
       }
       break;
     default:
@@ -187,9 +189,9 @@ void Form1::Form_Load() {
 
 void Form1::setUpListColumns(platform::ErrorTrap& trap) {
   for (int i = 0; i < 4; ++i)
-    trap.step(128 + 2 * i, [&] { list_.addColumn(QString::fromLatin1(kListColumnCaptions[i])); });
+    trap.step(kColumnCaptionLines[i], [&] { list_.addColumn(QString::fromLatin1(kListColumnCaptions[i])); });
   for (int i = 0; i < 4; ++i)
-    trap.step(136 + 2 * i, [&] { ListView1->setColumnWidth(i, twipsToPixels(kListColumnWidths[i])); });
+    trap.step(kColumnWidthLines[i], [&] { ListView1->setColumnWidth(i, twipsToPixels(kListColumnWidths[i])); });
 }
 
 void Form1::centreOnScreen() {
@@ -240,13 +242,14 @@ void Form1::Form_Unload() {
 
 void Form1::ListView1_DblClick() { removeSelectedRow(); }
 
-void Form1::ListView1_KeyDown(int keyCode, int /*shift*/) {
-  if (keyCode != kKeyDelete) return;
+// Only the Delete key removes a row, whatever the modifiers; printable keys never do.
+void Form1::ListView1_KeyDown(Qt::Key key, Qt::KeyboardModifiers /*modifiers*/) {
+  if (key != Qt::Key_Delete) return;
   removeSelectedRow();
 }
 
 void Form1::removeSelectedRow() {
-  if (mousePointer_ == kPointerBusy) return;
+  if (mousePointer_ == MousePointer::Busy) return;
   if (list_.count() == 0) return;
   const QModelIndexList selected = ListView1->selectionModel()->selectedRows();
   if (selected.isEmpty()) return;
@@ -255,16 +258,16 @@ void Form1::removeSelectedRow() {
 
 // ---- Pointer --------------------------------------------------------------------------------
 
-void Form1::setMousePointer(int state) {
+void Form1::setMousePointer(MousePointer state) {
   mousePointer_ = state;
   switch (state) {
-    case kPointerBusy:
+    case MousePointer::Busy:
       setCursor(Qt::WaitCursor);
       break;
-    case kPointerCustom:
+    case MousePointer::Custom:
       setCursor(mouseIcon_ ? *mouseIcon_ : QCursor(Qt::PointingHandCursor));
       break;
-    default:
+    case MousePointer::Default:
       unsetCursor();
       break;
   }
@@ -272,23 +275,23 @@ void Form1::setMousePointer(int state) {
 
 void Form1::setMouseIcon(const QCursor& cursor) {
   mouseIcon_ = std::make_unique<QCursor>(cursor);
-  if (mousePointer_ == kPointerCustom) setMousePointer(kPointerCustom);
+  if (mousePointer_ == MousePointer::Custom) setMousePointer(MousePointer::Custom);
 }
 
 void Form1::PushButton_MouseMove() {
-  if (mousePointer_ != kPointerBusy) setMousePointer(kPointerCustom);
+  if (mousePointer_ != MousePointer::Busy) setMousePointer(MousePointer::Custom);
 }
 
 void Form1::Form_MouseMove() {
-  if (mousePointer_ != kPointerBusy) setMousePointer(kPointerDefault);
+  if (mousePointer_ != MousePointer::Busy) setMousePointer(MousePointer::Default);
 }
 
 void Form1::Frame1_MouseMove() {
-  if (mousePointer_ != kPointerBusy) setMousePointer(kPointerDefault);
+  if (mousePointer_ != MousePointer::Busy) setMousePointer(MousePointer::Default);
 }
 
 void Form1::ListView1_MouseMove() {
-  if (mousePointer_ != kPointerBusy) setMousePointer(kPointerDefault);
+  if (mousePointer_ != MousePointer::Busy) setMousePointer(MousePointer::Default);
 }
 
 }  // namespace app

@@ -3,24 +3,27 @@
 #include <QRadioButton>
 
 #include "app/form1.h"
+#include "app/list_rows.h"
 #include "graphing/graphing_run.h"
 #include "graphing/graphing_window.h"
+#include "platform/error_report.h"
 
 namespace app {
 namespace {
 
 class Form1GraphingWindow : public graphing::GraphingWindow {
  public:
-  explicit Form1GraphingWindow(Form1& form) : form_(form) {}
-  const equations::EquationListModel& rows() const override { return form_.list(); }
+  explicit Form1GraphingWindow(Form1& form) : form_(form), rows_(form.list()) {}
+  const graphing::EquationRows& rows() const override { return rows_; }
   bool separateChartsSelected() const override { return form_.Option1->isChecked(); }
   bool oneChartSelected() const override { return form_.Option2->isChecked(); }
-  void setBusyPointer(bool busy) override { form_.setMousePointer(busy ? kPointerBusy : kPointerDefault); }
+  void setBusyPointer(bool busy) override { form_.setMousePointer(busy ? MousePointer::Busy : MousePointer::Default); }
   void setProgressValue(int percent) override { form_.ProgressBar1->setValue(percent); }
   void setProgressText(const QString& text) override { form_.ProgressBar1->setFormat(text); }
 
  private:
   Form1& form_;
+  ListRows rows_;
 };
 
 }  // namespace
@@ -31,7 +34,7 @@ void Form1::PushButton2_Click() {
     graphingRun_ = std::make_unique<graphing::GraphingRun>(services_.excel, services_.dialogs, services_.pump,
                                                            *graphingWindow_);
   }
-  graphingRun_->PushButton2_Click();
+  graphingRun_->StartGraphing(platform::ErrorTrap::locationOf("PushButton2_Click"));
 }
 
 bool Form1::graphingBusy() const { return graphingRun_ && graphingRun_->GraphingBusy(); }

@@ -1,5 +1,8 @@
 // Filling and keeping the list: Add Equation, files, samples, Clear List, Help, the saved list.
 #include "app/form1.h"
+
+#include <iterator>
+
 #include "app/saved_list_keeper.h"
 #include "equations/add_equation_prompts.h"
 #include "equations/equation_file.h"
@@ -10,6 +13,18 @@ namespace app {
 
 using platform::ErrorTrap;
 
+namespace {
+
+// Add Equation's steps for the start, end and step values.
+constexpr equations::PromptLines kStartPromptLines{106, 108, 110};
+constexpr equations::PromptLines kEndPromptLines{114, 116, 118};
+constexpr equations::PromptLines kStepPromptLines{122, 124, 126};
+// Load Sample/Example Files: the step of each sample row, in the order of the rows.
+constexpr int kSampleRowLines[] = {100, 108};
+static_assert(std::size(kSampleRowLines) == equations::kSampleRows.size());
+
+}  // namespace
+
 void Form1::PushButton1_Click() {
   ErrorTrap trap(services_.dialogs, ErrorTrap::locationOf("PushButton1_Click"));
   QString equation;
@@ -19,16 +34,16 @@ void Form1::PushButton1_Click() {
                                           QString::fromLatin1(equations::kEquationPromptDefault));
   });
   if (trap.test(104, [&] { return !equations::isAcceptedEquation(equation); })) return;
-  const QString start = equations::askForNumericValue(trap, equations::kStartPrompt, 106);
-  const QString end = equations::askForNumericValue(trap, equations::kEndPrompt, 114);
-  const QString step = equations::askForNumericValue(trap, equations::kStepPrompt, 122);
+  const QString start = equations::askForNumericValue(trap, equations::kStartPrompt, kStartPromptLines);
+  const QString end = equations::askForNumericValue(trap, equations::kEndPrompt, kEndPromptLines);
+  const QString step = equations::askForNumericValue(trap, equations::kStepPrompt, kStepPromptLines);
   trap.step(130, [&] { equations::AddEquationRow(list_, equation, start, end, step); });
 }
 
 void Form1::PushButton3_Click() {
   ErrorTrap trap(services_.dialogs, ErrorTrap::locationOf("PushButton3_Click"));
   trap.step(100, [&] {
-    if (mousePointer_ != kPointerBusy) list_.clear();
+    if (mousePointer_ != MousePointer::Busy) list_.clear();
   });
 }
 
@@ -37,31 +52,31 @@ void Form1::PushButton4_Click() {
   platform::FileOpenSettings settings;
   trap.step(100, [&] { settings = equations::equationFileDialogSettings(); });
   platform::FileOpenResult chosen;
-  trap.step(108, [&] { chosen = services_.dialogs.openFile(settings); });
-  if (trap.test(110, [&] { return chosen.error == platform::kBufferTooSmall; })) {
+  trap.step(108, [&] {
+    chosen = services_.dialogs.openFile(settings);
+    if (chosen.outcome == platform::FileOpenOutcome::Failed) throw platform::StepFailure(chosen.failure.toStdString());
+  });
+  if (trap.test(110, [&] { return chosen.outcome == platform::FileOpenOutcome::TooManyNames; })) {
     trap.step(112, [&] {
       services_.dialogs.messageBox(equations::tooManyFilesText(), platform::Buttons::Ok, platform::Icon::None);
     });
     return;
   }
-  if (trap.test(114, [&] { return chosen.fileName.isEmpty(); })) return;
-  trap.step(116, [&] { setMousePointer(kPointerBusy); });
-  QStringList pieces;
-  trap.step(118, [&] { pieces = equations::splitDialogAnswer(chosen.fileName); });
-  if (pieces.size() <= 1) {
-    trap.step(120, [&] { equations::LoadEquationFile(list_, pieces.value(0), services_.dialogs); });
+  if (trap.test(114, [&] { return chosen.outcome != platform::FileOpenOutcome::Chosen || chosen.paths.isEmpty(); }))
+    return;
+  trap.step(116, [&] { setMousePointer(MousePointer::Busy); });
+  const QStringList& paths = chosen.paths;
+  if (paths.size() == 1) {
+    trap.step(120, [&] { equations::LoadEquationFile(list_, paths.first(), services_.dialogs); });
   } else {
-    QString folder;
-    trap.step(124, [&] { folder = pieces.first(); });
-    for (qsizetype i = 1; i < pieces.size();) {
+    for (qsizetype i = 0; i < paths.size();) {
       QString path;
-      trap.step(128, [&] { path = folder + QLatin1Char('/') + pieces[i]; });
-      trap.step(130, [&] { path = equations::NormalizeSelectedPath(path); });
+      trap.step(130, [&] { path = equations::NormalizeSelectedPath(paths[i]); });
       trap.step(134, [&] { equations::LoadEquationFile(list_, path, services_.dialogs); });
-      if (!trap.advance(136, [&] { return ++i < pieces.size(); })) break;
+      if (!trap.advance(136, [&] { return ++i < paths.size(); })) break;
     }
   }
-  trap.step(144, [&] { setMousePointer(kPointerDefault); });
+  trap.step(144, [&] { setMousePointer(MousePointer::Default); });
 }
 
 void Form1::PushButton5_Click() {
@@ -73,14 +88,12 @@ void Form1::PushButton5_Click() {
 
 void Form1::PushButton6_Click() {
   ErrorTrap trap(services_.dialogs, ErrorTrap::locationOf("PushButton6_Click"));
-  // Each sample row takes four lines: the row, then its three sub-items.
-  int line = 100;
-  for (const equations::SampleRow& row : equations::kSampleRows) {
-    trap.step(line, [&] {
+  for (size_t i = 0; i < equations::kSampleRows.size(); ++i) {
+    const equations::SampleRow& row = equations::kSampleRows[i];
+    trap.step(kSampleRowLines[i], [&] {
       equations::AddEquationRow(list_, QString::fromLatin1(row.equation), QString::fromLatin1(row.start),
                                 QString::fromLatin1(row.end), QString::fromLatin1(row.step));
     });
-    line += 8;
   }
 }
 

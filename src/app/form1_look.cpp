@@ -7,20 +7,17 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QRadioButton>
-#include <cerrno>
-#include <cstring>
-#include <sys/stat.h>
 
-#include "app/cursor_file.h"
+#include "cursor_file.h"
 #include "app/form1.h"
 #include "platform/error_report.h"
+#include "platform/file_check.h"
 
 namespace app {
 namespace {
 
 constexpr char kSkinFile[] = "/x/o.cjs";
 constexpr char kCursorFile[] = "/HAND-M.CUR";
-constexpr int kSkinOptionsAdded = 1;  // the skin styles the controls too
 
 // Where an installed program keeps its data, relative to its executable's folder; the build
 // sets it from the install layout (bin/ and share/tessaline/ under the prefix by default).
@@ -65,16 +62,6 @@ void paintButtonFace(QWidget* widget) {
   widget->setAutoFillBackground(true);
 }
 
-// True when the time can be read, false when there is no such file; anything else is a failure.
-bool lastModifiedReadable(const QString& path) {
-  struct stat info {};
-  if (::stat(QFile::encodeName(path).constData(), &info) == 0) return true;
-  if (errno == ENOENT || errno == ENOTDIR) return false;
-  throw platform::StepFailure(QStringLiteral("The time of %1 could not be read: %2")
-                                  .arg(path, QString::fromLocal8Bit(std::strerror(errno)))
-                                  .toStdString());
-}
-
 }  // namespace
 
 QString installedDataFolder(const QString& programFolder) {
@@ -100,9 +87,9 @@ void Form1::ApplySkin() {
   for (QWidget* control : findChildren<QWidget*>())
     if (takesButtonFace(control)) paintButtonFace(control);
   SkinFramework1.LoadSkin(skinPath, QString());
-  SkinFramework1.setOptions(SkinFramework1.options() | kSkinOptionsAdded);
-  SkinFramework1.setProperty(kSkinPropertyDialogs, true);
-  SkinFramework1.setProperty(kSkinPropertyFollowDesktop, true);
+  SkinFramework1.setOptions(SkinFramework1.options() | SkinOption::StyleControls);
+  SkinFramework1.setProperty(SkinProperty::Dialogs, true);
+  SkinFramework1.setProperty(SkinProperty::FollowDesktop, true);
   SkinFramework1.ApplyWindow(this);
 }
 
@@ -111,7 +98,7 @@ void Form1::loadCursorFile(platform::ErrorTrap& trap) {
   const bool present = trap.test(106, [&] {
     for (const QString& folder : lookFolders()) {
       path = folder + QLatin1String(kCursorFile);
-      if (lastModifiedReadable(path)) return true;
+      if (platform::lastModifiedReadable(path)) return true;
     }
     return false;
   });

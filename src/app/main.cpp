@@ -9,7 +9,7 @@
 #include "app/form1.h"
 #include "platform/clock.h"
 #include "platform/event_pump.h"
-#include "platform/launcher.h"
+#include "platform/qt_launcher.h"
 #include "platform/qt_dialogs.h"
 #include "automation/engine_factory.h"
 

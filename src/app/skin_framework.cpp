@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "app/style_sheet_text.h"
+#include "style_sheet_text.h"
 #include "platform/error_report.h"
 
 namespace app {
@@ -79,33 +79,33 @@ void SkinFramework::LoadSkin(const QString& path, const QString& overrides) {
   styleSheet_ = sheet;
 }
 
-int SkinFramework::options() const {
+SkinOptions SkinFramework::options() const {
   note(QStringLiteral("options"));
   return options_;
 }
 
-void SkinFramework::setOptions(int options) {
-  note(QStringLiteral("setOptions ") + QString::number(options));
+void SkinFramework::setOptions(SkinOptions options) {
+  note(QStringLiteral("setOptions ") + QString::number(options.toInt()));
   options_ = options;
 }
 
-void SkinFramework::setProperty(int id, bool value) {
-  note(QStringLiteral("setProperty %1 %2").arg(id).arg(value ? QStringLiteral("on") : QStringLiteral("off")));
+void SkinFramework::setProperty(SkinProperty id, bool value) {
+  note(QStringLiteral("setProperty %1 %2").arg(static_cast<int>(id)).arg(value ? QStringLiteral("on") : QStringLiteral("off")));
   switch (id) {
-    case kSkinPropertyDialogs:
+    case SkinProperty::Dialogs:
       dialogs_ = value;
       break;
-    case kSkinPropertyFollowDesktop:
+    case SkinProperty::FollowDesktop:
       followDesktop_ = value;
       break;
     default:
-      fail(QStringLiteral("The skin has no property %1").arg(id));
+      fail(QStringLiteral("The skin has no property %1").arg(static_cast<int>(id)));
   }
 }
 
-bool SkinFramework::property(int id) const {
-  if (id == kSkinPropertyDialogs) return dialogs_;
-  if (id == kSkinPropertyFollowDesktop) return followDesktop_;
+bool SkinFramework::property(SkinProperty id) const {
+  if (id == SkinProperty::Dialogs) return dialogs_;
+  if (id == SkinProperty::FollowDesktop) return followDesktop_;
   return false;
 }
 
@@ -113,7 +113,7 @@ void SkinFramework::ApplyWindow(QWidget* window) {
   note(QStringLiteral("ApplyWindow ") + (window ? window->objectName() : QString()));
   if (!window) fail(QStringLiteral("There is no window to skin"));
   if (styleSheet_.isEmpty()) fail(QStringLiteral("No skin is loaded"));
-  if (!(options_ & kSkinStyleControls) && window->objectName().isEmpty())
+  if (!options_.testFlag(SkinOption::StyleControls) && window->objectName().isEmpty())
     fail(QStringLiteral("A window without an object name can only be skinned with its controls"));
   window_ = window;
   putOnEverything();
@@ -123,7 +123,6 @@ void SkinFramework::ApplyWindow(QWidget* window) {
 
 void SkinFramework::putOnEverything() {
   applying_ = true;
-  ++timesApplied_;
   if (window_) putOnWindow();
   if (dialogs_) putOnDialogs();
   else restoreApplicationSheet();
@@ -132,7 +131,7 @@ void SkinFramework::putOnEverything() {
 
 void SkinFramework::putOnWindow() {
   const QString name = window_->objectName();
-  const QString sheet = (options_ & kSkinStyleControls)
+  const QString sheet = options_.testFlag(SkinOption::StyleControls)
                             ? styleSheet_
                             : style_sheet::rewriteSelectors(styleSheet_, [&](const QString& selector) {
                                 return QStringList{style_sheet::withObjectName(selector, name)};

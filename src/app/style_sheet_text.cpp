@@ -1,4 +1,4 @@
-#include "app/style_sheet_text.h"
+#include "style_sheet_text.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #include "equations/add_equation_prompts.h"
 
-#include "equations/numeric_text.h"
+#include "platform/numeric_text.h"
 #include "platform/error_report.h"
 
 namespace equations {
@@ -16,14 +16,14 @@ bool isAcceptedEquation(const QString& equation) {
   return false;
 }
 
-QString askForNumericValue(platform::ErrorTrap& trap, const Prompt& prompt, int firstLine) {
+QString askForNumericValue(platform::ErrorTrap& trap, const Prompt& prompt, const PromptLines& lines) {
   QString answer;
   const auto ask = [&] {
     answer = trap.dialogs().inputBox(QString::fromLatin1(prompt.text), QString::fromLatin1(prompt.title),
                                      QString::fromLatin1(prompt.defaultText));
   };
-  trap.step(firstLine, ask);
-  while (trap.test(firstLine + 2, [&] { return !isNumeric(answer); })) trap.step(firstLine + 4, ask);
+  trap.step(lines.ask, ask);
+  while (trap.test(lines.test, [&] { return !platform::isNumeric(answer); })) trap.step(lines.askAgain, ask);
   return answer;
 }
 

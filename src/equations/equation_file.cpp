@@ -3,12 +3,13 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "equations/equation_lines.h"
+#include "equation_lines.h"
 #include "equations/repeat_sharer.h"
 #include "equations/row_batch.h"
 #include "equations/samples_and_help.h"
-#include "equations/text_decoding.h"
+#include "text_decoding.h"
 #include "platform/error_report.h"
+#include "platform/file_check.h"
 
 namespace equations {
 namespace {
@@ -60,14 +61,13 @@ void addRowFromLine(RowBatch& rows, QStringView line, int lineNumber, const QStr
 platform::FileOpenSettings equationFileDialogSettings() {
   platform::FileOpenSettings settings;
   settings.fileName = QString();
-  settings.flags = kEquationFileDialogFlags;
+  settings.multipleFiles = true;
+  settings.openReadOnly = true;
   settings.title = QString::fromLatin1(kEquationFileDialogTitle);
   settings.filter = QString::fromLatin1(kEquationFileDialogFilter);
-  settings.maxFileSize = kEquationFileDialogRoom;
+  settings.namesRoom = kEquationFileDialogRoom;
   return settings;
 }
-
-QStringList splitDialogAnswer(const QString& answer) { return answer.split(QChar(0)); }
 
 QString NormalizeSelectedPath(const QString& path) {
   if (!path.startsWith(QLatin1Char('/')))
@@ -77,14 +77,8 @@ QString NormalizeSelectedPath(const QString& path) {
   return QLatin1Char('/') + path.mid(firstName).replace(QLatin1String("//"), QLatin1String("/"));
 }
 
-bool FileExists(const QString& path) {
-  if (path.isEmpty()) return false;
-  const QFileInfo info(path);
-  return info.exists() && info.lastModified().isValid();
-}
-
 void LoadEquationFile(EquationListModel& list, const QString& path, platform::Dialogs& dialogs) {
-  if (!FileExists(path)) {
+  if (!platform::FileExists(path)) {
     dialogs.messageBox(QString::fromLatin1(kFileNotFoundText), platform::Buttons::Ok, platform::Icon::None);
     return;
   }

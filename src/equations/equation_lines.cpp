@@ -1,4 +1,4 @@
-#include "equations/equation_lines.h"
+#include "equation_lines.h"
 
 namespace equations {
 namespace {

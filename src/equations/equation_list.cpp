@@ -1,10 +1,24 @@
 #include "equations/equation_list.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "platform/error_report.h"
 
 namespace equations {
+namespace {
+
+// The row's own text is item 0, its sub-items 1 .. 3: the list's columns in order.
+const QString& itemOf(const EquationEntry& row, int subItem) {
+  switch (subItem) {
+    case 0: return row.equation;
+    case 1: return row.start;
+    case 2: return row.end;
+    default: return row.step;
+  }
+}
+
+}  // namespace
 
 void EquationListModel::checkPosition(int position) const {
   if (position < 1 || position > count()) throw platform::StepFailure(platform::kSubscriptOutOfRange);
@@ -13,26 +27,18 @@ void EquationListModel::checkPosition(int position) const {
 const QString& EquationListModel::item(int position, int subItem) const {
   checkPosition(position);
   if (subItem < 0 || subItem > 3) throw platform::StepFailure(platform::kSubscriptOutOfRange);
-  return rows_[static_cast<size_t>(position - 1)][static_cast<size_t>(subItem)];
+  return itemOf(rows_[static_cast<size_t>(position - 1)], subItem);
 }
 
-EquationEntry EquationListModel::entry(int position) const {
+const EquationEntry& EquationListModel::entry(int position) const {
   checkPosition(position);
-  const Row& row = rows_[static_cast<size_t>(position - 1)];
-  return {row[0], row[1], row[2], row[3]};
-}
-
-void EquationListModel::appendRow(const QString& equation) {
-  const int at = count();
-  beginInsertRows({}, at, at);
-  rows_.push_back({equation, {}, {}, {}});
-  endInsertRows();
+  return rows_[static_cast<size_t>(position - 1)];
 }
 
 void EquationListModel::appendEntry(const EquationEntry& entry) {
   const int at = count();
   beginInsertRows({}, at, at);
-  rows_.push_back({entry.equation, entry.start, entry.end, entry.step});
+  rows_.push_back(entry);
   endInsertRows();
 }
 
@@ -43,18 +49,9 @@ void EquationListModel::appendRows(std::vector<EquationEntry>&& entries) {
   // Grow geometrically: batch after batch, an exact reserve would copy the whole list each time.
   const size_t needed = rows_.size() + entries.size();
   if (needed > rows_.capacity()) rows_.reserve(std::max(needed, 2 * rows_.capacity()));
-  for (EquationEntry& entry : entries)
-    rows_.push_back({std::move(entry.equation), std::move(entry.start), std::move(entry.end), std::move(entry.step)});
+  std::move(entries.begin(), entries.end(), std::back_inserter(rows_));
   endInsertRows();
   entries.clear();
-}
-
-void EquationListModel::setSubItem(int position, int subItem, const QString& text) {
-  checkPosition(position);
-  if (subItem < 1 || subItem > 3) throw platform::StepFailure(platform::kSubscriptOutOfRange);
-  rows_[static_cast<size_t>(position - 1)][static_cast<size_t>(subItem)] = text;
-  const QModelIndex cell = index(position - 1, subItem);
-  emit dataChanged(cell, cell, {Qt::DisplayRole});
 }
 
 void EquationListModel::removeRow(int position) {
@@ -87,7 +84,7 @@ int EquationListModel::columnCount(const QModelIndex& parent) const { return par
 
 QVariant EquationListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || role != Qt::DisplayRole) return {};
-  return rows_[static_cast<size_t>(index.row())][static_cast<size_t>(index.column())];
+  return itemOf(rows_[static_cast<size_t>(index.row())], index.column());
 }
 
 QVariant EquationListModel::headerData(int section, Qt::Orientation orientation, int role) const {

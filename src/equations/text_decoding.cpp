@@ -1,4 +1,4 @@
-#include "equations/text_decoding.h"
+#include "text_decoding.h"
 
 #include <QStringDecoder>
 #include <array>

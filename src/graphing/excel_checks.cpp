@@ -45,7 +45,7 @@ void CheckExcelInstalled(excel::ApplicationFactory& factory, platform::Dialogs& 
 bool IsExcelRunning(excel::ApplicationFactory& factory) {
   try {
     auto running = factory.attachRunning();
-    return running && running->name() == "Microsoft Excel";
+    return running && running->name() == kExcelApplicationName;
   } catch (...) {
     return false;
   }

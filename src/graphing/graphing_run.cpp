@@ -4,8 +4,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "equations/equation_list.h"
-#include "equations/numeric_text.h"
 #include "graphing/column_letters.h"
 #include "graphing/equation_to_formula.h"
 #include "graphing/excel_checks.h"
@@ -13,16 +11,9 @@
 #include "platform/dialogs.h"
 #include "platform/error_report.h"
 #include "platform/event_pump.h"
+#include "platform/numeric_text.h"
 
 namespace graphing {
-
-// One row of the list as the run reads it at the start of the equation's turn.
-struct GraphingRun::Equation {
-  QString text;
-  QString start;
-  QString end;
-  QString step;
-};
 
 namespace {
 
@@ -34,6 +25,10 @@ T& need(const std::shared_ptr<T>& object) {
   if (!object) throw excel::AutomationError("Object variable not set");
   return *object;
 }
+
+// The steps that set the gridlines of a separate chart and of the one chart.
+constexpr GridlineLines kSeparateChartGridlines{182, 184, 186, 188, 190, 192};
+constexpr GridlineLines kOneChartGridlines{270, 272, 274, 276, 278, 280};
 
 int percent(int i, int n) { return n > 0 ? qRound(100.0 * i / n) : 0; }
 
@@ -53,9 +48,9 @@ GraphingRun::GraphingRun(excel::ApplicationFactory& factory, platform::Dialogs& 
 
 GraphingRun::~GraphingRun() = default;
 
-void GraphingRun::PushButton2_Click() {
+void GraphingRun::StartGraphing(const QString& errorLocation) {
   if (busy_) return;  // a second press while a run is in progress does nothing
-  platform::ErrorTrap trap(dialogs_, platform::ErrorTrap::locationOf("PushButton2_Click"));
+  platform::ErrorTrap trap(dialogs_, errorLocation);
   trap.step(102, [&] { busy_ = true; });
   runSteps(trap);
   reports_ = trap.reported();
@@ -113,12 +108,11 @@ std::shared_ptr<excel::Sheet> GraphingRun::dataSheet() {
 
 QString GraphingRun::letters(int column) { return ColumnLetters(column, dialogs_); }
 
-bool GraphingRun::readEquation(int i, Equation& equation) {
+bool GraphingRun::readEquation(int i, EquationRow& equation) {
   // Rows may have been removed while the run yielded: never read one that is gone.
-  const equations::EquationListModel& rows = window_.rows();
+  const EquationRows& rows = window_.rows();
   if (i > rows.count()) return false;
-  const equations::EquationEntry entry = rows.entry(i);
-  equation = {entry.equation, entry.start, entry.end, entry.step};
+  equation = rows.row(i);
   return true;
 }
 
@@ -140,7 +134,7 @@ void GraphingRun::separatePass(platform::ErrorTrap& trap) {
     trap.step(142, [&] { pump_.yield(); });
     trap.step(144, [&] { row_ = 1; });
     trap.step(146, [&] { window_.setProgressValue(percent(i, n)); });
-    Equation equation;
+    EquationRow equation;
     if (!readEquation(i, equation) || !columnsAvailable(col_)) break;
     FillEquationColumns(trap, equation, {148, 150, 152, 154});
     ++plotted_;
@@ -160,7 +154,7 @@ void GraphingRun::allOnOnePass(platform::ErrorTrap& trap) {
     trap.step(214, [&] { pump_.yield(); });
     trap.step(216, [&] { window_.setProgressValue(percent(i, n)); });
     trap.step(218, [&] { row_ = 1; });
-    Equation equation;
+    EquationRow equation;
     if (!readEquation(i, equation) || !columnsAvailable(col_)) break;
     FillEquationColumns(trap, equation, {220, 222, 224, 226});
     ++plotted_;
@@ -171,14 +165,14 @@ void GraphingRun::allOnOnePass(platform::ErrorTrap& trap) {
   oneChartSeriesSteps(trap);
 }
 
-void GraphingRun::FillEquationColumns(platform::ErrorTrap& trap, const Equation& equation,
+void GraphingRun::FillEquationColumns(platform::ErrorTrap& trap, const EquationRow& equation,
                                       const FillLines& lines) {
   double x = 0, end = 0, step = 0;
   const auto number = [&](const QString& text, const char* what) {
-    const std::optional<double> value = equations::readNumber(text);
+    const std::optional<double> value = platform::readNumber(text);
     if (!value)
       throw platform::StepFailure(QStringLiteral("The %1 value \"%2\" of the equation \"%3\" is not a number")
-                                      .arg(QLatin1String(what), text, equation.text)
+                                      .arg(QLatin1String(what), text, equation.equation)
                                       .toStdString());
     return *value;
   };
@@ -189,12 +183,12 @@ void GraphingRun::FillEquationColumns(platform::ErrorTrap& trap, const Equation&
     if (step == 0 && x <= end)
       throw platform::StepFailure(QStringLiteral("The step of the equation \"%1\" is 0, so x would never "
                                                  "reach the end value")
-                                      .arg(equation.text)
+                                      .arg(equation.equation)
                                       .toStdString());
   });
   if (!ready) return;  // the equation is left without values; the run goes on with the next one
 
-  const FormulaTemplate formula(equation.text);
+  const FormulaTemplate formula(equation.equation);
   const QString xLetters = letters(col_);
   std::shared_ptr<excel::Sheet> sheet;
   if (!trap.step(lines.writeX, [&] { sheet = dataSheet(); })) return;
@@ -213,7 +207,7 @@ void GraphingRun::FillEquationColumns(platform::ErrorTrap& trap, const Equation&
 
 // ---- Charts ---------------------------------------------------------------------------------
 
-void GraphingRun::separateChartSteps(platform::ErrorTrap& trap, int i, const Equation& equation) {
+void GraphingRun::separateChartSteps(platform::ErrorTrap& trap, int i, const EquationRow& equation) {
   auto charts = need(app_).charts();
   chart_.reset();
   const bool added = trap.test(162, [&] { return need(charts).count() == 0; })
@@ -231,19 +225,19 @@ void GraphingRun::separateChartSteps(platform::ErrorTrap& trap, int i, const Equ
   });
   trap.step(176, [&] { chart_->location(excel::xlLocationAsNewSheet); });
   trap.step(178, [&] { chart_->setHasTitle(true); });
-  trap.step(180, [&] { chart_->setTitleText(utf8(chartTitle(equation.text))); });
-  setGridlines(trap, 182);
+  trap.step(180, [&] { chart_->setTitleText(utf8(chartTitle(equation.equation))); });
+  setGridlines(trap, kSeparateChartGridlines);
 }
 
-void GraphingRun::setGridlines(platform::ErrorTrap& trap, int xAxisLine) {
+void GraphingRun::setGridlines(platform::ErrorTrap& trap, const GridlineLines& lines) {
   std::shared_ptr<excel::Axis> axis;
-  trap.step(xAxisLine, [&] { axis = need(chart_).axes(excel::xlCategory); });
-  trap.step(xAxisLine + 2, [&] { need(axis).setHasMajorGridlines(false); });
-  trap.step(xAxisLine + 4, [&] { need(axis).setHasMinorGridlines(false); });
+  trap.step(lines.xAxis, [&] { axis = need(chart_).axes(excel::xlCategory); });
+  trap.step(lines.xMajor, [&] { need(axis).setHasMajorGridlines(false); });
+  trap.step(lines.xMinor, [&] { need(axis).setHasMinorGridlines(false); });
   axis.reset();
-  trap.step(xAxisLine + 6, [&] { axis = need(chart_).axes(excel::xlValue); });
-  trap.step(xAxisLine + 8, [&] { need(axis).setHasMajorGridlines(true); });
-  trap.step(xAxisLine + 10, [&] { need(axis).setHasMinorGridlines(false); });
+  trap.step(lines.yAxis, [&] { axis = need(chart_).axes(excel::xlValue); });
+  trap.step(lines.yMajor, [&] { need(axis).setHasMajorGridlines(true); });
+  trap.step(lines.yMinor, [&] { need(axis).setHasMinorGridlines(false); });
 }
 
 void GraphingRun::oneChartCreationSteps(platform::ErrorTrap& trap) {
@@ -277,9 +271,9 @@ void GraphingRun::oneChartSeriesSteps(platform::ErrorTrap& trap) {
       });
     }
     trap.step(256, [&] {
-      Equation equation;
+      EquationRow equation;
       if (!readEquation(i, equation)) throw platform::StepFailure(platform::kSubscriptOutOfRange);
-      need(need(need(chart_).seriesCollection()).item(i)).setName(utf8(chartTitle(equation.text)));
+      need(need(need(chart_).seriesCollection()).item(i)).setName(utf8(chartTitle(equation.equation)));
     });
   }
   // Remove the series the block made beyond one per equation. A failed test or deletion ends
@@ -296,7 +290,7 @@ void GraphingRun::oneChartSeriesSteps(platform::ErrorTrap& trap) {
   }
   trap.step(266, [&] { rowEnds_.clear(); });
   trap.step(268, [&] { need(chart_).location(excel::xlLocationAsNewSheet); });
-  setGridlines(trap, 270);
+  setGridlines(trap, kOneChartGridlines);
 }
 
 // ---- End of the run -------------------------------------------------------------------------

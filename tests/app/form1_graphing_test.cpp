@@ -28,21 +28,21 @@ TEST_F(WindowRun, ClicksAndRemovalsDuringTheRunAreRefusedAndTheWindowComesBackId
   int seen = 0;
   f.pump.hook = [&](int) {
     if (seen++ != 5) return;
-    EXPECT_EQ(f.form->mousePointer(), app::kPointerBusy);
+    EXPECT_EQ(f.form->mousePointer(), app::MousePointer::Busy);
     EXPECT_TRUE(f.form->graphingBusy());
     f.form->PushButton2_Click();                        // ignored
-    f.form->ListView1_KeyDown(app::kKeyDelete, 0);      // refused
+    f.form->ListView1_KeyDown(Qt::Key_Delete, {});      // refused
     f.form->ListView1_DblClick();                       // refused
     f.form->PushButton3_Click();                        // Clear List refused
     f.form->PushButton_MouseMove();                     // the hourglass stays
-    EXPECT_EQ(f.form->mousePointer(), app::kPointerBusy);
+    EXPECT_EQ(f.form->mousePointer(), app::MousePointer::Busy);
   };
   f.dialogs.answerMessage();  // Done.
   f.form->PushButton2_Click();
   EXPECT_GT(seen, 5);
   EXPECT_EQ(f.engine.created.size(), 2u);  // the start-up check's instance, then the one run
   EXPECT_EQ(f.form->list().count(), 3);
-  EXPECT_EQ(f.form->mousePointer(), app::kPointerDefault);
+  EXPECT_EQ(f.form->mousePointer(), app::MousePointer::Default);
   EXPECT_FALSE(f.form->graphingBusy());
   EXPECT_EQ(f.form->ProgressBar1->value(), 0);
   EXPECT_EQ(f.form->ProgressBar1->text(), QStringLiteral("Progress Bar"));

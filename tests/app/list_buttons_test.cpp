@@ -15,7 +15,6 @@ using testing_support::rowsOf;
 using testing_support::RowTexts;
 using testing_support::ShownBox;
 
-const QChar NUL(0);
 
 QString reportAt(const char* handler, int line, const QString& description) {
   return platform::errorReportText(platform::ErrorTrap::locationOf(handler), line, description);
@@ -111,10 +110,10 @@ TEST_F(ListButtonsTest, SamplesAddTwoRowsSilently) {
 
 TEST_F(ListButtonsTest, ClearListEmptiesTheListUnlessBusy) {
   window().PushButton6_Click();
-  window().setMousePointer(app::kPointerBusy);
+  window().setMousePointer(app::MousePointer::Busy);
   window().PushButton3_Click();
   EXPECT_EQ(window().list().count(), 2);
-  for (int pointer : {app::kPointerDefault, app::kPointerCustom}) {
+  for (app::MousePointer pointer : {app::MousePointer::Default, app::MousePointer::Custom}) {
     window().PushButton6_Click();
     window().setMousePointer(pointer);
     window().PushButton3_Click();
@@ -148,41 +147,42 @@ TEST_F(ListButtonsTest, LoadAsksWithTheDesignedDialog) {
   window().PushButton4_Click();
   ASSERT_EQ(dialogs.shown().size(), 1u);
   const platform::FileOpenSettings& settings = dialogs.shown()[0].fileSettings;
-  EXPECT_EQ(settings.flags, 0x280201);
+  EXPECT_TRUE(settings.multipleFiles);
+  EXPECT_TRUE(settings.openReadOnly);
   EXPECT_EQ(settings.title, QStringLiteral("Load List(s) - Hold Ctrl to select multiple list files"));
   EXPECT_EQ(settings.filter, QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"));
   EXPECT_TRUE(settings.fileName.isEmpty());
-  EXPECT_EQ(window().mousePointer(), app::kPointerDefault);
+  EXPECT_EQ(window().mousePointer(), app::MousePointer::Default);
 }
 
 TEST_F(ListButtonsTest, LoadOneFile) {
-  dialogs.answerFile({file("help.txt", "x + 3, 0, 20, 0.01\r\nsin(x) + x, 0, 10, 0.50\r\n(x * 3) - 3, 0, 15, 1\r\n"), 0});
-  window().setMousePointer(app::kPointerCustom);
+  dialogs.answerFiles({file("help.txt", "x + 3, 0, 20, 0.01\r\nsin(x) + x, 0, 10, 0.50\r\n(x * 3) - 3, 0, 15, 1\r\n")});
+  window().setMousePointer(app::MousePointer::Custom);
   window().PushButton4_Click();
   EXPECT_EQ(rows(), (std::vector<RowTexts>{{"x + 3", "0", "20", "0.01"},
                                            {"sin(x) + x", "0", "10", "0.50"},
                                            {"(x * 3) - 3", "0", "15", "1"}}));
-  EXPECT_EQ(window().mousePointer(), app::kPointerDefault);
+  EXPECT_EQ(window().mousePointer(), app::MousePointer::Default);
 }
 
 TEST_F(ListButtonsTest, LoadFiveFilesAtOnceInTheirOrder) {
-  QString answer = folder.path();
+  QStringList paths;
   std::vector<RowTexts> expected;
   for (const char* name : {"e.txt", "b.txt", "d d.txt", "a.txt", "c.txt"}) {
-    file(name, QByteArray(name) + ", 0, 1, 1\n");
-    answer += NUL + QString::fromLatin1(name);
+    paths << file(name, QByteArray(name) + ", 0, 1, 1\n");
     expected.push_back({QString::fromLatin1(name), "0", "1", "1"});
   }
-  dialogs.answerFile({answer, 0});
+  dialogs.answerFiles(paths);
   window().PushButton4_Click();
   EXPECT_EQ(rows(), expected);
 }
 
-TEST_F(ListButtonsTest, LoadFromTheRootFolderJoinsWithOneSlash) {
+TEST_F(ListButtonsTest, LoadSeveralCollapsesDoubledSlashes) {
   const QString path = file("root.txt", "r, 0, 1, 1");
   ASSERT_TRUE(path.startsWith(QLatin1Char('/')));
-  // The dialog names the root folder "/"; the names below it come as paths relative to it.
-  dialogs.answerFile({QStringLiteral("/") + NUL + path.mid(1) + NUL + path.mid(1), 0});
+  QString doubled = path;
+  doubled.replace(QLatin1Char('/'), QLatin1String("//"));
+  dialogs.answerFiles({doubled, QLatin1Char('/') + doubled});
   window().PushButton4_Click();
   EXPECT_EQ(rows(), (std::vector<RowTexts>{{"r", "0", "1", "1"}, {"r", "0", "1", "1"}}));
 }
@@ -190,7 +190,7 @@ TEST_F(ListButtonsTest, LoadFromTheRootFolderJoinsWithOneSlash) {
 TEST_F(ListButtonsTest, LoadReportsAMalformedFileAndGoesOnWithTheNext) {
   const QString bad = file("bad.txt", "x, 0, 1, 1\n\ny, 0, 1, 1\n");
   file("good.txt", "g, 0, 1, 1\n");
-  dialogs.answerFile({folder.path() + NUL + "bad.txt" + NUL + "missing.txt" + NUL + "good.txt", 0});
+  dialogs.answerFiles({bad, folder.filePath("missing.txt"), folder.filePath("good.txt")});
   dialogs.answerMessage().answerMessage();
   window().PushButton4_Click();
   EXPECT_EQ(rows(), (std::vector<RowTexts>{{"x", "0", "1", "1"}, {"g", "0", "1", "1"}}));
@@ -202,22 +202,32 @@ TEST_F(ListButtonsTest, LoadReportsAMalformedFileAndGoesOnWithTheNext) {
 }
 
 TEST_F(ListButtonsTest, LoadReportsASingleFileFailureAtLine120) {
-  dialogs.answerFile({folder.path(), 0});
+  dialogs.answerFiles({folder.path()});
   dialogs.answerMessage();
   window().PushButton4_Click();
   ASSERT_EQ(dialogs.messageTexts().size(), 1u);
   EXPECT_TRUE(dialogs.messageTexts()[0].contains(QStringLiteral("at line 120"))) << dialogs.messageTexts()[0].toStdString();
-  EXPECT_EQ(window().mousePointer(), app::kPointerDefault);
+  EXPECT_EQ(window().mousePointer(), app::MousePointer::Default);
+}
+
+TEST_F(ListButtonsTest, AFailedDialogIsReportedAndReadsNothing) {
+  dialogs.answerFile({platform::FileOpenOutcome::Failed, {}, QStringLiteral("The dialog could not be shown")});
+  dialogs.answerMessage();
+  window().PushButton4_Click();
+  EXPECT_EQ(window().list().count(), 0);
+  EXPECT_EQ(dialogs.messageTexts(),
+            (std::vector<QString>{reportAt("PushButton4_Click", 108, QStringLiteral("The dialog could not be shown"))}));
+  EXPECT_EQ(window().mousePointer(), app::MousePointer::Default);
 }
 
 TEST_F(ListButtonsTest, TooManyFilesReadsNothing) {
   file("a.txt", "a, 0, 1, 1\n");
-  dialogs.answerFile({folder.path() + NUL + "a.txt", platform::kBufferTooSmall});
+  dialogs.answerFile({platform::FileOpenOutcome::TooManyNames, {}, {}});
   dialogs.answerMessage();
-  window().setMousePointer(app::kPointerCustom);
+  window().setMousePointer(app::MousePointer::Custom);
   window().PushButton4_Click();
   EXPECT_EQ(window().list().count(), 0);
-  EXPECT_EQ(window().mousePointer(), app::kPointerCustom);
+  EXPECT_EQ(window().mousePointer(), app::MousePointer::Custom);
   ASSERT_EQ(dialogs.shown().size(), 2u);
   const ShownBox& box = dialogs.shown()[1];
   EXPECT_EQ(box.text, QStringLiteral("You've selected too many files to add.\r\rPlease try adding via the \"Add All\" button."));

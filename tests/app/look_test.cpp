@@ -21,7 +21,7 @@
 #include <cstring>
 #include <functional>
 
-#include "app/cursor_file.h"
+#include "cursor_file.h"
 #include "platform/error_report.h"
 #include "support/form_fixture.h"
 
@@ -186,7 +186,7 @@ TEST_F(Look, ColoursChangeBeforeTheSkinLoadsAndTheWindowIsSkinnedLast) {
     facedAtLoad = std::all_of(faced.begin(), faced.end(), hasButtonFace);
     untouchedAtLoad = std::none_of(untouched.begin(), untouched.end(), hasButtonFace);
   });
-  form().SkinFramework1.setOptions(4);
+  form().SkinFramework1.setOptions(app::SkinOptions::fromInt(4));
   operations.clear();
 
   form().ApplySkin();
@@ -235,7 +235,8 @@ TEST_F(Look, ASkinThatFailsIsReportedAtLine104AndTheCursorStepStillRuns) {
   EXPECT_EQ(f.dialogs.messageTexts(),
             std::vector<QString>{report(104, QStringLiteral("The skin file %1 is not a valid style sheet: "
                                                             "a '{' is never closed").arg(skinPath()))});
-  EXPECT_TRUE(form().hasMouseIcon());
+  form().setMousePointer(app::MousePointer::Custom);
+  EXPECT_EQ(form().cursor().shape(), Qt::BitmapCursor) << "the hand was loaded";
   EXPECT_EQ(f.random.seeds.size(), 1u) << "start-up went on";
 }
 
@@ -259,9 +260,8 @@ TEST_P(CursorCases, StartUpGoesOnWithOrWithoutTheHand) {
   }
   form().Form_Load();
   EXPECT_EQ(f.dialogs.messageTexts(), expected);
-  EXPECT_EQ(form().hasMouseIcon(), GetParam().icon);
   EXPECT_EQ(f.random.seeds.size(), 1u) << "start-up went on";
-  form().setMousePointer(app::kPointerCustom);
+  form().setMousePointer(app::MousePointer::Custom);
   EXPECT_EQ(form().cursor().shape(), GetParam().icon ? Qt::BitmapCursor : Qt::PointingHandCursor);
 }
 
@@ -335,7 +335,7 @@ TEST_P(CursorHotSpots, TheCustomPointerHasTheFilesPictureAndHotSpot) {
 
   writeFile(cursorPath(), cursorBytes(GetParam().hotSpot, GetParam().payload));
   form().Form_Load();
-  form().setMousePointer(app::kPointerCustom);
+  form().setMousePointer(app::MousePointer::Custom);
   EXPECT_EQ(form().cursor().shape(), Qt::BitmapCursor);
   EXPECT_EQ(form().cursor().hotSpot(), GetParam().hotSpot);
   EXPECT_EQ(form().cursor().pixmap().size(), QSize(32, 32));
@@ -373,8 +373,7 @@ class InstalledLook : public ::testing::Test {
   QString bin() const { return root.path() + QStringLiteral("/bin"); }
   QString data() const { return root.path() + QStringLiteral("/share/tessaline"); }
   bool customCursorLoaded() {
-    if (!f.form->hasMouseIcon()) return false;
-    f.form->setMousePointer(app::kPointerCustom);
+    f.form->setMousePointer(app::MousePointer::Custom);
     return f.form->cursor().shape() == Qt::BitmapCursor;
   }
 
@@ -435,8 +434,8 @@ void moveOver(QWidget* widget) {
 struct HoverCase {
   std::string name;
   std::function<QWidget*(app::Form1&)> control;
-  int before;
-  int after;
+  app::MousePointer before;
+  app::MousePointer after;
 };
 
 class Hover : public Look, public ::testing::WithParamInterface<HoverCase> {};
@@ -465,17 +464,17 @@ std::vector<HoverCase> hoverCases() {
   std::vector<HoverCase> cases;
   auto name = [](const char* control, const char* what) { return std::string(control) + what; };
   for (const auto& [control, get] : buttons) {
-    cases.push_back({name(control, "ShowsTheHand"), get, app::kPointerDefault, app::kPointerCustom});
-    cases.push_back({name(control, "KeepsBusy"), get, app::kPointerBusy, app::kPointerBusy});
+    cases.push_back({name(control, "ShowsTheHand"), get, app::MousePointer::Default, app::MousePointer::Custom});
+    cases.push_back({name(control, "KeepsBusy"), get, app::MousePointer::Busy, app::MousePointer::Busy});
   }
   for (const auto& [control, get] : arrows) {
-    cases.push_back({name(control, "ShowsTheArrow"), get, app::kPointerCustom, app::kPointerDefault});
-    cases.push_back({name(control, "KeepsBusy"), get, app::kPointerBusy, app::kPointerBusy});
+    cases.push_back({name(control, "ShowsTheArrow"), get, app::MousePointer::Custom, app::MousePointer::Default});
+    cases.push_back({name(control, "KeepsBusy"), get, app::MousePointer::Busy, app::MousePointer::Busy});
   }
   for (const auto& [control, get] : silent) {
-    cases.push_back({name(control, "KeepsTheHand"), get, app::kPointerCustom, app::kPointerCustom});
-    cases.push_back({name(control, "KeepsTheArrow"), get, app::kPointerDefault, app::kPointerDefault});
-    cases.push_back({name(control, "KeepsBusy"), get, app::kPointerBusy, app::kPointerBusy});
+    cases.push_back({name(control, "KeepsTheHand"), get, app::MousePointer::Custom, app::MousePointer::Custom});
+    cases.push_back({name(control, "KeepsTheArrow"), get, app::MousePointer::Default, app::MousePointer::Default});
+    cases.push_back({name(control, "KeepsBusy"), get, app::MousePointer::Busy, app::MousePointer::Busy});
   }
   return cases;
 }
@@ -487,7 +486,7 @@ TEST_F(Look, FromAButtonOntoTheProgressBarTheHandStays) {
   moveOver(form().PushButton2);
   ASSERT_EQ(form().cursor().shape(), Qt::PointingHandCursor);
   moveOver(form().ProgressBar1);
-  EXPECT_EQ(form().mousePointer(), app::kPointerCustom);
+  EXPECT_EQ(form().mousePointer(), app::MousePointer::Custom);
   EXPECT_EQ(form().cursor().shape(), Qt::PointingHandCursor);
   moveOver(&form());
   EXPECT_EQ(form().cursor().shape(), Qt::ArrowCursor);
@@ -501,7 +500,7 @@ TEST_F(Look, TheLoadedPictureIsTheHandOverButtons) {
   EXPECT_EQ(form().cursor().hotSpot(), QPoint(3, 4));
   moveOver(form().ListView1->viewport());
   EXPECT_EQ(form().cursor().shape(), Qt::ArrowCursor);
-  form().setMousePointer(app::kPointerBusy);
+  form().setMousePointer(app::MousePointer::Busy);
   moveOver(form().PushButton4);
   EXPECT_EQ(form().cursor().shape(), Qt::WaitCursor);
 }

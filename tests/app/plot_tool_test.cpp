@@ -141,7 +141,8 @@ TEST_F(PlotRun, OneChartModeNamesEverySeriesAfterItsEquation) {
 
 TEST_F(PlotRun, AnyReportedFailureOrMissingFileGivesAFailingStatus) {
   EXPECT_EQ(run(args({"-e", "2x", "0", "3", "1", "-o"}) << path("bad.xlsx")), 1);
-  EXPECT_TRUE(messages.contains(QStringLiteral("at line 154"))) << messages.toStdString();
+  EXPECT_TRUE(messages.contains(QStringLiteral("\nin tessaline-plot at line 154"))) << messages.toStdString();
+  EXPECT_FALSE(messages.contains(QStringLiteral("Form_Load")));
   EXPECT_EQ(run(QStringList{path("missing.txt"), QStringLiteral("-o"), path("m.xlsx")}), 1);
   EXPECT_FALSE(QFile::exists(path("m.xlsx")));
   QFile file(path("short.txt"));

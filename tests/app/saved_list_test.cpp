@@ -6,6 +6,7 @@
 #include "equations/list_rows_helper.h"
 #include "platform/error_report.h"
 #include "support/doubles.h"
+#include "support/settings_doubles.h"
 #include "support/scripted_dialogs.h"
 
 namespace {

@@ -4,10 +4,10 @@
 
 #include <QDir>
 
-#include "equations/equation_lines.h"
+#include "equation_lines.h"
 #include "equations/list_rows_helper.h"
 #include "equations/samples_and_help.h"
-#include "equations/text_decoding.h"
+#include "text_decoding.h"
 #include "platform/error_report.h"
 #include "support/scripted_dialogs.h"
 
@@ -209,28 +209,15 @@ TEST(NormalizeSelectedPath, CollapsesDoubledSeparators) {
   }
 }
 
-TEST_F(EquationFileTest, FileExistsOnlyForReadableEntries) {
-  EXPECT_TRUE(equations::FileExists(write("x")));
-  EXPECT_TRUE(equations::FileExists(dir.path()));
-  EXPECT_FALSE(equations::FileExists(dir.filePath(QStringLiteral("missing.txt"))));
-  EXPECT_FALSE(equations::FileExists(QString()));
-  EXPECT_FALSE(equations::FileExists(QStringLiteral("/nonexistent-folder/a.txt")));
-}
-
 TEST(EquationFileDialog, SettingsAreTheDesignedOnes) {
   const platform::FileOpenSettings settings = equations::equationFileDialogSettings();
   EXPECT_TRUE(settings.fileName.isEmpty());
-  EXPECT_EQ(settings.flags, 0x280201);
+  EXPECT_TRUE(settings.multipleFiles);
+  EXPECT_TRUE(settings.openReadOnly);
   EXPECT_EQ(settings.title, QStringLiteral("Load List(s) - Hold Ctrl to select multiple list files"));
   EXPECT_EQ(settings.filter, QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"));
   // Several hundred names of 200 characters each fit.
-  EXPECT_GE(settings.maxFileSize, 500 * 200);
-}
-
-TEST(EquationFileDialog, AnswerIsCutAtNul) {
-  const QString answer = QStringLiteral("/data") + QChar(0) + QStringLiteral("a.txt") + QChar(0) + QStringLiteral("b c.txt");
-  EXPECT_EQ(equations::splitDialogAnswer(answer), (QStringList{"/data", "a.txt", "b c.txt"}));
-  EXPECT_EQ(equations::splitDialogAnswer(QStringLiteral("/data/a.txt")), QStringList{"/data/a.txt"});
+  EXPECT_GE(settings.namesRoom, 500 * 200);
 }
 
 }  // namespace

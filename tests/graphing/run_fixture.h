@@ -3,26 +3,36 @@
 #include <QString>
 #include <vector>
 
-#include "equations/equation_list.h"
+#include "graphing/equation_rows.h"
 #include "graphing/graphing_run.h"
 #include "graphing/graphing_window.h"
 #include "core/workbook_model.h"
 #include "support/doubles.h"
 #include "support/engine_fixture.h"
+#include "platform/error_report.h"
 #include "support/scripted_dialogs.h"
 
 namespace testing_support {
 
+// Rows kept in a plain vector, as any owner of rows may keep them.
+class RowVector : public graphing::EquationRows {
+ public:
+  int count() const override { return static_cast<int>(rows.size()); }
+  graphing::EquationRow row(int position) const override { return rows.at(position - 1); }
+  void clear() { rows.clear(); }
+  std::vector<graphing::EquationRow> rows;
+};
+
 class TestWindow : public graphing::GraphingWindow {
  public:
-  const equations::EquationListModel& rows() const override { return list; }
+  const graphing::EquationRows& rows() const override { return list; }
   bool separateChartsSelected() const override { return separate; }
   bool oneChartSelected() const override { return !separate; }
   void setBusyPointer(bool on) override { busy.push_back(on); }
   void setProgressValue(int percent) override { progress.push_back(percent); }
   void setProgressText(const QString& caption) override { text = caption; }
 
-  equations::EquationListModel list;
+  RowVector list;
   bool separate = true;
   std::vector<bool> busy;
   std::vector<int> progress;
@@ -33,15 +43,17 @@ struct RunFixture {
   explicit RunFixture(int sheetsInNewWorkbook = 1) : engine(sheetsInNewWorkbook) {}
 
   void add(const char* equation, const char* start, const char* end, const char* step) {
-    equations::AddEquationRow(window.list, QString::fromUtf8(equation), QString::fromUtf8(start),
-                              QString::fromUtf8(end), QString::fromUtf8(step));
+    window.list.rows.push_back({QString::fromUtf8(equation), QString::fromUtf8(start), QString::fromUtf8(end),
+                                QString::fromUtf8(step)});
   }
   // Runs to the end, expecting exactly `reports` error reports before "Done.".
   void runExpecting(int reports = 0) {
     for (int i = 0; i < reports; ++i) dialogs.answerMessage();
     dialogs.answerMessage();  // Done.
-    run.PushButton2_Click();
+    start();
   }
+  // Start Graphing, reporting as the window's button does.
+  void start() { run.StartGraphing(platform::ErrorTrap::locationOf("PushButton2_Click")); }
 
   core::WorkbookModel& book() { return *engine.lastWorkbook(); }
   core::SheetNode& sheet(const char* name) { return *book().find(name); }

@@ -76,13 +76,25 @@ TEST(ErrorTrap, ForeignExceptionsStillGiveADescription) {
   EXPECT_TRUE(dialogs.messageTexts()[0].startsWith(QStringLiteral("Unexpected failure\r\n")));
 }
 
-TEST(QtDialogsHelpers, FilterAndSelectionTexts) {
+TEST(QtDialogsHelpers, FilterAndDisplayTexts) {
   EXPECT_EQ(platform::toQtFilter(QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|")),
             QStringLiteral("Text Files (*.txt);;All Files (*)"));
-  EXPECT_EQ(platform::joinSelectedFiles(QStringList{QStringLiteral("/data/a.txt")}), QStringLiteral("/data/a.txt"));
-  const QString several = platform::joinSelectedFiles(QStringList{QStringLiteral("/data/a.txt"), QStringLiteral("/data/b.txt")});
-  EXPECT_EQ(several, QStringLiteral("/data") + QChar(0) + QStringLiteral("a.txt") + QChar(0) + QStringLiteral("b.txt"));
   EXPECT_EQ(platform::toDisplayText(QStringLiteral("a\rb\r\nc")), QStringLiteral("a\nb\nc"));
+}
+
+TEST(QtDialogsHelpers, SelectedPathsAreChosenWhenTheirNamesFitTheRoom) {
+  using platform::FileOpenOutcome;
+  EXPECT_EQ(platform::fileOpenResultFor({}, 100).outcome, FileOpenOutcome::Cancelled);
+  const QStringList one{QStringLiteral("/data/a.txt")};  // 11 characters and a NUL
+  EXPECT_EQ(platform::fileOpenResultFor(one, 12).paths, one);
+  EXPECT_EQ(platform::fileOpenResultFor(one, 11).outcome, FileOpenOutcome::TooManyNames);
+  // Several: "/data" NUL "a.txt" NUL "b.txt" NUL is 18 characters.
+  const QStringList two{QStringLiteral("/data/a.txt"), QStringLiteral("/data/b.txt")};
+  const platform::FileOpenResult fits = platform::fileOpenResultFor(two, 18);
+  EXPECT_EQ(fits.outcome, FileOpenOutcome::Chosen);
+  EXPECT_EQ(fits.paths, two);
+  EXPECT_EQ(platform::fileOpenResultFor(two, 17).outcome, FileOpenOutcome::TooManyNames);
+  EXPECT_EQ(platform::fileOpenResultFor(two, 0).outcome, FileOpenOutcome::Chosen);  // no limit
 }
 
 }  // namespace

@@ -1,12 +1,10 @@
 #pragma once
-// Small doubles of the desktop seams: launcher, event pump, clock, random numbers, settings.
+// Small doubles of the desktop seams: launcher, event pump, clock and random numbers.
 #include <QString>
 #include <QStringList>
 #include <functional>
-#include <map>
 #include <vector>
 
-#include "app/settings_store.h"
 #include "platform/clock.h"
 #include "platform/error_report.h"
 #include "platform/event_pump.h"
@@ -58,22 +56,6 @@ class ScriptedRandom : public platform::Random {
   std::vector<double> values;
   std::vector<unsigned> seeds;
   size_t drawn = 0;
-};
-
-class MemorySettingsStore : public app::SettingsStore {
- public:
-  QString read(const QString& key, const QString& defaultValue) override {
-    if (failRead) throw platform::StepFailure("The settings could not be read");
-    const auto found = values.find(key);
-    return found == values.end() ? defaultValue : found->second;
-  }
-  void write(const QString& key, const QString& value) override {
-    if (failWrite) throw platform::StepFailure("The settings could not be written");
-    values[key] = value;
-  }
-  std::map<QString, QString> values;
-  bool failRead = false;
-  bool failWrite = false;
 };
 
 }  // namespace testing_support

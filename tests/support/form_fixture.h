@@ -4,6 +4,7 @@
 
 #include "app/form1.h"
 #include "support/doubles.h"
+#include "support/settings_doubles.h"
 #include "support/engine_fixture.h"
 #include "support/scripted_dialogs.h"
 

@@ -27,6 +27,10 @@ class ScriptedDialogs : public platform::Dialogs {
   ScriptedDialogs& answerMessage(platform::Answer answer = platform::Answer::Ok);
   ScriptedDialogs& answerInput(const QString& text);
   ScriptedDialogs& answerFile(const platform::FileOpenResult& result);
+  // The file-open dialog answered with these full paths chosen.
+  ScriptedDialogs& answerFiles(const QStringList& paths) {
+    return answerFile({platform::FileOpenOutcome::Chosen, paths, {}});
+  }
   // Answers every message box with OK without scripting each one (for floods under test).
   void acceptAllMessages(bool on) { acceptAllMessages_ = on; }
   // Runs when a box is shown, before it is answered (e.g. to act in the middle of a handler).

@@ -14,10 +14,4 @@ class Launcher {
   virtual bool startDetached(const QString& program, const QStringList& arguments) = 0;
 };
 
-class QtLauncher : public Launcher {
- public:
-  bool openUrl(const QString& url) override;
-  bool startDetached(const QString& program, const QStringList& arguments) override;
-};
-
 }  // namespace platform

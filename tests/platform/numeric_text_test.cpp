@@ -1,4 +1,4 @@
-#include "equations/numeric_text.h"
+#include "platform/numeric_text.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 
 namespace {
 
-using equations::isNumeric;
-using equations::readNumber;
+using platform::isNumeric;
+using platform::readNumber;
 
 struct NumberCase {
   const char* name;

@@ -10,6 +10,9 @@
 
 namespace graphing {
 
+// The name a running spreadsheet application answers with when it is the one we drive.
+inline constexpr char kExcelApplicationName[] = "Microsoft Excel";
+
 extern const QString kExcelNotCreatedText;
 extern const QString kExcelMayBeOpenText;
 

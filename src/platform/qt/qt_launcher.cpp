@@ -1,4 +1,4 @@
-#include "platform/launcher.h"
+#include "platform/qt_launcher.h"
 
 #include <QDesktopServices>
 #include <QProcess>

@@ -4,19 +4,23 @@
 #include <QFileInfo>
 
 #include "app/file_settings_store.h"
+#include "app/list_rows.h"
 #include "app/saved_list_keeper.h"
 #include "equations/equation_file.h"
 #include "equations/equation_list.h"
-#include "equations/numeric_text.h"
+#include "platform/numeric_text.h"
 #include "graphing/graphing_run.h"
 #include "graphing/graphing_window.h"
 #include "platform/error_report.h"
 #include "platform/event_pump.h"
-#include "platform/qt_dialogs.h"
+#include "platform/file_check.h"
 #include "automation/engine_factory.h"
 
 namespace app {
 namespace {
+
+// Failures of the tool's own run are reported under its name: "... in tessaline-plot at line 140".
+const QString kPlotLocation = QStringLiteral("in tessaline-plot ");
 
 void print(std::FILE* out, const QString& text) {
   std::fputs(platform::toDisplayText(text).toLocal8Bit().constData(), out);
@@ -51,7 +55,7 @@ class BatchWindow : public graphing::GraphingWindow {
  public:
   BatchWindow(const equations::EquationListModel& rows, bool oneChart, std::FILE* progressTo)
       : rows_(rows), oneChart_(oneChart), progressTo_(progressTo) {}
-  const equations::EquationListModel& rows() const override { return rows_; }
+  const graphing::EquationRows& rows() const override { return rows_; }
   bool separateChartsSelected() const override { return !oneChart_; }
   bool oneChartSelected() const override { return oneChart_; }
   void setBusyPointer(bool) override {}
@@ -63,7 +67,7 @@ class BatchWindow : public graphing::GraphingWindow {
   }
 
  private:
-  const equations::EquationListModel& rows_;
+  ListRows rows_;
   bool oneChart_;
   std::FILE* progressTo_;
 };
@@ -72,14 +76,14 @@ bool takeRows(const PlotRequest& request, const PlotEnvironment& environment, eq
               StreamDialogs& dialogs, std::FILE* messages) {
   if (request.saved) {
     FileSettingsStore store(environment.settingsBaseFolder);
-    platform::ErrorTrap trap(dialogs, platform::ErrorTrap::locationOf("Form_Load"));
+    platform::ErrorTrap trap(dialogs, kPlotLocation);
     restoreEquationList(rows, store, trap);
   }
   for (const QStringList& e : request.equations) equations::AddEquationRow(rows, e[0], e[1], e[2], e[3]);
   for (const QString& file : request.files) {
     const int failuresBefore = dialogs.failures;
     try {
-      if (!equations::FileExists(file)) {
+      if (!platform::FileExists(file)) {
         print(messages, QStringLiteral("tessaline-plot: %1: no such file").arg(file));
         return false;
       }
@@ -134,7 +138,7 @@ ParsedPlotRequest parsePlotArguments(const QStringList& arguments) {
         return {{}, QStringLiteral("-e needs four values: EQUATION START END STEP")};
       const QStringList row = arguments.mid(i + 1, 4);
       for (int k = 1; k < 4; ++k)
-        if (!equations::isNumeric(row[k]))
+        if (!platform::isNumeric(row[k]))
           return {{}, QStringLiteral("-e %1: \"%2\" is not a number").arg(row[0], row[k])};
       if (row[0].trimmed().isEmpty()) return {{}, QStringLiteral("-e: the equation is empty")};
       request.equations.push_back(row);
@@ -168,7 +172,7 @@ int runPlot(const PlotRequest& request, const PlotEnvironment& environment, std:
   NoPump pump;
   BatchWindow window(rows, request.oneChart, environment.showProgress ? messages : nullptr);
   graphing::GraphingRun run(factory, dialogs, pump, window);
-  run.PushButton2_Click();
+  run.StartGraphing(kPlotLocation);
   if (!run.lastRunSucceeded() || dialogs.failures > 0) return 1;
   if (!QFileInfo::exists(options.saveTo)) {
     print(messages, QStringLiteral("tessaline-plot: %1 was not written").arg(request.output));

@@ -2,6 +2,7 @@
 // Modal boxes the program shows: message boxes, input prompts and the file-open dialog.
 // Handlers receive this interface so that tests can answer every box from a script.
 #include <QString>
+#include <QStringList>
 
 namespace platform {
 
@@ -11,26 +12,26 @@ enum class Answer { Ok, Yes, No };
 
 // What the file-open dialog is asked to show, set afresh before each use.
 struct FileOpenSettings {
-  QString fileName;
-  int flags = 0;
+  QString fileName;      // proposed in the name box
   QString title;
   QString filter;        // "Description|pattern|Description|pattern|"
-  int maxFileSize = 0;   // room for the returned names, in characters (0: the dialog's own)
+  bool multipleFiles = false;
+  bool openReadOnly = false;
+  int namesRoom = 0;     // room for the chosen names, in characters (0: no limit)
 };
 
-// One full path, or the folder followed by the chosen names, separated by NUL characters.
-// Empty when cancelled. error is non-zero when the dialog itself failed (such as
-// kBufferTooSmall when the names do not fit maxFileSize).
+enum class FileOpenOutcome {
+  Chosen,        // paths holds at least one full path
+  Cancelled,
+  TooManyNames,  // the chosen names do not fit namesRoom
+  Failed,        // the dialog itself failed; failure says why
+};
+
 struct FileOpenResult {
-  QString fileName;
-  int error = 0;
+  FileOpenOutcome outcome = FileOpenOutcome::Cancelled;
+  QStringList paths;
+  QString failure;
 };
-
-inline constexpr int kBufferTooSmall = 20476;
-inline constexpr int OFN_READONLY = 0x1;
-inline constexpr int OFN_ALLOWMULTISELECT = 0x200;
-inline constexpr int OFN_EXPLORER = 0x80000;
-inline constexpr int OFN_LONGNAMES = 0x200000;
 
 class Dialogs {
  public:
@@ -43,6 +44,9 @@ class Dialogs {
                            const QString& defaultText) = 0;
   virtual FileOpenResult openFile(const FileOpenSettings& settings) = 0;
 };
+
+// Texts keep their carriage returns as data; Qt's labels and text streams break lines at "\n".
+QString toDisplayText(const QString& text);
 
 // The process-wide title of boxes that name none of their own.
 void setApplicationTitle(const QString& title);

@@ -1,8 +1,8 @@
-#include "equations/numeric_text.h"
+#include "platform/numeric_text.h"
 
 #include <cmath>
 
-namespace equations {
+namespace platform {
 namespace {
 
 bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
@@ -63,4 +63,4 @@ std::optional<double> readNumber(const QString& text, const QLocale& userLocale)
 
 std::optional<double> readNumber(const QString& text) { return readNumber(text, QLocale()); }
 
-}  // namespace equations
+}  // namespace platform

@@ -12,13 +12,6 @@ QString titleOrDefault(const QString& title) {
 }
 }  // namespace
 
-QString toDisplayText(const QString& text) {
-  QString out = text;
-  out.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-  out.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  return out;
-}
-
 QString toQtFilter(const QString& filter) {
   const QStringList parts = filter.split(QLatin1Char('|'));
   QStringList entries;
@@ -35,12 +28,15 @@ QString toQtFilter(const QString& filter) {
   return entries.join(QLatin1String(";;"));
 }
 
-QString joinSelectedFiles(const QStringList& paths) {
-  if (paths.isEmpty()) return {};
-  if (paths.size() == 1) return paths.first();
-  QString joined = QFileInfo(paths.first()).absolutePath();
-  for (const QString& path : paths) joined += QChar(0) + QFileInfo(path).fileName();
-  return joined;
+FileOpenResult fileOpenResultFor(const QStringList& selected, int room) {
+  if (selected.isEmpty()) return {};
+  qsizetype length = selected.first().size() + 1;
+  if (selected.size() > 1) {
+    length = QFileInfo(selected.first()).absolutePath().size() + 1;
+    for (const QString& path : selected) length += QFileInfo(path).fileName().size() + 1;
+  }
+  if (room > 0 && length > room) return {FileOpenOutcome::TooManyNames, {}, {}};
+  return {FileOpenOutcome::Chosen, selected, {}};
 }
 
 Answer QtDialogs::messageBox(const QString& text, Buttons buttons, Icon icon, const QString& title) {
@@ -63,14 +59,11 @@ QString QtDialogs::inputBox(const QString& prompt, const QString& title, const Q
 
 FileOpenResult QtDialogs::openFile(const FileOpenSettings& settings) {
   QFileDialog dialog(parent_, titleOrDefault(settings.title), QString(), toQtFilter(settings.filter));
-  dialog.setFileMode((settings.flags & OFN_ALLOWMULTISELECT) ? QFileDialog::ExistingFiles
-                                                             : QFileDialog::AnyFile);
+  dialog.setFileMode(settings.multipleFiles ? QFileDialog::ExistingFiles : QFileDialog::AnyFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   if (!settings.fileName.isEmpty()) dialog.selectFile(settings.fileName);
   if (dialog.exec() != QDialog::Accepted) return {};
-  const QString joined = joinSelectedFiles(dialog.selectedFiles());
-  if (settings.maxFileSize > 0 && joined.size() >= settings.maxFileSize) return {{}, kBufferTooSmall};
-  return {joined, 0};
+  return fileOpenResultFor(dialog.selectedFiles(), settings.namesRoom);
 }
 
 }  // namespace platform

@@ -3,7 +3,6 @@
 // This model is the only store of the rows; the list view shows it and every reader asks it.
 #include <QAbstractTableModel>
 #include <QString>
-#include <array>
 #include <vector>
 
 namespace equations {
@@ -25,21 +24,18 @@ class EquationListModel : public QAbstractTableModel {
   // The row's own text (item 0) or one of its sub-items 1 (start), 2 (end), 3 (step).
   // Throws platform::StepFailure for a position or item that does not exist.
   const QString& item(int position, int subItem) const;
-  EquationEntry entry(int position) const;
+  const EquationEntry& entry(int position) const;
 
-  // Writing: a row is appended with its equation text, then its sub-items are set one by one.
-  void appendRow(const QString& equation);
+  // Writing: rows are appended whole.
   void appendEntry(const EquationEntry& entry);
   // Appends many finished rows with one notification to the views: one by one, a shown list
   // spends seconds on a million rows.
   void appendRows(std::vector<EquationEntry>&& entries);
-  void setSubItem(int position, int subItem, const QString& text);
   void removeRow(int position);
   void clear();
 
   // Column captions of the header, in order; empty until the columns are set up.
   void addColumn(const QString& caption);
-  int columnCountSetUp() const { return static_cast<int>(captions_.size()); }
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -48,10 +44,9 @@ class EquationListModel : public QAbstractTableModel {
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
  private:
-  using Row = std::array<QString, 4>;
   void checkPosition(int position) const;
 
-  std::vector<Row> rows_;
+  std::vector<EquationEntry> rows_;
   std::vector<QString> captions_;
 };
 

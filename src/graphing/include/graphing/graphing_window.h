@@ -3,16 +3,14 @@
 // pointer and the progress bar. The main window and the batch tool each provide one.
 #include <QString>
 
-namespace equations {
-class EquationListModel;
-}
+#include "graphing/equation_rows.h"
 
 namespace graphing {
 
 class GraphingWindow {
  public:
   virtual ~GraphingWindow() = default;
-  virtual const equations::EquationListModel& rows() const = 0;
+  virtual const EquationRows& rows() const = 0;
   virtual bool separateChartsSelected() const = 0;  // "Graph each equation on separate graph"
   virtual bool oneChartSelected() const = 0;        // "Graph all equations on one graph"
   virtual void setBusyPointer(bool busy) = 0;

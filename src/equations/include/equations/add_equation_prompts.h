@@ -25,8 +25,12 @@ inline constexpr Prompt kStepPrompt{"Enter steps value: ", "Step Value", ".01"};
 // An equation is taken when something other than spaces was typed (Cancel gives empty text).
 bool isAcceptedEquation(const QString& equation);
 
-// Asks for a value until the answer is numeric and returns it exactly as typed. The first ask
-// runs as step firstLine, the numeric test as firstLine + 2, each ask again as firstLine + 4.
-QString askForNumericValue(platform::ErrorTrap& trap, const Prompt& prompt, int firstLine);
+// The step lines of one value's prompt: the first ask, the numeric test, each ask again.
+struct PromptLines {
+  int ask, test, askAgain;
+};
+
+// Asks for a value until the answer is numeric and returns it exactly as typed.
+QString askForNumericValue(platform::ErrorTrap& trap, const Prompt& prompt, const PromptLines& lines);
 
 }  // namespace equations

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "graphing/equation_rows.h"
 #include "excel/excel.h"
 
 namespace platform {
@@ -23,20 +24,25 @@ inline constexpr char kNoEquations[] = "No Equations added.";
 inline constexpr char kDone[] = "Done.";
 inline constexpr char kProgressCaption[] = "Progress Bar";
 
+// The step lines that set a chart's gridlines: each axis, then its major and minor gridlines.
+struct GridlineLines {
+  int xAxis, xMajor, xMinor, yAxis, yMajor, yMinor;
+};
+
 class GraphingRun {
  public:
   GraphingRun(excel::ApplicationFactory& factory, platform::Dialogs& dialogs, platform::EventPump& pump,
               GraphingWindow& window);
   ~GraphingRun();
 
-  // The whole run; a second call while one is in progress returns at once.
-  void PushButton2_Click();
+  // The whole run; a second call while one is in progress returns at once. Failures are
+  // reported under errorLocation, the caller's own (see platform::ErrorTrap::locationOf).
+  void StartGraphing(const QString& errorLocation);
   bool GraphingBusy() const { return busy_; }
   // True when the last run ended without reporting a failure.
   bool lastRunSucceeded() const { return reports_ == 0; }
 
  private:
-  struct Equation;
   void runSteps(platform::ErrorTrap& trap);
   bool prepareWorkbook(platform::ErrorTrap& trap);
   void separatePass(platform::ErrorTrap& trap);
@@ -47,14 +53,14 @@ class GraphingRun {
   struct FillLines {
     int convert, yield, writeX, writeFormula;
   };
-  void FillEquationColumns(platform::ErrorTrap& trap, const Equation& equation, const FillLines& lines);
-  bool readEquation(int i, Equation& equation);
+  void FillEquationColumns(platform::ErrorTrap& trap, const EquationRow& equation, const FillLines& lines);
+  bool readEquation(int i, EquationRow& equation);
   bool columnsAvailable(int column);
 
-  void separateChartSteps(platform::ErrorTrap& trap, int i, const Equation& equation);
+  void separateChartSteps(platform::ErrorTrap& trap, int i, const EquationRow& equation);
   void oneChartCreationSteps(platform::ErrorTrap& trap);
   void oneChartSeriesSteps(platform::ErrorTrap& trap);
-  void setGridlines(platform::ErrorTrap& trap, int xAxisLine);
+  void setGridlines(platform::ErrorTrap& trap, const GridlineLines& lines);
 
   std::shared_ptr<excel::Sheet> dataSheet();
   QString letters(int column);

@@ -11,21 +11,15 @@ namespace equations {
 // The file-open dialog of Load Equations From File, made afresh for each use.
 inline constexpr char kEquationFileDialogTitle[] = "Load List(s) - Hold Ctrl to select multiple list files";
 inline constexpr char kEquationFileDialogFilter[] = "Text Files (*.txt)|*.txt|All Files (*.*)|*.*|";
-inline constexpr int kEquationFileDialogFlags =
-    platform::OFN_READONLY | platform::OFN_ALLOWMULTISELECT | platform::OFN_EXPLORER | platform::OFN_LONGNAMES;
 // Room for the joined names of several hundred files with long paths.
 inline constexpr int kEquationFileDialogRoom = 256 * 1024;
 platform::FileOpenSettings equationFileDialogSettings();
 
-// The dialog's answer cut at NUL: one full path, or the folder followed by the chosen names.
-QStringList splitDialogAnswer(const QString& answer);
 
 // Collapses doubled "/" (left to right, so "///" becomes "//"). A path that starts with "/"
 // keeps exactly one: on this platform a leading "//" names no network share, only the root.
 QString NormalizeSelectedPath(const QString& path);
 
-// True when the path names something whose last-modified time can be read; never reports.
-bool FileExists(const QString& path);
 
 // Appends one row per line of the file. A missing file shows "File not found" and adds nothing.
 // A malformed line ends the load there (rows before it, and the row it began, stay) with a

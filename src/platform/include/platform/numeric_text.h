@@ -5,7 +5,7 @@
 #include <QString>
 #include <optional>
 
-namespace equations {
+namespace platform {
 
 // The finite number the text spells, or nothing. Surrounding spaces and tabs are ignored; a sign,
 // decimals (".5", "5.") and an exponent ("1e3", "1E-3") are read in the C locale first, then in
@@ -17,4 +17,4 @@ std::optional<double> readNumber(const QString& text);
 
 inline bool isNumeric(const QString& text) { return readNumber(text).has_value(); }
 
-}  // namespace equations
+}  // namespace platform

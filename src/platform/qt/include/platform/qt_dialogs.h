@@ -19,12 +19,10 @@ class QtDialogs : public Dialogs {
   QWidget* parent_ = nullptr;
 };
 
-// Texts keep their carriage returns as data; Qt's labels break lines only at "\n".
-QString toDisplayText(const QString& text);
 // "Text Files (*.txt)|*.txt|All Files (*.*)|*.*|" -> "Text Files (*.txt);;All Files (*)".
 QString toQtFilter(const QString& filter);
-// The dialog's answer as one text: the full path of one file, or the folder and then each
-// name, separated by NUL characters.
-QString joinSelectedFiles(const QStringList& paths);
+// The dialog's answer for these selected paths. The names must fit room as the classic dialog
+// returned them: the folder, then each name, each followed by a NUL (one full path for one file).
+FileOpenResult fileOpenResultFor(const QStringList& selected, int room);
 
 }  // namespace platform

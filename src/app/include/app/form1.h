@@ -25,11 +25,8 @@ class GraphingWindow;
 
 namespace app {
 
-// Pointer states of the main window.
-inline constexpr int kPointerDefault = 0;
-inline constexpr int kPointerBusy = 11;
-inline constexpr int kPointerCustom = 99;
-inline constexpr int kKeyDelete = 46;
+// Pointer states of the main window, with the numbers the original design gave them.
+enum class MousePointer { Default = 0, Busy = 11, Custom = 99 };
 
 inline constexpr char kProductName[] = "Tessaline";
 inline constexpr char kHomePageAddress[] = "https://www.quorvane.com/tessaline";
@@ -55,7 +52,7 @@ class Form1 : public QWidget {
 
   // The list.
   void ListView1_DblClick();
-  void ListView1_KeyDown(int keyCode, int shift);
+  void ListView1_KeyDown(Qt::Key key, Qt::KeyboardModifiers modifiers);
 
   // Hover: the push buttons show the custom pointer, the background, frame and list the arrow.
   void PushButton_MouseMove();
@@ -66,9 +63,8 @@ class Form1 : public QWidget {
   // Look.
   void ApplySkin();
 
-  int mousePointer() const { return mousePointer_; }
-  void setMousePointer(int state);
-  bool hasMouseIcon() const { return mouseIcon_ != nullptr; }
+  MousePointer mousePointer() const { return mousePointer_; }
+  void setMousePointer(MousePointer state);
   void setMouseIcon(const QCursor& cursor);
 
   equations::EquationListModel& list() { return list_; }
@@ -107,7 +103,7 @@ class Form1 : public QWidget {
 
   Services& services_;
   equations::EquationListModel list_;
-  int mousePointer_ = kPointerDefault;
+  MousePointer mousePointer_ = MousePointer::Default;
   std::unique_ptr<QCursor> mouseIcon_;
   std::unique_ptr<graphing::GraphingWindow> graphingWindow_;
   std::unique_ptr<graphing::GraphingRun> graphingRun_;

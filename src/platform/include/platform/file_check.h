@@ -1,0 +1,27 @@
+#pragma once
+// Whether a path names something on disk, decided once for every caller: loading equation
+// files, the batch tool's file arguments and the hover cursor file.
+#include <QString>
+
+namespace platform {
+
+enum class FileTime {
+  Readable,    // the last-modified time can be read: the entry exists (file or folder)
+  Missing,     // no such entry, or a part of the path is not a folder
+  Unreadable,  // anything else: no permission on a folder on the way, a broken medium ...
+};
+
+struct FileTimeCheck {
+  FileTime state = FileTime::Missing;
+  QString failure;  // what went wrong, when Unreadable
+};
+
+FileTimeCheck checkLastModified(const QString& path);
+
+// True when the last-modified time can be read; never reports.
+inline bool FileExists(const QString& path) { return checkLastModified(path).state == FileTime::Readable; }
+
+// True when readable, false when missing; throws StepFailure naming the path otherwise.
+bool lastModifiedReadable(const QString& path);
+
+}  // namespace platform
