@@ -89,6 +89,16 @@ bool isDateOrTimeCode(char c) {
   }
 }
 
+bool isColour(std::string_view name) {
+  static constexpr std::string_view kColours[] = {"black", "blue", "cyan", "green", "magenta", "red", "white", "yellow"};
+  std::string lower;
+  for (char c : name) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (std::string_view colour : kColours)
+    if (lower == colour) return true;
+  return lower.size() > 5 && lower.compare(0, 5, "color") == 0 &&
+         lower.find_first_not_of("0123456789", 5) == std::string::npos;
+}
+
 // Splits one section into tokens; false for codes this engine does not read.
 bool tokenize(std::string_view section, std::vector<Token>& tokens) {
   bool seenPoint = false;
@@ -121,8 +131,13 @@ bool tokenize(std::string_view section, std::vector<Token>& tokens) {
     } else if ((c == 'E' || c == 'e') && (next == '+' || next == '-')) {
       tokens.push_back({Token::Kind::Exponent, next, {}});
       ++i;
-    } else if (c == '[' || c == '@' || isDateOrTimeCode(c)) {
-      return false;  // colours, conditions, text placeholders, dates and times
+    } else if (c == '[') {
+      // A colour only matters on screen; conditions and elapsed times are not read.
+      const std::size_t close = section.find(']', i);
+      if (close == std::string_view::npos || !isColour(section.substr(i + 1, close - i - 1))) return false;
+      i = close;
+    } else if (c == '@' || isDateOrTimeCode(c)) {
+      return false;  // a text placeholder in a number section, dates and times
     } else {
       literal(std::string(1, c));
     }
@@ -132,7 +147,7 @@ bool tokenize(std::string_view section, std::vector<Token>& tokens) {
 
 // What the tokens of one section ask for.
 struct Layout {
-  int wholeZeros = 0, wholePlaces = 0, fractionPlaces = 0, exponentZeros = 0;
+  int wholeZeros = 0, wholeQuestions = 0, wholePlaces = 0, fractionPlaces = 0, exponentZeros = 0;
   int percents = 0, thousandsScale = 0;
   bool grouping = false, exponent = false, hashInWhole = false, literalInsideWhole = false;
   char exponentSign = '+';
@@ -150,6 +165,7 @@ Layout analyse(std::vector<Token>& tokens) {
         if (part == Whole) {
           ++l.wholePlaces;
           l.wholeZeros += t.symbol == '0';
+          l.wholeQuestions += t.symbol == '?';
           l.hashInWhole |= t.symbol == '#';
           lastWholeDigit = static_cast<int>(i);
         } else if (part == Fraction) {
@@ -197,6 +213,9 @@ std::string assemble(const std::vector<Token>& tokens, const Layout& l, std::str
   if (whole == "0" && l.wholeZeros == 0) whole.clear();
   if (static_cast<int>(whole.size()) < l.wholeZeros) whole = repeat('0', l.wholeZeros - static_cast<int>(whole.size())) + whole;
   if (l.grouping) whole = groupThousands(whole);
+  // Places under ? that no digit fills show as spaces, so that columns of numbers align.
+  const int aligned = l.wholeZeros + l.wholeQuestions;
+  if (static_cast<int>(whole.size()) < aligned) whole = repeat(' ', aligned - static_cast<int>(whole.size())) + whole;
   // With literals among the whole-number places (as in "000-0000") each place takes one digit
   // from the right and the first takes what is left.
   std::vector<std::string> perPlace;
@@ -331,6 +350,7 @@ std::optional<std::string> formatWithCode(double value, std::string_view format)
   } else if (sections.size() >= 3 && value == 0) {
     section = sections[2];
   }
+  if (section == "@") return formatNumber(value);  // the value as text
   if (equalsIgnoringCase(section, "General")) return formatNumber(sections.size() >= 2 ? std::fabs(value) : value);
   std::vector<Token> tokens;
   if (!tokenize(section, tokens)) return std::nullopt;
