@@ -23,6 +23,7 @@ TEST(FinalOperation, SumThatCancelsIsZero) {
   EXPECT_TRUE(exactly(0, eval("0.1+0.2-0.3")));
   EXPECT_TRUE(exactly(0, eval("1.333+1.225-1.333-1.225")));
   EXPECT_TRUE(exactly(0, eval("-0.3+0.1+0.2")));
+  EXPECT_TRUE(exactly(0, eval("-0.45+0.43+0.02")));
 }
 
 TEST(FinalOperation, AppliesToCellValuesAsTheGraphFeedsThem) {
