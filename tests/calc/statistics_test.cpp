@@ -1,6 +1,7 @@
-// Statistics of one list. Source: Microsoft's documentation of MEDIAN, STDEV, STDEV.S, STDEVP,
-// STDEV.P, VAR, VAR.S, VARP, VAR.P, DEVSQ, AVEDEV, GEOMEAN and HARMEAN (values from their
-// examples where they give one); arguments are read as SUM reads them.
+// Statistics of one list. Source: Microsoft's documentation of MEDIAN, MODE, STDEV, STDEV.S,
+// STDEVP, STDEV.P, VAR, VAR.S, VARP, VAR.P, their ...A forms, DEVSQ, AVEDEV, GEOMEAN, HARMEAN,
+// SKEW and KURT (values from their examples where they give one); arguments are read as SUM
+// reads them, by the ...A forms as AVERAGEA reads them.
 #include "calc_test_support.h"
 
 namespace calc::testing {
@@ -40,8 +41,26 @@ INSTANTIATE_TEST_SUITE_P(OneList, Statistics, ::testing::Values(
     Case{"AVEDEV(4,5,6,7,5,4,3)", 1.0204081632653061},
     Case{"GEOMEAN(4,5,8,7,11,4,3)", 5.476986969656962},
     Case{"HARMEAN(4,5,8,7,11,4,3)", 5.028375962061728},
+    Case{"MODE(5.6,4,4,3,2,4)", 4.0},
+    Case{"_xlfn.MODE.SNGL(1,2,2,1)", 1.0},   // equally frequent: the first given
+    Case{"MODE(1,2,3)", ErrorCode::NA},
+    Case{"SKEW(1,1,1)", ErrorCode::Div0},
+    Case{"KURT(1,2,3)", ErrorCode::Div0},
+    Case{"VARA(B1:B4)", 0.3333333333333333},  // 1, "x" as 0, TRUE as 1
+    Case{"VARPA(B1:B4)", 0.2222222222222222},
+    Case{"STDEVA(B1:B4)", 0.5773502691896258},
+    Case{"STDEVPA(B1:B4)", 0.4714045207910317},
     Case{"GEOMEAN(1,-1)", ErrorCode::Num},
     Case{"HARMEAN(0,1)", ErrorCode::Num}));
+
+// The examples of Microsoft's documentation, to the nine places it prints.
+TEST(Statistics, SkewAndKurtosisOfTheDocumentedExample) {
+  const Value skew = eval("SKEW(3,4,5,2,3,4,5,6,4,7)");
+  const Value kurt = eval("KURT(3,4,5,2,3,4,5,6,4,7)");
+  ASSERT_TRUE(skew.isNumber() && kurt.isNumber());
+  EXPECT_NEAR(0.359543071, skew.number(), 1e-9);
+  EXPECT_NEAR(-0.151799637, kurt.number(), 1e-9);
+}
 
 }  // namespace
 }  // namespace calc::testing

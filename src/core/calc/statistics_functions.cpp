@@ -1,6 +1,7 @@
-// Statistics of one list of numbers: MEDIAN, the variances and standard deviations (sample and
-// population, old and new names), DEVSQ, AVEDEV, GEOMEAN, HARMEAN. They read their arguments
-// as SUM does: numbers in ranges, text and booleans given directly converted.
+// Statistics of one list of numbers: MEDIAN, MODE, the variances and standard deviations
+// (sample and population, old and new names), DEVSQ, AVEDEV, GEOMEAN, HARMEAN, SKEW, KURT.
+// They read their arguments as SUM does: numbers in ranges, text and booleans given directly
+// converted. The ...A forms (STDEVA, VARA ...) also count text in ranges as 0 and TRUE as 1.
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -10,9 +11,18 @@
 namespace calc {
 namespace {
 
+// Text in a range counts as 0, a boolean as 1 or 0, as AVERAGEA reads them.
+constexpr CollectRule kAllValuesRule{Take::Number, Take::Number, Take::Zero, Take::Number, Take::Ignore, false};
+
 // The numbers of the arguments, or the error that stopped the walk.
-std::optional<ErrorCode> listOf(const Args& args, std::vector<double>& xs) {
-  return collectNumbers(args, kSumRule, [&](double x) { xs.push_back(x); });
+std::optional<ErrorCode> listOf(const Args& args, std::vector<double>& xs, const CollectRule& rule = kSumRule) {
+  return collectNumbers(args, rule, [&](double x) { xs.push_back(x); });
+}
+
+double meanOf(const std::vector<double>& xs) {
+  double total = 0;
+  for (double x : xs) total += x;
+  return total / static_cast<double>(xs.size());
 }
 
 Value median(const Args& args) {
@@ -29,19 +39,17 @@ Value median(const Args& args) {
 
 // Sum of squared deviations from the mean, in two passes for accuracy.
 double squaredDeviations(const std::vector<double>& xs) {
-  double mean = 0;
-  for (double x : xs) mean += x;
-  mean /= static_cast<double>(xs.size());
+  const double mean = meanOf(xs);
   double total = 0;
   for (double x : xs) total += (x - mean) * (x - mean);
   return total;
 }
 
 // The variance of a sample (divided by n - 1) or of a whole population (by n).
-template <bool Sample, bool Root>
+template <bool Sample, bool Root, bool AllValues = false>
 Value spread(const Args& args) {
   std::vector<double> xs;
-  if (auto error = listOf(args, xs)) return *error;
+  if (auto error = listOf(args, xs, AllValues ? kAllValuesRule : kSumRule)) return *error;
   const std::size_t minimum = Sample ? 2 : 1;
   if (xs.size() < minimum) return ErrorCode::Div0;
   const double variance = squaredDeviations(xs) / static_cast<double>(xs.size() - (Sample ? 1 : 0));
@@ -59,9 +67,7 @@ Value avedev(const Args& args) {
   std::vector<double> xs;
   if (auto error = listOf(args, xs)) return *error;
   if (xs.empty()) return ErrorCode::Num;
-  double mean = 0;
-  for (double x : xs) mean += x;
-  mean /= static_cast<double>(xs.size());
+  const double mean = meanOf(xs);
   double total = 0;
   for (double x : xs) total += std::fabs(x - mean);
   return numberResult(total / static_cast<double>(xs.size()));
@@ -92,7 +98,60 @@ Value harmean(const Args& args) {
   return numberResult(static_cast<double>(xs.size()) / reciprocals);
 }
 
+// The most frequent value; of equally frequent ones, the first given. No repeat is #N/A.
+Value mode(const Args& args) {
+  std::vector<double> xs;
+  if (auto error = listOf(args, xs)) return *error;
+  std::vector<double> sorted = xs;
+  std::sort(sorted.begin(), sorted.end());
+  std::size_t bestCount = 1;
+  double best = 0;
+  for (double x : xs) {
+    const auto [first, last] = std::equal_range(sorted.begin(), sorted.end(), x);
+    const auto count = static_cast<std::size_t>(last - first);
+    if (count > bestCount) {
+      bestCount = count;
+      best = x;
+    }
+  }
+  return bestCount > 1 ? Value(best) : Value(ErrorCode::NA);
+}
+
+// Sums of the 3rd or 4th powers of the standardised values (the sample standard deviation).
+double standardisedPowers(const std::vector<double>& xs, int power) {
+  const double mean = meanOf(xs);
+  const double sd = std::sqrt(squaredDeviations(xs) / static_cast<double>(xs.size() - 1));
+  double total = 0;
+  for (double x : xs) total += std::pow((x - mean) / sd, power);
+  return total;
+}
+
+Value skew(const Args& args) {
+  std::vector<double> xs;
+  if (auto error = listOf(args, xs)) return *error;
+  if (xs.size() < 3 || squaredDeviations(xs) == 0) return ErrorCode::Div0;
+  const double n = static_cast<double>(xs.size());
+  return numberResult(n / ((n - 1) * (n - 2)) * standardisedPowers(xs, 3));
+}
+
+Value kurt(const Args& args) {
+  std::vector<double> xs;
+  if (auto error = listOf(args, xs)) return *error;
+  if (xs.size() < 4 || squaredDeviations(xs) == 0) return ErrorCode::Div0;
+  const double n = static_cast<double>(xs.size());
+  return numberResult(n * (n + 1) / ((n - 1) * (n - 2) * (n - 3)) * standardisedPowers(xs, 4) -
+                      3 * (n - 1) * (n - 1) / ((n - 2) * (n - 3)));
+}
+
 const FunctionSpec kStatistics[] = {
+    raw("MODE", 1, kManyArgs, mode),
+    raw("MODE.SNGL", 1, kManyArgs, mode),
+    raw("SKEW", 1, kManyArgs, skew),
+    raw("KURT", 1, kManyArgs, kurt),
+    raw("VARA", 1, kManyArgs, spread<true, false, true>),
+    raw("VARPA", 1, kManyArgs, spread<false, false, true>),
+    raw("STDEVA", 1, kManyArgs, spread<true, true, true>),
+    raw("STDEVPA", 1, kManyArgs, spread<false, true, true>),
     raw("MEDIAN", 1, kManyArgs, median),
     raw("VAR", 1, kManyArgs, spread<true, false>),
     raw("VAR.S", 1, kManyArgs, spread<true, false>),
