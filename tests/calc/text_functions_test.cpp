@@ -103,6 +103,7 @@ INSTANTIATE_TEST_SUITE_P(NumberFormats, TextFunctions, ::testing::Values(
     Case{"TEXT(5,\"[Red]0.0\")", "5.0"},
     Case{"TEXT(5,\"[>3]0\")", ErrorCode::Value},   // conditions are not read
     Case{"TEXT(0,\"#\")", ""},
+    Case{"TEXT(5,\",\")", ","},
     Case{"TEXT(5.5,\"??.??\")", " 5.5 "},
     Case{"TEXT(\"12\",\"0.00\")", "12.00"},
     Case{"TEXT(\"abc\",\"0.00\")", "abc"},

@@ -182,6 +182,10 @@ Layout analyse(std::vector<Token>& tokens) {
         break;
       case Token::Kind::Percent: ++l.percents; break;
       case Token::Kind::Comma: {
+        if (firstDigit < 0) {  // before any place it is plain text
+          t = {Token::Kind::Literal, 0, ","};
+          break;
+        }
         // Between two whole-number places: group thousands. After the last place: divide by 1000.
         bool digitFollows = false;
         for (std::size_t j = i + 1; j < tokens.size() && tokens[j].kind != Token::Kind::Point &&
