@@ -3,7 +3,7 @@
 // Excel" (KB78113, 15 digits of precision); the nearby LibreOffice rule is
 // rtl::math::approxEqual. A comparison is itself the final operation, so the residue of a
 // subtraction inside it is not made 0 first: =0=0.5-0.4-0.1 is FALSE in Excel.
-#include "calc_test_support.h"
+#include "workbook_eval.h"
 
 namespace calc::testing {
 namespace {
@@ -11,8 +11,8 @@ namespace {
 class Comparisons : public ::testing::TestWithParam<Case> {};
 
 TEST_P(Comparisons, LookAtFifteenDigits) {
-  const FixedCells cells{{"A1", 0.3}, {"A2", 0.1}, {"A3", "abc"}};
-  EXPECT_EQ(GetParam().expected, eval(GetParam().formula, cells));
+  Book cells{{"A1", 0.3}, {"A2", 0.1}, {"A3", "abc"}};
+  EXPECT_EQ(GetParam().expected, cells.eval(GetParam().formula));
 }
 
 INSTANTIATE_TEST_SUITE_P(EqualAtFifteenDigits, Comparisons, ::testing::Values(

@@ -3,7 +3,7 @@
 // TRUNC, ROUNDUP, ROUNDDOWN, FLOOR, CEILING, MULTINOMIAL and LCM (#NUM! from 2^53 on), the
 // results Excel saved in tests/calc/excel-cases (MOD_QUOTIENT), and LibreOffice's
 // rtl::math::approxFloor (floor after rounding to 15 significant digits).
-#include "calc_test_support.h"
+#include "workbook_eval.h"
 
 namespace calc::testing {
 namespace {
@@ -11,8 +11,8 @@ namespace {
 class NearABoundary : public ::testing::TestWithParam<Case> {};
 
 TEST_P(NearABoundary, GivesTheSheetsResult) {
-  const FixedCells cells{{"A1", 0.3}, {"A2", 0.29}};
-  EXPECT_TRUE(sameValue(GetParam().expected, eval(GetParam().formula, cells)));
+  Book cells{{"A1", 0.3}, {"A2", 0.29}};
+  EXPECT_TRUE(sameValue(GetParam().expected, cells.eval(GetParam().formula)));
 }
 
 // MOD is n - d*INT(n/d) on the stored binary values, taken exactly: the sheet saved
@@ -48,20 +48,20 @@ INSTANTIATE_TEST_SUITE_P(WholeParts, NearABoundary, ::testing::Values(
     Case{"CEILING(0.1*3,0.1)", 0.3}));
 
 TEST(Multinomial, IsExactWhileItFitsADouble) {
-  EXPECT_EQ(Value(6.0), eval("MULTINOMIAL(2,2)"));
-  EXPECT_EQ(Value(60.0), eval("MULTINOMIAL(1,2,3)"));
-  EXPECT_EQ(Value(72072.0), eval("MULTINOMIAL({2,5,7})"));
-  EXPECT_EQ(Value(1.0), eval("MULTINOMIAL(0,0)"));
-  EXPECT_TRUE(sameValue(9.144841845131556e49, eval("MULTINOMIAL(85,85)")));  // C(170,85)
-  EXPECT_EQ(Value(ErrorCode::Num), eval("MULTINOMIAL(100,71)"));             // 171! overflows
-  EXPECT_EQ(Value(ErrorCode::Num), eval("MULTINOMIAL(-1,2)"));
+  EXPECT_EQ(Value(6.0), Book().eval("MULTINOMIAL(2,2)"));
+  EXPECT_EQ(Value(60.0), Book().eval("MULTINOMIAL(1,2,3)"));
+  EXPECT_EQ(Value(72072.0), Book().eval("MULTINOMIAL({2,5,7})"));
+  EXPECT_EQ(Value(1.0), Book().eval("MULTINOMIAL(0,0)"));
+  EXPECT_TRUE(sameValue(9.144841845131556e49, Book().eval("MULTINOMIAL(85,85)")));  // C(170,85)
+  EXPECT_EQ(Value(ErrorCode::Num), Book().eval("MULTINOMIAL(100,71)"));             // 171! overflows
+  EXPECT_EQ(Value(ErrorCode::Num), Book().eval("MULTINOMIAL(-1,2)"));
 }
 
 TEST(Lcm, PastTwoToThe53IsAnError) {
-  EXPECT_EQ(Value(ErrorCode::Num), eval("LCM(2^31-1,2^30-1)"));
-  EXPECT_EQ(Value(ErrorCode::Num), eval("LCM(2^52,3)"));
-  EXPECT_EQ(Value(3377699720527872.0), eval("LCM(2^50,3)"));
-  EXPECT_EQ(Value(8388608.0), eval("LCM(2^22,2^23)"));
+  EXPECT_EQ(Value(ErrorCode::Num), Book().eval("LCM(2^31-1,2^30-1)"));
+  EXPECT_EQ(Value(ErrorCode::Num), Book().eval("LCM(2^52,3)"));
+  EXPECT_EQ(Value(3377699720527872.0), Book().eval("LCM(2^50,3)"));
+  EXPECT_EQ(Value(8388608.0), Book().eval("LCM(2^22,2^23)"));
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ inline std::optional<std::string> shiftedReference(std::string_view word, int ro
   const long row = std::stol(std::string(word.substr(digitsStart)));
   const long newRow = rowFixed ? row : row + rows;
   const long newColumn = columnFixed ? *column : *column + columns;
-  if (newRow < 1 || newRow > kAddressRows || newColumn < 1 || newColumn > kAddressColumns) return std::nullopt;
+  if (newRow < 1 || newRow > kMaxRows || newColumn < 1 || newColumn > kMaxColumns) return std::nullopt;
   return (columnFixed ? "$" : "") + columnLetters(static_cast<std::int32_t>(newColumn)) + (rowFixed ? "$" : "") +
          std::to_string(newRow);
 }

@@ -2,7 +2,7 @@
 // STDEVP, STDEV.P, VAR, VAR.S, VARP, VAR.P, their ...A forms, DEVSQ, AVEDEV, GEOMEAN, HARMEAN,
 // SKEW and KURT (values from their examples where they give one); arguments are read as SUM
 // reads them, by the ...A forms as AVERAGEA reads them.
-#include "calc_test_support.h"
+#include "workbook_eval.h"
 
 namespace calc::testing {
 namespace {
@@ -11,10 +11,10 @@ class Statistics : public ::testing::TestWithParam<Case> {};
 
 TEST_P(Statistics, GiveExcelsResult) {
   // A1:A8: 2 4 4 4 5 5 7 9; B1:B4: 1, "x", TRUE, empty; C1 an error.
-  FixedCells cells{{"A1", 2.0}, {"A2", 4.0}, {"A3", 4.0}, {"A4", 4.0}, {"A5", 5.0},
+  Book cells{{"A1", 2.0}, {"A2", 4.0}, {"A3", 4.0}, {"A4", 4.0}, {"A5", 5.0},
                    {"A6", 5.0}, {"A7", 7.0}, {"A8", 9.0}, {"B1", 1.0}, {"B2", "x"},
                    {"B3", true}, {"C1", ErrorCode::NA}};
-  EXPECT_TRUE(sameValue(GetParam().expected, eval(GetParam().formula, cells)));
+  EXPECT_TRUE(sameValue(GetParam().expected, cells.eval(GetParam().formula)));
 }
 
 INSTANTIATE_TEST_SUITE_P(OneList, Statistics, ::testing::Values(
@@ -55,8 +55,8 @@ INSTANTIATE_TEST_SUITE_P(OneList, Statistics, ::testing::Values(
 
 // The examples of Microsoft's documentation, to the nine places it prints.
 TEST(Statistics, SkewAndKurtosisOfTheDocumentedExample) {
-  const Value skew = eval("SKEW(3,4,5,2,3,4,5,6,4,7)");
-  const Value kurt = eval("KURT(3,4,5,2,3,4,5,6,4,7)");
+  const Value skew = Book().eval("SKEW(3,4,5,2,3,4,5,6,4,7)");
+  const Value kurt = Book().eval("KURT(3,4,5,2,3,4,5,6,4,7)");
   ASSERT_TRUE(skew.isNumber() && kurt.isNumber());
   EXPECT_NEAR(0.359543071, skew.number(), 1e-9);
   EXPECT_NEAR(-0.151799637, kurt.number(), 1e-9);

@@ -1,7 +1,7 @@
 // Text and conversion functions. Source: Microsoft's documentation of LEN, LEFT, RIGHT, MID,
 // UPPER, LOWER, TRIM, REPT (#VALUE! past 32,767 characters), EXACT, N, T, VALUE, FIXED and TEXT
 // (number format codes). Texts are UTF-8 and counted in characters.
-#include "calc_test_support.h"
+#include "workbook_eval.h"
 
 namespace calc::testing {
 namespace {
@@ -9,9 +9,9 @@ namespace {
 class TextFunctions : public ::testing::TestWithParam<Case> {};
 
 TEST_P(TextFunctions, GiveExcelsResult) {
-  const FixedCells cells{{"A1", "  two  words "}, {"A2", 0.5}, {"A3", true}, {"A4", "h\xC3\xA9llo"},
+  Book cells{{"A1", "  two  words "}, {"A2", 0.5}, {"A3", true}, {"A4", "h\xC3\xA9llo"},
                          {"B1", ErrorCode::Div0}};
-  EXPECT_TRUE(sameValue(GetParam().expected, eval(GetParam().formula, cells)));
+  EXPECT_TRUE(sameValue(GetParam().expected, cells.eval(GetParam().formula)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Lengths, TextFunctions, ::testing::Values(
