@@ -257,7 +257,7 @@ ChartGeometry paintChart(QPainter& painter, const QRectF& area, const PlotChart&
   painter.setBrush(Qt::NoBrush);
   for (std::size_t i = 0; i < chart.series.size(); ++i) {
     painter.setPen(QPen(seriesColor(static_cast<int>(i)), m.lineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.drawPath(curvePath(chart.series[i], g, options.reduceDensePoints));
+    for (const QPainterPath& piece : curvePath(chart.series[i], g, options.reduceDensePoints)) painter.drawPath(piece);
   }
   painter.restore();
   return g;

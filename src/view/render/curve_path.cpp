@@ -11,6 +11,7 @@ constexpr double kDensePointsPerColumn = 4;
 // Pixel coordinates beyond this distance from the plot are clipped before drawing: the
 // rasteriser works in fixed point and a zoomed-in view can put points millions of pixels away.
 constexpr double kSafeMargin = 2000;
+constexpr int kSegmentsPerPiece = 8;
 
 // Liang-Barsky: the part of segment a-b inside `box`, if any.
 bool clipSegment(QPointF& a, QPointF& b, const QRectF& box) {
@@ -34,45 +35,112 @@ bool clipSegment(QPointF& a, QPointF& b, const QRectF& box) {
   return true;
 }
 
+constexpr double kFlatness = 0.2;  // pixels
+
+// The curve lies within 3/4 of its control points' distance from the chord.
+bool nearlyStraight(const QPointF& a, const QPointF& c1, const QPointF& c2, const QPointF& b) {
+  const QPointF chord = b - a;
+  const double length = std::hypot(chord.x(), chord.y());
+  auto offChord = [&](const QPointF& c) {
+    const QPointF d = c - a;
+    if (length == 0) return std::hypot(d.x(), d.y());
+    return std::abs(d.x() * chord.y() - d.y() * chord.x()) / length;
+  };
+  return 0.75 * std::max(offChord(c1), offChord(c2)) <= kFlatness;
+}
+
 bool insideBox(const QPointF& p, const QRectF& box) {
   return p.x() >= box.left() && p.x() <= box.right() && p.y() >= box.top() && p.y() <= box.bottom();
 }
 
+// Builds the pieces of the path. Straight stretches whose inner points lie within kFlatness of
+// the chord are drawn as the chord: the same pixels, and far fewer joins for the stroker.
 class PathBuilder {
  public:
   explicit PathBuilder(const QRectF& safe) : safe_(safe) {}
 
-  // A straight segment, clipped to the safe box.
-  void line(QPointF a, QPointF b) {
+  // A straight segment, clipped to the safe box. Merging joins it to the straight stretch
+  // before it when the stretch stays near the joint chord.
+  void line(QPointF a, QPointF b, bool merge = false) {
     if (!insideBox(a, safe_) || !insideBox(b, safe_)) {
       if (!clipSegment(a, b, safe_)) return;
     }
-    moveIfNeeded(a);
-    path_.lineTo(b);
-    last_ = b;
-    open_ = true;
+    startAt(a);
+    if (!straight_.empty() && (!merge || straight_.size() >= kMaxStraight || !chordCovers(b))) flushStraight();
+    straight_.push_back(b);
   }
 
-  // A Bezier segment when both ends are near the plot; far off it, the chord clipped.
+  // A Bezier segment when both ends are near the plot; far off it, the chord clipped. A curve
+  // that stays within a fraction of a pixel of its chord is drawn as the chord.
   void curve(const QPointF& a, const QPointF& c1, const QPointF& c2, const QPointF& b) {
-    if (!insideBox(a, safe_) || !insideBox(b, safe_)) return line(a, b);
-    moveIfNeeded(a);
+    if (!insideBox(a, safe_) || !insideBox(b, safe_) || nearlyStraight(a, c1, c2, b)) return line(a, b, true);
+    startAt(a);
+    flushStraight();
     path_.cubicTo(c1, c2, b);
-    last_ = b;
-    open_ = true;
+    anchor_ = b;
+    ++segments_;
   }
 
-  void breakLine() { open_ = false; }
-  QPainterPath take() { return std::move(path_); }
+  void breakLine() {
+    flushStraight();
+    open_ = false;
+  }
+
+  std::vector<QPainterPath> take() {
+    flushStraight();
+    if (!path_.isEmpty()) pieces_.push_back(std::move(path_));
+    return std::move(pieces_);
+  }
 
  private:
-  void moveIfNeeded(const QPointF& a) {
-    if (!open_ || last_ != a) path_.moveTo(a);
+  static constexpr std::size_t kMaxStraight = 64;
+
+  QPointF end() const { return straight_.empty() ? anchor_ : straight_.back(); }
+
+  void startAt(const QPointF& a) {
+    if (open_ && end() == a) {
+      if (segments_ < kSegmentsPerPiece) return;
+      flushStraight();  // a new piece, continuing where this one ends
+      pieces_.push_back(std::move(path_));
+      path_ = QPainterPath();
+      segments_ = 0;
+      path_.moveTo(anchor_);
+      return;
+    }
+    flushStraight();
+    path_.moveTo(a);
+    anchor_ = a;
+    open_ = true;
+  }
+
+  // Whether every point of the straight stretch stays near the chord from the anchor to b.
+  bool chordCovers(const QPointF& b) const {
+    const QPointF chord = b - anchor_;
+    const double length = std::hypot(chord.x(), chord.y());
+    if (length == 0) return false;
+    for (const QPointF& p : straight_) {
+      const QPointF d = p - anchor_;
+      const double along = (d.x() * chord.x() + d.y() * chord.y()) / length;
+      if (along < 0 || along > length) return false;  // a point behind or beyond: a turn back
+      if (std::abs(d.x() * chord.y() - d.y() * chord.x()) / length > kFlatness) return false;
+    }
+    return true;
+  }
+
+  void flushStraight() {
+    if (straight_.empty()) return;
+    path_.lineTo(straight_.back());
+    anchor_ = straight_.back();
+    straight_.clear();
+    ++segments_;
   }
 
   QRectF safe_;
+  std::vector<QPainterPath> pieces_;
   QPainterPath path_;
-  QPointF last_;
+  int segments_ = 0;
+  QPointF anchor_;               // the path's last point drawn
+  std::vector<QPointF> straight_;  // points after the anchor on one straight stretch, not drawn yet
   bool open_ = false;
 };
 
@@ -131,7 +199,7 @@ std::vector<QPointF> reduceByPixelColumn(const std::vector<QPointF>& points) {
   return kept;
 }
 
-QPainterPath curvePath(const PlotSeries& series, const ChartGeometry& geometry, bool reduceDensePoints) {
+std::vector<QPainterPath> curvePath(const PlotSeries& series, const ChartGeometry& geometry, bool reduceDensePoints) {
   PathBuilder builder(geometry.plotArea.adjusted(-kSafeMargin, -kSafeMargin, kSafeMargin, kSafeMargin));
   std::vector<QPointF> run;
   run.reserve(std::min<std::size_t>(series.x.size(), 1 << 20));

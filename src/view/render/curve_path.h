@@ -16,7 +16,10 @@
 
 namespace render {
 
-QPainterPath curvePath(const PlotSeries& series, const ChartGeometry& geometry, bool reduceDensePoints);
+// The path comes in short pieces that meet end to end: the rasteriser fills one wide stroke in
+// time that grows with the edges it crosses on each scan line, so one long, dense path that
+// crosses itself thousands of times is slow where many short ones are not.
+std::vector<QPainterPath> curvePath(const PlotSeries& series, const ChartGeometry& geometry, bool reduceDensePoints);
 
 // Consecutive points in the same pixel column become that column's first, lowest, highest and
 // last point, in their original order.
