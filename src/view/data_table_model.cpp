@@ -7,8 +7,18 @@
 namespace view {
 namespace {
 
-QString valueText(const calc::Value& value) {
-  if (value.isNumber()) return QString::fromStdString(calc::formatNumber(value.number()));
+constexpr int kShownDigits = 10;  // what a standard-width column shows in General format
+
+// A number as a cell of standard width shows it; the formula line above shows it in full.
+QString cellNumberText(double number) {
+  QString text = QString::number(number, 'g', kShownDigits).toUpper();
+  text.replace("E+0", "E+").replace("E-0", "E-");
+  return text;
+}
+
+QString valueText(const calc::Value& value, bool full) {
+  if (value.isNumber())
+    return full ? QString::fromStdString(calc::formatNumber(value.number())) : cellNumberText(value.number());
   if (value.isText()) return QString::fromStdString(value.text());
   if (value.isBool()) return value.boolean() ? "TRUE" : "FALSE";
   if (value.isError()) return QString::fromUtf8(calc::errorText(value.error()).data(),
@@ -33,14 +43,14 @@ int DataTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 QString DataTableModel::displayText(int row, int column) const {
-  return valueText(workbook_->value(*sheet_, row, column));
+  return valueText(workbook_->value(*sheet_, row, column), false);
 }
 
 QString DataTableModel::contentText(int row, int column) const {
   const core::CellSlot* slot = sheet_->cells->slot(row, column);
   if (slot && slot->kind == core::CellKind::Formula)
     return "=" + QString::fromStdString(sheet_->cells->formula(*slot).text);
-  return displayText(row, column);
+  return valueText(workbook_->value(*sheet_, row, column), true);
 }
 
 // As a spreadsheet aligns by default: numbers right, text left, truth values and errors centred.

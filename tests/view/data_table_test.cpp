@@ -23,8 +23,8 @@ TEST(DataTable, ShowsTheCellsAsTheRunWroteThem) {
   EXPECT_EQ(model.headerData(20, Qt::Vertical).toString(), "21");
   for (int row = 0; row < 21; ++row) {
     const double x = run->number(row + 1, 1);
-    EXPECT_EQ(model.index(row, 0).data().toString().toStdString(), calc::formatNumber(x));
-    EXPECT_EQ(model.index(row, 1).data().toString().toStdString(), calc::formatNumber(std::sin(x) + x)) << row;
+    EXPECT_EQ(model.index(row, 0).data().toString(), QString::number(x, 'g', 10));
+    EXPECT_EQ(model.index(row, 1).data().toString(), QString::number(std::sin(x) + x, 'g', 10)) << row;
     EXPECT_EQ(model.index(row, 1).data(DataTableModel::ContentRole).toString().toStdString(), run->formula(row + 1, 2));
   }
   EXPECT_EQ(model.index(2, 1).data(DataTableModel::ContentRole).toString(), "=SIN(A3)+A3");
@@ -38,6 +38,16 @@ TEST(DataTable, ShowsTheCellsAsTheRunWroteThem) {
   EXPECT_EQ(model.index(1, 0).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHorizontal_Mask,
             Qt::AlignRight);
   EXPECT_EQ(DataTableModel::cellName(model.index(11, 5)), "F12");
+}
+
+TEST(DataTable, NumbersShowAsAStandardColumnDoesAndInFullAboveTheTable) {
+  auto run = view_testing::runOf({{"x*1E+20", "0.1", "0.35", "0.1"}});
+  auto book = run->engine.lastWorkbook();
+  DataTableModel model(book, book->find("Data"));
+  EXPECT_EQ(model.index(2, 0).data().toString(), "0.3");  // 0.30000000000000004 after two steps
+  EXPECT_EQ(model.index(2, 0).data(DataTableModel::ContentRole).toString(), "0.3");
+  EXPECT_EQ(model.index(0, 1).data().toString(), "1E+19");
+  EXPECT_EQ(model.index(1, 0).data().toString(), "0.2");
 }
 
 TEST(DataTable, TheFormulaOfTheSelectedCellShowsAboveTheTable) {
