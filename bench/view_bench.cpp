@@ -16,14 +16,14 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "equations/equation_list.h"
+#include "graphing/equation_rows.h"
 #include "graphing/graphing_run.h"
 #include "graphing/graphing_window.h"
 #include "platform/dialogs.h"
 #include "platform/event_pump.h"
 #include "render/chart_extraction.h"
 #include "render/chart_painter.h"
-#include "sheets/engine_factory.h"
+#include "automation/engine_factory.h"
 #include "view/chart_view.h"
 #include "view/workbook_window.h"
 
@@ -43,32 +43,39 @@ class NoPump : public platform::EventPump {
   void yield() override {}
 };
 
+class RowVector : public graphing::EquationRows {
+ public:
+  int count() const override { return static_cast<int>(rows.size()); }
+  graphing::EquationRow row(int position) const override { return rows.at(position - 1); }
+  std::vector<graphing::EquationRow> rows;
+};
+
 class BenchWindow : public graphing::GraphingWindow {
  public:
-  const equations::EquationListModel& rows() const override { return list; }
+  const graphing::EquationRows& rows() const override { return list; }
   bool separateChartsSelected() const override { return separate; }
   bool oneChartSelected() const override { return !separate; }
   void setBusyPointer(bool) override {}
   void setProgressValue(int) override {}
   void setProgressText(const QString&) override {}
-  equations::EquationListModel list;
+  RowVector list;
   bool separate = true;
 };
 
 // Keeps the instance the run makes, so its workbook outlives the run as the window's does.
 class KeepingFactory : public excel::ApplicationFactory {
  public:
-  explicit KeepingFactory(sheets::EngineOptions options) : engine_(std::move(options)) {}
+  explicit KeepingFactory(automation::EngineOptions options) : engine_(std::move(options)) {}
   std::shared_ptr<excel::Application> create() override { return kept = engine_.createEngine(); }
   std::shared_ptr<excel::Application> attachRunning() override { throw excel::AutomationError("none"); }
-  std::shared_ptr<sheets::EngineApplication> kept;
+  std::shared_ptr<automation::EngineApplication> kept;
 
  private:
-  sheets::EngineFactory engine_;
+  automation::EngineFactory engine_;
 };
 
 struct RunResult {
-  std::shared_ptr<sheets::WorkbookModel> workbook;
+  std::shared_ptr<core::WorkbookModel> workbook;
   double seconds = 0;
 };
 
@@ -77,8 +84,8 @@ RunResult run(const QString& folder, int equations, const QString& end, bool sep
   BenchWindow window;
   window.separate = separate;
   for (int e = 0; e < equations; ++e)
-    equations::AddEquationRow(window.list, "sin(x/100)*x", "0", end, "1");
-  sheets::EngineOptions options;
+    window.list.rows.push_back({"sin(x/100)*x", "0", end, "1"});
+  automation::EngineOptions options;
   options.saveTo = folder + "/book.xlsx";
   options.workingFolder = folder;
   options.instancesFolder = folder + "/instances";
@@ -88,7 +95,7 @@ RunResult run(const QString& folder, int equations, const QString& end, bool sep
   NoPump pump;
   graphing::GraphingRun graphing(factory, dialogs, pump, window);
   const auto start = bench::Clock::now();
-  graphing.PushButton2_Click();
+  graphing.StartGraphing(QStringLiteral("in view_bench "));
   return {factory.kept->activeWorkbook(), bench::secondsSince(start)};
 }
 
