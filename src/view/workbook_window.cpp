@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
@@ -22,7 +23,8 @@ namespace {
 const char* const kSaveAsFilters =
     "Excel workbook (*.xlsx);;Data sheet as CSV (*.csv);;Charts as PNG pictures (*.png);;"
     "Charts as SVG pictures (*.svg);;Charts as PDF document (*.pdf)";
-const char* const kUsageHint = "Scroll to zoom, drag a rectangle to zoom in, double-click to see the whole chart.";
+const char* const kChartHint = "Scroll to zoom, drag a rectangle to zoom in, double-click to see the whole chart.";
+const char* const kSheetHint = "Select a cell to see its formula above the table.";
 
 enum class SaveKind { Xlsx, Csv, Pictures };
 
@@ -74,8 +76,14 @@ WorkbookWindow::WorkbookWindow(std::shared_ptr<const core::WorkbookModel> workbo
   tabs_->setElideMode(Qt::ElideNone);
   setCentralWidget(tabs_);
   buildMenus();
-  statusBar()->showMessage(tr(kUsageHint));
+  hint_ = new QLabel(this);
+  hint_->setStyleSheet("color: #595959; padding: 0 6px;");
+  statusBar()->addPermanentWidget(hint_);
+  connect(tabs_, &QTabWidget::currentChanged, this, [this] {
+    hint_->setText(qobject_cast<ChartView*>(tabs_->currentWidget()) ? tr(kChartHint) : tr(kSheetHint));
+  });
   rebuildTabs();
+  hint_->setText(qobject_cast<ChartView*>(tabs_->currentWidget()) ? tr(kChartHint) : tr(kSheetHint));
   resize(1100, 760);
 }
 
@@ -98,7 +106,10 @@ void WorkbookWindow::buildMenus() {
   QMenu* sheets = menuBar()->addMenu(tr("&View"));
   showHidden_ = sheets->addAction(tr("Show &Hidden Sheets"));
   showHidden_->setCheckable(true);
-  connect(showHidden_, &QAction::toggled, this, [this] { rebuildTabs(); });
+  connect(showHidden_, &QAction::toggled, this, [this](bool shown) {
+    rebuildTabs();
+    if (shown) bringFirstHiddenSheetToFront();  // as unhiding a sheet does
+  });
   sheets->addAction(tr("&Reset Zoom"), this, [this] {
     if (auto* chart = qobject_cast<ChartView*>(tabs_->currentWidget())) chart->resetZoom();
   });
@@ -128,7 +139,7 @@ QWidget* WorkbookWindow::widgetFor(const std::shared_ptr<core::SheetNode>& sheet
   if (sheet->isChart()) {
     auto* chart = new ChartView([workbook = workbook_, sheet] { return render::plotChartOf(*workbook, *sheet); }, this);
     connect(chart, &ChartView::pointHovered, this, [this](const QString& text) {
-      if (text.isEmpty()) statusBar()->showMessage(tr(kUsageHint));
+      if (text.isEmpty()) statusBar()->clearMessage();
       else statusBar()->showMessage(text);
     });
     page = chart;
@@ -153,6 +164,11 @@ void WorkbookWindow::rebuildTabs() {
   const int kept = current ? tabs_->indexOf(current) : -1;
   if (!firstTime && kept >= 0) tabs_->setCurrentIndex(kept);
   else if (const auto front = frontSheet()) tabs_->setCurrentWidget(pages_[front.get()]);
+}
+
+void WorkbookWindow::bringFirstHiddenSheetToFront() {
+  for (const auto& sheet : workbook_->sheets())
+    if (!sheet->visible) return tabs_->setCurrentWidget(widgetFor(sheet));
 }
 
 QStringList WorkbookWindow::tabTitles() const {

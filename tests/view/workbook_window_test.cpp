@@ -47,11 +47,14 @@ TEST(WorkbookWindow, SeparateChartsInWorkbookOrderFirstInFrontDataHidden) {
 
   window->setShowHiddenSheets(true);
   EXPECT_EQ(window->tabTitles(), (QStringList{"Chart1", "Chart2", "Chart3", "Data"}));
-  EXPECT_EQ(window->currentSheetName(), "Chart1");  // showing hidden sheets keeps the sheet in front
-  window->showSheet("Data");
-  EXPECT_EQ(window->currentSheetName(), "Data");
+  EXPECT_EQ(window->currentSheetName(), "Data");  // shown, as unhiding shows it
   window->setShowHiddenSheets(false);
   EXPECT_EQ(window->tabTitles(), (QStringList{"Chart1", "Chart2", "Chart3"}));
+  EXPECT_EQ(window->currentSheetName(), "Chart1");
+  window->showSheet("Chart3");
+  window->showSheet("Data");
+  EXPECT_TRUE(window->showsHiddenSheets());
+  EXPECT_EQ(window->currentSheetName(), "Data");
 }
 
 TEST(WorkbookWindow, OneChartHasNoTitleAndALegendEntryPerEquation) {

@@ -9,6 +9,7 @@
 #include <memory>
 
 class QAction;
+class QLabel;
 class QTabWidget;
 
 namespace core {
@@ -50,6 +51,7 @@ class WorkbookWindow : public QMainWindow {
   QStringList tabTitles() const;
   QString currentSheetName() const;
   bool showsHiddenSheets() const;
+  // Showing hidden sheets brings the first of them to the front.
   void setShowHiddenSheets(bool show);
   void showSheet(const QString& name);
   ChartView* chartView(const QString& sheetName) const;
@@ -64,6 +66,7 @@ class WorkbookWindow : public QMainWindow {
  private:
   void buildMenus();
   void rebuildTabs();
+  void bringFirstHiddenSheetToFront();
   QWidget* widgetFor(const std::shared_ptr<core::SheetNode>& sheet);
   std::shared_ptr<core::SheetNode> frontSheet() const;
   void tell(const QString& text);
@@ -74,6 +77,7 @@ class WorkbookWindow : public QMainWindow {
   std::shared_ptr<const void> keepAlive_;
   QTabWidget* tabs_;
   QAction* showHidden_ = nullptr;
+  QLabel* hint_ = nullptr;  // how to use the sheet in front
   std::map<const core::SheetNode*, QWidget*> pages_;
   QString lastSaveAs_;
 };
