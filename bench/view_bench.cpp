@@ -197,6 +197,20 @@ void millionFigures(const QString& folder) {
               readMs, reduced);
   std::printf("    every point smoothed %.1f ms (%.1f x ours); bare polyline through every point %.1f ms (%.1f x ours)\n",
               full, full / reduced, bare, bare / reduced);
+
+  view::ChartView hover([&chart] { return chart; });
+  hover.resize(1100, 660);
+  hover.show();
+  hover.grab();
+  constexpr int kMoves = 200;
+  start = bench::Clock::now();
+  int found = 0;
+  for (int i = 0; i < kMoves; ++i)
+    found += hover.pointNear(QPointF(100 + i * 4.5, 330)).has_value();
+  const double perMove = msSince(start) / kMoves;
+  std::printf("  hovering over it: the nearest of 1,000,000 points in %.3f ms per move (%.4f x its drawing; %d of %d "
+              "moves near a point)\n",
+              perMove, perMove / reduced, found, kMoves);
 }
 
 }  // namespace

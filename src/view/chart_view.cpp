@@ -6,6 +6,7 @@
 #include <QToolTip>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 
 #include "calc/number_text.h"
@@ -80,14 +81,25 @@ void ChartView::paintHover(QPainter& painter) const {
   painter.drawText(box, Qt::AlignCenter, text);
 }
 
+// Runs of x values in ascending order (the usual case: x from start to end by a positive step)
+// are searched by bisection for the points within reach; anything else point by point.
 std::optional<HoveredPoint> ChartView::pointNear(const QPointF& pixel) const {
   std::optional<HoveredPoint> best;
   double bestDistance = kHoverRadius * kHoverRadius;
+  const double reachLow = geometry_.toData(pixel - QPointF(kHoverRadius, 0)).x();
+  const double reachHigh = geometry_.toData(pixel + QPointF(kHoverRadius, 0)).x();
   const auto& series = chart().series;
   for (std::size_t s = 0; s < series.size(); ++s) {
     const auto& xs = series[s].x;
     const auto& ys = series[s].y;
-    for (std::size_t i = 0; i < xs.size() && i < ys.size(); ++i) {
+    const std::size_t count = std::min(xs.size(), ys.size());
+    std::size_t from = 0, to = count;
+    if (const auto sorted = ascendingLength(s)) {
+      const auto end = xs.begin() + static_cast<std::ptrdiff_t>(*sorted);
+      from = static_cast<std::size_t>(std::lower_bound(xs.begin(), end, reachLow) - xs.begin());
+      to = static_cast<std::size_t>(std::upper_bound(xs.begin(), end, reachHigh) - xs.begin());
+    }
+    for (std::size_t i = from; i < to; ++i) {
       if (!std::isfinite(xs[i]) || !std::isfinite(ys[i])) continue;
       const QPointF d = geometry_.toPixel(xs[i], ys[i]) - pixel;
       const double distance = d.x() * d.x() + d.y() * d.y();
@@ -98,6 +110,26 @@ std::optional<HoveredPoint> ChartView::pointNear(const QPointF& pixel) const {
     }
   }
   return best;
+}
+
+// When the series' x values are numbers in ascending order followed only by cells without a
+// number (the empty row the chart's block ends with), the length of that ascending part.
+std::optional<std::size_t> ChartView::ascendingLength(std::size_t series) const {
+  constexpr std::size_t kUnsorted = static_cast<std::size_t>(-1);
+  if (ascending_.size() != chart().series.size()) {
+    ascending_.clear();
+    for (const auto& s : chart().series) {
+      const std::size_t count = std::min(s.x.size(), s.y.size());
+      std::size_t length = 0;
+      while (length < count && std::isfinite(s.x[length]) && (length == 0 || s.x[length - 1] <= s.x[length])) ++length;
+      const bool restEmpty = std::none_of(s.x.begin() + static_cast<std::ptrdiff_t>(length),
+                                          s.x.begin() + static_cast<std::ptrdiff_t>(count),
+                                          [](double x) { return std::isfinite(x); });
+      ascending_.push_back(restEmpty ? length : kUnsorted);
+    }
+  }
+  if (ascending_[series] == kUnsorted) return std::nullopt;
+  return ascending_[series];
 }
 
 QString ChartView::pointText(const HoveredPoint& point) const {

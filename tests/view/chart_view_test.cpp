@@ -46,6 +46,24 @@ TEST(ChartView, HoverFindsTheNearestPointAndNamesIt) {
   EXPECT_FALSE(view.pointNear(view.geometry().toPixel(9, 10)).has_value());
 }
 
+TEST(ChartView, HoverFindsPointsWhateverTheOrderOfX) {
+  render::PlotChart chart;
+  chart.series.push_back({"down", {10, 8, 6, 4, 2, 0}, {0, 1, 2, 3, 4, 5}});           // start 10, end 0, step -2
+  chart.series.push_back({"zigzag", {0, 9, 1, 8, 2, 7}, {50, 50, 40, 40, 30, 30}});
+  chart.series.push_back({"up", {0, 1, 2, 3, 4, std::nan("")}, {20, 21, 22, 23, 24, std::nan("")}});
+  ChartView view([chart] { return chart; });
+  view.resize(800, 500);
+  view.show();
+  view.grab();
+  for (auto [series, index] : {std::pair{0, 3}, {1, 3}, {1, 4}, {2, 2}, {2, 4}}) {
+    const auto& s = chart.series[static_cast<std::size_t>(series)];
+    const auto found = view.pointNear(view.geometry().toPixel(s.x[index], s.y[index]) + QPointF(2, 2));
+    ASSERT_TRUE(found.has_value()) << series << " " << index;
+    EXPECT_EQ(found->series, series);
+    EXPECT_EQ(found->index, static_cast<std::size_t>(index));
+  }
+}
+
 TEST(ChartView, WheelZoomsAboutThePointerAndDoubleClickResets) {
   ShownChart shown;
   ChartView& view = shown.view;

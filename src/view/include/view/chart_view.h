@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "render/chart_painter.h"
 #include "render/plot_chart.h"
@@ -61,9 +62,11 @@ class ChartView : public QWidget {
   void renderIfStale();
   void setHovered(std::optional<HoveredPoint> point);
   void paintHover(QPainter& painter) const;
+  std::optional<std::size_t> ascendingLength(std::size_t series) const;
 
   std::function<render::PlotChart()> load_;
   mutable std::optional<render::PlotChart> chart_;
+  mutable std::vector<std::size_t> ascending_;  // per series, found once
   std::optional<render::DataWindow> zoom_;
   render::ChartGeometry geometry_;
   QPixmap picture_;  // the chart as last drawn; hovering paints over it
