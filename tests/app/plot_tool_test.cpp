@@ -184,6 +184,13 @@ TEST_F(PlotRun, PicturesOfTheChartsInsteadOfTheWorkbook) {
   EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression(QStringLiteral("Pages:\\s+3\\n"))));
 }
 
+TEST_F(PlotRun, AFailedRowStillGetsItsPicturesButAFailingStatus) {
+  EXPECT_EQ(run(args({"-e", "x", "0", "3", "1", "-e", "2x", "0", "3", "1", "-o"}) << path("f.png")), 1);
+  EXPECT_TRUE(messages.contains(QStringLiteral("at line 154"))) << messages.toStdString();
+  EXPECT_EQ(QImage(path("f-1.png")).size(), QSize(1200, 800));
+  EXPECT_EQ(QImage(path("f-2.png")).size(), QSize(1200, 800));
+}
+
 TEST_F(PlotRun, APictureThatCannotBeWrittenFailsWithItsName) {
   QFile blocker(path("blocker"));  // a file where the folder would have to be
   ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));

@@ -202,19 +202,21 @@ int runPlot(const PlotRequest& request, const PlotEnvironment& environment, std:
   BatchWindow window(rows, request.oneChart, environment.showProgress ? messages : nullptr);
   graphing::GraphingRun run(factory, dialogs, pump, window);
   run.StartGraphing(kPlotLocation);
-  if (!run.lastRunSucceeded() || dialogs.failures > 0) return 1;
-  if (pictures) {
-    if (!drawn) {
-      print(messages, QStringLiteral("tessaline-plot: the run made no workbook to draw"));
-      return 1;
-    }
+  const bool failed = !run.lastRunSucceeded() || dialogs.failures > 0;
+  // As the workbook is written despite a failed row, so are its pictures; the status tells.
+  if (pictures && drawn) {
     try {
       render::writeChartPictures(render::plotChartsOf(*drawn), output, request.size.value_or(render::kDefaultPictureSize));
     } catch (const render::PictureError& error) {
       print(messages, QStringLiteral("tessaline-plot: ") + QString::fromUtf8(error.what()));
       return 1;
     }
-    return 0;
+  }
+  if (failed) return 1;
+  if (pictures) {
+    if (drawn) return 0;
+    print(messages, QStringLiteral("tessaline-plot: the run made no workbook to draw"));
+    return 1;
   }
   if (!QFileInfo::exists(options.saveTo)) {
     print(messages, QStringLiteral("tessaline-plot: %1 was not written").arg(request.output));
