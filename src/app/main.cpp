@@ -72,6 +72,7 @@ int main(int argc, char** argv) {
   app::Form1 window(services);
   dialogs.setParentWindow(&window);
   window.Form_Load();
+  QApplication::setWindowIcon(window.windowIcon());  // the workbook windows carry it too
   window.show();
   return application.exec();
 }
