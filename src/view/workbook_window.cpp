@@ -226,7 +226,9 @@ bool WorkbookWindow::saveAs(const QString& path) {
       case SaveKind::Pictures: written = render::writeChartPictures(render::plotChartsOf(*workbook_), path); break;
     }
     lastSaveAs_ = path;
-    statusBar()->showMessage(tr("Saved %1").arg(written.join(", ")), 8000);
+    const QString what = written.size() <= 3 ? written.join(", ")
+                                             : tr("%1 pictures, %2 to %3").arg(written.size()).arg(written.first(), written.last());
+    statusBar()->showMessage(tr("Saved %1").arg(what), 8000);
     return true;
   } catch (const std::exception& error) {
     tell(QString::fromStdString(error.what()));
