@@ -5,7 +5,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libgl-dev
   libxlsxwriter-dev libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-liberation xvfb x11-apps imagemagick
+  fonts-liberation xvfb x11-apps x11-utils xdotool imagemagick
   python3 python3-openpyxl libreoffice-calc-nogui libreoffice-core-nogui poppler-utils locales
   desktop-file-utils appstream man-db dpkg-dev
 )
