@@ -63,6 +63,7 @@ std::string contentTypesXml(const PackagePlan& plan) {
   writeOverride(x, "/docProps/app.xml", 0, "extended-properties+xml");
   x.raw("<Override PartName=\"/docProps/core.xml\" ContentType=\"application/vnd.openxmlformats-package.core-properties+xml\"/>");
   writeOverride(x, "/xl/styles.xml", 0, "spreadsheetml.styles+xml");
+  writeOverride(x, "/xl/theme/theme1.xml", 0, "theme+xml");
   writeOverride(x, "/xl/workbook.xml", 0, "spreadsheetml.sheet.main+xml");
   for (const auto& sheet : plan.sheets) {
     if (!sheet.chart) {
@@ -136,7 +137,7 @@ std::string workbookXml(const PackagePlan& plan) {
   return std::move(x.bytes());
 }
 
-// rId1 ... rIdN are the sheets in order; then the styles.
+// rId1 ... rIdN are the sheets in order; then the theme and the styles.
 std::string workbookRelationshipsXml(const PackagePlan& plan) {
   XmlBuffer x;
   writeRelationshipsStart(x);
@@ -149,6 +150,7 @@ std::string workbookRelationshipsXml(const PackagePlan& plan) {
       writeRelationship(x, ++id, "http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet",
                         "worksheets/sheet", sheet.part);
   }
+  writeRelationship(x, ++id, "http://schemas.openxmlformats.org/officeDocument/2006/relationships/theme", "theme/theme1.xml");
   writeRelationship(x, ++id, "http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles", "styles.xml");
   x.raw("</Relationships>");
   return std::move(x.bytes());

@@ -17,6 +17,7 @@ std::string corePropertiesXml();
 std::string workbookXml(const PackagePlan& plan);
 std::string workbookRelationshipsXml(const PackagePlan& plan);
 std::string stylesXml();
+std::string themeXml();
 std::string chartsheetXml(const PlannedSheet& sheet);
 std::string chartsheetRelationshipsXml(const PlannedSheet& sheet);
 std::string drawingXml();

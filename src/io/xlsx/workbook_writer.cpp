@@ -34,6 +34,7 @@ void writePackage(const core::WorkbookModel& model, ZipArchive& zip, Compression
   addWholePart(zip, "xl/workbook.xml", workbookXml(plan));
   addWholePart(zip, "xl/_rels/workbook.xml.rels", workbookRelationshipsXml(plan));
   addWholePart(zip, "xl/styles.xml", stylesXml());
+  addWholePart(zip, "xl/theme/theme1.xml", themeXml());
   for (const PlannedSheet& sheet : plan.sheets) {
     if (sheet.chart) {
       addChartSheetParts(zip, sheet);

@@ -1,6 +1,8 @@
 #include "xlsx/xml_buffer.h"
 
 #include <charconv>
+#include <cmath>
+#include <cstring>
 #include <cstdio>
 
 namespace xlsx {
@@ -59,9 +61,14 @@ XmlBuffer& XmlBuffer::integer(std::int64_t value) {
   return *this;
 }
 
+// The shortest text that reads back as the same double. For a large whole number that is its
+// exact value in full ("974843911194881556480"); past 17 significant digits the scientific
+// form is used instead, as the file format's readers expect no more.
 XmlBuffer& XmlBuffer::number(double value) {
   char digits[32];
-  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;  // shortest round trip
+  char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  if (end - digits > 17 + (value < 0) && std::fabs(value) >= 1e17 && !std::memchr(digits, 'e', end - digits))
+    end = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::scientific).ptr;
   bytes_.append(digits, end);
   return *this;
 }
