@@ -114,16 +114,24 @@ std::string_view fileFunctionPrefix(std::string_view name) {
 
 void appendFileFormula(std::string_view formula, std::string& out) {
   out.reserve(out.size() + formula.size());
+  // Most formulas call only functions of the 2007 format: the text goes out as it is.
+  std::size_t call = formula.find('(');
   std::size_t i = 0;
   while (i < formula.size()) {
+    if (call == std::string_view::npos) {
+      out.append(formula.substr(i));
+      return;
+    }
     const char c = formula[i];
     if (c == '"' || c == '\'') {
       i = copyQuoted(formula, i, out);
+      if (call < i) call = formula.find('(', i);
       continue;
     }
     if (!isNameByte(c)) {
       out.push_back(c);
       ++i;
+      if (call < i) call = formula.find('(', i);
       continue;
     }
     std::size_t end = i;

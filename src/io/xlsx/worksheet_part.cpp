@@ -14,6 +14,7 @@ using core::CellSlot;
 struct UsedColumn {
   std::int32_t column;
   std::int32_t rows;
+  const CellSlot* slots;  // row r at slots[r - 1]
 };
 
 struct SheetExtent {
@@ -26,7 +27,7 @@ SheetExtent extentOf(const core::WorksheetCells& cells) {
   for (std::int32_t column = 1; column <= cells.columnCount(); ++column) {
     const std::int32_t rows = cells.rowCount(column);
     if (rows == 0) continue;
-    extent.columns.push_back({column, rows});
+    extent.columns.push_back({column, rows, cells.column(column).data()});
     extent.rows = std::max(extent.rows, rows);
   }
   return extent;
@@ -118,8 +119,8 @@ void writeRows(PartStream& part, const core::WorkbookModel& model, const core::S
     bool open = false;
     for (const UsedColumn& column : extent.columns) {
       if (row > column.rows) continue;
-      const CellSlot* slot = cells.slot(row, column.column);
-      if (!slot) continue;
+      const CellSlot* slot = &column.slots[row - 1];
+      if (slot->kind == CellKind::Empty) continue;
       if (!open) {
         x.raw("<row r=\"").integer(row).raw("\">");
         open = true;
