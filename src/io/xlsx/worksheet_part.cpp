@@ -4,6 +4,7 @@
 
 #include "calc/file_formula.h"
 #include "package_parts.h"
+#include "shared_formulas.h"
 
 namespace xlsx {
 namespace {
@@ -15,6 +16,14 @@ struct UsedColumn {
   std::int32_t column;
   std::int32_t rows;
   const CellSlot* slots;  // row r at slots[r - 1]
+  std::vector<SharedGroup> shared;
+  std::size_t nextGroup = 0;  // the first group not yet passed, as rows go down
+
+  // The group the row belongs to, if any.
+  const SharedGroup* groupAt(std::int32_t row) {
+    while (nextGroup < shared.size() && shared[nextGroup].lastRow < row) ++nextGroup;
+    return nextGroup < shared.size() && shared[nextGroup].firstRow <= row ? &shared[nextGroup] : nullptr;
+  }
 };
 
 struct SheetExtent {
@@ -27,7 +36,7 @@ SheetExtent extentOf(const core::WorksheetCells& cells) {
   for (std::int32_t column = 1; column <= cells.columnCount(); ++column) {
     const std::int32_t rows = cells.rowCount(column);
     if (rows == 0) continue;
-    extent.columns.push_back({column, rows, cells.column(column).data()});
+    extent.columns.push_back({column, rows, cells.column(column).data(), {}});
     extent.rows = std::max(extent.rows, rows);
   }
   return extent;
@@ -97,11 +106,22 @@ void writeCachedResult(XmlBuffer& x, const calc::Value& value) {
 
 class FormulaWriter {
  public:
-  void write(XmlBuffer& x, std::int32_t row, std::int32_t column, const std::string& formula, const calc::Value& value) {
+  void write(XmlBuffer& x, std::int32_t row, std::int32_t column, const std::string& formula, const calc::Value& value,
+             const SharedGroup* group) {
     cellStart(x, row, column, resultType(value));
-    fileText_.clear();
-    calc::appendFileFormula(formula, fileText_);
-    x.raw("<f>").text(fileText_).raw("</f>");
+    if (group && group->firstRow != row) {
+      x.raw("<f t=\"shared\" si=\"").integer(group->index).raw("\"/>");
+    } else {
+      fileText_.clear();
+      calc::appendFileFormula(formula, fileText_);
+      if (group) {
+        x.raw("<f t=\"shared\" ref=\"").cellName(group->firstRow, column).raw(":").cellName(group->lastRow, column);
+        x.raw("\" si=\"").integer(group->index).raw("\">");
+      } else {
+        x.raw("<f>");
+      }
+      x.text(fileText_).raw("</f>");
+    }
     writeCachedResult(x, value);
     x.raw("</c>");
   }
@@ -111,13 +131,13 @@ class FormulaWriter {
 };
 
 void writeRows(PartStream& part, const core::WorkbookModel& model, const core::SheetNode& sheet,
-               const SheetExtent& extent) {
+               SheetExtent& extent) {
   const core::WorksheetCells& cells = *sheet.cells;
   FormulaWriter formulas;
   XmlBuffer& x = part.xml();
   for (std::int32_t row = 1; row <= extent.rows; ++row) {
     bool open = false;
-    for (const UsedColumn& column : extent.columns) {
+    for (UsedColumn& column : extent.columns) {
       if (row > column.rows) continue;
       const CellSlot* slot = &column.slots[row - 1];
       if (slot->kind == CellKind::Empty) continue;
@@ -138,7 +158,7 @@ void writeRows(PartStream& part, const core::WorkbookModel& model, const core::S
           break;
         case CellKind::Formula:
           formulas.write(x, row, column.column, cells.formula(*slot).text,
-                         model.formulaValue(sheet, slot->index, row, column.column));
+                         model.formulaValue(sheet, slot->index, row, column.column), column.groupAt(row));
           break;
         case CellKind::Empty: break;
       }
@@ -150,8 +170,14 @@ void writeRows(PartStream& part, const core::WorkbookModel& model, const core::S
 
 }  // namespace
 
+void findSharedFormulas(const core::WorksheetCells& cells, SheetExtent& extent) {
+  std::int32_t nextIndex = 0;
+  for (UsedColumn& column : extent.columns) column.shared = sharedGroups(cells, column.column, nextIndex);
+}
+
 void writeWorksheet(PartStream& part, const core::WorkbookModel& model, const PlannedSheet& sheet) {
-  const SheetExtent extent = extentOf(*sheet.node->cells);
+  SheetExtent extent = extentOf(*sheet.node->cells);
+  findSharedFormulas(*sheet.node->cells, extent);
   XmlBuffer& x = part.xml();
   x.raw(kXmlDeclaration)
       .raw("<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
