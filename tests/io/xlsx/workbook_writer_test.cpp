@@ -142,10 +142,13 @@ TEST_F(LibreOfficeWriterTest, RecalculationGivesTheCachedValues) {
   }
 }
 
+// A sheet name that needs quoting in references and escaping in XML.
+constexpr const char* kHostileName = "\xC3\x9C's <Data> & x";
+
 // Every chart type the engine accepts, an empty chart, every result type and a hidden sheet.
 void fillEverything(core::WorkbookModel& model) {
   core::SheetNode& data = *model.at(1);
-  model.rename(data, "My Data");
+  model.rename(data, kHostileName);
   fillResultTypes(model, data);
   model.setText(data, 1, 13, "=1");  // not Gone!A1: gnumeric rightly warns of a missing sheet
   for (int row = 3; row <= 12; ++row) {
@@ -174,7 +177,7 @@ TEST_F(LibreOfficeWriterTest, EveryReaderOpensEveryWorkbookWithoutComplaint) {
   fillEverything(model);
   const QString book = write(model, "everything.xlsx");
   QString complaint;
-  EXPECT_FALSE(xlsx_test::readCells(book, "My Data", &complaint).isEmpty()) << complaint.toStdString();
+  EXPECT_FALSE(xlsx_test::readCells(book, kHostileName, &complaint).isEmpty()) << complaint.toStdString();
 
   const auto pdf = xlsx_test::convertWithLibreOffice(book, "pdf", dir.filePath("pdf"), Recalculation::Never);
   ASSERT_TRUE(pdf.ok) << pdf.output.toStdString();
@@ -185,7 +188,7 @@ TEST_F(LibreOfficeWriterTest, EveryReaderOpensEveryWorkbookWithoutComplaint) {
   const auto csv = xlsx_test::convertWithGnumeric(book, dir.filePath("sheet %s.csv"));
   ASSERT_TRUE(csv.ok) << csv.output.toStdString();
   EXPECT_TRUE(csv.output.trimmed().isEmpty()) << "ssconvert complained: " << csv.output.toStdString();
-  QFile shown(dir.filePath("sheet My Data.csv"));
+  QFile shown(dir.filePath(QString("sheet %1.csv").arg(kHostileName)));
   ASSERT_TRUE(shown.open(QIODevice::ReadOnly));
   const QString firstRow = QString::fromUtf8(shown.readLine()).trimmed();
   EXPECT_EQ(firstRow, "4,0.5,abc,TRUE,FALSE,#DIV/0!,#NUM!,#NAME?,#N/A,#VALUE!,0,,1");

@@ -1,6 +1,7 @@
 // The zip container, read back by Python's zipfile (which checks every CRC): whole entries,
 // streamed entries with data descriptors, and the zip64 records.
 #include <QCryptographicHash>
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -91,6 +92,16 @@ TEST(ZipArchive, AFolderThatIsNotThereIsAClearError) {
     FAIL() << "no error";
   } catch (const std::runtime_error& error) {
     EXPECT_NE(std::string(error.what()).find("could not be created"), std::string::npos) << error.what();
+  }
+}
+
+TEST(ZipArchive, AFullDiskIsAClearErrorNotAShortFile) {
+  if (!QFile::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  try {
+    writeArchive("/dev/full", 0xFFFFFFFFu, bigXml());
+    FAIL() << "no error";
+  } catch (const std::runtime_error& error) {
+    EXPECT_NE(std::string(error.what()).find("could not be written"), std::string::npos) << error.what();
   }
 }
 
