@@ -42,11 +42,12 @@ TEST(FileFormula, TheParserReadsPrefixedTextAsThePlainFormula) {
 
 TEST(FileFormula, TheListKnowsEachNewerFunctionOfTheTable) {
   for (const char* name : {"ACOT", "ACOTH", "CEILING.MATH", "CEILING.PRECISE", "COMBINA", "COT", "COTH", "CSC", "CSCH",
-                           "FLOOR.MATH", "FLOOR.PRECISE", "IFNA", "IFS", "SEC", "SECH", "SWITCH", "XOR"}) {
+                           "FLOOR.MATH", "FLOOR.PRECISE", "IFNA", "IFS", "SEC", "SECH", "SWITCH", "XOR", "MODE.SNGL",
+                           "STDEV.P", "STDEV.S", "VAR.P", "VAR.S"}) {
     EXPECT_TRUE(calc::isFunctionName(name)) << name;
     EXPECT_EQ(calc::fileFunctionPrefix(name), "_xlfn.") << name;
   }
-  for (const char* name : {"SIN", "IF", "IFERROR", "ISO.CEILING", "MOD", "ROUND", "PI", "AND", "NOT"})
+  for (const char* name : {"SIN", "IF", "IFERROR", "ISO.CEILING", "ERROR.TYPE", "MODE", "STDEV", "VARA", "TEXT", "AND"})
     EXPECT_EQ(calc::fileFunctionPrefix(name), "") << name;
 }
 
