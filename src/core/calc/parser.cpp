@@ -530,7 +530,9 @@ class Parser {
   void call(std::string_view name, std::size_t start) {
     if (!isNameStart(name.front()) || containsDollar(name))
       fail(start, "not a valid function name");
-    if (name.front() == '_' && (startsWithUpper(name, "_XLFN.") || startsWithUpper(name, "_XLWS.")))
+    // Files prefix newer functions ("_xlfn.COT", "_xlfn._xlws.SORT"): the plain name is meant.
+    while (name.size() > 6 && name.front() == '_' &&
+           (startsWithUpper(name, "_XLFN.") || startsWithUpper(name, "_XLWS.")))
       name.remove_prefix(6);
     ++p_;  // '('
     enterNesting(start);
