@@ -99,9 +99,11 @@ void Form1::PushButton6_Click() {
 
 void Form1::Form_QueryUnload() {
   ErrorTrap trap(services_.dialogs, ErrorTrap::locationOf("Form_QueryUnload"));
-  saveEquationList(list_, services_.settings, trap);
+  saveEquationList(list_, services_.settings, trap, savedListUnread_);
 }
 
-void Form1::restoreSavedList(ErrorTrap& trap) { restoreEquationList(list_, services_.settings, trap); }
+void Form1::restoreSavedList(ErrorTrap& trap) {
+  savedListUnread_ = !restoreEquationList(list_, services_.settings, trap);
+}
 
 }  // namespace app

@@ -9,6 +9,7 @@
 #include "equations/equation_file.h"
 #include "equations/equation_list.h"
 #include "platform/numeric_text.h"
+#include "graphing/column_letters.h"
 #include "graphing/graphing_run.h"
 #include "graphing/graphing_window.h"
 #include "platform/error_report.h"
@@ -88,6 +89,9 @@ bool takeRows(const PlotRequest& request, const PlotEnvironment& environment, eq
         return false;
       }
       equations::LoadEquationFile(rows, file, dialogs);
+    } catch (const std::bad_alloc&) {
+      print(messages, QStringLiteral("tessaline-plot: %1: there is not enough memory to read it").arg(file));
+      return false;
     } catch (const std::exception& e) {
       print(messages, QStringLiteral("tessaline-plot: ") + QString::fromUtf8(e.what()));
       return false;
@@ -98,6 +102,21 @@ bool takeRows(const PlotRequest& request, const PlotEnvironment& environment, eq
 }
 
 }  // namespace
+
+int equationsLeftOut(int total, int plotted) {
+  // Only a run that filled every column of the sheet left equations out; one that ended early
+  // for another reason has said so itself.
+  return plotted == graphing::kClassicColumns / 2 ? total - plotted : 0;
+}
+
+QString leftOutText(int leftOut, int total) {
+  return QStringLiteral("%1 of the %2 equations were left out: one workbook plots at most %3, two columns "
+                        "each on its Data sheet of %4 columns.")
+      .arg(leftOut)
+      .arg(total)
+      .arg(graphing::kClassicColumns / 2)
+      .arg(graphing::kClassicColumns);
+}
 
 QString plotUsage() {
   return QStringLiteral(
@@ -173,7 +192,9 @@ int runPlot(const PlotRequest& request, const PlotEnvironment& environment, std:
   BatchWindow window(rows, request.oneChart, environment.showProgress ? messages : nullptr);
   graphing::GraphingRun run(factory, dialogs, pump, window);
   run.StartGraphing(kPlotLocation);
-  if (!run.lastRunSucceeded() || dialogs.failures > 0) return 1;
+  const int leftOut = equationsLeftOut(rows.count(), run.plottedCount());
+  if (leftOut > 0) print(messages, QStringLiteral("tessaline-plot: ") + leftOutText(leftOut, rows.count()));
+  if (!run.lastRunSucceeded() || dialogs.failures > 0 || leftOut > 0) return 1;
   if (!QFileInfo::exists(options.saveTo)) {
     print(messages, QStringLiteral("tessaline-plot: %1 was not written").arg(request.output));
     return 1;
