@@ -6,6 +6,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <sys/stat.h>
 
 #include "app/file_settings_store.h"
 #include "app/plot_tool.h"
@@ -151,6 +152,33 @@ TEST_F(PlotRun, AnyReportedFailureOrMissingFileGivesAFailingStatus) {
   file.close();
   EXPECT_EQ(run(QStringList{path("short.txt"), QStringLiteral("-o"), path("s.xlsx")}), 1);
   EXPECT_TRUE(messages.contains(QStringLiteral("short.txt"))) << messages.toStdString();
+}
+
+TEST_F(PlotRun, EquationsPastTheLastColumnAreCountedAndFailTheRun) {
+  QStringList arguments;
+  for (int i = 0; i < 300; ++i) arguments << QStringLiteral("-e") << QStringLiteral("x+%1").arg(i) << "0" << "1" << "1";
+  EXPECT_EQ(run(arguments << QStringLiteral("-o") << path("many.xlsx")), 1);
+  EXPECT_TRUE(messages.contains(QStringLiteral("tessaline-plot: 172 of the 300 equations were left out")))
+      << messages.toStdString();
+  EXPECT_EQ(messages.count(QStringLiteral("left out")), 1);
+  // Exactly as many as fit: nothing left out, nothing said.
+  arguments.clear();
+  for (int i = 0; i < 128; ++i) arguments << QStringLiteral("-e") << QStringLiteral("x+%1").arg(i) << "0" << "1" << "1";
+  EXPECT_EQ(run(QStringList{QStringLiteral("--one-chart")} + arguments << QStringLiteral("-o") << path("fits.xlsx")), 0)
+      << messages.toStdString();
+  EXPECT_FALSE(messages.contains(QStringLiteral("left out")));
+}
+
+TEST_F(PlotRun, EndlessOrSpecialInputFilesAreRefusedBeforeReading) {
+  const QString fifo = path("fifo.txt");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  for (const QString& input : {QStringLiteral("/dev/zero"), fifo}) {
+    SCOPED_TRACE(input.toStdString());
+    EXPECT_EQ(run(QStringList{input, QStringLiteral("-o"), path("z.xlsx")}), 1);
+    EXPECT_TRUE(messages.startsWith(QStringLiteral("tessaline-plot: The equation file %1 could not be read: it is ").arg(input)))
+        << messages.toStdString();
+    EXPECT_FALSE(QFile::exists(path("z.xlsx")));
+  }
 }
 
 }  // namespace
