@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QPushButton>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -83,6 +85,10 @@ class FileOpenDialogTest : public ::testing::Test {
     EXPECT_NE(name, nullptr);
     if (!name) return {};
     name->setText(typed);
+    auto* buttons = dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+    EXPECT_TRUE(buttons && buttons->button(QDialogButtonBox::Open) &&
+                buttons->button(QDialogButtonBox::Open)->isEnabled())
+        << "Open is greyed for " << typed.toStdString();
     dialog.accept();
     if (dialog.result() != QDialog::Accepted) return {};
     return platform::fileOpenResultFor(dialog.selectedFiles(), 0);

@@ -1,6 +1,9 @@
 #include "platform/qt_dialogs.h"
 
+#include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QInputDialog>
@@ -94,6 +97,16 @@ FileOpenDialog::FileOpenDialog(QWidget* parent, const FileOpenSettings& settings
   setFileMode(settings.multipleFiles ? QFileDialog::ExistingFiles : QFileDialog::AnyFile);
   setAcceptMode(QFileDialog::AcceptOpen);
   if (!settings.fileName.isEmpty()) selectFile(settings.fileName);
+  // Qt greys Open for a name of no file; ours says "File not found" itself, so any name goes.
+  // Connected after Qt's own check, so it has the last word.
+  auto* name = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+  auto* buttons = findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+  if (name && buttons) {
+    connect(name, &QLineEdit::textChanged, this, [name, buttons] {
+      if (QPushButton* open = buttons->button(QDialogButtonBox::Open))
+        open->setEnabled(!name->text().trimmed().isEmpty());
+    });
+  }
   const QRect screen = availableScreen(parent);
   resize(std::min(900, screen.width() * 9 / 10), std::min(560, screen.height() * 9 / 10));
 }
