@@ -6,10 +6,17 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
 
 #include "app/file_settings_store.h"
 #include "app/plot_tool.h"
+#include "platform/error_report.h"
+#include "support/scripted_dialogs.h"
 
 namespace {
 
@@ -179,6 +186,51 @@ TEST_F(PlotRun, EndlessOrSpecialInputFilesAreRefusedBeforeReading) {
         << messages.toStdString();
     EXPECT_FALSE(QFile::exists(path("z.xlsx")));
   }
+}
+
+TEST_F(PlotRun, RunningOutOfMemoryIsSaidInPlainWords) {
+  // 60 MB of one equation: reading it needs well over the 100 MB the child may add.
+  QFile file(path("big.txt"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(QByteArray(60 * 1024 * 1024, 'x') + ", 0, 1, 1\n");
+  file.close();
+  const auto parsed = app::parsePlotArguments(QStringList{path("big.txt"), QStringLiteral("-o"), path("big.xlsx")});
+  ASSERT_TRUE(parsed.request);
+  std::FILE* sink = std::tmpfile();
+  const pid_t child = fork();
+  if (child == 0) {
+    rlimit limit{};
+    getrlimit(RLIMIT_AS, &limit);
+    std::ifstream status("/proc/self/statm");
+    long pages = 0;
+    status >> pages;
+    limit.rlim_cur = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + 100 * 1024 * 1024;
+    setrlimit(RLIMIT_AS, &limit);
+    app::PlotEnvironment environment{path("config"), path("instances"), false};
+    const int code = app::runPlot(*parsed.request, environment, sink);
+    std::fflush(sink);
+    _exit(code);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status)) << "the run died of signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  std::rewind(sink);
+  char buffer[4096] = {};
+  const size_t got = std::fread(buffer, 1, sizeof buffer - 1, sink);
+  std::fclose(sink);
+  const QString said = QString::fromUtf8(buffer, static_cast<qsizetype>(got));
+  EXPECT_EQ(said, QStringLiteral("tessaline-plot: %1: there is not enough memory to read it.\n").arg(path("big.txt")));
+  EXPECT_FALSE(said.contains(QStringLiteral("bad_alloc")));
+}
+
+TEST(ErrorTrapText, RunningOutOfMemoryIsAPlainSentence) {
+  testing_support::ScriptedDialogs dialogs;
+  dialogs.answerMessage();
+  platform::ErrorTrap trap(dialogs, platform::ErrorTrap::locationOf("PushButton4_Click"));
+  trap.step(120, [] { throw std::bad_alloc(); });
+  ASSERT_EQ(dialogs.messageTexts().size(), 1u);
+  EXPECT_TRUE(dialogs.messageTexts()[0].startsWith(QStringLiteral("There is not enough memory for this step.\r\n")));
 }
 
 }  // namespace

@@ -90,7 +90,7 @@ bool takeRows(const PlotRequest& request, const PlotEnvironment& environment, eq
       }
       equations::LoadEquationFile(rows, file, dialogs);
     } catch (const std::bad_alloc&) {
-      print(messages, QStringLiteral("tessaline-plot: %1: there is not enough memory to read it").arg(file));
+      print(messages, QStringLiteral("tessaline-plot: %1: there is not enough memory to read it.").arg(file));
       return false;
     } catch (const std::exception& e) {
       print(messages, QStringLiteral("tessaline-plot: ") + QString::fromUtf8(e.what()));
