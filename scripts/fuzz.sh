@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds the formula-engine fuzz target with clang (address and undefined-behaviour sanitizers)
-# and runs it over the committed seed corpus. Exits non-zero on any finding.
+# Builds the fuzz targets with clang (address and undefined-behaviour sanitizers) and runs each
+# over its committed seed corpus: calc_fuzz (the formula engine, fuzz/corpus) and readers_fuzz
+# (equation files and the saved list, fuzz/corpus-readers). Exits non-zero on any finding.
 #   scripts/fuzz.sh [seconds]      timed fuzzing (default 60)
 #   scripts/fuzz.sh --runs N       a fixed number of runs from a fixed seed: the same every time
-# The target is built from fuzz/ on its own, so neither Qt nor libxlsxwriter is needed.
+# The targets are built from fuzz/ on their own: calc_fuzz needs neither Qt nor libxlsxwriter.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -17,14 +18,19 @@ fi
 build="${TESSALINE_FUZZ_BUILD:-$root/build-fuzz}"
 
 CC=clang CXX=clang++ cmake -S "$root/fuzz" -B "$build" -G Ninja >/dev/null
-ninja -C "$build" -j2 calc_fuzz
+targets=(calc_fuzz:corpus readers_fuzz:corpus-readers)
+ninja -C "$build" -j2 "${targets[@]%%:*}"
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/corpus" "$build/artifacts"
+mkdir -p "$build/artifacts"
 
-# New inputs go to the scratch corpus; the committed seeds are only read.
-"$build/calc_fuzz" "$work/corpus" "$root/fuzz/corpus" \
-  "${limit[@]}" -max_len=9000 -timeout=10 -rss_limit_mb=2048 \
-  -artifact_prefix="$build/artifacts/" -print_final_stats=1
-echo "fuzz: no findings in ${what}"
+for target in "${targets[@]}"; do
+  name=${target%%:*} corpus=${target#*:}
+  mkdir -p "$work/$name"
+  # New inputs go to the scratch corpus; the committed seeds are only read.
+  "$build/$name" "$work/$name" "$root/fuzz/$corpus" \
+    "${limit[@]}" -max_len=9000 -timeout=10 -rss_limit_mb=2048 \
+    -artifact_prefix="$build/artifacts/$name-" -print_final_stats=1
+  echo "fuzz: $name: no findings in ${what}"
+done

@@ -4,6 +4,7 @@
 
 #include "app/form1.h"
 #include "app/list_rows.h"
+#include "app/plot_tool.h"
 #include "graphing/graphing_run.h"
 #include "graphing/graphing_window.h"
 #include "platform/error_report.h"
@@ -34,7 +35,12 @@ void Form1::PushButton2_Click() {
     graphingRun_ = std::make_unique<graphing::GraphingRun>(services_.excel, services_.dialogs, services_.pump,
                                                            *graphingWindow_);
   }
+  if (graphingRun_->GraphingBusy()) return;  // a second press while a run is in progress
+  const int total = list_.count();  // rows added while the run yields are not part of it
   graphingRun_->StartGraphing(platform::ErrorTrap::locationOf("PushButton2_Click"));
+  // The run names the full sheet once; how many equations it left out is said here, once.
+  if (const int leftOut = equationsLeftOut(total, graphingRun_->plottedCount()); leftOut > 0)
+    services_.dialogs.messageBox(leftOutText(leftOut, total), platform::Buttons::Ok, platform::Icon::None);
 }
 
 bool Form1::graphingBusy() const { return graphingRun_ && graphingRun_->GraphingBusy(); }

@@ -99,9 +99,14 @@ void Form1::PushButton6_Click() {
 
 void Form1::Form_QueryUnload() {
   ErrorTrap trap(services_.dialogs, ErrorTrap::locationOf("Form_QueryUnload"));
-  saveEquationList(list_, services_.settings, trap);
+  saveEquationList(list_, services_.settings, trap, savedListUnread_);
+  // Once this window's rows are stored, a later save (the session's, then the window's) is an
+  // ordinary one.
+  if (trap.reported() == 0 && list_.count() > 0) savedListUnread_ = false;
 }
 
-void Form1::restoreSavedList(ErrorTrap& trap) { restoreEquationList(list_, services_.settings, trap); }
+void Form1::restoreSavedList(ErrorTrap& trap) {
+  savedListUnread_ = !restoreEquationList(list_, services_.settings, trap);
+}
 
 }  // namespace app

@@ -1,16 +1,19 @@
 // Tessaline: the main window, wired to the desktop.
 #include <QApplication>
 #include <QDir>
+#include <QSessionManager>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "app/file_settings_store.h"
 #include "app/form1.h"
+#include "app/window_lock.h"
 #include "platform/clock.h"
 #include "platform/event_pump.h"
 #include "platform/qt_launcher.h"
 #include "platform/qt_dialogs.h"
+#include "platform/termination_requests.h"
 #include "automation/engine_factory.h"
 #include "view/workbook_windows.h"
 
@@ -69,10 +72,22 @@ int main(int argc, char** argv) {
                            std::fflush(nullptr);
                            std::_Exit(0);
                          }};
+  app::SetApplicationTitle();
+  app::WindowLock windowLock(settings.sectionFolder());
+  if (!windowLock.tryTake()) {
+    dialogs.messageBox(QString::fromLatin1(app::kAlreadyOpenText), platform::Buttons::Ok, platform::Icon::None, {});
+    return 0;
+  }
   app::Form1 window(services);
   dialogs.setParentWindow(&window);
   window.Form_Load();
   QApplication::setWindowIcon(window.windowIcon());  // the workbook windows carry it too
   window.show();
+  // From here on the list is whole: a shutdown, a log-off or a closed terminal saves it as the
+  // closing does. Qt does not close windows at the end of a session by itself.
+  platform::TerminationRequests termination;
+  QObject::connect(&termination, &platform::TerminationRequests::requested, &window, &QWidget::close);
+  QObject::connect(&application, &QGuiApplication::commitDataRequest, &window,
+                   [&window](QSessionManager&) { window.Form_QueryUnload(); });
   return application.exec();
 }

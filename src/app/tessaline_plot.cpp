@@ -1,6 +1,7 @@
 // tessaline-plot: see plot_tool.h.
 #include <QGuiApplication>
 #include <cstdio>
+#include <new>
 #include <unistd.h>
 
 #include "app/file_settings_store.h"
@@ -28,5 +29,10 @@ int main(int argc, char** argv) {
   app::PlotEnvironment environment;
   environment.settingsBaseFolder = app::FileSettingsStore::defaultBaseFolder();
   environment.showProgress = isatty(STDERR_FILENO);
-  return app::runPlot(*parsed.request, environment, stderr);
+  try {
+    return app::runPlot(*parsed.request, environment, stderr);
+  } catch (const std::bad_alloc&) {
+    std::fputs("tessaline-plot: there is not enough memory to finish the run.\n", stderr);
+    return 1;
+  }
 }

@@ -1,7 +1,5 @@
 #include "equations/equation_file.h"
 
-#include <QFile>
-#include <QFileInfo>
 
 #include "equation_lines.h"
 #include "equations/repeat_sharer.h"
@@ -10,6 +8,7 @@
 #include "text_decoding.h"
 #include "platform/error_report.h"
 #include "platform/file_check.h"
+#include "platform/whole_file.h"
 
 namespace equations {
 namespace {
@@ -34,13 +33,9 @@ constexpr size_t kFieldsPerRow = 4;
 }
 
 QString readTextFile(const QString& path) {
-  if (QFileInfo(path).isDir()) cannotRead(path, QStringLiteral("it is a folder"));
-  QFile file(path);  // closed on every way out of here
-  if (!file.open(QIODevice::ReadOnly)) cannotRead(path, file.errorString());
-  const QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError) cannotRead(path, file.errorString());
-  if (bytes.contains('\0')) cannotRead(path, QStringLiteral("it is not a text file (it holds NUL bytes)"));
-  return decodeTextFile(bytes);
+  const platform::WholeFile file = platform::readWholeFile(path, kEquationFileLimit);
+  if (file.outcome != platform::WholeFileOutcome::Read) cannotRead(path, file.why);
+  return textOfEquationFile(file.bytes, path);
 }
 
 // The row of one line: the equation first, then start, end and step while the line has them.
@@ -57,6 +52,25 @@ void addRowFromLine(RowBatch& rows, QStringView line, int lineNumber, const QStr
 }
 
 }  // namespace
+
+QString textOfEquationFile(const QByteArray& bytes, const QString& path) {
+  if (!hasUtf16ByteOrderMark(bytes) && bytes.contains('\0'))
+    cannotRead(path, QStringLiteral("it is not a text file (it holds NUL bytes)"));
+  return decodeTextFile(bytes);
+}
+
+void appendEquationText(EquationListModel& list, QStringView text, const QString& path) {
+  std::array<RepeatSharer, kFieldsPerRow> sharers;
+  RowBatch rows(list);
+  int lineNumber = 0;
+  try {
+    forEachLine(text, [&](QStringView line) { addRowFromLine(rows, line, ++lineNumber, path, sharers); });
+  } catch (...) {
+    rows.flush();  // the rows before the malformed line, and what it had, stay
+    throw;
+  }
+  rows.flush();
+}
 
 platform::FileOpenSettings equationFileDialogSettings() {
   platform::FileOpenSettings settings;
@@ -82,17 +96,7 @@ void LoadEquationFile(EquationListModel& list, const QString& path, platform::Di
     dialogs.messageBox(QString::fromLatin1(kFileNotFoundText), platform::Buttons::Ok, platform::Icon::None);
     return;
   }
-  const QString text = readTextFile(path);
-  std::array<RepeatSharer, kFieldsPerRow> sharers;
-  RowBatch rows(list);
-  int lineNumber = 0;
-  try {
-    forEachLine(text, [&](QStringView line) { addRowFromLine(rows, line, ++lineNumber, path, sharers); });
-  } catch (...) {
-    rows.flush();  // the rows before the malformed line, and what it had, stay
-    throw;
-  }
-  rows.flush();
+  appendEquationText(list, readTextFile(path), path);
 }
 
 }  // namespace equations

@@ -82,9 +82,17 @@ int EquationListModel::rowCount(const QModelIndex& parent) const {
 
 int EquationListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 4; }
 
+QString shownText(const QString& text) {
+  if (text.size() <= kShownCharacters) return text;
+  // Never cut a surrogate pair in two.
+  qsizetype cut = kShownCharacters;
+  if (text[cut - 1].isHighSurrogate()) --cut;
+  return text.left(cut) + QChar(0x2026);
+}
+
 QVariant EquationListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || role != Qt::DisplayRole) return {};
-  return itemOf(rows_[static_cast<size_t>(index.row())], index.column());
+  return shownText(itemOf(rows_[static_cast<size_t>(index.row())], index.column()));
 }
 
 QVariant EquationListModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -7,6 +7,8 @@ namespace equations {
 namespace {
 
 constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
+constexpr QByteArrayView kUtf16LeBom("\xFF\xFE");
+constexpr QByteArrayView kUtf16BeBom("\xFE\xFF");
 
 // 0x80..0x9F of Windows-1252; the five bytes it leaves undefined map to the C1 control of the
 // same number, as Windows itself does.
@@ -15,7 +17,37 @@ constexpr std::array<char16_t, 32> kHighControls{
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+// Decoders that keep a leading BOM, so that only the one removed by decodeTextFile is dropped.
+constexpr auto kKeepBom = QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom;
+
+bool isCrOrLf(char byte) { return byte == '\r' || byte == '\n'; }
+
+// UTF-8 where a line is valid UTF-8, Windows-1252 where it is not. Line ends are single bytes
+// in both, so cutting the bytes at them never splits a character.
+QString decodeLineByLine(QByteArrayView body) {
+  QString text;
+  text.reserve(body.size());
+  qsizetype lineStart = 0;
+  while (lineStart < body.size()) {
+    qsizetype lineEnd = lineStart;
+    while (lineEnd < body.size() && !isCrOrLf(body[lineEnd])) ++lineEnd;
+    const QByteArrayView line = body.sliced(lineStart, lineEnd - lineStart);
+    QStringDecoder utf8(QStringDecoder::Utf8, kKeepBom);
+    const QString decoded = utf8.decode(line);
+    text += utf8.hasError() ? decodeWindows1252(line) : decoded;
+    qsizetype next = lineEnd;
+    while (next < body.size() && isCrOrLf(body[next])) ++next;
+    text += QLatin1String(body.sliced(lineEnd, next - lineEnd));
+    lineStart = next;
+  }
+  return text;
+}
+
 }  // namespace
+
+bool hasUtf16ByteOrderMark(QByteArrayView bytes) {
+  return bytes.startsWith(kUtf16LeBom) || bytes.startsWith(kUtf16BeBom);
+}
 
 QString decodeWindows1252(QByteArrayView bytes) {
   QString text(bytes.size(), Qt::Uninitialized);
@@ -28,14 +60,17 @@ QString decodeWindows1252(QByteArrayView bytes) {
 }
 
 QString decodeTextFile(const QByteArray& bytes) {
+  if (hasUtf16ByteOrderMark(bytes)) {
+    const bool little = bytes.startsWith(kUtf16LeBom);
+    QStringDecoder utf16(little ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE, kKeepBom);
+    return utf16.decode(QByteArrayView(bytes).sliced(2));
+  }
   const QByteArrayView body =
       bytes.startsWith(kUtf8Bom) ? QByteArrayView(bytes).sliced(kUtf8Bom.size()) : QByteArrayView(bytes);
-  // A decoder that keeps a leading BOM, so that only the one removed above is ever dropped.
-  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
-                                                QStringDecoder::Flag::ConvertInitialBom);
+  QStringDecoder utf8(QStringDecoder::Utf8, kKeepBom);
   QString text = utf8.decode(body);
   if (!utf8.hasError()) return text;
-  return decodeWindows1252(body);
+  return decodeLineByLine(body);
 }
 
 }  // namespace equations

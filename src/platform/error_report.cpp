@@ -24,7 +24,7 @@ void ErrorTrap::report(int line) {
   try {
     throw;
   } catch (const std::bad_alloc&) {
-    description = QStringLiteral("Out of memory");
+    description = QString::fromLatin1(kOutOfMemory);
   } catch (const std::exception& e) {
     description = QString::fromUtf8(e.what());
   } catch (...) {

@@ -5,6 +5,7 @@
 #include <QRadioButton>
 #include <QTreeView>
 
+#include "app/plot_tool.h"
 #include "support/form_fixture.h"
 
 using testing_support::FormFixture;
@@ -68,6 +69,36 @@ TEST_F(WindowRun, RowsAddedDuringTheRunStayAndTheRunEnds) {
   f.form->PushButton2_Click();
   EXPECT_EQ(f.form->list().count(), 5);
   EXPECT_FALSE(f.form->graphingBusy());
+}
+
+TEST_F(WindowRun, EquationsPastTheLastColumnAreCountedOnceAfterTheRun) {
+  for (int i = 0; i < 297; ++i)
+    equations::AddEquationRow(f.form->list(), QStringLiteral("x+%1").arg(i), QStringLiteral("0"), QStringLiteral("1"),
+                              QStringLiteral("1"));
+  for (int i = 0; i < 3; ++i) f.dialogs.answerMessage();
+  f.form->PushButton2_Click();
+  const std::vector<QString> texts = f.dialogs.messageTexts();
+  ASSERT_EQ(texts.size(), 3u);
+  EXPECT_EQ(texts[0], QStringLiteral("Number is higher than number of columns."));
+  EXPECT_EQ(texts[1], QStringLiteral("Done."));
+  EXPECT_EQ(texts[2], app::leftOutText(172, 300));
+  EXPECT_TRUE(texts[2].startsWith(QStringLiteral("172 of the 300 equations were left out")));
+}
+
+TEST(ListView, ShowsABoundedPrefixOfAHugeFieldAndKeepsTheWholeText) {
+  FormFixture f;
+  f.form->Form_Load();
+  const QString huge = QString(50'000'000, QLatin1Char('x'));
+  equations::AddEquationRow(f.form->list(), huge, QStringLiteral("0"), huge, QStringLiteral("1"));
+  const QModelIndex equation = f.form->list().index(0, 0);
+  const QString shown = f.form->list().data(equation, Qt::DisplayRole).toString();
+  EXPECT_EQ(shown.size(), equations::kShownCharacters + 1);
+  EXPECT_TRUE(shown.endsWith(QChar(0x2026)));
+  EXPECT_EQ(f.form->list().item(1, 0).size(), huge.size());
+  EXPECT_EQ(f.form->list().data(f.form->list().index(0, 1), Qt::DisplayRole).toString(), QStringLiteral("0"));
+  // A pair of surrogates at the cut is never split.
+  const QString emoji = QString(equations::kShownCharacters - 1, QLatin1Char('a')) + QString::fromUtf16(u"\U0001F600");
+  EXPECT_EQ(equations::shownText(emoji), QString(equations::kShownCharacters - 1, QLatin1Char('a')) + QChar(0x2026));
 }
 
 }  // namespace

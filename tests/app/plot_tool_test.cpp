@@ -9,9 +9,17 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
 
 #include "app/file_settings_store.h"
 #include "app/plot_tool.h"
+#include "platform/error_report.h"
+#include "support/scripted_dialogs.h"
 
 namespace {
 
@@ -198,6 +206,78 @@ TEST_F(PlotRun, APictureThatCannotBeWrittenFailsWithItsName) {
   EXPECT_EQ(run(args({"-e", "x", "0", "3", "1", "-o"}) << path("blocker/c.pdf")), 1);
   EXPECT_TRUE(messages.contains(QStringLiteral("blocker"))) << messages.toStdString();
   EXPECT_EQ(run(args({"-e", "x", "0", "3", "1", "-o"}) << path("c.gif.pdf/")), 1);  // a folder name, no file
+}
+
+TEST_F(PlotRun, EquationsPastTheLastColumnAreCountedAndFailTheRun) {
+  QStringList arguments;
+  for (int i = 0; i < 300; ++i) arguments << QStringLiteral("-e") << QStringLiteral("x+%1").arg(i) << "0" << "1" << "1";
+  EXPECT_EQ(run(arguments << QStringLiteral("-o") << path("many.xlsx")), 1);
+  EXPECT_TRUE(messages.contains(QStringLiteral("tessaline-plot: 172 of the 300 equations were left out")))
+      << messages.toStdString();
+  EXPECT_EQ(messages.count(QStringLiteral("left out")), 1);
+  // Exactly as many as fit: nothing left out, nothing said.
+  arguments.clear();
+  for (int i = 0; i < 128; ++i) arguments << QStringLiteral("-e") << QStringLiteral("x+%1").arg(i) << "0" << "1" << "1";
+  EXPECT_EQ(run(QStringList{QStringLiteral("--one-chart")} + arguments << QStringLiteral("-o") << path("fits.xlsx")), 0)
+      << messages.toStdString();
+  EXPECT_FALSE(messages.contains(QStringLiteral("left out")));
+}
+
+TEST_F(PlotRun, EndlessOrSpecialInputFilesAreRefusedBeforeReading) {
+  const QString fifo = path("fifo.txt");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  for (const QString& input : {QStringLiteral("/dev/zero"), fifo}) {
+    SCOPED_TRACE(input.toStdString());
+    EXPECT_EQ(run(QStringList{input, QStringLiteral("-o"), path("z.xlsx")}), 1);
+    EXPECT_TRUE(messages.startsWith(QStringLiteral("tessaline-plot: The equation file %1 could not be read: it is ").arg(input)))
+        << messages.toStdString();
+    EXPECT_FALSE(QFile::exists(path("z.xlsx")));
+  }
+}
+
+TEST_F(PlotRun, RunningOutOfMemoryIsSaidInPlainWords) {
+  // 60 MB of one equation: reading it needs well over the 100 MB the child may add.
+  QFile file(path("big.txt"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(QByteArray(60 * 1024 * 1024, 'x') + ", 0, 1, 1\n");
+  file.close();
+  const auto parsed = app::parsePlotArguments(QStringList{path("big.txt"), QStringLiteral("-o"), path("big.xlsx")});
+  ASSERT_TRUE(parsed.request);
+  std::FILE* sink = std::tmpfile();
+  const pid_t child = fork();
+  if (child == 0) {
+    rlimit limit{};
+    getrlimit(RLIMIT_AS, &limit);
+    std::ifstream status("/proc/self/statm");
+    long pages = 0;
+    status >> pages;
+    limit.rlim_cur = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + 100 * 1024 * 1024;
+    setrlimit(RLIMIT_AS, &limit);
+    app::PlotEnvironment environment{path("config"), path("instances"), false};
+    const int code = app::runPlot(*parsed.request, environment, sink);
+    std::fflush(sink);
+    _exit(code);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status)) << "the run died of signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  std::rewind(sink);
+  char buffer[4096] = {};
+  const size_t got = std::fread(buffer, 1, sizeof buffer - 1, sink);
+  std::fclose(sink);
+  const QString said = QString::fromUtf8(buffer, static_cast<qsizetype>(got));
+  EXPECT_EQ(said, QStringLiteral("tessaline-plot: %1: there is not enough memory to read it.\n").arg(path("big.txt")));
+  EXPECT_FALSE(said.contains(QStringLiteral("bad_alloc")));
+}
+
+TEST(ErrorTrapText, RunningOutOfMemoryIsAPlainSentence) {
+  testing_support::ScriptedDialogs dialogs;
+  dialogs.answerMessage();
+  platform::ErrorTrap trap(dialogs, platform::ErrorTrap::locationOf("PushButton4_Click"));
+  trap.step(120, [] { throw std::bad_alloc(); });
+  ASSERT_EQ(dialogs.messageTexts().size(), 1u);
+  EXPECT_TRUE(dialogs.messageTexts()[0].startsWith(QStringLiteral("There is not enough memory for this step.\r\n")));
 }
 
 }  // namespace

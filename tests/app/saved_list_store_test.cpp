@@ -5,6 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <sys/stat.h>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -121,6 +125,111 @@ TEST_F(FileSettingsStoreTest, AFullDiskLeavesThePreviousValue) {
   EXPECT_EQ(store.read(kKey, {}), previous);
   store.write(kKey, QStringLiteral("after"));
   EXPECT_EQ(store.read(kKey, {}), QStringLiteral("after"));
+}
+
+TEST_F(FileSettingsStoreTest, AFullDiskIsNamedInPlainWords) {
+  store.write(kKey, QStringLiteral("before"));
+  FileSettingsStore full(base.path(), [](int, const void*, size_t) -> ssize_t {
+    errno = ENOSPC;
+    return -1;
+  });
+  try {
+    full.write(kKey, QStringLiteral("after"));
+    FAIL() << "a write on a full disk went through";
+  } catch (const platform::StepFailure& failure) {
+    EXPECT_EQ(QString::fromUtf8(failure.what()),
+              QStringLiteral("The setting \"Equations\" could not be saved: No space left on device"));
+  }
+  EXPECT_EQ(store.read(kKey, {}), QStringLiteral("before"));
+  EXPECT_EQ(QDir(store.sectionFolder()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Equations.value")})
+      << "the temporary file was left behind";
+}
+
+TEST_F(FileSettingsStoreTest, APipeOrDeviceInTheValuesPlaceIsRefusedWithoutWaiting) {
+  ASSERT_TRUE(QDir().mkpath(store.sectionFolder()));
+  ASSERT_EQ(::mkfifo(QFile::encodeName(store.pathOf(kKey)).constData(), 0600), 0);
+  // In a child, so that a read that blocks fails the test instead of hanging it.
+  const int code = exitCodeOfChild([&] {
+    alarm(10);
+    try {
+      store.read(kKey, {});
+    } catch (const platform::StepFailure& failure) {
+      return QString::fromUtf8(failure.what()).contains(QStringLiteral("named pipe")) ? 3 : 4;
+    }
+    return 0;
+  });
+  EXPECT_EQ(code, 3);
+  ASSERT_TRUE(QFile::remove(store.pathOf(kKey)));
+  ASSERT_EQ(::symlink("/dev/zero", QFile::encodeName(store.pathOf(kKey)).constData()), 0);
+  EXPECT_THROW(store.read(kKey, {}), platform::StepFailure);
+}
+
+TEST_F(FileSettingsStoreTest, AValueTooLargeToReadBackIsNotWritten) {
+  store.write(kKey, QStringLiteral("before"));
+  const QString huge(static_cast<qsizetype>(app::kSettingsValueLimit / 2 + 1), QChar(0x00E9));  // two bytes each
+  EXPECT_THROW(store.write(kKey, huge), platform::StepFailure);
+  EXPECT_EQ(store.read(kKey, {}), QStringLiteral("before"));
+}
+
+TEST_F(FileSettingsStoreTest, BytesThatAreNotUtf8AreKeptInACopyAndTheReadSaysWhere) {
+  ASSERT_TRUE(QDir().mkpath(store.sectionFolder()));
+  const QByteArray stored("caf\xE9||MySeparator12||0||MySeparator12||1||MySeparator12||1||MySeparator23||");
+  QFile file(store.pathOf(kKey));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(stored);
+  file.close();
+  const QString value = store.read(kKey, {});
+  EXPECT_TRUE(value.startsWith(utf16(u"caf\uFFFD||"))) << value.toStdString();
+  const QString notice = store.readNotice();
+  const qsizetype at = notice.indexOf(store.pathOf(kKey) + QStringLiteral(".not-utf8-"));
+  ASSERT_GE(at, 0) << notice.toStdString();
+  EXPECT_EQ(fileBytes(notice.mid(at)), stored);
+  store.write(kKey, QStringLiteral("clean"));
+  EXPECT_EQ(store.read(kKey, {}), QStringLiteral("clean"));
+  EXPECT_TRUE(store.readNotice().isEmpty());
+}
+
+TEST_F(FileSettingsStoreTest, SetAsideKeepsTheValueWholeAndFreesTheKey) {
+  EXPECT_EQ(store.setAside(kKey), QString());  // nothing stored, nothing to keep
+  store.write(kKey, QStringLiteral("kept"));
+  const QString keptIn = store.setAside(kKey);
+  EXPECT_EQ(fileBytes(keptIn), QByteArray("kept"));
+  EXPECT_EQ(store.read(kKey, QStringLiteral("none")), QStringLiteral("none"));
+}
+
+// A value the store cannot read is reported at start-up and then never silently replaced.
+TEST_F(FileSettingsStoreTest, AnUnreadableSavedListSurvivesTheClosingOfTheWindow) {
+  const QString unreadable(QStringLiteral("x||MySeparator12||0||MySeparator12||1||MySeparator12||1||MySeparator23||"));
+  store.write(kKey, unreadable);
+  // Unreadable for the store, whoever runs the test: a pipe stands in the value's place.
+  const QString real = store.pathOf(kKey) + QStringLiteral(".real");
+  ASSERT_TRUE(QFile::rename(store.pathOf(kKey), real));
+  ASSERT_EQ(::mkfifo(QFile::encodeName(store.pathOf(kKey)).constData(), 0600), 0);
+
+  testing_support::ScriptedDialogs dialogs;
+  dialogs.answerMessage();
+  equations::EquationListModel list;
+  platform::ErrorTrap loadTrap(dialogs, platform::ErrorTrap::locationOf("Form_Load"));
+  EXPECT_FALSE(app::restoreEquationList(list, store, loadTrap));
+  EXPECT_EQ(loadTrap.reported(), 1);
+
+  // Closing with nothing in the list writes nothing.
+  platform::ErrorTrap closeTrap(dialogs, platform::ErrorTrap::locationOf("Form_QueryUnload"));
+  app::saveEquationList(list, store, closeTrap, /*storedValueUnread=*/true);
+  struct stat info {};
+  ASSERT_EQ(::stat(QFile::encodeName(store.pathOf(kKey)).constData(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode)) << "the unread value was replaced";
+
+  // Closing with rows keeps what was there under another name, and says where.
+  equations::AddEquationRow(list, QStringLiteral("y"), QStringLiteral("0"), QStringLiteral("2"), QStringLiteral("1"));
+  dialogs.answerMessage();
+  app::saveEquationList(list, store, closeTrap, true);
+  EXPECT_EQ(closeTrap.reported(), 0);
+  EXPECT_EQ(store.read(kKey, {}), QStringLiteral("y||MySeparator12||0||MySeparator12||2||MySeparator12||1||MySeparator23||"));
+  const QStringList kept = QDir(store.sectionFolder()).entryList({QStringLiteral("Equations.value.unread-*")}, QDir::AllEntries | QDir::System);
+  ASSERT_EQ(kept.size(), 1);
+  ASSERT_FALSE(dialogs.messageTexts().empty());
+  EXPECT_EQ(dialogs.messageTexts().back(), app::unreadListKeptText(store.sectionFolder() + QLatin1Char('/') + kept[0]));
 }
 
 TEST_F(FileSettingsStoreTest, AKilledSaveLeavesOneWholeValue) {

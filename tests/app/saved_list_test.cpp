@@ -198,4 +198,44 @@ TEST(SaveAndRestoreSteps, NothingSavedRestoresNothing) {
   EXPECT_TRUE(dialogs.shown().empty());
 }
 
+TEST(SaveAndRestoreSteps, WhatTheStoreHasToSayAboutTheValueIsShownOnceAndTheRowsRestored) {
+  testing_support::ScriptedDialogs dialogs;
+  testing_support::MemorySettingsStore store;
+  store.values[QStringLiteral("Equations")] = savedRow("x", "0", "1", "2");
+  store.notice = QStringLiteral("The value was repaired; the original is kept in /somewhere");
+  dialogs.answerMessage();
+  platform::ErrorTrap trap(dialogs, platform::ErrorTrap::locationOf("Form_Load"));
+  EquationListModel list;
+  EXPECT_TRUE(app::restoreEquationList(list, store, trap));
+  EXPECT_EQ(list.count(), 1);
+  EXPECT_EQ(dialogs.messageTexts(), std::vector<QString>{store.notice});
+  EXPECT_EQ(trap.reported(), 0);
+}
+
+TEST(SaveAndRestoreSteps, AfterAFailedReadTheStoredValueIsNeverReplacedSilently) {
+  testing_support::ScriptedDialogs dialogs;
+  testing_support::MemorySettingsStore store;
+  const QString stored = savedRow("x", "0", "1", "2");
+  store.values[QStringLiteral("Equations")] = stored;
+  platform::ErrorTrap trap(dialogs, platform::ErrorTrap::locationOf("Form_QueryUnload"));
+  EquationListModel list;
+  app::saveEquationList(list, store, trap, /*storedValueUnread=*/true);
+  EXPECT_EQ(store.values[QStringLiteral("Equations")], stored) << "an empty list overwrote the unread value";
+  EXPECT_TRUE(dialogs.shown().empty());
+
+  AddEquationRow(list, "y", "3", "4", "5");
+  store.failSetAside = true;
+  dialogs.answerMessage();
+  app::saveEquationList(list, store, trap, true);
+  EXPECT_EQ(store.values[QStringLiteral("Equations")], stored) << "written without keeping the unread value";
+  EXPECT_EQ(trap.reported(), 1);
+
+  store.failSetAside = false;
+  dialogs.answerMessage();
+  app::saveEquationList(list, store, trap, true);
+  EXPECT_EQ(store.values[QStringLiteral("Equations")], savedRow("y", "3", "4", "5"));
+  EXPECT_EQ(store.values[QStringLiteral("Equations.unread")], stored);
+  EXPECT_EQ(dialogs.messageTexts().back(), app::unreadListKeptText(QStringLiteral("Equations.unread")));
+}
+
 }  // namespace

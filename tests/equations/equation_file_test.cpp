@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
+#include <sys/stat.h>
 
 #include "equation_lines.h"
 #include "equations/list_rows_helper.h"
@@ -188,6 +190,65 @@ TEST(TextDecoding, Windows1252HighBytes) {
   EXPECT_EQ(equations::decodeTextFile("caf\xE9"), utf16(u"caf\u00E9"));
   // Only the leading mark is dropped; one further in stays text.
   EXPECT_EQ(equations::decodeTextFile("\xEF\xBB\xBF" "a\xEF\xBB\xBF"), utf16(u"a\uFEFF"));
+}
+
+TEST(TextDecoding, AFileWithTheByteOrderMarkOfUtf16IsReadInEitherByteOrder) {
+  const QString text = utf16(u"x + \u00E9, 0, 1, 2\r\nsin(x), 0, 10, 0.5\r\n");
+  QByteArray little("\xFF\xFE");
+  QByteArray big("\xFE\xFF");
+  for (const char16_t c : text.toStdU16String()) {
+    little += char(c & 0xFF), little += char(c >> 8);
+    big += char(c >> 8), big += char(c & 0xFF);
+  }
+  EXPECT_EQ(equations::decodeTextFile(little), text);
+  EXPECT_EQ(equations::decodeTextFile(big), text);
+}
+
+TEST(TextDecoding, OneWindowsLineLeavesTheUtf8LinesAsTheyAre) {
+  // "é" in UTF-8 on the first and last lines, one Latin-1 byte on the middle one.
+  EXPECT_EQ(equations::decodeTextFile("caf\xC3\xA9\r\nna\xEFve\n\xE2\x82\xAC\xC3\xA9\r"),
+            utf16(u"caf\u00E9\r\nna\u00EFve\n\u20AC\u00E9\r"));
+  EXPECT_EQ(equations::decodeTextFile("\xEF\xBB\xBF" "a\xC3\xA9\n\x80\n\n"), utf16(u"a\u00E9\n\u20AC\n\n"));
+}
+
+TEST_F(EquationFileTest, AUtf16FileLoadsItsRows) {
+  QByteArray bytes("\xFF\xFE");
+  for (const char c : QByteArray("x + 3, 0, 20, 0.01\r\nsin(x) + x, 0, 10, 0.50\r\n(x * 3) - 3, 0, 15, 1\r\n"))
+    bytes += c, bytes += '\0';
+  EXPECT_EQ(loadReportingFailure(list, write(bytes), dialogs), QString());
+  EXPECT_EQ(rowsOf(list), kHelpExampleRows);
+}
+
+TEST_F(EquationFileTest, PipesDevicesAndFilesOverTheLimitAreRefusedBeforeReading) {
+  const QString fifo = dir.filePath(QStringLiteral("fifo.txt"));
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  QFile sparse(dir.filePath(QStringLiteral("huge.txt")));
+  ASSERT_TRUE(sparse.open(QIODevice::WriteOnly));
+  ASSERT_TRUE(sparse.resize(equations::kEquationFileLimit + 1));
+  sparse.close();
+  const struct {
+    QString path;
+    const char* why;
+  } cases[] = {{fifo, "it is a named pipe, not a file"},
+               {QStringLiteral("/dev/zero"), "it is a device, not a file"},
+               {sparse.fileName(), "it is larger than 64 MB"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path.toStdString());
+    EXPECT_EQ(loadReportingFailure(list, c.path, dialogs),
+              QStringLiteral("The equation file %1 could not be read: %2").arg(c.path, QLatin1String(c.why)));
+  }
+  EXPECT_EQ(list.count(), 0);
+  EXPECT_TRUE(dialogs.shown().empty());
+}
+
+TEST_F(EquationFileTest, AFileJustUnderTheLimitIsRead) {
+  QByteArray bytes = "x, 0, 1, 1\n";
+  bytes += QByteArray(static_cast<qsizetype>(equations::kEquationFileLimit) - bytes.size() - 7, 'y');
+  bytes += ",1,2,3\n";
+  ASSERT_EQ(bytes.size(), equations::kEquationFileLimit);
+  EXPECT_EQ(loadReportingFailure(list, write(bytes), dialogs), QString());
+  ASSERT_EQ(list.count(), 2);
+  EXPECT_EQ(list.item(2, 0).size(), equations::kEquationFileLimit - 11 - 7);
 }
 
 TEST(NormalizeSelectedPath, CollapsesDoubledSeparators) {

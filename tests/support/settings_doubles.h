@@ -19,7 +19,19 @@ class MemorySettingsStore : public app::SettingsStore {
     if (failWrite) throw platform::StepFailure("The settings could not be written");
     values[key] = value;
   }
+  QString readNotice() const override { return notice; }
+  QString setAside(const QString& key) override {
+    if (failSetAside) throw platform::StepFailure("The setting could not be kept aside");
+    const auto found = values.find(key);
+    if (found == values.end()) return {};
+    const QString spare = key + QStringLiteral(".unread");
+    values[spare] = found->second;
+    values.erase(key);
+    return spare;
+  }
   std::map<QString, QString> values;
+  QString notice;
+  bool failSetAside = false;
   bool failRead = false;
   bool failWrite = false;
 };

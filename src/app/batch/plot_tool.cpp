@@ -9,6 +9,7 @@
 #include "equations/equation_file.h"
 #include "equations/equation_list.h"
 #include "platform/numeric_text.h"
+#include "graphing/column_letters.h"
 #include "graphing/graphing_run.h"
 #include "graphing/graphing_window.h"
 #include "platform/error_report.h"
@@ -99,6 +100,9 @@ bool takeRows(const PlotRequest& request, const PlotEnvironment& environment, eq
         return false;
       }
       equations::LoadEquationFile(rows, file, dialogs);
+    } catch (const std::bad_alloc&) {
+      print(messages, QStringLiteral("tessaline-plot: %1: there is not enough memory to read it.").arg(file));
+      return false;
     } catch (const std::exception& e) {
       print(messages, QStringLiteral("tessaline-plot: ") + QString::fromUtf8(e.what()));
       return false;
@@ -109,6 +113,21 @@ bool takeRows(const PlotRequest& request, const PlotEnvironment& environment, eq
 }
 
 }  // namespace
+
+int equationsLeftOut(int total, int plotted) {
+  // Only a run that filled every column of the sheet left equations out; one that ended early
+  // for another reason has said so itself.
+  return plotted == graphing::kClassicColumns / 2 ? total - plotted : 0;
+}
+
+QString leftOutText(int leftOut, int total) {
+  return QStringLiteral("%1 of the %2 equations were left out: one workbook plots at most %3, two columns "
+                        "each on its Data sheet of %4 columns.")
+      .arg(leftOut)
+      .arg(total)
+      .arg(graphing::kClassicColumns / 2)
+      .arg(graphing::kClassicColumns);
+}
 
 QString plotUsage() {
   return QStringLiteral(
@@ -202,7 +221,9 @@ int runPlot(const PlotRequest& request, const PlotEnvironment& environment, std:
   BatchWindow window(rows, request.oneChart, environment.showProgress ? messages : nullptr);
   graphing::GraphingRun run(factory, dialogs, pump, window);
   run.StartGraphing(kPlotLocation);
-  const bool failed = !run.lastRunSucceeded() || dialogs.failures > 0;
+  const int leftOut = equationsLeftOut(rows.count(), run.plottedCount());
+  if (leftOut > 0) print(messages, QStringLiteral("tessaline-plot: ") + leftOutText(leftOut, rows.count()));
+  const bool failed = !run.lastRunSucceeded() || dialogs.failures > 0 || leftOut > 0;
   // As the workbook is written despite a failed row, so are its pictures; the status tells.
   if (pictures && drawn) {
     try {

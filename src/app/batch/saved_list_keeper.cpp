@@ -31,8 +31,14 @@ void restoreRow(equations::RowBatch& rows, QStringView piece, platform::ErrorTra
 
 }  // namespace
 
+QString unreadListKeptText(const QString& keptIn) {
+  return QStringLiteral("The saved list could not be read when Tessaline started, so it was not replaced: "
+                        "it is kept unchanged in %1\r\rThis window's list was saved in its place.")
+      .arg(keptIn);
+}
+
 void saveEquationList(const equations::EquationListModel& list, SettingsStore& store,
-                      platform::ErrorTrap& trap) {
+                      platform::ErrorTrap& trap, bool storedValueUnread) {
   QString text;
   trap.step(100, [&] { text.clear(); });
   int rowCount = 0;
@@ -44,15 +50,29 @@ void saveEquationList(const equations::EquationListModel& list, SettingsStore& s
     trap.step(104, [&] { appendSavedRow(text, list, position); });
     if (!trap.advance(106, [&] { return ++position <= rowCount; })) break;
   }
-  trap.step(108, [&] { store.write(savedListKey(), text); });
+  if (!storedValueUnread) {
+    trap.step(108, [&] { store.write(savedListKey(), text); });
+    return;
+  }
+  if (rowCount == 0) return;  // nothing to save, and the unread value stays as it is
+  QString keptIn;
+  if (!trap.step(108, [&] { keptIn = store.setAside(savedListKey()); })) return;
+  if (!trap.step(108, [&] { store.write(savedListKey(), text); })) return;
+  if (!keptIn.isEmpty())
+    trap.step(108, [&] {
+      trap.dialogs().messageBox(unreadListKeptText(keptIn), platform::Buttons::Ok, platform::Icon::None);
+    });
 }
 
-void restoreEquationList(equations::EquationListModel& list, SettingsStore& store,
+bool restoreEquationList(equations::EquationListModel& list, SettingsStore& store,
                          platform::ErrorTrap& trap) {
   QString saved;
-  trap.step(144, [&] { saved = store.read(savedListKey(), QString()); });
-  if (trap.test(146, [&] { return saved.isEmpty(); })) return;
+  const bool read = trap.step(144, [&] { saved = store.read(savedListKey(), QString()); });
+  if (read && !store.readNotice().isEmpty())
+    trap.step(144, [&] { trap.dialogs().messageBox(store.readNotice(), platform::Buttons::Ok, platform::Icon::None); });
+  if (trap.test(146, [&] { return saved.isEmpty(); })) return read;
   restoreSavedRows(list, saved, trap);
+  return read;
 }
 
 void restoreSavedRows(equations::EquationListModel& list, QStringView saved, platform::ErrorTrap& trap) {

@@ -104,6 +104,7 @@ class Form1 : public QWidget {
   Services& services_;
   equations::EquationListModel list_;
   MousePointer mousePointer_ = MousePointer::Default;
+  bool savedListUnread_ = false;  // the saved list could not be read at start-up
   std::unique_ptr<QCursor> mouseIcon_;
   std::unique_ptr<graphing::GraphingWindow> graphingWindow_;
   std::unique_ptr<graphing::GraphingRun> graphingRun_;

@@ -21,10 +21,22 @@ platform::FileOpenSettings equationFileDialogSettings();
 QString NormalizeSelectedPath(const QString& path);
 
 
+// The most an equation file may hold. A list of the most equations one workbook can plot
+// (128) with formulas at the longest a cell takes (8,192 characters) is about 1 MB; 64 MB leaves
+// room for far longer lists and fields, and reading that much costs at most about half a GB.
+inline constexpr qint64 kEquationFileLimit = 64 * 1024 * 1024;
+
+// The text of an equation file's bytes (see decodeTextFile); a file that holds NUL bytes and is
+// not UTF-16 fails with a platform::StepFailure naming path.
+QString textOfEquationFile(const QByteArray& bytes, const QString& path);
+// Appends one row per line of text, as LoadEquationFile does with a file's text; path names the
+// file in messages.
+void appendEquationText(EquationListModel& list, QStringView text, const QString& path);
+
 // Appends one row per line of the file. A missing file shows "File not found" and adds nothing.
 // A malformed line ends the load there (rows before it, and the row it began, stay) with a
-// platform::StepFailure that names the line and the file; so does a folder, an unreadable or a
-// binary file.
+// platform::StepFailure that names the line and the file; so does a folder, a pipe or device,
+// a file over kEquationFileLimit, an unreadable or a binary file (before anything is read).
 void LoadEquationFile(EquationListModel& list, const QString& path, platform::Dialogs& dialogs);
 
 }  // namespace equations

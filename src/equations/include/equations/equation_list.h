@@ -14,6 +14,12 @@ struct EquationEntry {
   QString step;
 };
 
+// The view shows at most this many characters of a field, then "…": laying out a field of
+// millions of characters would freeze the window for seconds on every repaint. The row keeps the
+// whole text, and so do the saved list and the graphing run.
+inline constexpr qsizetype kShownCharacters = 1000;
+QString shownText(const QString& text);
+
 class EquationListModel : public QAbstractTableModel {
   Q_OBJECT
  public:

@@ -41,6 +41,9 @@ class GraphingRun {
   bool GraphingBusy() const { return busy_; }
   // True when the last run ended without reporting a failure.
   bool lastRunSucceeded() const { return reports_ == 0; }
+  // How many equations of the last run got their columns; those past the sheet's last column
+  // were left out.
+  int plottedCount() const { return plotted_; }
 
  private:
   void runSteps(platform::ErrorTrap& trap);

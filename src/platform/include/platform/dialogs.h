@@ -47,6 +47,12 @@ class Dialogs {
 
 // Texts keep their carriage returns as data; Qt's labels and text streams break lines at "\n".
 QString toDisplayText(const QString& text);
+// The text as a box shows it: toDisplayText, with any line longer than kBoxLineLimit cut in
+// its middle (an 8,192-character formula would make the box wider than any screen), and long
+// runs without a space given break points so that the box can wrap them.
+inline constexpr qsizetype kBoxLineLimit = 1200;
+inline constexpr qsizetype kBoxUnbrokenRun = 60;
+QString boxDisplayText(const QString& text);
 
 // The process-wide title of boxes that name none of their own.
 void setApplicationTitle(const QString& title);

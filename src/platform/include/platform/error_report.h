@@ -12,6 +12,8 @@ inline constexpr char kSupportEmail[] = "support@quorvane.com";
 inline constexpr char kErrorTitle[] = "Application Error";
 // Description of an index outside a list or a split result.
 inline constexpr char kSubscriptOutOfRange[] = "Subscript out of range";
+// Description of a step that ran out of memory.
+inline constexpr char kOutOfMemory[] = "There is not enough memory for this step.";
 
 // A failure of our own inside a trapped step; what() is the description shown to the user.
 class StepFailure : public std::runtime_error {

@@ -1,9 +1,12 @@
 #pragma once
 // The real boxes: QMessageBox, QInputDialog and QFileDialog.
+#include <QFileDialog>
 #include <QStringList>
+#include <memory>
 
 #include "platform/dialogs.h"
 
+class QMessageBox;
 class QWidget;
 
 namespace platform {
@@ -18,6 +21,20 @@ class QtDialogs : public Dialogs {
  private:
   QWidget* parent_ = nullptr;
 };
+
+// The file-open dialog. Names typed in its name box that name no file come back as typed, so
+// the caller can say "File not found" itself; several names in quotes may come from different
+// folders. It opens large enough to show its columns.
+class FileOpenDialog : public QFileDialog {
+ public:
+  FileOpenDialog(QWidget* parent, const FileOpenSettings& settings);
+  // What the Open button does.
+  void accept() override;
+};
+
+// The message box as shown: its text made to fit the screen, and wide enough for its title.
+std::unique_ptr<QMessageBox> makeMessageBox(QWidget* parent, const QString& text, Buttons buttons, Icon icon,
+                                            const QString& title);
 
 // "Text Files (*.txt)|*.txt|All Files (*.*)|*.*|" -> "Text Files (*.txt);;All Files (*)".
 QString toQtFilter(const QString& filter);
