@@ -2,6 +2,7 @@
 // How a value turns into a number, a text or a truth value inside a formula, how two values
 // compare, and how a raw double becomes a result (overflow is #NUM!, underflow is 0).
 #include <string>
+#include <string_view>
 
 #include "calc/value.h"
 
@@ -34,6 +35,20 @@ std::string toText(const Value& v);
 // Ordering of two non-error values: numbers < text < booleans, text without regard to case,
 // empty as 0, "" or FALSE to match the other side. Returns <0, 0 or >0.
 int compareValues(const Value& a, const Value& b);
+
+// The longest text a formula may build: what a cell holds, 32,767 characters (UTF-16 units).
+inline constexpr std::size_t kMaxTextLength = 32767;
+
+// Whether a text fits the limit above.
+bool fitsTextLimit(std::string_view utf8);
+
+// A built text as a result: #VALUE! past the limit. Every operator and function that builds
+// text (&, CONCATENATE, REPT, TEXT, ...) returns its text through this.
+Value textResult(std::string text);
+
+// a & b: the text of b appended to a in place (a chain of & stays linear), #VALUE! past the
+// limit, errors propagating left first.
+void appendText(Value& a, const Value& b);
 
 // A computed double as a result: not finite is #NUM!, below the smallest normal is 0, -0 is 0.
 inline Value numberResult(double x) {
