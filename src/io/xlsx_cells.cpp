@@ -9,11 +9,12 @@ namespace {
 // A formula's computed value goes into the file as its cached result. Error values have no
 // writer call: an empty cached text keeps the file valid and makes the spreadsheet recompute
 // the cell, so it shows the error itself.
-lxw_error writeFormula(lxw_worksheet* ws, lxw_row_t row, lxw_col_t col, const std::string& text,
+lxw_error writeFormula(lxw_worksheet* ws, lxw_row_t row, lxw_col_t col, const std::string& formula,
                        const calc::Value& value, const Formats& formats) {
+  const StorableText text(formula);
   if (value.isNumber() && std::isfinite(value.number()))
     return worksheet_write_formula_num(ws, row, col, text.c_str(), nullptr, value.number());
-  if (value.isText()) return worksheet_write_formula_str(ws, row, col, text.c_str(), nullptr, value.text().c_str());
+  if (value.isText()) return worksheet_write_formula_str(ws, row, col, text.c_str(), nullptr, StorableText(value.text()).c_str());
   if (value.isBool())
     return worksheet_write_formula_num(ws, row, col, text.c_str(), formats.boolean, value.boolean() ? 1 : 0);
   if (value.isEmpty()) return worksheet_write_formula_num(ws, row, col, text.c_str(), nullptr, 0);
@@ -26,7 +27,7 @@ lxw_error writeCell(lxw_worksheet* ws, std::int32_t row, std::int32_t column, co
   const auto c = static_cast<lxw_col_t>(column - 1);
   switch (slot.kind) {
     case core::CellKind::Number: return worksheet_write_number(ws, r, c, slot.number, nullptr);
-    case core::CellKind::Text: return worksheet_write_string(ws, r, c, sheet.cells->text(slot).c_str(), nullptr);
+    case core::CellKind::Text: return worksheet_write_string(ws, r, c, StorableText(sheet.cells->text(slot)).c_str(), nullptr);
     case core::CellKind::Formula:
       return writeFormula(ws, r, c, sheet.cells->formula(slot).text, model.formulaValue(sheet, slot.index, row, column), formats);
     case core::CellKind::Boolean: return worksheet_write_boolean(ws, r, c, slot.number != 0, nullptr);

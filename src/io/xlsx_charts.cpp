@@ -48,7 +48,7 @@ int writeSeries(lxw_chart* chart, const core::ChartData& data, bool xy) {
     lxw_chart_series* out = chart_add_series(chart, nullptr, nullptr);
     setRange(out, *values, chart_series_set_values);
     if (auto x = resolve(series->xValues)) setRange(out, *x, chart_series_set_categories);
-    if (!series->name.empty()) chart_series_set_name(out, series->name.c_str());
+    if (!series->name.empty()) chart_series_set_name(out, StorableText(series->name).c_str());
     if (xy && data.type == core::ChartType::XYScatterSmoothNoMarkers) chart_series_set_smooth(out, LXW_TRUE);
     ++written;
   }
@@ -72,7 +72,7 @@ bool writePlaceholderSeries(lxw_chart* chart, const core::WorkbookModel& model) 
 }
 
 void writeTitle(lxw_chart* chart, const core::ChartData& data) {
-  if (data.hasTitle && !data.title.empty()) chart_title_set_name(chart, data.title.c_str());
+  if (data.hasTitle && !data.title.empty()) chart_title_set_name(chart, StorableText(data.title).c_str());
   else chart_title_off(chart);  // otherwise a one-series chart shows the series name as title
 }
 

@@ -1,13 +1,13 @@
 #include "io/xlsx_export.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QTemporaryFile>
+#include <QString>
 
-#include <cstdio>
+#include <cerrno>
+#include <cstring>
 #include <vector>
 
 #include "core/workbook_error.h"
+#include "io/output_file.h"
 #include "c_locale_scope.h"
 #include "xlsx_parts.h"
 
@@ -20,8 +20,13 @@ struct AddedSheet {
   lxw_chartsheet* chartsheet = nullptr;
 };
 
-[[noreturn]] void fail(const std::string& path, const std::string& why) {
-  throw core::WorkbookError("Could not write the workbook \"" + path + "\": " + why);
+// libxlsxwriter's own texts speak of its internals; a full disk or a size limit shows as a
+// failed file operation, which errno then names.
+std::string describe(lxw_error error) {
+  if ((error == LXW_ERROR_ZIP_FILE_OPERATION || error == LXW_ERROR_CREATING_XLSX_FILE ||
+       error == LXW_ERROR_CREATING_TMPFILE || error == LXW_ERROR_ZIP_CLOSE) && errno != 0)
+    return std::string(std::strerror(errno)) + ".";
+  return lxw_strerror(error);
 }
 
 // libxlsxwriter keeps sheets in the order they are added: add them in the model's order.
@@ -69,34 +74,27 @@ lxw_error writeContents(lxw_workbook* workbook, const std::vector<AddedSheet>& s
   return LXW_NO_ERROR;
 }
 
-void writeFile(const core::WorkbookModel& model, const std::string& path) {
+void writeFile(const core::WorkbookModel& model, const OutputFile& file) {
   CLocaleScope cLocale;
   lxw_workbook_options options{};
   options.constant_memory = LXW_TRUE;
-  lxw_workbook* workbook = workbook_new_opt(path.c_str(), &options);
-  if (!workbook) fail(path, "libxlsxwriter could not start the file.");
+  lxw_workbook* workbook = workbook_new_opt(file.temporaryPath().c_str(), &options);
+  if (!workbook) file.fail("the file could not be started.");
+  errno = 0;
   const auto sheets = addSheets(workbook, model);
   lxw_error error = writeContents(workbook, sheets, model);
   setVisibilityAndActiveSheet(sheets, model);
   const lxw_error closeError = workbook_close(workbook);  // also frees the workbook
   if (!error) error = closeError;
-  if (error) fail(path, lxw_strerror(error));
+  if (error) file.fail(describe(error));
 }
 
 }  // namespace
 
 void exportXlsx(const core::WorkbookModel& model, const std::string& path) {
-  const QString target = QString::fromStdString(path);
-  QTemporaryFile temporary(QFileInfo(target).absolutePath() + "/." + QFileInfo(target).fileName() + ".XXXXXX");
-  if (!temporary.open()) fail(path, "the folder is not writable (" + temporary.errorString().toStdString() + ").");
-  temporary.close();
-  const std::string temporaryPath = temporary.fileName().toStdString();
-  writeFile(model, temporaryPath);
-  // QTemporaryFile made it private to us; the finished workbook is an ordinary file.
-  QFile::setPermissions(temporary.fileName(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                  QFileDevice::ReadGroup | QFileDevice::ReadOther);
-  if (std::rename(temporaryPath.c_str(), path.c_str()) != 0) fail(path, "the finished file could not be moved into place.");
-  temporary.setAutoRemove(false);  // renamed away
+  OutputFile file(QString::fromStdString(path));
+  writeFile(model, file);
+  file.commit();
 }
 
 }  // namespace io
