@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "calc/text_limit.h"
 #include "core/workbook_error.h"
 #include "core/cell_address.h"
 #include "core/sheet_name_rules.h"
@@ -9,8 +10,6 @@
 
 namespace core {
 namespace {
-
-constexpr std::size_t kMaxTextLength = 32767;  // characters a cell holds
 
 std::shared_ptr<SheetNode> newWorksheet(std::string name) {
   auto node = std::make_shared<SheetNode>();
@@ -193,7 +192,7 @@ void WorkbookModel::setValue(SheetNode& sheet, std::int64_t row, std::int64_t co
 
 void WorkbookModel::checkTextLength(const SheetNode& sheet, std::int64_t row, std::int64_t column,
                                     std::string_view text) const {
-  if (text.size() > kMaxTextLength)
+  if (!calc::fitsTextLimit(text))
     throw WorkbookError("The text for " + cellLabel(sheet, row, column) + " is longer than 32767 characters.");
   if (auto character = unstorableCharacter(text))
     throw WorkbookError("The text for " + cellLabel(sheet, row, column) + " contains " + *character +

@@ -47,4 +47,14 @@ TEST(StorableText, TheWorkbookRefusesThemInFormulasTextCellsAndSheetNames) {
   EXPECT_NE(sheet.cells->slot(1, 2), nullptr);
 }
 
+TEST(TextCells, HoldUpTo32767CharactersCountedAsTheSpreadsheetDoesNotAsBytes) {
+  core::WorkbookModel book(1);
+  core::SheetNode& sheet = *book.at(1);
+  std::string umlauts;
+  for (int i = 0; i < 20000; ++i) umlauts += "\xC3\xA4";  // 40,000 bytes, 20,000 characters
+  EXPECT_NO_THROW(book.setText(sheet, 1, 1, umlauts));
+  EXPECT_NO_THROW(book.setText(sheet, 2, 1, std::string(32767, 'a')));
+  EXPECT_THROW(book.setText(sheet, 3, 1, std::string(32768, 'a')), core::WorkbookError);
+}
+
 }  // namespace

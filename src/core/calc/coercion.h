@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "calc/text_limit.h"
 #include "calc/value.h"
 
 namespace calc {
@@ -35,12 +36,6 @@ std::string toText(const Value& v);
 // Ordering of two non-error values: numbers < text < booleans, text without regard to case,
 // empty as 0, "" or FALSE to match the other side. Returns <0, 0 or >0.
 int compareValues(const Value& a, const Value& b);
-
-// The longest text a formula may build: what a cell holds, 32,767 characters (UTF-16 units).
-inline constexpr std::size_t kMaxTextLength = 32767;
-
-// Whether a text fits the limit above.
-bool fitsTextLimit(std::string_view utf8);
 
 // A built text as a result: #VALUE! past the limit. Every operator and function that builds
 // text (&, CONCATENATE, REPT, TEXT, ...) returns its text through this.
