@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
   for (const Disagreement& d : report.disagreements)
     std::printf("%s/%s!%s =%s\n    Excel %s, engine %s\n", d.workbook.c_str(), d.sheet.c_str(),
                 d.address.c_str(), d.formula.c_str(), d.expected.c_str(), d.actual.c_str());
+  std::printf("shared formulas mended %zu\n", report.mendedFormulas);
   std::printf("cases %zu, covered %zu (%.2f%%), agreeing %zu (%.2f%% of covered)\n", report.total,
               report.covered, 100 * report.coverage(), report.agreeing, 100 * report.agreement());
   return 0;

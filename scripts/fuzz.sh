@@ -4,7 +4,7 @@
 # run, every written workbook checked to be well-formed XML). Exits non-zero on any finding.
 #   scripts/fuzz.sh [seconds]      timed fuzzing (default 60)
 #   scripts/fuzz.sh --runs N       a fixed number of runs from a fixed seed: the same every time
-# The targets are built from fuzz/ on its own; run_fuzz needs Qt Core and libxlsxwriter, and is
+# The targets are built from fuzz/ on its own; run_fuzz needs Qt Core, zlib and expat, and is
 # left out (with a note) where they are missing.
 set -euo pipefail
 

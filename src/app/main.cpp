@@ -12,6 +12,7 @@
 #include "platform/qt_launcher.h"
 #include "platform/qt_dialogs.h"
 #include "automation/engine_factory.h"
+#include "view/workbook_windows.h"
 
 namespace {
 
@@ -57,17 +58,21 @@ int main(int argc, char** argv) {
   automation::EngineOptions engineOptions = automation::EngineOptions::fromEnvironment();
   engineOptions.whileWaiting = [&pump] { pump.yield(); };  // the window stays alive during a hand-over
   engineOptions.random = [&random] { return random.next(); };  // RAND() in the workbooks
+  engineOptions.showWorkbook = view::workbookWindowOpener();   // a run ends in a workbook window of ours
   automation::EngineFactory engine(engineOptions);
   app::Services services{dialogs, launcher, pump, clock, random, settings, engine,
                          QDir::cleanPath(QCoreApplication::applicationDirPath()),
-                         // Ends the program at once: no further event or step runs.
+                         // Ends the program at once: no further event or step runs. Open
+                         // workbook windows stay, and the program ends with the last of them.
                          [] {
+                           if (view::anyWorkbookWindowOpen()) return;
                            std::fflush(nullptr);
                            std::_Exit(0);
                          }};
   app::Form1 window(services);
   dialogs.setParentWindow(&window);
   window.Form_Load();
+  QApplication::setWindowIcon(window.windowIcon());  // the workbook windows carry it too
   window.show();
   return application.exec();
 }

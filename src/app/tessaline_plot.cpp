@@ -1,5 +1,5 @@
 // tessaline-plot: see plot_tool.h.
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstdio>
 #include <unistd.h>
 
@@ -7,7 +7,9 @@
 #include "app/plot_tool.h"
 
 int main(int argc, char** argv) {
-  QCoreApplication application(argc, argv);
+  // Pictures are drawn offscreen: no display is needed, and none is ever opened.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication application(argc, argv);
   QCoreApplication::setOrganizationName(QStringLiteral("Quorvane"));
   QCoreApplication::setApplicationName(QStringLiteral("Tessaline"));
   const app::ParsedPlotRequest parsed = app::parsePlotArguments(application.arguments().mid(1));

@@ -70,6 +70,7 @@ void EngineApplication::exportWorkbook(const core::WorkbookModel& workbook, cons
 }
 
 void EngineApplication::handOver() {
+  if (options_.takeWorkbook) return options_.takeWorkbook(activeWorkbook());
   if (!options_.saveTo.isEmpty()) {
     exportWorkbook(*activeWorkbook(), options_.saveTo);
     writtenFiles_.push_back(options_.saveTo);
@@ -84,7 +85,9 @@ void EngineApplication::handOver() {
       throw;
     }
     writtenFiles_.push_back(file);
-    io::startViewer(options_.viewerCommand, options_.startDetached, file);
+    // Our own window stands in for the spreadsheet application unless a command is named.
+    if (options_.showWorkbook && !options_.viewerCommand) options_.showWorkbook(workbook, file, shared_from_this());
+    else io::startViewer(options_.viewerCommand, options_.startDetached, file);
   }
 }
 

@@ -61,6 +61,32 @@ std::string storableText(std::string_view utf8) {
   return out;
 }
 
+bool storableUnicode(std::string_view utf8) {
+  std::size_t pos = 0;
+  while (pos < utf8.size()) {
+    if (static_cast<unsigned char>(utf8[pos]) < 0x80) {
+      ++pos;  // ASCII, the common case, needs no decoding
+      continue;
+    }
+    const CodePoint point = nextCodePoint(utf8, pos);
+    if (!point.valid || point.code == 0xFFFE || point.code == 0xFFFF) return false;
+  }
+  return true;
+}
+
+std::string withStorableUnicode(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  std::size_t pos = 0;
+  while (pos < utf8.size()) {
+    const std::size_t start = pos;
+    const CodePoint point = nextCodePoint(utf8, pos);
+    if (!point.valid || point.code == 0xFFFE || point.code == 0xFFFF) out.append(kReplacementCharacter);
+    else out.append(utf8.substr(start, pos - start));
+  }
+  return out;
+}
+
 std::string visibleText(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());

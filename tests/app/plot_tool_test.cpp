@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include "app/file_settings_store.h"
@@ -42,6 +45,11 @@ TEST(PlotArguments, RefusesBadInputWithAClearMessage) {
       {{"-o", "o.xlsx"}, "no equations"},
       {{"--bogus", "-o", "o.xlsx"}, "unknown option --bogus"},
       {{"a.txt", "-o"}, "-o needs a file name"},
+      {{"-e", "x", "0", "5", "1", "-o", "o.png", "--size", "12x"}, "--size 12x: give WIDTHxHEIGHT"},
+      {{"-e", "x", "0", "5", "1", "-o", "o.png", "--size", "0x10"}, "each from 1 to 20000"},
+      {{"-e", "x", "0", "5", "1", "-o", "o.png", "--size", "30000x10"}, "each from 1 to 20000"},
+      {{"-e", "x", "0", "5", "1", "-o", "o.png", "--size"}, "--size needs WIDTHxHEIGHT"},
+      {{"-e", "x", "0", "5", "1", "-o", "o.xlsx", "--size", "10x10"}, "--size is for pictures"},
   };
   for (const auto& [list, message] : cases) {
     const auto parsed = app::parsePlotArguments(args(list));
@@ -182,16 +190,55 @@ TEST_F(PlotRun, TheWorkbookNeverReplacesAnInputOrBecomesAFolder) {
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   file.write("x, 0, 3, 1\n");
   file.close();
-  EXPECT_EQ(run(QStringList{path("mine.txt"), QStringLiteral("-o"), path("mine.txt")}), 2);
+  EXPECT_EQ(run(QStringList{path("mine.txt"), QStringLiteral("-o"), path("mine.txt")}), 1);
   EXPECT_TRUE(messages.contains(QStringLiteral("would replace the equation file"))) << messages.toStdString();
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   EXPECT_EQ(file.readAll(), QByteArray("x, 0, 3, 1\n"));
   file.close();
   QFile::link(path("mine.txt"), path("alias.xlsx"));
-  EXPECT_EQ(run(QStringList{path("mine.txt"), QStringLiteral("-o"), path("alias.xlsx")}), 2) << "nor through a link";
-  EXPECT_EQ(run(args({"-e", "x", "0", "1", "1", "-o"}) << path("new.xlsx/")), 2);
+  EXPECT_EQ(run(QStringList{path("mine.txt"), QStringLiteral("-o"), path("alias.xlsx")}), 1) << "nor through a link";
+  EXPECT_EQ(run(args({"-e", "x", "0", "1", "1", "-o"}) << path("new.xlsx/")), 1);
   EXPECT_TRUE(messages.contains(QStringLiteral("names a folder"))) << messages.toStdString();
   EXPECT_FALSE(QFileInfo::exists(path("new.xlsx")));
+}
+
+TEST_F(PlotRun, PicturesOfTheChartsInsteadOfTheWorkbook) {
+  const QStringList rows = args({"-e", "x", "0", "10", "1", "-e", "sin(x)", "0", "6", "0.1", "-e", "x*x", "0", "3", "1"});
+  ASSERT_EQ(run(QStringList(rows) << QStringLiteral("-o") << path("c.png")), 0) << messages.toStdString();
+  for (const char* name : {"c-1.png", "c-2.png", "c-3.png"}) EXPECT_EQ(QImage(path(name)).size(), QSize(1200, 800)) << name;
+  EXPECT_FALSE(QFile::exists(path("c.png")));
+  EXPECT_TRUE(QDir(folder.path()).entryList({QStringLiteral("*.xlsx")}, QDir::Files).isEmpty());  // no workbook written
+
+  ASSERT_EQ(run(QStringList(rows) << QStringLiteral("--one-chart") << QStringLiteral("-o") << path("one.svg")
+                                  << QStringLiteral("--size") << QStringLiteral("640x480")),
+            0);
+  QFile svg(path("one.svg"));
+  ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+  const QByteArray text = svg.readAll();
+  EXPECT_TRUE(text.contains("viewBox=\"0 0 640 480\""));
+  EXPECT_TRUE(text.contains("F(x) = sin(x)"));  // the legend
+
+  ASSERT_EQ(run(QStringList(rows) << QStringLiteral("-o") << path("all.pdf")), 0);
+  QProcess info;
+  info.start(QStringLiteral("pdfinfo"), {path("all.pdf")});
+  ASSERT_TRUE(info.waitForFinished());
+  EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression(QStringLiteral("Pages:\\s+3\\n"))));
+}
+
+TEST_F(PlotRun, AFailedRowStillGetsItsPicturesButAFailingStatus) {
+  EXPECT_EQ(run(args({"-e", "x", "0", "3", "1", "-e", "2x", "0", "3", "1", "-o"}) << path("f.png")), 1);
+  EXPECT_TRUE(messages.contains(QStringLiteral("at line 154"))) << messages.toStdString();
+  EXPECT_EQ(QImage(path("f-1.png")).size(), QSize(1200, 800));
+  EXPECT_EQ(QImage(path("f-2.png")).size(), QSize(1200, 800));
+}
+
+TEST_F(PlotRun, APictureThatCannotBeWrittenFailsWithItsName) {
+  QFile blocker(path("blocker"));  // a file where the folder would have to be
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  blocker.close();
+  EXPECT_EQ(run(args({"-e", "x", "0", "3", "1", "-o"}) << path("blocker/c.pdf")), 1);
+  EXPECT_TRUE(messages.contains(QStringLiteral("blocker"))) << messages.toStdString();
+  EXPECT_EQ(run(args({"-e", "x", "0", "3", "1", "-o"}) << path("c.gif.pdf/")), 1);  // a folder name, no file
 }
 
 }  // namespace

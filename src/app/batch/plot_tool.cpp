@@ -17,6 +17,8 @@
 #include "platform/file_check.h"
 #include "automation/engine_factory.h"
 #include "io/output_file.h"
+#include "render/chart_extraction.h"
+#include "render/chart_pictures.h"
 
 #include <sys/stat.h>
 
@@ -86,6 +88,15 @@ class BatchWindow : public graphing::GraphingWindow {
   std::FILE* progressTo_;
 };
 
+std::optional<QSize> parsePictureSize(const QString& text) {
+  const QStringList parts = text.toLower().split(QLatin1Char('x'));
+  if (parts.size() != 2) return std::nullopt;
+  bool wideOk = false, highOk = false;
+  const int width = parts[0].toInt(&wideOk), height = parts[1].toInt(&highOk);
+  if (!wideOk || !highOk || width < 1 || height < 1 || width > 20000 || height > 20000) return std::nullopt;
+  return QSize(width, height);
+}
+
 bool takeRows(const PlotRequest& request, const PlotEnvironment& environment, equations::EquationListModel& rows,
               StreamDialogs& dialogs, std::FILE* messages) {
   if (request.saved) {
@@ -116,20 +127,27 @@ bool takeRows(const PlotRequest& request, const PlotEnvironment& environment, eq
 QString plotUsage() {
   return QStringLiteral(
       "Usage: tessaline-plot [--one-chart] [--saved] [-e EQUATION START END STEP]... [FILE]... -o BOOK.xlsx\n"
+      "       tessaline-plot ... -o PICTURE.png|.svg|.pdf [--size WxH]\n"
       "\n"
       "Plots equations in x into a workbook: a hidden sheet Data with the x values and live\n"
-      "formulas f(x), and smoothed-line XY scatter charts as chart sheets.\n"
+      "formulas f(x), and smoothed-line XY scatter charts as chart sheets. Or draws the charts\n"
+      "as pictures, as the workbook window shows them.\n"
       "\n"
       "  --saved        start with the list Tessaline saved when its window last closed\n"
       "  -e EQ S E T    add the equation EQ from S to E by steps of T (EQ may hold commas)\n"
       "  FILE           add every line of an equation file: equation, start, end, step\n"
       "  --one-chart    all equations as series of one chart (default: one chart each)\n"
-      "  -o BOOK.xlsx   the workbook to write (required)\n"
+      "  -o BOOK.xlsx   the workbook to write (required, or a picture)\n"
+      "  -o NAME.png    the charts as PNG pictures: NAME.png for one chart, NAME-1.png,\n"
+      "                NAME-2.png, ... for several; NAME.svg likewise as SVG\n"
+      "  -o NAME.pdf    the charts as a PDF document, one page per chart\n"
+      "  --size WxH     the pictures' size in pixels (default 1200x800; a PDF page is that\n"
+      "                size at 96 pixels per inch)\n"
       "  -h, --help     this text\n"
       "  --version      the version of Tessaline\n"
       "\n"
       "Rows are taken in that order: saved list, then each -e, then each FILE.\n"
-      "Exit status: 0 when the workbook was written without any failure, 1 otherwise,\n"
+      "Exit status: 0 when the workbook or pictures were written without any failure, 1 otherwise,\n"
       "2 for bad arguments.");
 }
 
@@ -157,6 +175,11 @@ ParsedPlotRequest parsePlotArguments(const QStringList& arguments) {
       if (row[0].trimmed().isEmpty()) return {{}, QStringLiteral("-e: the equation is empty")};
       request.equations.push_back(row);
       i += 4;
+    } else if (a == QLatin1String("--size")) {
+      if (i + 1 >= arguments.size()) return {{}, QStringLiteral("--size needs WIDTHxHEIGHT, such as 1200x800")};
+      request.size = parsePictureSize(arguments[++i]);
+      if (!request.size)
+        return {{}, QStringLiteral("--size %1: give WIDTHxHEIGHT in pixels, each from 1 to 20000").arg(arguments[i])};
     } else if (a == QLatin1String("-o")) {
       if (i + 1 >= arguments.size()) return {{}, QStringLiteral("-o needs a file name")};
       request.output = arguments[++i];
@@ -167,6 +190,8 @@ ParsedPlotRequest parsePlotArguments(const QStringList& arguments) {
     }
   }
   if (request.output.isEmpty()) return {{}, QStringLiteral("no output file: give -o BOOK.xlsx")};
+  if (request.size && !render::pictureFormatOf(request.output))
+    return {{}, QStringLiteral("--size is for pictures: give -o NAME.png, NAME.svg or NAME.pdf")};
   if (!request.saved && request.equations.empty() && request.files.isEmpty())
     return {{}, QStringLiteral("no equations: give --saved, -e or an equation FILE")};
   return {request, {}};
@@ -212,7 +237,7 @@ std::optional<std::pair<dev_t, ino_t>> fileIdentity(const QString& path) {
 }
 
 int runPlot(const PlotRequest& request, const PlotEnvironment& environment, std::FILE* messages) {
-  if (!outputIsUsable(request, messages)) return 2;
+  if (!outputIsUsable(request, messages)) return 1;  // a file it cannot write, as any write failure
   const auto before = fileIdentity(request.output);
   StreamDialogs dialogs(messages);
   equations::EquationListModel rows;
@@ -221,19 +246,37 @@ int runPlot(const PlotRequest& request, const PlotEnvironment& environment, std:
     return 1;
   }
 
+  const bool pictures = render::pictureFormatOf(request.output).has_value();
+  const QString output = QFileInfo(request.output).absoluteFilePath();
   automation::EngineOptions options;
-  options.saveTo = QFileInfo(request.output).absoluteFilePath();
+  std::shared_ptr<const core::WorkbookModel> drawn;
+  if (pictures) options.takeWorkbook = [&drawn](std::shared_ptr<const core::WorkbookModel> book) { drawn = book; };
+  else options.saveTo = output;
   options.viewerCommand = QStringLiteral("none");
   options.instancesFolder = environment.instancesFolder;
-  options.workingFolder = QFileInfo(options.saveTo).absolutePath();
+  options.workingFolder = QFileInfo(output).absolutePath();
   automation::EngineFactory factory(options);
   NoPump pump;
   BatchWindow window(rows, request.oneChart, environment.showProgress ? messages : nullptr);
   graphing::GraphingRun run(factory, dialogs, pump, window);
   run.StartGraphing(kPlotLocation);
-  const auto after = fileIdentity(request.output);
-  const bool written = after && after != before;
   const int failures = std::max(dialogs.failures, run.lastRunSucceeded() ? 0 : 1);
+  bool written = false;
+  if (pictures) {
+    // As the workbook is written despite a failed row, so are its pictures; the status tells.
+    if (drawn) {
+      try {
+        render::writeChartPictures(render::plotChartsOf(*drawn), output,
+                                   request.size.value_or(render::kDefaultPictureSize));
+        written = true;
+      } catch (const render::PictureError& error) {
+        print(messages, QStringLiteral("tessaline-plot: ") + QString::fromUtf8(error.what()));
+      }
+    }
+  } else {
+    const auto after = fileIdentity(request.output);
+    written = after && after != before;
+  }
   if (!written || failures > 0) {
     printSummary(messages, request.output, failures, written);
     return 1;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "collect.h"
+#include "excel_arithmetic.h"
 #include "operators.h"
 
 namespace calc {
@@ -16,7 +17,18 @@ Value fold(const Args& args, const CollectRule& rule, double start, Fold fold) {
   return numberResult(acc);
 }
 
-Value sum(const Args& args) { return fold(args, kSumRule, 0, [](double a, double x) { return a + x; }); }
+// SUM's last addition follows the rule of a formula's final + (finalSum): a list whose values
+// cancel up to their conversion error sums to 0.
+Value sum(const Args& args) {
+  double total = 0, beforeLast = 0, last = 0;
+  if (auto error = collectNumbers(args, kSumRule, [&](double x) {
+        beforeLast = total;
+        last = x;
+        total += x;
+      }))
+    return *error;
+  return numberResult(finalSum(beforeLast, last));
+}
 Value sumOfSquares(const Args& args) {
   return fold(args, kSumRule, 0, [](double a, double x) { return a + x * x; });
 }
@@ -110,21 +122,19 @@ Value lcm(const Args& args) {
   for (double x : xs) {
     if (x == 0) return 0.0;
     l = l / gcdOf(l, x) * x;
+    if (l >= 9007199254740992.0) return ErrorCode::Num;  // past 2^53 it would not be exact
   }
-  return numberResult(l);
+  return l;
 }
 
-// (a+b+...)! / (a! b! ...), by the gamma function, as the sheet computes it.
+// (a+b+...)! / (a! b! ...), exactly while the result is a whole double.
 Value multinomial(const Args& args) {
   std::vector<double> xs;
   if (Value check = integers(args, xs); check.isError()) return check;
-  double total = 0, logDenominator = 0;
-  for (double x : xs) {
-    total += x;
-    logDenominator += std::lgamma(x + 1);
-  }
-  if (total > 170) return ErrorCode::Num;
-  return numberResult(std::exp(std::lgamma(total + 1) - logDenominator));
+  double total = 0;
+  for (double x : xs) total += x;
+  if (total > 170) return ErrorCode::Num;  // (a+b+...)! itself overflows
+  return numberResult(multinomialOf(xs.data(), xs.size()));
 }
 
 // SERIESSUM(x, n, m, coefficients): sum of a_i * x^(n + i*m).

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "calc/number_text.h"
+#include "excel_arithmetic.h"
 
 namespace calc {
 namespace {
@@ -97,7 +98,7 @@ int compareValues(const Value& a, const Value& b) {
   if (b.isEmpty()) return compareValues(a, blankLike(a));
   const int ra = typeRank(a), rb = typeRank(b);
   if (ra != rb) return ra < rb ? -1 : 1;
-  if (a.isNumber()) return a.number() < b.number() ? -1 : (a.number() > b.number() ? 1 : 0);
+  if (a.isNumber()) return compareNumbers(a.number(), b.number());
   if (a.isText()) return compareTextIgnoringCase(a.text(), b.text());
   return static_cast<int>(a.boolean()) - static_cast<int>(b.boolean());
 }

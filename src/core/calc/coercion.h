@@ -33,8 +33,9 @@ Truth toTruth(const Value& v);
 // Empty is "", numbers in general format, booleans "TRUE"/"FALSE". Errors are the caller's job.
 std::string toText(const Value& v);
 
-// Ordering of two non-error values: numbers < text < booleans, text without regard to case,
-// empty as 0, "" or FALSE to match the other side. Returns <0, 0 or >0.
+// Ordering of two non-error values: numbers < text < booleans, numbers at 15 significant
+// digits (compareNumbers), text without regard to case, empty as 0, "" or FALSE to match the
+// other side. Returns <0, 0 or >0.
 int compareValues(const Value& a, const Value& b);
 
 // A built text as a result: #VALUE! past the limit. Every operator and function that builds

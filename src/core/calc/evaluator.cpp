@@ -3,6 +3,7 @@
 // plain number hands the whole state over to the general evaluator, which goes on from there.
 #include <stdexcept>
 
+#include "excel_arithmetic.h"
 #include "function_spec.h"
 #include "general_evaluator.h"
 #include "program.h"
@@ -98,6 +99,14 @@ Value runNumeric(const Formula::Impl& program, const EvalContext& context) {
         break;
       case Op::Subtract:
         if (!plainBinary(top, size, below[size - 1] - top))
+          return handOver(program, at, flushed(), size, nullptr, context);
+        break;
+      case Op::FinalAdd:
+        if (!plainBinary(top, size, finalSum(below[size - 1], top)))
+          return handOver(program, at, flushed(), size, nullptr, context);
+        break;
+      case Op::FinalSubtract:
+        if (!plainBinary(top, size, finalSum(below[size - 1], -top)))
           return handOver(program, at, flushed(), size, nullptr, context);
         break;
       case Op::Multiply:

@@ -94,6 +94,8 @@ std::span<const FunctionSpec> aggregateFunctions();
 std::span<const FunctionSpec> logicalFunctions();
 std::span<const FunctionSpec> informationFunctions();
 std::span<const FunctionSpec> dateFunctions();
+std::span<const FunctionSpec> textFunctions();
+std::span<const FunctionSpec> statisticsFunctions();
 
 // The whole table, looked up by name (any case, "_xlfn." already stripped). nullptr if absent.
 const FunctionSpec* findFunction(std::string_view name);

@@ -34,7 +34,7 @@ class FunctionIndex {
   FunctionIndex() {
     for (auto family : {mathFunctions(), roundingFunctions(), trigonometricFunctions(),
                         aggregateFunctions(), logicalFunctions(), informationFunctions(),
-                        dateFunctions()})
+                        dateFunctions(), textFunctions(), statisticsFunctions()})
       for (const FunctionSpec& spec : family) sorted_.push_back(&spec);
     std::sort(sorted_.begin(), sorted_.end(),
               [](const FunctionSpec* a, const FunctionSpec* b) { return a->name < b->name; });

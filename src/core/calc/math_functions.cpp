@@ -3,6 +3,7 @@
 #include <numbers>
 
 #include "coercion.h"
+#include "excel_arithmetic.h"
 #include "function_spec.h"
 #include "operators.h"
 
@@ -20,9 +21,7 @@ Value logarithm(double x, double base) {
 
 Value modulo(double n, double d) {
   if (d == 0) return ErrorCode::Div0;
-  double r = std::fmod(n, d);
-  if (r != 0 && (r < 0) != (d < 0)) r += d;  // the result takes the divisor's sign
-  return numberResult(r);
+  return numberResult(moduloByDefinition(n, d));
 }
 
 Value factorial(double x) {
@@ -78,7 +77,7 @@ Value roundToParity(double x, double offset) {
 const FunctionSpec kMath[] = {
     number1("ABS", [](double x) -> Value { return std::fabs(x); }),
     number1("SIGN", [](double x) -> Value { return x > 0 ? 1.0 : (x < 0 ? -1.0 : 0.0); }),
-    number1("INT", [](double x) -> Value { return numberResult(std::floor(x)); }),
+    number1("INT", [](double x) -> Value { return numberResult(floorShown(x)); }),
     number1("SQRT", [](double x) -> Value { return x < 0 ? Value(ErrorCode::Num) : Value(std::sqrt(x)); }),
     number1("SQRTPI", [](double x) -> Value { return x < 0 ? Value(ErrorCode::Num) : numberResult(std::sqrt(x * kPi)); }),
     number1("EXP", [](double x) -> Value { return numberResult(std::exp(x)); }),

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "coercion.h"
+#include "excel_arithmetic.h"
 
 namespace calc {
 namespace {
@@ -25,6 +26,8 @@ Value arithmetic(Op op, double x, double y) {
   switch (op) {
     case Op::Add: return numberResult(x + y);
     case Op::Subtract: return numberResult(x - y);
+    case Op::FinalAdd: return numberResult(finalSum(x, y));
+    case Op::FinalSubtract: return numberResult(finalSum(x, -y));
     case Op::Multiply: return numberResult(x * y);
     case Op::Divide: return y == 0 ? Value(ErrorCode::Div0) : numberResult(x / y);
     default: return power(x, y);

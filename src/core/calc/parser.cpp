@@ -74,6 +74,7 @@ class Parser {
     expression();
     skipSpaces();
     if (!atEnd()) fail(pos(), "unexpected character");
+    markFinalSum();
     return Formula::Impl::create(code_.view(), text_.view(), static_cast<std::uint32_t>(maxHeight_),
                                  std::move(extras_));
   }
@@ -93,8 +94,16 @@ class Parser {
     pushed();
   }
   void emitBinary(Op op) {
+    if (depth_ == 0 && (op == Op::Add || op == Op::Subtract)) lastOuterSum_ = code_.size();
     emit(op);
     --height_;
+  }
+  // A + or - outside any parentheses or call that is also the last instruction is the formula's
+  // final operation, which the spreadsheet computes with its cancellation rule.
+  void markFinalSum() {
+    if (lastOuterSum_ + 1 != code_.size()) return;
+    const bool add = static_cast<Op>(code_[lastOuterSum_]) == Op::Add;
+    code_[lastOuterSum_] = static_cast<char>(add ? Op::FinalAdd : Op::FinalSubtract);
   }
   ProgramExtras& extras() {
     if (!extras_) extras_ = std::make_unique<ProgramExtras>();
@@ -521,7 +530,9 @@ class Parser {
   void call(std::string_view name, std::size_t start) {
     if (!isNameStart(name.front()) || containsDollar(name))
       fail(start, "not a valid function name");
-    if (name.front() == '_' && (startsWithUpper(name, "_XLFN.") || startsWithUpper(name, "_XLWS.")))
+    // Files prefix newer functions ("_xlfn.COT", "_xlfn._xlws.SORT"): the plain name is meant.
+    while (name.size() > 6 && name.front() == '_' &&
+           (startsWithUpper(name, "_XLFN.") || startsWithUpper(name, "_XLWS.")))
       name.remove_prefix(6);
     ++p_;  // '('
     enterNesting(start);
@@ -567,6 +578,7 @@ class Parser {
   const char* p_ = nullptr;  // the next character to read, inside buffer_
   const char* end_ = nullptr;
   int depth_ = 0;
+  std::size_t lastOuterSum_ = static_cast<std::size_t>(-1);  // code offset of the last outer + or -
   int height_ = 0;
   int maxHeight_ = 0;
   ByteBuffer code_;

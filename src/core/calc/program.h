@@ -32,6 +32,9 @@ enum class Op : std::uint8_t {
   Equal, NotEqual, Less, Greater, LessEqual, GreaterEqual,
   Call,         // u16 function index, u8 argc
   UnknownCall,  // u8 argc
+  // Add and Subtract as the formula's last operation, outside parentheses: opposites that
+  // cancel up to their conversion error give 0 (see finalSum in excel_arithmetic.h).
+  FinalAdd, FinalSubtract,
 };
 
 // A text operand: u16 offset into the formula's text pool, u16 length.

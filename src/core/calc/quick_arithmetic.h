@@ -3,6 +3,7 @@
 // by the numeric fast path and the general evaluator so that both take the same shortcut.
 #include <cmath>
 
+#include "excel_arithmetic.h"
 #include "program.h"
 
 namespace calc {
@@ -19,6 +20,8 @@ inline bool quickArithmetic(Op op, double x, double y, double& out) {
   switch (op) {
     case Op::Add: out = x + y; break;
     case Op::Subtract: out = x - y; break;
+    case Op::FinalAdd: out = finalSum(x, y); break;
+    case Op::FinalSubtract: out = finalSum(x, -y); break;
     case Op::Multiply: out = x * y; break;
     case Op::Divide:
       if (y == 0) return false;

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "core/random_source.h"
@@ -17,8 +18,12 @@ struct EngineOptions {
   // The per-user table of running instances. Empty: the per-user runtime default.
   QString instancesFolder;
   // The spreadsheet application's command, the file appended ("none": write the file only).
-  // Unset: the desktop's default application.
+  // Unset: the window of showWorkbook, or the desktop's default application without one.
   std::optional<QString> viewerCommand;
+  io::ShowWorkbook showWorkbook;
+  // Set: Visible = True hands the active workbook here and writes nothing (pictures of the
+  // batch tool).
+  io::TakeWorkbook takeWorkbook;
   // Non-empty: Visible = True saves the active workbook here and starts nothing (batch use).
   QString saveTo;
   // Number of worksheets in a new workbook (Application.SheetsInNewWorkbook).

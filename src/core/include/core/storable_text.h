@@ -16,6 +16,12 @@ std::optional<std::string> unstorableCharacter(std::string_view utf8);
 // The text with every character the file cannot hold replaced by U+FFFD.
 std::string storableText(std::string_view utf8);
 
+// For writers that escape control characters themselves: whether the text is valid UTF-8
+// without U+FFFE or U+FFFF, and the text with each of those (and each stray byte) replaced by
+// U+FFFD, control characters kept.
+bool storableUnicode(std::string_view utf8);
+std::string withStorableUnicode(std::string_view utf8);
+
 // The text for a message: such characters shown as <U+001B>, stray bytes as <0xFF>.
 std::string visibleText(std::string_view utf8);
 

@@ -3,6 +3,7 @@
 // so a column is a dense vector indexed by row. A slot is 16 bytes; texts and formulas live in
 // side pools, so a formula cell keeps its compiled code and its text and nothing more.
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +36,11 @@ class WorksheetCells {
   void clear(std::int32_t row, std::int32_t column);
 
   const CellSlot* slot(std::int32_t row, std::int32_t column) const;
+  // A column's slots, row 1 first (empty ones included); empty past the last column.
+  std::span<const CellSlot> column(std::int32_t column) const {
+    if (column < 1 || static_cast<std::size_t>(column) > columns_.size()) return {};
+    return columns_[column - 1];
+  }
   const std::string& text(const CellSlot& slot) const { return texts_[slot.index]; }
   const FormulaCell& formula(const CellSlot& slot) const { return formulas_[slot.index]; }
   const FormulaCell& formulaAt(std::uint32_t index) const { return formulas_[index]; }

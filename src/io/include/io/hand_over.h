@@ -5,12 +5,24 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
+
+namespace core {
+class WorkbookModel;
+}
 
 namespace io {
 
 // Starts a program detached, so it outlives us. False when it could not be started.
 using StartDetached = std::function<bool(const QString& program, const QStringList& arguments)>;
+
+// Shows a handed-over workbook, written to `file`, in a window of the program's own. The window
+// holds `instance` while it is open, so the instance counts as running meanwhile.
+using ShowWorkbook = std::function<void(std::shared_ptr<const core::WorkbookModel> workbook, const QString& file,
+                                        std::shared_ptr<const void> instance)>;
+// Takes the active workbook at the hand-over instead of any file being written.
+using TakeWorkbook = std::function<void(std::shared_ptr<const core::WorkbookModel> workbook)>;
 
 // Where handed-over workbooks go when the caller names no folder: per user, out of the user's
 // documents (the application's data folder, else its cache).

@@ -6,7 +6,8 @@
 //
 // An instance counts as running from ApplicationFactory::create() until the last reference to
 // its Application is released, in any process of this user, whether or not it is visible.
-// Workbooks already handed over to the user's spreadsheet application do not count.
+// Workbooks already handed over to the user's spreadsheet application do not count; one shown in
+// our own workbook window keeps its instance, and so counts, until the window closes.
 #include <QString>
 
 #include <cstdint>

@@ -1,6 +1,5 @@
 #pragma once
-// Writing a workbook as .xlsx with libxlsxwriter, in constant_memory mode: rows go out in
-// ascending order straight from the engine's columns, formulas with their computed values.
+// Saving a workbook as .xlsx, safely: the file appears complete or not at all.
 #include <string>
 
 namespace core {

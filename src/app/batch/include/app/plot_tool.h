@@ -1,7 +1,9 @@
 #pragma once
 // tessaline-plot: the graphing run without a window, for scripts and servers.
 //
-//   tessaline-plot [--one-chart] [--saved] [-e EQUATION START END STEP]... [FILE]... -o BOOK.xlsx
+//   tessaline-plot [--one-chart] [--saved] [-e EQUATION START END STEP]... [FILE]...
+//                  -o BOOK.xlsx | -o PICTURE.png|.svg|.pdf [--size WxH]
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <cstdio>
@@ -15,7 +17,8 @@ struct PlotRequest {
   bool saved = false;
   std::vector<QStringList> equations;  // each: equation, start, end, step
   QStringList files;
-  QString output;
+  QString output;             // .png, .svg or .pdf: pictures of the charts; otherwise the workbook
+  std::optional<QSize> size;  // of the pictures
   bool help = false;
   bool version = false;
 };

@@ -1,0 +1,148 @@
+// The functions the spreadsheet gained after the 2007 file format, which files store with a
+// prefix. One list, kept beside the function table: every function of the table that is
+// newer than 2007 is here, and so are newer ones the engine does not compute, so that a
+// spreadsheet application that knows them computes them.
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "calc/file_formula.h"
+
+namespace calc {
+namespace {
+
+constexpr std::string_view kXlfn = "_xlfn.";
+constexpr std::string_view kXlws = "_xlfn._xlws.";
+
+struct NewerFunction {
+  std::string_view name;  // upper case
+  std::string_view prefix;
+};
+
+// In name order, for a binary search.
+constexpr auto kNewerFunctions = std::to_array<NewerFunction>({
+    {"ACOT", kXlfn}, {"ACOTH", kXlfn}, {"AGGREGATE", kXlfn}, {"ANCHORARRAY", kXlfn}, {"ARABIC", kXlfn},
+    {"ARRAYTOTEXT", kXlfn}, {"BASE", kXlfn}, {"BETA.DIST", kXlfn}, {"BETA.INV", kXlfn}, {"BINOM.DIST", kXlfn},
+    {"BINOM.DIST.RANGE", kXlfn}, {"BINOM.INV", kXlfn}, {"BITAND", kXlfn}, {"BITLSHIFT", kXlfn}, {"BITOR", kXlfn},
+    {"BITRSHIFT", kXlfn}, {"BITXOR", kXlfn}, {"BYCOL", kXlfn}, {"BYROW", kXlfn}, {"CEILING.MATH", kXlfn},
+    {"CEILING.PRECISE", kXlfn}, {"CHISQ.DIST", kXlfn}, {"CHISQ.DIST.RT", kXlfn}, {"CHISQ.INV", kXlfn},
+    {"CHISQ.INV.RT", kXlfn}, {"CHISQ.TEST", kXlfn}, {"CHOOSECOLS", kXlfn}, {"CHOOSEROWS", kXlfn},
+    {"COMBINA", kXlfn}, {"CONCAT", kXlfn}, {"CONFIDENCE.NORM", kXlfn}, {"CONFIDENCE.T", kXlfn}, {"COT", kXlfn},
+    {"COTH", kXlfn}, {"COVARIANCE.P", kXlfn}, {"COVARIANCE.S", kXlfn}, {"CSC", kXlfn}, {"CSCH", kXlfn},
+    {"DAYS", kXlfn}, {"DECIMAL", kXlfn}, {"DROP", kXlfn}, {"ECMA.CEILING", kXlfn}, {"ENCODEURL", kXlfn},
+    {"ERF.PRECISE", kXlfn}, {"ERFC.PRECISE", kXlfn}, {"EXPAND", kXlfn}, {"EXPON.DIST", kXlfn}, {"F.DIST", kXlfn},
+    {"F.DIST.RT", kXlfn}, {"F.INV", kXlfn}, {"F.INV.RT", kXlfn}, {"F.TEST", kXlfn}, {"FILTER", kXlws},
+    {"FILTERXML", kXlfn}, {"FLOOR.MATH", kXlfn}, {"FLOOR.PRECISE", kXlfn}, {"FORECAST.ETS", kXlfn},
+    {"FORECAST.ETS.CONFINT", kXlfn}, {"FORECAST.ETS.SEASONALITY", kXlfn}, {"FORECAST.ETS.STAT", kXlfn},
+    {"FORECAST.LINEAR", kXlfn}, {"FORMULATEXT", kXlfn}, {"GAMMA", kXlfn}, {"GAMMA.DIST", kXlfn},
+    {"GAMMA.INV", kXlfn}, {"GAMMALN.PRECISE", kXlfn}, {"GAUSS", kXlfn}, {"HSTACK", kXlfn},
+    {"HYPGEOM.DIST", kXlfn}, {"IFNA", kXlfn}, {"IFS", kXlfn}, {"IMCOSH", kXlfn}, {"IMCOT", kXlfn},
+    {"IMCSC", kXlfn}, {"IMCSCH", kXlfn}, {"IMSEC", kXlfn}, {"IMSECH", kXlfn}, {"IMSINH", kXlfn},
+    {"IMTAN", kXlfn}, {"ISFORMULA", kXlfn}, {"ISOMITTED", kXlfn}, {"ISOWEEKNUM", kXlfn}, {"LAMBDA", kXlfn},
+    {"LET", kXlfn}, {"LOGNORM.DIST", kXlfn}, {"LOGNORM.INV", kXlfn}, {"MAKEARRAY", kXlfn}, {"MAP", kXlfn},
+    {"MAXIFS", kXlfn}, {"MINIFS", kXlfn}, {"MODE.MULT", kXlfn}, {"MODE.SNGL", kXlfn}, {"MUNIT", kXlfn},
+    {"NEGBINOM.DIST", kXlfn}, {"NETWORKDAYS.INTL", kXlfn}, {"NORM.DIST", kXlfn}, {"NORM.INV", kXlfn},
+    {"NORM.S.DIST", kXlfn}, {"NORM.S.INV", kXlfn}, {"NUMBERVALUE", kXlfn}, {"PDURATION", kXlfn},
+    {"PERCENTILE.EXC", kXlfn}, {"PERCENTILE.INC", kXlfn}, {"PERCENTRANK.EXC", kXlfn}, {"PERCENTRANK.INC", kXlfn},
+    {"PERMUTATIONA", kXlfn}, {"PHI", kXlfn}, {"POISSON.DIST", kXlfn}, {"QUARTILE.EXC", kXlfn},
+    {"QUARTILE.INC", kXlfn}, {"RANDARRAY", kXlfn}, {"RANK.AVG", kXlfn}, {"RANK.EQ", kXlfn}, {"REDUCE", kXlfn},
+    {"RRI", kXlfn}, {"SCAN", kXlfn}, {"SEC", kXlfn}, {"SECH", kXlfn}, {"SEQUENCE", kXlfn}, {"SHEET", kXlfn},
+    {"SHEETS", kXlfn}, {"SINGLE", kXlfn}, {"SKEW.P", kXlfn}, {"SORT", kXlws}, {"SORTBY", kXlfn},
+    {"STDEV.P", kXlfn}, {"STDEV.S", kXlfn}, {"SWITCH", kXlfn}, {"T.DIST", kXlfn}, {"T.DIST.2T", kXlfn},
+    {"T.DIST.RT", kXlfn}, {"T.INV", kXlfn}, {"T.INV.2T", kXlfn}, {"T.TEST", kXlfn}, {"TAKE", kXlfn},
+    {"TEXTAFTER", kXlfn}, {"TEXTBEFORE", kXlfn}, {"TEXTJOIN", kXlfn}, {"TEXTSPLIT", kXlfn}, {"TOCOL", kXlfn},
+    {"TOROW", kXlfn}, {"UNICHAR", kXlfn}, {"UNICODE", kXlfn}, {"UNIQUE", kXlfn}, {"VALUETOTEXT", kXlfn},
+    {"VAR.P", kXlfn}, {"VAR.S", kXlfn}, {"VSTACK", kXlfn}, {"WEBSERVICE", kXlfn}, {"WEIBULL.DIST", kXlfn},
+    {"WORKDAY.INTL", kXlfn}, {"WRAPCOLS", kXlfn}, {"WRAPROWS", kXlfn}, {"XLOOKUP", kXlfn}, {"XMATCH", kXlfn},
+    {"XOR", kXlfn}, {"Z.TEST", kXlfn},
+});
+
+constexpr bool sortedByName() {
+  for (std::size_t i = 1; i < kNewerFunctions.size(); ++i)
+    if (!(kNewerFunctions[i - 1].name < kNewerFunctions[i].name)) return false;
+  return true;
+}
+static_assert(sortedByName(), "keep the list in name order");
+
+constexpr std::size_t kLongestName = 24;  // FORECAST.ETS.SEASONALITY
+
+bool isNameByte(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '.' ||
+         c == '\\' || static_cast<unsigned char>(c) >= 0x80;
+}
+
+// Copies a quoted stretch ("text" or 'sheet name', the quote doubled inside) from `at`, which
+// is on the opening quote; returns the position after the closing one.
+std::size_t copyQuoted(std::string_view formula, std::size_t at, std::string& out) {
+  const char quote = formula[at];
+  std::size_t end = at + 1;
+  for (;;) {
+    end = formula.find(quote, end);
+    if (end == std::string_view::npos) {
+      end = formula.size();
+      break;
+    }
+    ++end;
+    if (end < formula.size() && formula[end] == quote) {
+      ++end;  // a doubled quote stays inside
+      continue;
+    }
+    break;
+  }
+  out.append(formula.substr(at, end - at));
+  return end;
+}
+
+// Whether the name starting at `at` is called: a '(' follows, perhaps after spaces.
+bool isCall(std::string_view formula, std::size_t end) {
+  while (end < formula.size() && formula[end] == ' ') ++end;
+  return end < formula.size() && formula[end] == '(';
+}
+
+}  // namespace
+
+std::string_view fileFunctionPrefix(std::string_view name) {
+  if (name.empty() || name.size() > kLongestName) return {};
+  char upper[kLongestName];
+  for (std::size_t i = 0; i < name.size(); ++i)
+    upper[i] = name[i] >= 'a' && name[i] <= 'z' ? static_cast<char>(name[i] - 32) : name[i];
+  const std::string_view key(upper, name.size());
+  const auto it = std::lower_bound(kNewerFunctions.begin(), kNewerFunctions.end(), key,
+                                   [](const NewerFunction& f, std::string_view k) { return f.name < k; });
+  return it != kNewerFunctions.end() && it->name == key ? it->prefix : std::string_view{};
+}
+
+void appendFileFormula(std::string_view formula, std::string& out) {
+  out.reserve(out.size() + formula.size());
+  // Most formulas call only functions of the 2007 format: the text goes out as it is.
+  std::size_t call = formula.find('(');
+  std::size_t i = 0;
+  while (i < formula.size()) {
+    if (call == std::string_view::npos) {
+      out.append(formula.substr(i));
+      return;
+    }
+    const char c = formula[i];
+    if (c == '"' || c == '\'') {
+      i = copyQuoted(formula, i, out);
+      if (call < i) call = formula.find('(', i);
+      continue;
+    }
+    if (!isNameByte(c)) {
+      out.push_back(c);
+      ++i;
+      if (call < i) call = formula.find('(', i);
+      continue;
+    }
+    std::size_t end = i;
+    while (end < formula.size() && isNameByte(formula[end])) ++end;
+    const std::string_view name = formula.substr(i, end - i);
+    // A name after '!' is on another sheet, never a function.
+    const bool qualified = i > 0 && formula[i - 1] == '!';
+    if (!qualified && isCall(formula, end)) out.append(fileFunctionPrefix(name));
+    out.append(name);
+    i = end;
+  }
+}
+
+}  // namespace calc

@@ -1,0 +1,174 @@
+// Statistics of one list of numbers: MEDIAN, MODE, the variances and standard deviations
+// (sample and population, old and new names), DEVSQ, AVEDEV, GEOMEAN, HARMEAN, SKEW, KURT.
+// They read their arguments as SUM does: numbers in ranges, text and booleans given directly
+// converted. The ...A forms (STDEVA, VARA ...) also count text in ranges as 0 and TRUE as 1.
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "collect.h"
+
+namespace calc {
+namespace {
+
+// Text in a range counts as 0, a boolean as 1 or 0, as AVERAGEA reads them.
+constexpr CollectRule kAllValuesRule{Take::Number, Take::Number, Take::Zero, Take::Number, Take::Ignore, false};
+
+// The numbers of the arguments, or the error that stopped the walk.
+std::optional<ErrorCode> listOf(const Args& args, std::vector<double>& xs, const CollectRule& rule = kSumRule) {
+  return collectNumbers(args, rule, [&](double x) { xs.push_back(x); });
+}
+
+double meanOf(const std::vector<double>& xs) {
+  double total = 0;
+  for (double x : xs) total += x;
+  return total / static_cast<double>(xs.size());
+}
+
+Value median(const Args& args) {
+  std::vector<double> xs;
+  if (auto error = listOf(args, xs)) return *error;
+  if (xs.empty()) return ErrorCode::Num;
+  const std::size_t half = xs.size() / 2;
+  std::nth_element(xs.begin(), xs.begin() + static_cast<std::ptrdiff_t>(half), xs.end());
+  const double upper = xs[half];
+  if (xs.size() % 2 == 1) return upper;
+  const double lower = *std::max_element(xs.begin(), xs.begin() + static_cast<std::ptrdiff_t>(half));
+  return numberResult(lower / 2 + upper / 2);
+}
+
+// Sum of squared deviations from the mean, in two passes for accuracy.
+double squaredDeviations(const std::vector<double>& xs) {
+  const double mean = meanOf(xs);
+  double total = 0;
+  for (double x : xs) total += (x - mean) * (x - mean);
+  return total;
+}
+
+// The variance of a sample (divided by n - 1) or of a whole population (by n).
+template <bool Sample, bool Root, bool AllValues = false>
+Value spread(const Args& args) {
+  std::vector<double> xs;
+  if (auto error = listOf(args, xs, AllValues ? kAllValuesRule : kSumRule)) return *error;
+  const std::size_t minimum = Sample ? 2 : 1;
+  if (xs.size() < minimum) return ErrorCode::Div0;
+  const double variance = squaredDeviations(xs) / static_cast<double>(xs.size() - (Sample ? 1 : 0));
+  return numberResult(Root ? std::sqrt(variance) : variance);
+}
+
+Value devsq(const Args& args) {
+  std::vector<double> xs;
+  if (auto error = listOf(args, xs)) return *error;
+  if (xs.empty()) return ErrorCode::Num;
+  return numberResult(squaredDeviations(xs));
+}
+
+Value avedev(const Args& args) {
+  std::vector<double> xs;
+  if (auto error = listOf(args, xs)) return *error;
+  if (xs.empty()) return ErrorCode::Num;
+  const double mean = meanOf(xs);
+  double total = 0;
+  for (double x : xs) total += std::fabs(x - mean);
+  return numberResult(total / static_cast<double>(xs.size()));
+}
+
+// GEOMEAN and HARMEAN want positive numbers only.
+Value geomean(const Args& args) {
+  std::vector<double> xs;
+  if (auto error = listOf(args, xs)) return *error;
+  if (xs.empty()) return ErrorCode::Num;
+  double logs = 0;
+  for (double x : xs) {
+    if (x <= 0) return ErrorCode::Num;
+    logs += std::log(x);
+  }
+  return numberResult(std::exp(logs / static_cast<double>(xs.size())));
+}
+
+Value harmean(const Args& args) {
+  std::vector<double> xs;
+  if (auto error = listOf(args, xs)) return *error;
+  if (xs.empty()) return ErrorCode::Num;
+  double reciprocals = 0;
+  for (double x : xs) {
+    if (x <= 0) return ErrorCode::Num;
+    reciprocals += 1 / x;
+  }
+  return numberResult(static_cast<double>(xs.size()) / reciprocals);
+}
+
+// The most frequent value; of equally frequent ones, the first given. No repeat is #N/A.
+Value mode(const Args& args) {
+  std::vector<double> xs;
+  if (auto error = listOf(args, xs)) return *error;
+  std::vector<double> sorted = xs;
+  std::sort(sorted.begin(), sorted.end());
+  std::size_t bestCount = 1;
+  double best = 0;
+  for (double x : xs) {
+    const auto [first, last] = std::equal_range(sorted.begin(), sorted.end(), x);
+    const auto count = static_cast<std::size_t>(last - first);
+    if (count > bestCount) {
+      bestCount = count;
+      best = x;
+    }
+  }
+  return bestCount > 1 ? Value(best) : Value(ErrorCode::NA);
+}
+
+// Sums of the 3rd or 4th powers of the standardised values (the sample standard deviation).
+double standardisedPowers(const std::vector<double>& xs, int power) {
+  const double mean = meanOf(xs);
+  const double sd = std::sqrt(squaredDeviations(xs) / static_cast<double>(xs.size() - 1));
+  double total = 0;
+  for (double x : xs) total += std::pow((x - mean) / sd, power);
+  return total;
+}
+
+Value skew(const Args& args) {
+  std::vector<double> xs;
+  if (auto error = listOf(args, xs)) return *error;
+  if (xs.size() < 3 || squaredDeviations(xs) == 0) return ErrorCode::Div0;
+  const double n = static_cast<double>(xs.size());
+  return numberResult(n / ((n - 1) * (n - 2)) * standardisedPowers(xs, 3));
+}
+
+Value kurt(const Args& args) {
+  std::vector<double> xs;
+  if (auto error = listOf(args, xs)) return *error;
+  if (xs.size() < 4 || squaredDeviations(xs) == 0) return ErrorCode::Div0;
+  const double n = static_cast<double>(xs.size());
+  return numberResult(n * (n + 1) / ((n - 1) * (n - 2) * (n - 3)) * standardisedPowers(xs, 4) -
+                      3 * (n - 1) * (n - 1) / ((n - 2) * (n - 3)));
+}
+
+const FunctionSpec kStatistics[] = {
+    raw("MODE", 1, kManyArgs, mode),
+    raw("MODE.SNGL", 1, kManyArgs, mode),
+    raw("SKEW", 1, kManyArgs, skew),
+    raw("KURT", 1, kManyArgs, kurt),
+    raw("VARA", 1, kManyArgs, spread<true, false, true>),
+    raw("VARPA", 1, kManyArgs, spread<false, false, true>),
+    raw("STDEVA", 1, kManyArgs, spread<true, true, true>),
+    raw("STDEVPA", 1, kManyArgs, spread<false, true, true>),
+    raw("MEDIAN", 1, kManyArgs, median),
+    raw("VAR", 1, kManyArgs, spread<true, false>),
+    raw("VAR.S", 1, kManyArgs, spread<true, false>),
+    raw("VARP", 1, kManyArgs, spread<false, false>),
+    raw("VAR.P", 1, kManyArgs, spread<false, false>),
+    raw("STDEV", 1, kManyArgs, spread<true, true>),
+    raw("STDEV.S", 1, kManyArgs, spread<true, true>),
+    raw("STDEVP", 1, kManyArgs, spread<false, true>),
+    raw("STDEV.P", 1, kManyArgs, spread<false, true>),
+    raw("DEVSQ", 1, kManyArgs, devsq),
+    raw("AVEDEV", 1, kManyArgs, avedev),
+    raw("GEOMEAN", 1, kManyArgs, geomean),
+    raw("HARMEAN", 1, kManyArgs, harmean),
+};
+
+}  // namespace
+
+std::span<const FunctionSpec> statisticsFunctions() { return kStatistics; }
+
+}  // namespace calc

@@ -1,0 +1,250 @@
+#include "chart_part.h"
+
+#include <cctype>
+#include <optional>
+
+#include "package_parts.h"
+#include "core/chart_types.h"
+#include "core/workbook_model.h"
+
+namespace xlsx {
+namespace {
+
+// How each chart type is drawn in the file: the plot's form and its series' look.
+enum class ChartForm { Scatter, Line, Column, Bar, Area, Pie };
+
+struct ChartLook {
+  ChartForm form;
+  bool lines = false;    // scatter: points joined by lines
+  bool markers = false;  // points marked (scatter and line)
+  bool smooth = false;   // scatter: the lines smoothed
+  bool hasAxes = true;
+};
+
+ChartLook lookOf(core::ChartType type) {
+  using enum core::ChartType;
+  switch (type) {
+    case XYScatterSmoothNoMarkers: return {ChartForm::Scatter, true, false, true};
+    case XYScatterSmooth: return {ChartForm::Scatter, true, true, true};
+    case XYScatterLines: return {ChartForm::Scatter, true, true, false};
+    case XYScatterLinesNoMarkers: return {ChartForm::Scatter, true, false, false};
+    case XYScatter: return {ChartForm::Scatter, false, true, false};
+    case Line: return {ChartForm::Line, true, false, false};
+    case ColumnClustered: return {ChartForm::Column};
+    case BarClustered: return {ChartForm::Bar};
+    case Area: return {ChartForm::Area};
+    case Pie: return {ChartForm::Pie, false, false, false, false};
+  }
+  return {ChartForm::Column};
+}
+
+constexpr int kCategoryAxisId = 50010001;
+constexpr int kValueAxisId = 50010002;
+
+struct ResolvedSeries {
+  const core::SeriesData* data;
+  std::string xValues;  // empty: none
+  std::string values;
+};
+
+bool isPlainNameByte(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '.' ||
+         static_cast<unsigned char>(c) >= 0x80;
+}
+
+// Plain names that a reader would take for a cell (A1, R1C1, R, C) or a number are quoted too.
+bool looksLikeReference(const std::string& name) {
+  std::size_t letters = 0;
+  while (letters < name.size() && std::isalpha(static_cast<unsigned char>(name[letters]))) ++letters;
+  const bool digitsAfter = letters < name.size() &&
+                           name.find_first_not_of("0123456789", letters) == std::string::npos;
+  if (letters > 0 && letters <= 3 && (digitsAfter || letters == name.size())) return true;
+  if (name.empty() || std::isdigit(static_cast<unsigned char>(name.front()))) return true;
+  const char first = static_cast<char>(std::toupper(static_cast<unsigned char>(name.front())));
+  return (first == 'R' || first == 'C') && name.find_first_not_of("0123456789RCrc", 0) == std::string::npos;
+}
+
+std::optional<std::string> reference(const std::optional<core::SeriesReference>& ref) {
+  if (!ref) return std::nullopt;
+  const auto sheet = ref->sheet.lock();
+  if (!sheet || sheet->deleted) return std::nullopt;
+  XmlBuffer x;
+  x.raw(sheetPrefix(sheet->name)).raw("!").absoluteCellName(ref->block.firstRow, ref->block.firstColumn);
+  x.raw(":").absoluteCellName(ref->block.lastRow, ref->block.lastColumn);
+  return std::move(x.bytes());
+}
+
+// Series whose values are gone (deleted sheet) or never set are left out, as the spreadsheet
+// draws nothing for them.
+std::vector<ResolvedSeries> resolveSeries(const core::ChartData& chart) {
+  std::vector<ResolvedSeries> resolved;
+  for (const auto& series : chart.series) {
+    if (series->deleted) continue;
+    auto values = reference(series->values);
+    if (!values) continue;
+    resolved.push_back({series.get(), reference(series->xValues).value_or(""), std::move(*values)});
+  }
+  return resolved;
+}
+
+void writeRichText(XmlBuffer& x, const std::string& text) {
+  x.raw("<c:tx><c:rich><a:bodyPr/><a:lstStyle/><a:p><a:pPr><a:defRPr/></a:pPr><a:r><a:rPr lang=\"en-US\"/><a:t>")
+      .text(text)
+      .raw("</a:t></a:r></a:p></c:rich></c:tx>");
+}
+
+// Without a title a one-series chart would show the series name as its title.
+void writeTitle(XmlBuffer& x, const core::ChartData& chart) {
+  if (!chart.hasTitle || chart.title.empty()) {
+    x.raw("<c:autoTitleDeleted val=\"1\"/>");
+    return;
+  }
+  x.raw("<c:title>");
+  writeRichText(x, chart.title);
+  x.raw("<c:layout/></c:title>");
+}
+
+void writeNumberReference(XmlBuffer& x, std::string_view element, const std::string& ref) {
+  x.raw("<c:").raw(element).raw("><c:numRef><c:f>").text(ref).raw("</c:f></c:numRef></c:").raw(element).raw(">");
+}
+
+void writeSeriesLook(XmlBuffer& x, const ChartLook& type) {
+  if (type.form == ChartForm::Scatter && !type.lines) {
+    x.raw("<c:spPr><a:ln w=\"28575\"><a:noFill/></a:ln></c:spPr>");
+    return;
+  }
+  if ((type.form == ChartForm::Scatter || type.form == ChartForm::Line) && !type.markers)
+    x.raw("<c:marker><c:symbol val=\"none\"/></c:marker>");
+}
+
+void writeSeries(XmlBuffer& x, const ResolvedSeries& series, int index, const ChartLook& type) {
+  x.raw("<c:ser><c:idx val=\"").integer(index).raw("\"/><c:order val=\"").integer(index).raw("\"/>");
+  if (!series.data->name.empty()) x.raw("<c:tx><c:v>").text(series.data->name).raw("</c:v></c:tx>");
+  writeSeriesLook(x, type);
+  const bool xy = type.form == ChartForm::Scatter;
+  if (!series.xValues.empty()) writeNumberReference(x, xy ? "xVal" : "cat", series.xValues);
+  writeNumberReference(x, xy ? "yVal" : "val", series.values);
+  if (xy && type.smooth) x.raw("<c:smooth val=\"1\"/>");
+  x.raw("</c:ser>");
+}
+
+void writeAllSeries(XmlBuffer& x, const std::vector<ResolvedSeries>& series, const ChartLook& type) {
+  for (std::size_t i = 0; i < series.size(); ++i) writeSeries(x, series[i], static_cast<int>(i), type);
+}
+
+void writeAxisIds(XmlBuffer& x) {
+  x.raw("<c:axId val=\"").integer(kCategoryAxisId).raw("\"/><c:axId val=\"").integer(kValueAxisId).raw("\"/>");
+}
+
+// The plot's own element: scatterChart, lineChart, barChart, areaChart or pieChart.
+void writePlot(XmlBuffer& x, const std::vector<ResolvedSeries>& series, const ChartLook& type) {
+  switch (type.form) {
+    case ChartForm::Scatter:
+      x.raw("<c:scatterChart><c:scatterStyle val=\"").raw(type.smooth ? "smoothMarker" : "lineMarker").raw("\"/>");
+      writeAllSeries(x, series, type);
+      writeAxisIds(x);
+      x.raw("</c:scatterChart>");
+      return;
+    case ChartForm::Line:
+      x.raw("<c:lineChart><c:grouping val=\"standard\"/>");
+      writeAllSeries(x, series, type);
+      x.raw("<c:marker val=\"1\"/>");
+      writeAxisIds(x);
+      x.raw("</c:lineChart>");
+      return;
+    case ChartForm::Column:
+    case ChartForm::Bar:
+      x.raw("<c:barChart><c:barDir val=\"").raw(type.form == ChartForm::Bar ? "bar" : "col").raw("\"/>");
+      x.raw("<c:grouping val=\"clustered\"/>");
+      writeAllSeries(x, series, type);
+      writeAxisIds(x);
+      x.raw("</c:barChart>");
+      return;
+    case ChartForm::Area:
+      x.raw("<c:areaChart><c:grouping val=\"standard\"/>");
+      writeAllSeries(x, series, type);
+      writeAxisIds(x);
+      x.raw("</c:areaChart>");
+      return;
+    case ChartForm::Pie:
+      x.raw("<c:pieChart><c:varyColors val=\"1\"/>");
+      writeAllSeries(x, series, type);
+      x.raw("<c:firstSliceAng val=\"0\"/></c:pieChart>");
+      return;
+  }
+}
+
+void writeGridlines(XmlBuffer& x, const core::AxisGridlines& gridlines) {
+  if (gridlines.major) x.raw("<c:majorGridlines/>");
+  if (gridlines.minor) x.raw("<c:minorGridlines/>");
+}
+
+struct AxisLayout {
+  std::string_view element;  // valAx or catAx
+  int id;
+  int crossing;
+  std::string_view position;
+  const core::AxisGridlines* gridlines;
+  std::string_view crossBetween;  // value axes only
+};
+
+void writeAxis(XmlBuffer& x, const AxisLayout& axis) {
+  x.raw("<c:").raw(axis.element).raw("><c:axId val=\"").integer(axis.id).raw("\"/>");
+  x.raw("<c:scaling><c:orientation val=\"minMax\"/></c:scaling><c:axPos val=\"").raw(axis.position).raw("\"/>");
+  writeGridlines(x, *axis.gridlines);
+  x.raw("<c:numFmt formatCode=\"General\" sourceLinked=\"1\"/><c:tickLblPos val=\"nextTo\"/>");
+  x.raw("<c:crossAx val=\"").integer(axis.crossing).raw("\"/><c:crosses val=\"autoZero\"/>");
+  if (axis.element == "catAx") x.raw("<c:auto val=\"1\"/><c:lblAlgn val=\"ctr\"/><c:lblOffset val=\"100\"/>");
+  else x.raw("<c:crossBetween val=\"").raw(axis.crossBetween).raw("\"/>");
+  x.raw("</c:").raw(axis.element).raw(">");
+}
+
+// Axes(xlCategory) is the x axis (the category axis; on a bar chart it stands upright),
+// Axes(xlValue) the y axis.
+void writeAxes(XmlBuffer& x, const core::ChartData& chart, const ChartLook& type) {
+  const bool xy = type.form == ChartForm::Scatter;
+  const bool bar = type.form == ChartForm::Bar;
+  const std::string_view between = xy || type.form == ChartForm::Area ? "midCat" : "between";
+  writeAxis(x, {xy ? "valAx" : "catAx", kCategoryAxisId, kValueAxisId, bar ? "l" : "b", &chart.categoryAxis, between});
+  writeAxis(x, {"valAx", kValueAxisId, kCategoryAxisId, bar ? "b" : "l", &chart.valueAxis, between});
+}
+
+void writeLegend(XmlBuffer& x, const ChartLook& type) {
+  x.raw("<c:legend><c:legendPos val=\"r\"/><c:layout/>");
+  if (type.form == ChartForm::Pie)
+    x.raw("<c:txPr><a:bodyPr/><a:lstStyle/><a:p><a:pPr rtl=\"0\"><a:defRPr/></a:pPr><a:endParaRPr lang=\"en-US\"/></a:p></c:txPr>");
+  x.raw("</c:legend>");
+}
+
+}  // namespace
+
+std::string sheetPrefix(const std::string& sheet) {
+  bool plain = !looksLikeReference(sheet);
+  for (char c : sheet) plain = plain && isPlainNameByte(c);
+  if (plain) return sheet;
+  std::string quoted = "'";
+  for (char c : sheet) quoted += c == '\'' ? std::string("''") : std::string(1, c);
+  return quoted + "'";
+}
+
+// A chart without series (none set, or all gone) is written empty, without a legend.
+std::string chartXml(const core::ChartData& chart) {
+  const ChartLook type = lookOf(chart.type);
+  const auto series = resolveSeries(chart);
+  XmlBuffer x;
+  x.raw(kXmlDeclaration)
+      .raw("<c:chartSpace xmlns:c=\"http://schemas.openxmlformats.org/drawingml/2006/chart\" "
+           "xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\" "
+           "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">")
+      .raw("<c:lang val=\"en-US\"/><c:chart>");
+  writeTitle(x, chart);
+  x.raw("<c:plotArea><c:layout/>");
+  writePlot(x, series, type);
+  if (type.hasAxes) writeAxes(x, chart, type);
+  x.raw("</c:plotArea>");
+  if (chart.hasLegend && !series.empty()) writeLegend(x, type);
+  x.raw("<c:plotVisOnly val=\"1\"/></c:chart></c:chartSpace>");
+  return std::move(x.bytes());
+}
+
+}  // namespace xlsx

@@ -1,0 +1,25 @@
+#pragma once
+// Writes a workbook as an .xlsx file the way a spreadsheet application saves it: sheets in
+// their order (hidden ones hidden), chart sheets with their charts, the first chart sheet
+// active, every formula with its computed value cached with its own type and every number
+// exact. The large parts are deflated in parallel while they are generated.
+#include <string>
+
+#include "xlsx/deflate_chunk.h"
+
+namespace core {
+class WorkbookModel;
+}
+
+namespace xlsx {
+
+struct WriterOptions {
+  int compressionLevel = kDefaultLevel;
+  unsigned workers = 0;  // compression threads; 0: one per hardware thread
+};
+
+// Writes `path` directly (callers that need an atomic replace write to a temporary file and
+// rename it). Throws std::runtime_error with the reason; a half-written file is removed.
+void writeWorkbook(const core::WorkbookModel& model, const std::string& path, const WriterOptions& options = {});
+
+}  // namespace xlsx

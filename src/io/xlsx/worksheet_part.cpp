@@ -1,0 +1,193 @@
+#include "worksheet_part.h"
+
+#include <cmath>
+
+#include "calc/file_formula.h"
+#include "package_parts.h"
+#include "shared_formulas.h"
+
+namespace xlsx {
+namespace {
+
+using core::CellKind;
+using core::CellSlot;
+
+struct UsedColumn {
+  std::int32_t column;
+  std::int32_t rows;
+  const CellSlot* slots;  // row r at slots[r - 1]
+  std::vector<SharedGroup> shared;
+  std::size_t nextGroup = 0;  // the first group not yet passed, as rows go down
+
+  // The group the row belongs to, if any.
+  const SharedGroup* groupAt(std::int32_t row) {
+    while (nextGroup < shared.size() && shared[nextGroup].lastRow < row) ++nextGroup;
+    return nextGroup < shared.size() && shared[nextGroup].firstRow <= row ? &shared[nextGroup] : nullptr;
+  }
+};
+
+struct SheetExtent {
+  std::vector<UsedColumn> columns;
+  std::int32_t rows = 0;
+};
+
+SheetExtent extentOf(const core::WorksheetCells& cells) {
+  SheetExtent extent;
+  for (std::int32_t column = 1; column <= cells.columnCount(); ++column) {
+    const std::int32_t rows = cells.rowCount(column);
+    if (rows == 0) continue;
+    extent.columns.push_back({column, rows, cells.column(column).data(), {}});
+    extent.rows = std::max(extent.rows, rows);
+  }
+  return extent;
+}
+
+void writeDimension(XmlBuffer& x, const SheetExtent& extent) {
+  x.raw("<dimension ref=\"");
+  if (extent.columns.empty()) {
+    x.raw("A1\"/>");
+    return;
+  }
+  x.cellName(1, extent.columns.front().column).raw(":").cellName(extent.rows, extent.columns.back().column).raw("\"/>");
+}
+
+void writeSheetViews(XmlBuffer& x, const PlannedSheet& sheet) {
+  x.raw("<sheetViews><sheetView");
+  if (sheet.selected) x.raw(" tabSelected=\"1\"");
+  x.raw(" workbookViewId=\"0\"/></sheetViews>");
+}
+
+void cellStart(XmlBuffer& x, std::int32_t row, std::int32_t column, std::string_view type) {
+  x.raw("<c r=\"").cellName(row, column);
+  if (!type.empty()) x.raw("\" t=\"").raw(type);
+  x.raw("\">");
+}
+
+// A number that is no number (an infinity or NaN) cannot be stored; it reads as #NUM!.
+void writeNumberCell(XmlBuffer& x, std::int32_t row, std::int32_t column, double number) {
+  if (!std::isfinite(number)) {
+    cellStart(x, row, column, "e");
+    x.raw("<v>#NUM!</v></c>");
+    return;
+  }
+  cellStart(x, row, column, {});
+  x.raw("<v>").number(number).raw("</v></c>");
+}
+
+bool needsPreservedSpace(std::string_view text) {
+  auto space = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+  return !text.empty() && (space(text.front()) || space(text.back()));
+}
+
+void writeTextCell(XmlBuffer& x, std::int32_t row, std::int32_t column, const std::string& text) {
+  cellStart(x, row, column, "inlineStr");
+  x.raw(needsPreservedSpace(text) ? "<is><t xml:space=\"preserve\">" : "<is><t>").cellText(text).raw("</t></is></c>");
+}
+
+// The result's type decides the cell's type: a number has none, then b, e and str.
+std::string_view resultType(const calc::Value& value) {
+  if (value.isBool()) return "b";
+  if (value.isError()) return "e";
+  if (value.isText()) return "str";
+  if (value.isNumber() && !std::isfinite(value.number())) return "e";
+  return {};
+}
+
+void writeCachedResult(XmlBuffer& x, const calc::Value& value) {
+  x.raw("<v>");
+  if (value.isBool()) x.raw(value.boolean() ? "1" : "0");
+  else if (value.isError()) x.raw(calc::errorText(value.error()));
+  else if (value.isText()) x.cellText(value.text());
+  else if (value.isNumber() && std::isfinite(value.number())) x.number(value.number());
+  else if (value.isNumber()) x.raw("#NUM!");
+  else x.raw("0");  // an empty result, as a reference to an empty cell, reads 0
+  x.raw("</v>");
+}
+
+class FormulaWriter {
+ public:
+  void write(XmlBuffer& x, std::int32_t row, std::int32_t column, const std::string& formula, const calc::Value& value,
+             const SharedGroup* group) {
+    cellStart(x, row, column, resultType(value));
+    if (group && group->firstRow != row) {
+      x.raw("<f t=\"shared\" si=\"").integer(group->index).raw("\"/>");
+    } else {
+      fileText_.clear();
+      calc::appendFileFormula(formula, fileText_);
+      if (group) {
+        x.raw("<f t=\"shared\" ref=\"").cellName(group->firstRow, column).raw(":").cellName(group->lastRow, column);
+        x.raw("\" si=\"").integer(group->index).raw("\">");
+      } else {
+        x.raw("<f>");
+      }
+      x.text(fileText_).raw("</f>");
+    }
+    writeCachedResult(x, value);
+    x.raw("</c>");
+  }
+
+ private:
+  std::string fileText_;  // reused: no allocation per cell
+};
+
+void writeRows(PartStream& part, const core::WorkbookModel& model, const core::SheetNode& sheet,
+               SheetExtent& extent) {
+  const core::WorksheetCells& cells = *sheet.cells;
+  FormulaWriter formulas;
+  XmlBuffer& x = part.xml();
+  for (std::int32_t row = 1; row <= extent.rows; ++row) {
+    bool open = false;
+    for (UsedColumn& column : extent.columns) {
+      if (row > column.rows) continue;
+      const CellSlot* slot = &column.slots[row - 1];
+      if (slot->kind == CellKind::Empty) continue;
+      if (!open) {
+        x.raw("<row r=\"").integer(row).raw("\">");
+        open = true;
+      }
+      switch (slot->kind) {
+        case CellKind::Number: writeNumberCell(x, row, column.column, slot->number); break;
+        case CellKind::Text: writeTextCell(x, row, column.column, cells.text(*slot)); break;
+        case CellKind::Boolean:
+          cellStart(x, row, column.column, "b");
+          x.raw(slot->number != 0 ? "<v>1</v></c>" : "<v>0</v></c>");
+          break;
+        case CellKind::Error:
+          cellStart(x, row, column.column, "e");
+          x.raw("<v>").raw(calc::errorText(static_cast<calc::ErrorCode>(slot->index))).raw("</v></c>");
+          break;
+        case CellKind::Formula:
+          formulas.write(x, row, column.column, cells.formula(*slot).text,
+                         model.formulaValue(sheet, slot->index, row, column.column), column.groupAt(row));
+          break;
+        case CellKind::Empty: break;
+      }
+    }
+    if (open) x.raw("</row>");
+    part.flushIfFull();
+  }
+}
+
+}  // namespace
+
+void findSharedFormulas(const core::WorksheetCells& cells, SheetExtent& extent) {
+  std::int32_t nextIndex = 0;
+  for (UsedColumn& column : extent.columns) column.shared = sharedGroups(cells, column.column, nextIndex);
+}
+
+void writeWorksheet(PartStream& part, const core::WorkbookModel& model, const PlannedSheet& sheet) {
+  SheetExtent extent = extentOf(*sheet.node->cells);
+  findSharedFormulas(*sheet.node->cells, extent);
+  XmlBuffer& x = part.xml();
+  x.raw(kXmlDeclaration)
+      .raw("<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+           "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">");
+  writeDimension(x, extent);
+  writeSheetViews(x, sheet);
+  x.raw("<sheetFormatPr defaultRowHeight=\"15\"/><sheetData>");
+  writeRows(part, model, *sheet.node, extent);
+  x.raw("</sheetData><pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" footer=\"0.3\"/>");
+  x.raw("</worksheet>");
+}
+
+}  // namespace xlsx

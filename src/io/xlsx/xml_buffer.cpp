@@ -1,0 +1,102 @@
+#include "xlsx/xml_buffer.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <cstdio>
+
+#include "core/storable_text.h"
+
+namespace xlsx {
+namespace {
+
+bool needsEscape(unsigned char c) {
+  return c == '&' || c == '<' || c == '>' || c == '"' || c == '_' || (c < 0x20 && c != '\t' && c != '\n' && c != '\r');
+}
+
+bool isHex(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
+
+// "_x0041_" in a text would be read back as "A": its underscore is escaped itself.
+bool looksEscaped(std::string_view text, std::size_t at) {
+  return at + 6 < text.size() && text[at + 1] == 'x' && isHex(text[at + 2]) && isHex(text[at + 3]) &&
+         isHex(text[at + 4]) && isHex(text[at + 5]) && text[at + 6] == '_';
+}
+
+}  // namespace
+
+XmlBuffer& XmlBuffer::text(std::string_view text) { return escaped(text, false); }
+
+XmlBuffer& XmlBuffer::cellText(std::string_view text) { return escaped(text, true); }
+
+XmlBuffer& XmlBuffer::escaped(std::string_view text, bool spreadsheetEscapes) {
+  // What no escape can carry (U+FFFE, U+FFFF, bytes that are not UTF-8) would make the part
+  // ill-formed: such characters are written as U+FFFD. The workbook refuses them where they are
+  // written; this catches computed texts.
+  if (!core::storableUnicode(text)) return escaped(core::withStorableUnicode(text), spreadsheetEscapes);
+  std::size_t plain = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (!needsEscape(c)) continue;
+    if (c == '_' && (!spreadsheetEscapes || !looksEscaped(text, i))) continue;
+    bytes_.append(text.substr(plain, i - plain));
+    plain = i + 1;
+    switch (c) {
+      case '&': bytes_.append("&amp;"); break;
+      case '<': bytes_.append("&lt;"); break;
+      case '>': bytes_.append("&gt;"); break;
+      case '"': bytes_.append("&quot;"); break;
+      default: {
+        if (!spreadsheetEscapes) {
+          bytes_.append("\xEF\xBF\xBD");
+          break;
+        }
+        char escape[8];
+        std::snprintf(escape, sizeof escape, "_x%04X_", c);
+        bytes_.append(escape);
+      }
+    }
+  }
+  bytes_.append(text.substr(plain));
+  return *this;
+}
+
+XmlBuffer& XmlBuffer::integer(std::int64_t value) {
+  char digits[24];
+  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  bytes_.append(digits, end);
+  return *this;
+}
+
+// The shortest text that reads back as the same double. For a large whole number that is its
+// exact value in full ("974843911194881556480"); past 17 significant digits the scientific
+// form is used instead, as the file format's readers expect no more.
+XmlBuffer& XmlBuffer::number(double value) {
+  char digits[32];
+  char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  if (end - digits > 17 + (value < 0) && std::fabs(value) >= 1e17 && !std::memchr(digits, 'e', end - digits))
+    end = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::scientific).ptr;
+  bytes_.append(digits, end);
+  return *this;
+}
+
+XmlBuffer& XmlBuffer::columnLetters(std::int32_t column) {
+  char letters[4];
+  int n = 0;
+  for (std::int32_t c = column; c > 0; c = (c - 1) / 26) letters[n++] = static_cast<char>('A' + (c - 1) % 26);
+  while (n > 0) bytes_.push_back(letters[--n]);
+  return *this;
+}
+
+XmlBuffer& XmlBuffer::cellName(std::int32_t row, std::int32_t column) {
+  columnLetters(column);
+  return integer(row);
+}
+
+XmlBuffer& XmlBuffer::absoluteCellName(std::int32_t row, std::int32_t column) {
+  bytes_.push_back('$');
+  columnLetters(column);
+  bytes_.push_back('$');
+  return integer(row);
+}
+
+}  // namespace xlsx

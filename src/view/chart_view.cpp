@@ -1,0 +1,215 @@
+#include "view/chart_view.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRubberBand>
+#include <QToolTip>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cmath>
+
+#include "calc/number_text.h"
+
+namespace view {
+namespace {
+
+constexpr double kHoverRadius = 24;  // pixels
+constexpr int kMinimumBand = 5;      // a smaller drag is a click, not a zoom
+// How far in a zoom may go: windows narrower than this part of their own magnitude would show
+// only the rounding of the numbers.
+constexpr double kNarrowest = 1e-12;
+
+bool wideEnough(double low, double high) {
+  const double magnitude = std::max({std::abs(low), std::abs(high), 1e-300});
+  return high - low > magnitude * kNarrowest;
+}
+
+QString number(double value) { return QString::fromStdString(calc::formatNumber(value)); }
+
+}  // namespace
+
+ChartView::ChartView(std::function<render::PlotChart()> load, QWidget* parent) : QWidget(parent), load_(std::move(load)) {
+  setMouseTracking(true);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setCursor(Qt::CrossCursor);
+  setFocusPolicy(Qt::StrongFocus);
+  setToolTip({});
+}
+
+const render::PlotChart& ChartView::chart() const {
+  if (!chart_) chart_ = load_();
+  return *chart_;
+}
+
+void ChartView::renderIfStale() {
+  const qreal ratio = devicePixelRatioF();
+  const QSize pixels = (QSizeF(size()) * ratio).toSize();
+  if (!stale_ && picture_.size() == pixels) return;
+  picture_ = QPixmap(pixels);
+  picture_.setDevicePixelRatio(ratio);
+  QPainter painter(&picture_);
+  render::PaintOptions options;
+  options.window = zoom_;
+  geometry_ = render::paintChart(painter, QRectF(rect()), chart(), options);
+  stale_ = false;
+}
+
+void ChartView::paintEvent(QPaintEvent*) {
+  renderIfStale();
+  QPainter painter(this);
+  painter.drawPixmap(0, 0, picture_);
+  paintHover(painter);
+}
+
+void ChartView::paintHover(QPainter& painter) const {
+  if (!hovered_) return;
+  const QPointF at = geometry_.toPixel(hovered_->x, hovered_->y);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(render::seriesColor(hovered_->series), 2));
+  painter.setBrush(Qt::white);
+  painter.drawEllipse(at, 5, 5);
+  const QString text = pointText(*hovered_);
+  const QFontMetrics fm(font());
+  QRectF box(at + QPointF(10, -fm.height() - 12), QSizeF(fm.horizontalAdvance(text) + 12, fm.height() + 6));
+  if (box.right() > width()) box.moveRight(at.x() - 10);
+  if (box.top() < 0) box.moveTop(at.y() + 10);
+  painter.setPen(QColor(0xBF, 0xBF, 0xBF));
+  painter.setBrush(QColor(255, 255, 255, 235));
+  painter.drawRoundedRect(box, 3, 3);
+  painter.setPen(QColor(0x40, 0x40, 0x40));
+  painter.drawText(box, Qt::AlignCenter, text);
+}
+
+// Runs of x values in ascending order (the usual case: x from start to end by a positive step)
+// are searched by bisection for the points within reach; anything else point by point.
+std::optional<HoveredPoint> ChartView::pointNear(const QPointF& pixel) const {
+  std::optional<HoveredPoint> best;
+  double bestDistance = kHoverRadius * kHoverRadius;
+  const double reachLow = geometry_.toData(pixel - QPointF(kHoverRadius, 0)).x();
+  const double reachHigh = geometry_.toData(pixel + QPointF(kHoverRadius, 0)).x();
+  const auto& series = chart().series;
+  for (std::size_t s = 0; s < series.size(); ++s) {
+    const auto& xs = series[s].x;
+    const auto& ys = series[s].y;
+    const std::size_t count = std::min(xs.size(), ys.size());
+    std::size_t from = 0, to = count;
+    if (const auto sorted = ascendingLength(s)) {
+      const auto end = xs.begin() + static_cast<std::ptrdiff_t>(*sorted);
+      from = static_cast<std::size_t>(std::lower_bound(xs.begin(), end, reachLow) - xs.begin());
+      to = static_cast<std::size_t>(std::upper_bound(xs.begin(), end, reachHigh) - xs.begin());
+    }
+    for (std::size_t i = from; i < to; ++i) {
+      if (!std::isfinite(xs[i]) || !std::isfinite(ys[i])) continue;
+      const QPointF d = geometry_.toPixel(xs[i], ys[i]) - pixel;
+      const double distance = d.x() * d.x() + d.y() * d.y();
+      if (distance < bestDistance) {
+        bestDistance = distance;
+        best = HoveredPoint{static_cast<int>(s), i, xs[i], ys[i]};
+      }
+    }
+  }
+  return best;
+}
+
+// When the series' x values are numbers in ascending order followed only by cells without a
+// number (the empty row the chart's block ends with), the length of that ascending part.
+std::optional<std::size_t> ChartView::ascendingLength(std::size_t series) const {
+  constexpr std::size_t kUnsorted = static_cast<std::size_t>(-1);
+  if (ascending_.size() != chart().series.size()) {
+    ascending_.clear();
+    for (const auto& s : chart().series) {
+      const std::size_t count = std::min(s.x.size(), s.y.size());
+      std::size_t length = 0;
+      while (length < count && std::isfinite(s.x[length]) && (length == 0 || s.x[length - 1] <= s.x[length])) ++length;
+      const bool restEmpty = std::none_of(s.x.begin() + static_cast<std::ptrdiff_t>(length),
+                                          s.x.begin() + static_cast<std::ptrdiff_t>(count),
+                                          [](double x) { return std::isfinite(x); });
+      ascending_.push_back(restEmpty ? length : kUnsorted);
+    }
+  }
+  if (ascending_[series] == kUnsorted) return std::nullopt;
+  return ascending_[series];
+}
+
+QString ChartView::pointText(const HoveredPoint& point) const {
+  return QString("x = %1, f(x) = %2").arg(number(point.x), number(point.y));
+}
+
+void ChartView::setHovered(std::optional<HoveredPoint> point) {
+  const bool changed = point.has_value() != hovered_.has_value() ||
+                       (point && (point->series != hovered_->series || point->index != hovered_->index));
+  hovered_ = point;
+  if (!changed) return;
+  update();
+  QString text;
+  if (point) {
+    const auto& name = chart().series[static_cast<std::size_t>(point->series)].name;
+    text = (name.isEmpty() ? QString() : name + ":  ") + pointText(*point);
+  }
+  emit pointHovered(text);
+}
+
+void ChartView::mouseMoveEvent(QMouseEvent* event) {
+  if (band_ && band_->isVisible()) {
+    band_->setGeometry(QRect(bandOrigin_, event->position().toPoint()).normalized());
+    return;
+  }
+  if (stale_) return;  // not drawn yet: nothing to hover over
+  setHovered(geometry_.plotArea.contains(event->position()) ? pointNear(event->position()) : std::nullopt);
+}
+
+void ChartView::leaveEvent(QEvent*) { setHovered(std::nullopt); }
+
+void ChartView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  if (!band_) band_ = new QRubberBand(QRubberBand::Rectangle, this);
+  bandOrigin_ = event->position().toPoint();
+  band_->setGeometry(QRect(bandOrigin_, QSize()));
+  band_->show();
+}
+
+void ChartView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || !band_ || !band_->isVisible()) return;
+  band_->hide();
+  const QRectF picked = QRectF(band_->geometry()).intersected(geometry_.plotArea);
+  if (picked.width() < kMinimumBand || picked.height() < kMinimumBand) return;
+  const QPointF low = geometry_.toData(picked.bottomLeft()), high = geometry_.toData(picked.topRight());
+  zoomTo({low.x(), high.x(), low.y(), high.y()});
+}
+
+void ChartView::mouseDoubleClickEvent(QMouseEvent*) { resetZoom(); }
+
+void ChartView::wheelEvent(QWheelEvent* event) {
+  const double steps = event->angleDelta().y() / 120.0;
+  if (steps == 0) return;
+  zoomBy(std::pow(0.8, steps), event->position());
+  event->accept();
+}
+
+void ChartView::zoomTo(const render::DataWindow& window) {
+  if (!wideEnough(window.xMin, window.xMax) || !wideEnough(window.yMin, window.yMax)) return;
+  if (!std::isfinite(window.xMax - window.xMin) || !std::isfinite(window.yMax - window.yMin)) return;
+  zoom_ = window;
+  stale_ = true;
+  setHovered(std::nullopt);
+  update();
+}
+
+// factor < 1 zooms in: the window shrinks about the data point under the pointer.
+void ChartView::zoomBy(double factor, const QPointF& aboutPixel) {
+  renderIfStale();
+  const render::DataWindow now = geometry_.window();
+  const QPointF about = geometry_.toData(aboutPixel);
+  zoomTo({about.x() - (about.x() - now.xMin) * factor, about.x() + (now.xMax - about.x()) * factor,
+          about.y() - (about.y() - now.yMin) * factor, about.y() + (now.yMax - about.y()) * factor});
+}
+
+void ChartView::resetZoom() {
+  zoom_.reset();
+  stale_ = true;
+  setHovered(std::nullopt);
+  update();
+}
+
+}  // namespace view

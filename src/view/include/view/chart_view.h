@@ -1,0 +1,79 @@
+#pragma once
+// A chart sheet tab: the chart drawn to fill the tab. Hovering shows the nearest point; the
+// wheel zooms about the pointer, dragging a rectangle zooms to it, a double-click resets.
+#include <QPixmap>
+#include <QPoint>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "render/chart_painter.h"
+#include "render/plot_chart.h"
+
+class QRubberBand;
+
+namespace view {
+
+// The point of a series nearest to the pointer.
+struct HoveredPoint {
+  int series = -1;
+  std::size_t index = 0;
+  double x = 0;
+  double y = 0;
+};
+
+class ChartView : public QWidget {
+  Q_OBJECT
+
+ public:
+  // The chart is read the first time it is needed, so tabs that are never opened cost nothing.
+  explicit ChartView(std::function<render::PlotChart()> load, QWidget* parent = nullptr);
+
+  const render::PlotChart& chart() const;
+  const std::optional<render::DataWindow>& zoomWindow() const { return zoom_; }
+  const render::ChartGeometry& geometry() const { return geometry_; }
+  const std::optional<HoveredPoint>& hovered() const { return hovered_; }
+
+  void zoomTo(const render::DataWindow& window);
+  void zoomBy(double factor, const QPointF& aboutPixel);
+  void resetZoom();
+  // The series point nearest to `pixel` within a small radius, if any.
+  std::optional<HoveredPoint> pointNear(const QPointF& pixel) const;
+  // "x = 1.5, f(x) = 0.997": the text shown for a hovered point.
+  QString pointText(const HoveredPoint& point) const;
+
+  QSize sizeHint() const override { return {900, 600}; }
+
+ signals:
+  void pointHovered(const QString& text);  // empty when the pointer leaves every point
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+
+ private:
+  void renderIfStale();
+  void setHovered(std::optional<HoveredPoint> point);
+  void paintHover(QPainter& painter) const;
+  std::optional<std::size_t> ascendingLength(std::size_t series) const;
+
+  std::function<render::PlotChart()> load_;
+  mutable std::optional<render::PlotChart> chart_;
+  mutable std::vector<std::size_t> ascending_;  // per series, found once
+  std::optional<render::DataWindow> zoom_;
+  render::ChartGeometry geometry_;
+  QPixmap picture_;  // the chart as last drawn; hovering paints over it
+  bool stale_ = true;
+  std::optional<HoveredPoint> hovered_;
+  QRubberBand* band_ = nullptr;
+  QPoint bandOrigin_;
+};
+
+}  // namespace view

@@ -1,0 +1,66 @@
+#include "render/chart_extraction.h"
+
+#include <cmath>
+#include <limits>
+
+#include "core/workbook_model.h"
+
+namespace render {
+namespace {
+
+constexpr double kGap = std::numeric_limits<double>::quiet_NaN();
+
+// The block's cells row by row, as numbers; anything else is a gap, as in a spreadsheet's chart.
+std::vector<double> numbersOf(const core::WorkbookModel& workbook, const core::SeriesReference& reference) {
+  const auto sheet = reference.sheet.lock();
+  if (!sheet || sheet->deleted || !sheet->cells) return {};
+  const core::CellBlock& block = reference.block;
+  std::vector<double> numbers;
+  numbers.reserve(static_cast<std::size_t>(block.rows()) * static_cast<std::size_t>(block.columns()));
+  for (std::int32_t row = block.firstRow; row <= block.lastRow; ++row)
+    for (std::int32_t column = block.firstColumn; column <= block.lastColumn; ++column) {
+      const calc::Value value = workbook.value(*sheet, row, column);
+      numbers.push_back(value.isNumber() ? value.number() : kGap);
+    }
+  return numbers;
+}
+
+PlotSeries seriesOf(const core::WorkbookModel& workbook, const core::SeriesData& data) {
+  PlotSeries series;
+  series.name = QString::fromStdString(data.name);
+  if (data.values) series.y = numbersOf(workbook, *data.values);
+  if (data.xValues) series.x = numbersOf(workbook, *data.xValues);
+  if (!data.xValues) {
+    series.x.resize(series.y.size());
+    for (std::size_t i = 0; i < series.x.size(); ++i) series.x[i] = static_cast<double>(i + 1);
+  }
+  // Unequal lengths: points without a partner are gaps.
+  const std::size_t count = std::max(series.x.size(), series.y.size());
+  series.x.resize(count, kGap);
+  series.y.resize(count, kGap);
+  return series;
+}
+
+}  // namespace
+
+PlotChart plotChartOf(const core::WorkbookModel& workbook, const core::SheetNode& chartSheet) {
+  PlotChart chart;
+  if (!chartSheet.chart) return chart;
+  const core::ChartData& data = *chartSheet.chart;
+  if (data.hasTitle) chart.title = QString::fromStdString(data.title);
+  chart.showLegend = data.hasLegend;
+  chart.xGridlines = {data.categoryAxis.major, data.categoryAxis.minor};
+  chart.yGridlines = {data.valueAxis.major, data.valueAxis.minor};
+  for (const auto& series : data.series)
+    if (series && !series->deleted) chart.series.push_back(seriesOf(workbook, *series));
+  return chart;
+}
+
+std::vector<PlotChart> plotChartsOf(const core::WorkbookModel& workbook) {
+  std::vector<PlotChart> charts;
+  for (const auto& sheet : workbook.sheets())
+    if (sheet->isChart()) charts.push_back(plotChartOf(workbook, *sheet));
+  return charts;
+}
+
+}  // namespace render

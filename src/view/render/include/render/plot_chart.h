@@ -1,0 +1,37 @@
+#pragma once
+// A chart as it is drawn: its texts, gridlines and the numbers of each series, read out of the
+// workbook once. Cells that hold no number (errors, text, empty) are NaN and make gaps.
+#include <QString>
+
+#include <vector>
+
+namespace render {
+
+struct PlotSeries {
+  QString name;
+  std::vector<double> x;
+  std::vector<double> y;  // as many as x
+};
+
+struct Gridlines {
+  bool major = false;
+  bool minor = false;
+};
+
+struct PlotChart {
+  QString title;  // empty: no title
+  bool showLegend = true;
+  Gridlines xGridlines;
+  Gridlines yGridlines{.major = true};
+  std::vector<PlotSeries> series;
+};
+
+// A rectangle of data coordinates: the part of the plane a chart shows.
+struct DataWindow {
+  double xMin = 0;
+  double xMax = 1;
+  double yMin = 0;
+  double yMax = 1;
+};
+
+}  // namespace render

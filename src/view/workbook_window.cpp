@@ -1,0 +1,261 @@
+#include "view/workbook_window.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QToolBar>
+
+#include "render/chart_extraction.h"
+#include "render/chart_pictures.h"
+#include "core/workbook_model.h"
+#include "view/chart_view.h"
+#include "view/data_csv.h"
+#include "view/data_sheet_view.h"
+
+namespace view {
+namespace {
+
+const char* const kSaveAsFilters =
+    "Excel workbook (*.xlsx);;Data sheet as CSV (*.csv);;Charts as PNG pictures (*.png);;"
+    "Charts as SVG pictures (*.svg);;Charts as PDF document (*.pdf)";
+const char* const kChartHint = "Scroll to zoom, drag a rectangle to zoom in, double-click to see the whole chart.";
+const char* const kSheetHint = "Select a cell to see its formula above the table.";
+
+enum class SaveKind { Xlsx, Csv, Pictures };
+
+std::optional<SaveKind> saveKindOf(const QString& path) {
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  if (suffix == "xlsx") return SaveKind::Xlsx;
+  if (suffix == "csv") return SaveKind::Csv;
+  if (render::pictureFormatOf(path)) return SaveKind::Pictures;
+  return std::nullopt;
+}
+
+// The suffix of the filter the user picked, added when the typed name has none.
+QString withSuffixOfFilter(QString path, const QString& filter) {
+  if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty()) return path;
+  const int star = filter.indexOf("*.");
+  if (star < 0) return path;
+  return path + filter.mid(star + 1, filter.indexOf(')', star) - star - 1);
+}
+
+}  // namespace
+
+WorkbookWindowActions WorkbookWindowActions::withQtDialogs() {
+  WorkbookWindowActions actions;
+  actions.chooseSaveAsPath = [](QWidget* parent, const QString& suggested) {
+    QString filter;
+    const QString path = QFileDialog::getSaveFileName(parent, QObject::tr("Save As"), suggested,
+                                                      QString::fromLatin1(kSaveAsFilters), &filter);
+    return withSuffixOfFilter(path, filter);
+  };
+  actions.showMessage = [](QWidget* parent, const QString& text) {
+    QMessageBox::warning(parent, QStringLiteral("Tessaline"), text);
+  };
+  return actions;
+}
+
+WorkbookWindow::WorkbookWindow(std::shared_ptr<const core::WorkbookModel> workbook, QString bookFile,
+                               WorkbookWindowActions actions, std::shared_ptr<const void> keepAlive, QWidget* parent)
+    : QMainWindow(parent),
+      workbook_(std::move(workbook)),
+      bookFile_(std::move(bookFile)),
+      actions_(std::move(actions)),
+      keepAlive_(std::move(keepAlive)),
+      tabs_(new QTabWidget(this)) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  setWindowTitle(titleFor(bookFile_));
+  tabs_->setTabPosition(QTabWidget::South);  // sheet tabs sit below the sheet, as in a spreadsheet
+  tabs_->setDocumentMode(true);
+  tabs_->setUsesScrollButtons(true);
+  tabs_->setElideMode(Qt::ElideNone);
+  setCentralWidget(tabs_);
+  buildMenus();
+  hint_ = new QLabel(this);
+  hint_->setStyleSheet("color: #595959; padding: 0 6px;");
+  statusBar()->addPermanentWidget(hint_);
+  connect(tabs_, &QTabWidget::currentChanged, this, [this] {
+    hint_->setText(qobject_cast<ChartView*>(tabs_->currentWidget()) ? tr(kChartHint) : tr(kSheetHint));
+  });
+  rebuildTabs();
+  hint_->setText(qobject_cast<ChartView*>(tabs_->currentWidget()) ? tr(kChartHint) : tr(kSheetHint));
+  resize(1100, 760);
+}
+
+WorkbookWindow::~WorkbookWindow() = default;
+
+QString WorkbookWindow::titleFor(const QString& bookFile) {
+  return QFileInfo(bookFile).completeBaseName() + " - Tessaline";
+}
+
+void WorkbookWindow::buildMenus() {
+  QMenu* file = menuBar()->addMenu(tr("&File"));
+  QAction* saveAs = file->addAction(tr("Save &As..."), this, &WorkbookWindow::saveAsWithDialog);
+  saveAs->setShortcut(QKeySequence::SaveAs);
+  QAction* open = file->addAction(tr("&Open in Spreadsheet Application"), this, &WorkbookWindow::openInSpreadsheet);
+  open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+  file->addSeparator();
+  QAction* close = file->addAction(tr("&Close"), this, &QWidget::close);
+  close->setShortcut(QKeySequence::Close);
+
+  QMenu* sheets = menuBar()->addMenu(tr("&View"));
+  showHidden_ = sheets->addAction(tr("Show &Hidden Sheets"));
+  showHidden_->setCheckable(true);
+  connect(showHidden_, &QAction::toggled, this, [this](bool shown) {
+    rebuildTabs();
+    if (shown) bringFirstHiddenSheetToFront();  // as unhiding a sheet does
+  });
+  sheets->addAction(tr("&Reset Zoom"), this, [this] {
+    if (auto* chart = qobject_cast<ChartView*>(tabs_->currentWidget())) chart->resetZoom();
+  });
+
+  QToolBar* bar = addToolBar(tr("Workbook"));
+  bar->setMovable(false);
+  bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  bar->addAction(saveAs);
+  bar->addAction(open);
+  bar->addAction(showHidden_);
+}
+
+std::shared_ptr<core::SheetNode> WorkbookWindow::frontSheet() const {
+  const auto& active = workbook_->activeSheet();
+  if (active && (active->visible || showsHiddenSheets())) return active;
+  for (const auto& sheet : workbook_->sheets())
+    if (sheet->isChart() && sheet->visible) return sheet;
+  for (const auto& sheet : workbook_->sheets())
+    if (sheet->visible) return sheet;
+  return nullptr;
+}
+
+QWidget* WorkbookWindow::widgetFor(const std::shared_ptr<core::SheetNode>& sheet) {
+  auto found = pages_.find(sheet.get());
+  if (found != pages_.end()) return found->second;
+  QWidget* page = nullptr;
+  if (sheet->isChart()) {
+    auto* chart = new ChartView([workbook = workbook_, sheet] { return render::plotChartOf(*workbook, *sheet); }, this);
+    connect(chart, &ChartView::pointHovered, this, [this](const QString& text) {
+      if (text.isEmpty()) statusBar()->clearMessage();
+      else statusBar()->showMessage(text);
+    });
+    page = chart;
+  } else {
+    page = new DataSheetView(workbook_, sheet, this);
+  }
+  pages_[sheet.get()] = page;
+  return page;
+}
+
+void WorkbookWindow::rebuildTabs() {
+  QWidget* current = tabs_->currentWidget();
+  const bool firstTime = tabs_->count() == 0;
+  tabs_->blockSignals(true);
+  tabs_->clear();  // the pages stay, owned by the window
+  for (const auto& sheet : workbook_->sheets()) {
+    if (!sheet->visible && !showsHiddenSheets()) continue;
+    const int at = tabs_->addTab(widgetFor(sheet), QString::fromStdString(sheet->name));
+    if (!sheet->visible) tabs_->setTabToolTip(at, tr("A hidden sheet"));
+  }
+  tabs_->blockSignals(false);
+  const int kept = current ? tabs_->indexOf(current) : -1;
+  if (!firstTime && kept >= 0) tabs_->setCurrentIndex(kept);
+  else if (const auto front = frontSheet()) tabs_->setCurrentWidget(pages_[front.get()]);
+}
+
+void WorkbookWindow::bringFirstHiddenSheetToFront() {
+  for (const auto& sheet : workbook_->sheets())
+    if (!sheet->visible) return tabs_->setCurrentWidget(widgetFor(sheet));
+}
+
+QStringList WorkbookWindow::tabTitles() const {
+  QStringList titles;
+  for (int i = 0; i < tabs_->count(); ++i) titles << tabs_->tabText(i);
+  return titles;
+}
+
+QString WorkbookWindow::currentSheetName() const {
+  return tabs_->currentIndex() < 0 ? QString() : tabs_->tabText(tabs_->currentIndex());
+}
+
+bool WorkbookWindow::showsHiddenSheets() const { return showHidden_ && showHidden_->isChecked(); }
+
+void WorkbookWindow::setShowHiddenSheets(bool show) { showHidden_->setChecked(show); }
+
+void WorkbookWindow::showSheet(const QString& name) {
+  const auto sheet = workbook_->find(name.toStdString());
+  if (!sheet) return;
+  if (!sheet->visible) setShowHiddenSheets(true);
+  tabs_->setCurrentWidget(widgetFor(sheet));
+}
+
+ChartView* WorkbookWindow::chartView(const QString& sheetName) const {
+  const auto sheet = workbook_->find(sheetName.toStdString());
+  auto found = sheet ? pages_.find(sheet.get()) : pages_.end();
+  return found == pages_.end() ? nullptr : qobject_cast<ChartView*>(found->second);
+}
+
+DataSheetView* WorkbookWindow::dataSheetView(const QString& sheetName) const {
+  const auto sheet = workbook_->find(sheetName.toStdString());
+  auto found = sheet ? pages_.find(sheet.get()) : pages_.end();
+  return found == pages_.end() ? nullptr : qobject_cast<DataSheetView*>(found->second);
+}
+
+void WorkbookWindow::tell(const QString& text) {
+  if (actions_.showMessage) actions_.showMessage(this, text);
+}
+
+bool WorkbookWindow::saveAs(const QString& path) {
+  const auto kind = saveKindOf(path);
+  if (!kind) {
+    tell(tr("\"%1\" was not saved. Tessaline saves the workbook as .xlsx, the Data sheet as .csv and the "
+            "charts as .png, .svg or .pdf; please choose a name that ends in one of these.").arg(path));
+    return false;
+  }
+  try {
+    QStringList written{path};
+    switch (*kind) {
+      case SaveKind::Xlsx:
+        if (!actions_.writeXlsx) throw SaveError("Saving as .xlsx is not available here.");
+        actions_.writeXlsx(*workbook_, path);
+        break;
+      case SaveKind::Csv: writeDataCsv(*workbook_, path); break;
+      case SaveKind::Pictures: written = render::writeChartPictures(render::plotChartsOf(*workbook_), path); break;
+    }
+    lastSaveAs_ = path;
+    const QString what = written.size() <= 3 ? written.join(", ")
+                                             : tr("%1 pictures, %2 to %3").arg(written.size()).arg(written.first(), written.last());
+    statusBar()->showMessage(tr("Saved %1").arg(what), 8000);
+    return true;
+  } catch (const std::exception& error) {
+    tell(QString::fromStdString(error.what()));
+    return false;
+  }
+}
+
+void WorkbookWindow::saveAsWithDialog() {
+  if (!actions_.chooseSaveAsPath) return;
+  const QString suggested = lastSaveAs_.isEmpty() ? bookFile_ : lastSaveAs_;
+  const QString path = actions_.chooseSaveAsPath(this, suggested);
+  if (!path.isEmpty()) saveAs(path);
+}
+
+void WorkbookWindow::openInSpreadsheet() {
+  try {
+    // The file may have gone since the run wrote it: write it again rather than fail.
+    if (!QFileInfo::exists(bookFile_)) {
+      if (!actions_.writeXlsx) throw SaveError(QString("\"%1\" no longer exists.").arg(bookFile_).toStdString());
+      actions_.writeXlsx(*workbook_, bookFile_);
+    }
+    if (!actions_.openInSpreadsheet) throw SaveError("No spreadsheet application is set up.");
+    actions_.openInSpreadsheet(bookFile_);
+    statusBar()->showMessage(tr("Opened %1 in the spreadsheet application").arg(bookFile_), 8000);
+  } catch (const std::exception& error) {
+    tell(QString::fromStdString(error.what()));
+  }
+}
+
+}  // namespace view

@@ -1,0 +1,112 @@
+// The chart tab's interaction: the nearest point under the pointer, wheel and rubber-band zoom,
+// double-click back to the whole chart.
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include "view/chart_view.h"
+
+using view::ChartView;
+
+namespace {
+
+render::PlotChart lineChart() {
+  render::PlotChart chart;
+  render::PlotSeries series{"F(x) = x*x", {}, {}};
+  for (int i = 0; i <= 10; ++i) series.x.push_back(i), series.y.push_back(i * i);
+  series.x.push_back(11), series.y.push_back(std::nan(""));  // an error cell: nothing to hover
+  chart.series.push_back(series);
+  return chart;
+}
+
+struct ShownChart {
+  ShownChart() : view([] { return lineChart(); }) {
+    view.resize(800, 500);
+    view.show();
+    view.grab();  // drawn once, so the geometry is known
+  }
+  ChartView view;
+};
+
+}  // namespace
+
+TEST(ChartView, HoverFindsTheNearestPointAndNamesIt) {
+  ShownChart shown;
+  ChartView& view = shown.view;
+  QSignalSpy hovered(&view, &ChartView::pointHovered);
+  const QPointF at = view.geometry().toPixel(3, 9) + QPointF(4, -3);
+  QTest::mouseMove(&view, at.toPoint());
+  ASSERT_TRUE(view.hovered().has_value());
+  EXPECT_EQ(view.hovered()->index, 3u);
+  EXPECT_EQ(view.pointText(*view.hovered()), "x = 3, f(x) = 9");
+  ASSERT_FALSE(hovered.isEmpty());
+  EXPECT_EQ(hovered.last().at(0).toString(), "F(x) = x*x:  x = 3, f(x) = 9");
+  // Far from every point: nothing.
+  EXPECT_FALSE(view.pointNear(view.geometry().toPixel(9, 10)).has_value());
+}
+
+TEST(ChartView, HoverFindsPointsWhateverTheOrderOfX) {
+  render::PlotChart chart;
+  chart.series.push_back({"down", {10, 8, 6, 4, 2, 0}, {0, 1, 2, 3, 4, 5}});           // start 10, end 0, step -2
+  chart.series.push_back({"zigzag", {0, 9, 1, 8, 2, 7}, {50, 50, 40, 40, 30, 30}});
+  chart.series.push_back({"up", {0, 1, 2, 3, 4, std::nan("")}, {20, 21, 22, 23, 24, std::nan("")}});
+  ChartView view([chart] { return chart; });
+  view.resize(800, 500);
+  view.show();
+  view.grab();
+  for (auto [series, index] : {std::pair{0, 3}, {1, 3}, {1, 4}, {2, 2}, {2, 4}}) {
+    const auto& s = chart.series[static_cast<std::size_t>(series)];
+    const auto found = view.pointNear(view.geometry().toPixel(s.x[index], s.y[index]) + QPointF(2, 2));
+    ASSERT_TRUE(found.has_value()) << series << " " << index;
+    EXPECT_EQ(found->series, series);
+    EXPECT_EQ(found->index, static_cast<std::size_t>(index));
+  }
+}
+
+TEST(ChartView, WheelZoomsAboutThePointerAndDoubleClickResets) {
+  ShownChart shown;
+  ChartView& view = shown.view;
+  const render::DataWindow whole = view.geometry().window();
+  const QPointF about = view.geometry().toPixel(5, 25);
+  view.zoomBy(0.5, about);
+  ASSERT_TRUE(view.zoomWindow().has_value());
+  const auto& zoomed = *view.zoomWindow();
+  EXPECT_NEAR(zoomed.xMax - zoomed.xMin, (whole.xMax - whole.xMin) / 2, 1e-9);
+  EXPECT_NEAR((5 - zoomed.xMin) / (zoomed.xMax - zoomed.xMin), (5 - whole.xMin) / (whole.xMax - whole.xMin), 1e-9);
+  view.grab();
+  EXPECT_NEAR(view.geometry().window().xMin, zoomed.xMin, 1e-9);  // the window is drawn exactly
+  QTest::mouseDClick(&view, Qt::LeftButton, {}, about.toPoint());
+  EXPECT_FALSE(view.zoomWindow().has_value());
+  view.grab();
+  EXPECT_DOUBLE_EQ(view.geometry().window().xMax, whole.xMax);
+}
+
+TEST(ChartView, RubberBandZoomsToTheRectangleAndAClickDoesNot) {
+  ShownChart shown;
+  ChartView& view = shown.view;
+  const QPoint from = view.geometry().toPixel(2, 80).toPoint(), to = view.geometry().toPixel(6, 10).toPoint();
+  QTest::mouseClick(&view, Qt::LeftButton, {}, from);
+  EXPECT_FALSE(view.zoomWindow().has_value());
+  QTest::mousePress(&view, Qt::LeftButton, {}, from);
+  QTest::mouseMove(&view, to);
+  QTest::mouseRelease(&view, Qt::LeftButton, {}, to);
+  ASSERT_TRUE(view.zoomWindow().has_value());
+  EXPECT_NEAR(view.zoomWindow()->xMin, 2, 0.05);
+  EXPECT_NEAR(view.zoomWindow()->xMax, 6, 0.05);
+  EXPECT_NEAR(view.zoomWindow()->yMin, 10, 0.5);
+  EXPECT_NEAR(view.zoomWindow()->yMax, 80, 0.5);
+}
+
+TEST(ChartView, ZoomStopsWhereTheNumbersRunOutOfPrecision) {
+  ShownChart shown;
+  ChartView& view = shown.view;
+  for (int i = 0; i < 400; ++i) view.zoomBy(0.5, view.geometry().toPixel(5, 25)), view.grab();
+  const auto& window = *view.zoomWindow();
+  EXPECT_GT(window.xMax - window.xMin, 0);
+  EXPECT_TRUE(std::isfinite(view.geometry().xScale.majorUnit));
+  EXPECT_GE(view.geometry().xScale.ticks().size(), 1u);
+  for (int i = 0; i < 3000; ++i) view.zoomBy(2, view.geometry().toPixel(5, 25));  // and out, past any sense
+  view.grab();
+  EXPECT_TRUE(std::isfinite(view.geometry().xScale.maximum));
+}
