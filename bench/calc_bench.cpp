@@ -127,6 +127,24 @@ void BM_ParsedFormulaBytes(benchmark::State& state) {
 }
 BENCHMARK(BM_ParsedFormulaBytes)->Iterations(3);
 
+// A chain of & over an 8-character text, as long as a formula allows: the text grows by 8
+// characters per link. Linear building shows as BigO near N; copying the whole text at each
+// link would show as N^2.
+class TextContext : public calc::EvalContext {
+ public:
+  calc::Value cell(const calc::CellRef&) const override { return calc::Value(std::string("abcdefgh")); }
+};
+
+void BM_ConcatChain(benchmark::State& state) {
+  std::string text = "A1";
+  for (int64_t i = 1; i < state.range(0); ++i) text += "&A1";
+  const calc::Formula formula = parsedOrThrow(text.c_str());
+  const TextContext context;
+  for (auto _ : state) benchmark::DoNotOptimize(calc::evaluate(formula, context));
+  state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_ConcatChain)->Arg(256)->Arg(512)->Arg(1024)->Arg(2048)->Complexity();
+
 }  // namespace
 
 BENCHMARK_MAIN();

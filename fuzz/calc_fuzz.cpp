@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "calc/formula.h"
+#include "core/storable_text.h"
 #include "core/workbook_model.h"
 
 namespace {
@@ -61,6 +62,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   core::WorkbookModel& model = workbook();
   core::SheetNode& sheet = *model.at(1);
+  if (core::unstorableCharacter(text)) {
+    // The workbook file could not hold it: the write is refused, and nothing is stored.
+    try {
+      model.setText(sheet, 3, 3, "=" + std::string(text));
+    } catch (const core::WorkbookError&) {
+      return 0;
+    }
+    __builtin_trap();
+  }
   model.setText(sheet, 3, 3, "=" + std::string(text));  // parses as above: no refusal
   const calc::Value v = model.value(sheet, 3, 3);
   if (v.isNumber() && !std::isfinite(v.number())) __builtin_trap();  // results are finite

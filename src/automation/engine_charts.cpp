@@ -3,12 +3,21 @@
 #include <algorithm>
 
 #include "automation/engine_sheets.h"
+#include "core/storable_text.h"
 #include "workbook_errors.h"
 
 namespace automation {
 namespace {
 
 core::ChartData& liveChart(const std::shared_ptr<core::SheetNode>& node) { return *liveSheet(node)->chart; }
+
+// Titles and series names go into the file as they are: refuse what it cannot hold.
+const std::string& storable(const std::string& text, const char* what) {
+  if (auto character = core::unstorableCharacter(text))
+    throw excel::AutomationError(std::string("Unable to set the ") + what + ": \"" + core::visibleText(text) +
+                                 "\" contains " + *character + ", which a workbook cannot store.");
+  return text;
+}
 
 std::string formatReference(const std::optional<core::SeriesReference>& reference) {
   if (!reference) return {};
@@ -79,7 +88,7 @@ void EngineSeries::setValues(const std::string& reference) {
   series.values = resolve(reference);
 }
 
-void EngineSeries::setName(const std::string& name) { live().name = name; }
+void EngineSeries::setName(const std::string& name) { live().name = storable(name, "Name property"); }
 
 void EngineSeries::deleteSeries() {
   live();
@@ -141,7 +150,7 @@ void EngineChart::setHasTitle(bool on) { data().hasTitle = on; }
 void EngineChart::setTitleText(const std::string& text) {
   core::ChartData& chart = data();
   if (!chart.hasTitle) throw excel::AutomationError("Object required: the chart has no title (set HasTitle first).");
-  chart.title = text;
+  chart.title = storable(text, "Text property");
 }
 
 std::shared_ptr<excel::Axis> EngineChart::axes(int type) {

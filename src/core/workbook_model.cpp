@@ -2,14 +2,14 @@
 
 #include <algorithm>
 
+#include "calc/text_limit.h"
 #include "core/workbook_error.h"
 #include "core/cell_address.h"
 #include "core/sheet_name_rules.h"
+#include "core/storable_text.h"
 
 namespace core {
 namespace {
-
-constexpr std::size_t kMaxTextLength = 32767;  // characters a cell holds
 
 std::shared_ptr<SheetNode> newWorksheet(std::string name) {
   auto node = std::make_shared<SheetNode>();
@@ -66,14 +66,14 @@ SheetList WorkbookModel::chartSheets() const {
 void WorkbookModel::checkUnique(std::string_view name, const SheetNode* except) const {
   for (const auto& sheet : sheets_)
     if (sheet.get() != except && sameSheetName(sheet->name, name))
-      throw WorkbookError("That name is already taken: \"" + std::string(name) +
+      throw WorkbookError("That name is already taken: \"" + visibleText(name) +
                                    "\". Try a different one.");
 }
 
 void WorkbookModel::rename(SheetNode& sheet, std::string_view name) {
   indexOf(sheet);
   if (auto problem = sheetNameProblem(name))
-    throw WorkbookError("Cannot rename sheet \"" + sheet.name + "\" to \"" + std::string(name) +
+    throw WorkbookError("Cannot rename sheet \"" + sheet.name + "\" to \"" + visibleText(name) +
                                  "\": " + *problem);
   checkUnique(name, &sheet);
   sheet.name = std::string(name);
@@ -162,9 +162,13 @@ void WorkbookModel::setText(SheetNode& sheet, std::int64_t row, std::int64_t col
   const auto c = static_cast<std::int32_t>(column);
   if (!text.empty() && text.front() == '=') {
     const std::string_view body = text.substr(1);
+    // The file could not hold it, so the spreadsheet refuses it like any formula it cannot read.
+    if (auto character = unstorableCharacter(body))
+      throw WorkbookError("The formula for " + cellLabel(sheet, row, column) + " (" + visibleText(text) +
+                          ") is not valid: it contains " + *character + ", which a workbook cannot store.");
     auto parsed = calc::parseFormula(body);
     if (auto* error = std::get_if<calc::ParseError>(&parsed))
-      throw WorkbookError("The formula for " + cellLabel(sheet, row, column) + " (" + std::string(text) +
+      throw WorkbookError("The formula for " + cellLabel(sheet, row, column) + " (" + visibleText(text) +
                                    ") is not valid: " + error->message + " at character " +
                                    std::to_string(error->position + 2) + ".");
     cells.setFormula(r, c, std::move(std::get<calc::Formula>(parsed)), std::string(body));
@@ -188,8 +192,11 @@ void WorkbookModel::setValue(SheetNode& sheet, std::int64_t row, std::int64_t co
 
 void WorkbookModel::checkTextLength(const SheetNode& sheet, std::int64_t row, std::int64_t column,
                                     std::string_view text) const {
-  if (text.size() > kMaxTextLength)
+  if (!calc::fitsTextLimit(text))
     throw WorkbookError("The text for " + cellLabel(sheet, row, column) + " is longer than 32767 characters.");
+  if (auto character = unstorableCharacter(text))
+    throw WorkbookError("The text for " + cellLabel(sheet, row, column) + " contains " + *character +
+                        ", which a workbook cannot store.");
 }
 
 }  // namespace core

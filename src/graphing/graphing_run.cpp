@@ -12,6 +12,7 @@
 #include "platform/error_report.h"
 #include "platform/event_pump.h"
 #include "platform/numeric_text.h"
+#include "storable_title.h"
 
 namespace graphing {
 
@@ -38,7 +39,27 @@ QString seriesReference(int column, int lastRow) {
   return QStringLiteral("=Data!R1C%1:R%2C%1").arg(column).arg(lastRow);
 }
 
-QString chartTitle(const QString& equation) { return QStringLiteral("F(x) = ") + equation; }
+QString chartTitle(const QString& equation) { return QStringLiteral("F(x) = ") + storableTitle(equation); }
+
+// The last row of a series' references: an equation without values
+// still points at its own (empty) first row, never at row 0.
+int lastRowOf(int rowEnd) { return std::max(rowEnd - 1, 1); }
+
+// Why an equation's formulas are not what it says, or nothing. An x followed by a digit is
+// written as the translation gives it (=error, shown as #NAME?) but never passes for success;
+// a reference that runs into the character before it is not written at all.
+QString formulaProblem(const FormulaTemplate& formula, const QString& equation) {
+  const QString shown = storableTitle(equation);
+  if (formula.isError())
+    return QStringLiteral("The equation \"%1\" has an x followed by a digit, which is not the variable x: its "
+                          "formulas read =error and show #NAME?.")
+        .arg(shown);
+  if (formula.referenceFuses())
+    return QStringLiteral("The equation \"%1\" cannot be plotted: \"%2\" stands right before x, so the formula "
+                          "would read another number or cell than x. Write the product with *, as in %2*x.")
+        .arg(shown, formula.fusedPrefix().toLower());
+  return {};
+}
 
 }  // namespace
 
@@ -189,17 +210,22 @@ void GraphingRun::FillEquationColumns(platform::ErrorTrap& trap, const EquationR
   if (!ready) return;  // the equation is left without values; the run goes on with the next one
 
   const FormulaTemplate formula(equation.equation);
+  const QString problem = formulaProblem(formula, equation.equation);
+  if (!problem.isEmpty()) trap.step(lines.writeFormula, [&] { throw platform::StepFailure(problem.toStdString()); });
+  bool writeFormulas = !formula.referenceFuses();
   const QString xLetters = letters(col_);
   std::shared_ptr<excel::Sheet> sheet;
   if (!trap.step(lines.writeX, [&] { sheet = dataSheet(); })) return;
-  // A write that fails would fail again for every further x: report it once, skip the rest.
   while ((step >= 0 && x <= end) || (step < 0 && x >= end)) {
     pump_.yield();
+    // Past the last row no further x fits: report it once and end the equation.
     if (!trap.step(lines.writeX, [&] { sheet->setCellNumber(row_, col_, x); })) return;
-    if (!trap.step(lines.writeFormula, [&] {
+    // A refused formula would be refused again for every x: report it once, keep the x values,
+    // so the equation's chart still points at its own columns.
+    if (writeFormulas && !trap.step(lines.writeFormula, [&] {
           sheet->setCellText(row_, col_ + 1, utf8(formula.formulaFor(xLetters + QString::number(row_))));
         }))
-      return;
+      writeFormulas = false;
     ++row_;
     x += step;
   }
@@ -257,12 +283,12 @@ void GraphingRun::oneChartSeriesSteps(platform::ErrorTrap& trap) {
     trap.step(246, [&] { window_.setProgressValue(percent(i, n)); });
     if (trap.test(248, [&] { return i == 1; })) {
       trap.step(250, [&] {
-        const QString source = QStringLiteral("A1:") + letters(2 * n) + QString::number(maxRowEnd_ - 1);
+        const QString source = QStringLiteral("A1:") + letters(2 * n) + QString::number(lastRowOf(maxRowEnd_));
         need(chart_).setSourceData(need(need(need(app_->sheets()).item(kDataSheet)).range(utf8(source))),
                                    excel::xlColumns);
       });
     } else {
-      const int lastRow = rowEnds_[static_cast<size_t>(i - 1)] - 1;
+      const int lastRow = lastRowOf(rowEnds_[static_cast<size_t>(i - 1)]);
       trap.step(252, [&] {
         need(need(need(chart_).seriesCollection()).item(i)).setXValues(utf8(seriesReference(2 * i - 1, lastRow)));
       });
@@ -302,6 +328,10 @@ void GraphingRun::endRun(platform::ErrorTrap& trap, bool handOver) {
       trap.step(286, [&] { need(need(app_->sheets()).item(kDataSheet)).setVisible(false); });
     }
     trap.step(288, [&] { chart_.reset(); });
+    // Becoming visible writes the workbook out; the window meanwhile says so rather than
+    // resting at 100 (the engine keeps the window's events flowing while it writes).
+    window_.setProgressValue(0);
+    window_.setProgressText(QString::fromLatin1(kWritingWorkbook));
     trap.step(290, [&] { need(app_).setVisible(true); });
     trap.step(292, [&] { need(app_).setCursor(excel::xlDefault); });
     trap.step(294, [&] { need(app_).setScreenUpdating(true); });

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -20,6 +21,7 @@
 #include "app/plot_tool.h"
 #include "platform/error_report.h"
 #include "support/scripted_dialogs.h"
+#include "support/well_formed.h"
 
 namespace {
 
@@ -167,6 +169,45 @@ TEST_F(PlotRun, AnyReportedFailureOrMissingFileGivesAFailingStatus) {
   file.close();
   EXPECT_EQ(run(QStringList{path("short.txt"), QStringLiteral("-o"), path("s.xlsx")}), 1);
   EXPECT_TRUE(messages.contains(QStringLiteral("short.txt"))) << messages.toStdString();
+}
+
+TEST_F(PlotRun, DoneIsSaidOnlyAfterACleanRunOtherwiseASummary) {
+  EXPECT_EQ(run(args({"-e", "x*x", "0", "3", "1", "-o"}) << path("good.xlsx")), 0);
+  EXPECT_EQ(messages, QStringLiteral("Done.\n"));
+  EXPECT_EQ(run(args({"-e", "x*x", "0", "3", "1", "-e", "sin(x", "0", "3", "1", "-o"}) << path("bad.xlsx")), 1);
+  EXPECT_FALSE(messages.contains(QStringLiteral("Done."))) << messages.toStdString();
+  EXPECT_TRUE(messages.contains(QStringLiteral("bad.xlsx written, but 1 failure(s) were reported above.")))
+      << messages.toStdString();
+  EXPECT_FALSE(messages.contains(QStringLiteral("[ERROR]")));
+  EXPECT_EQ(run(args({"-e", "x2", "0", "3", "1", "-o"}) << path("x2.xlsx")), 1) << "=error cells are no success";
+  EXPECT_FALSE(messages.contains(QStringLiteral("Done.")));
+}
+
+TEST_F(PlotRun, AnEquationWithACharacterTheFileCannotHoldFailsAndTheBookStaysWellFormed) {
+  const QString books[] = {path("esc.xlsx"), path("ffff.xlsx"), path("one.xlsx")};
+  EXPECT_EQ(run(args({"-e", "x&\"\x1b\"", "0", "3", "1", "-o"}) << books[0]), 1);
+  EXPECT_TRUE(messages.contains(QStringLiteral("U+001B"))) << messages.toStdString();
+  EXPECT_EQ(run(args({"-e", "x+\xEF\xBF\xBF", "0", "3", "1", "-o"}) << books[1]), 1);
+  EXPECT_EQ(run(args({"--one-chart", "-e", "x", "0", "3", "1", "-e", "x+\x01", "0", "3", "1", "-o"}) << books[2]), 1);
+  for (const QString& book : books) EXPECT_TRUE(QFile::exists(book)) << book.toStdString();
+  EXPECT_EQ(testing_support::wellFormedProblems({books[0], books[1], books[2]}), QString());
+}
+
+TEST_F(PlotRun, TheWorkbookNeverReplacesAnInputOrBecomesAFolder) {
+  QFile file(path("mine.txt"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("x, 0, 3, 1\n");
+  file.close();
+  EXPECT_EQ(run(QStringList{path("mine.txt"), QStringLiteral("-o"), path("mine.txt")}), 1);
+  EXPECT_TRUE(messages.contains(QStringLiteral("would replace the equation file"))) << messages.toStdString();
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), QByteArray("x, 0, 3, 1\n"));
+  file.close();
+  QFile::link(path("mine.txt"), path("alias.xlsx"));
+  EXPECT_EQ(run(QStringList{path("mine.txt"), QStringLiteral("-o"), path("alias.xlsx")}), 1) << "nor through a link";
+  EXPECT_EQ(run(args({"-e", "x", "0", "1", "1", "-o"}) << path("new.xlsx/")), 1);
+  EXPECT_TRUE(messages.contains(QStringLiteral("names a folder"))) << messages.toStdString();
+  EXPECT_FALSE(QFileInfo::exists(path("new.xlsx")));
 }
 
 TEST_F(PlotRun, PicturesOfTheChartsInsteadOfTheWorkbook) {

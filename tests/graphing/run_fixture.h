@@ -30,13 +30,17 @@ class TestWindow : public graphing::GraphingWindow {
   bool oneChartSelected() const override { return !separate; }
   void setBusyPointer(bool on) override { busy.push_back(on); }
   void setProgressValue(int percent) override { progress.push_back(percent); }
-  void setProgressText(const QString& caption) override { text = caption; }
+  void setProgressText(const QString& caption) override {
+    text = caption;
+    texts.push_back(caption);
+  }
 
   RowVector list;
   bool separate = true;
   std::vector<bool> busy;
   std::vector<int> progress;
   QString text;
+  std::vector<QString> texts;
 };
 
 struct RunFixture {

@@ -1,6 +1,7 @@
 #include "app/plot_tool.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include "app/file_settings_store.h"
@@ -16,8 +17,13 @@
 #include "platform/event_pump.h"
 #include "platform/file_check.h"
 #include "automation/engine_factory.h"
+#include "io/output_file.h"
 #include "render/chart_extraction.h"
 #include "render/chart_pictures.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
 
 namespace app {
 namespace {
@@ -38,6 +44,8 @@ class StreamDialogs : public platform::Dialogs {
   platform::Answer messageBox(const QString& text, platform::Buttons buttons, platform::Icon icon,
                               const QString& title) override {
     if (title == QLatin1String(platform::kErrorTitle) || icon == platform::Icon::Warning) ++failures;
+    // The run's closing "Done." waits for the tool's verdict: it is said only after a clean run.
+    if (text == QLatin1String(graphing::kDone)) return platform::Answer::Ok;
     print(out_, text);
     return buttons == platform::Buttons::YesNo ? platform::Answer::Yes : platform::Answer::Ok;
   }
@@ -65,8 +73,14 @@ class BatchWindow : public graphing::GraphingWindow {
   void setProgressValue(int percent) override {
     if (progressTo_) std::fprintf(progressTo_, "\r%3d%%", percent), std::fflush(progressTo_);
   }
-  void setProgressText(const QString&) override {
-    if (progressTo_) std::fputs("\r    \r", progressTo_);
+  void setProgressText(const QString& text) override {
+    if (!progressTo_) return;
+    // The writing step shows until the run resets the bar; then the line is cleared.
+    if (text == QLatin1String(graphing::kWritingWorkbook))
+      std::fprintf(progressTo_, "\r%s", graphing::kWritingWorkbook);
+    else
+      std::fprintf(progressTo_, "\r%*s\r", static_cast<int>(sizeof graphing::kWritingWorkbook), "");
+    std::fflush(progressTo_);
   }
 
  private:
@@ -202,10 +216,54 @@ ParsedPlotRequest parsePlotArguments(const QStringList& arguments) {
   return {request, {}};
 }
 
+// The workbook must not land on one of the tool's own inputs, nor on anything that is no file.
+bool outputIsUsable(const PlotRequest& request, std::FILE* messages) {
+  try {
+    io::checkOutputTarget(request.output);
+  } catch (const std::exception& e) {
+    print(messages, QStringLiteral("tessaline-plot: ") + QString::fromUtf8(e.what()));
+    return false;
+  }
+  struct stat output {};
+  if (::stat(io::resolvedOutputPath(request.output).c_str(), &output) != 0) return true;
+  for (const QString& file : request.files) {
+    struct stat input {};
+    if (::stat(QFile::encodeName(file).constData(), &input) == 0 && input.st_dev == output.st_dev &&
+        input.st_ino == output.st_ino) {
+      print(messages, QStringLiteral("tessaline-plot: the workbook %1 would replace the equation file %2; "
+                                     "choose another name with -o")
+                          .arg(request.output, file));
+      return false;
+    }
+  }
+  return true;
+}
+
+void printSummary(std::FILE* messages, const QString& output, int failures, bool written) {
+  if (written)
+    print(messages, QStringLiteral("tessaline-plot: %1 written, but %2 failure(s) were reported above.")
+                        .arg(output)
+                        .arg(failures));
+  else
+    print(messages, QStringLiteral("tessaline-plot: %1 was not written.").arg(output));
+}
+
+// The file's identity: a workbook written by the run replaces the file, so it is a new inode.
+std::optional<std::pair<dev_t, ino_t>> fileIdentity(const QString& path) {
+  struct stat status {};
+  if (::stat(io::resolvedOutputPath(path).c_str(), &status) != 0) return std::nullopt;
+  return std::pair{status.st_dev, status.st_ino};
+}
+
 int runPlot(const PlotRequest& request, const PlotEnvironment& environment, std::FILE* messages) {
+  if (!outputIsUsable(request, messages)) return 1;  // a file it cannot write, as any write failure
+  const auto before = fileIdentity(request.output);
   StreamDialogs dialogs(messages);
   equations::EquationListModel rows;
-  if (!takeRows(request, environment, rows, dialogs, messages)) return 1;
+  if (!takeRows(request, environment, rows, dialogs, messages)) {
+    printSummary(messages, request.output, dialogs.failures, false);
+    return 1;
+  }
 
   const bool pictures = render::pictureFormatOf(request.output).has_value();
   const QString output = QFileInfo(request.output).absoluteFilePath();
@@ -223,26 +281,28 @@ int runPlot(const PlotRequest& request, const PlotEnvironment& environment, std:
   run.StartGraphing(kPlotLocation);
   const int leftOut = equationsLeftOut(rows.count(), run.plottedCount());
   if (leftOut > 0) print(messages, QStringLiteral("tessaline-plot: ") + leftOutText(leftOut, rows.count()));
-  const bool failed = !run.lastRunSucceeded() || dialogs.failures > 0 || leftOut > 0;
-  // As the workbook is written despite a failed row, so are its pictures; the status tells.
-  if (pictures && drawn) {
-    try {
-      render::writeChartPictures(render::plotChartsOf(*drawn), output, request.size.value_or(render::kDefaultPictureSize));
-    } catch (const render::PictureError& error) {
-      print(messages, QStringLiteral("tessaline-plot: ") + QString::fromUtf8(error.what()));
-      return 1;
-    }
-  }
-  if (failed) return 1;
+  const int failures = std::max(dialogs.failures, run.lastRunSucceeded() ? 0 : 1) + (leftOut > 0 ? 1 : 0);
+  bool written = false;
   if (pictures) {
-    if (drawn) return 0;
-    print(messages, QStringLiteral("tessaline-plot: the run made no workbook to draw"));
+    // As the workbook is written despite a failed row, so are its pictures; the status tells.
+    if (drawn) {
+      try {
+        render::writeChartPictures(render::plotChartsOf(*drawn), output,
+                                   request.size.value_or(render::kDefaultPictureSize));
+        written = true;
+      } catch (const render::PictureError& error) {
+        print(messages, QStringLiteral("tessaline-plot: ") + QString::fromUtf8(error.what()));
+      }
+    }
+  } else {
+    const auto after = fileIdentity(request.output);
+    written = after && after != before;
+  }
+  if (!written || failures > 0) {
+    printSummary(messages, request.output, failures, written);
     return 1;
   }
-  if (!QFileInfo::exists(options.saveTo)) {
-    print(messages, QStringLiteral("tessaline-plot: %1 was not written").arg(request.output));
-    return 1;
-  }
+  print(messages, QString::fromLatin1(graphing::kDone));
   return 0;
 }
 

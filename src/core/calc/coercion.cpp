@@ -64,6 +64,34 @@ std::string toText(const Value& v) {
   return {};
 }
 
+bool fitsTextLimit(std::string_view utf8) {
+  if (utf8.size() <= kMaxTextLength) return true;  // never more units than bytes
+  std::size_t units = 0;
+  for (unsigned char byte : utf8) {
+    if ((byte & 0xC0) != 0x80) ++units;  // a lead byte starts a character
+    if (byte >= 0xF0) ++units;           // beyond the BMP: a surrogate pair
+  }
+  return units <= kMaxTextLength;
+}
+
+Value textResult(std::string text) {
+  if (!fitsTextLimit(text)) return ErrorCode::Value;
+  return Value(std::move(text));
+}
+
+void appendText(Value& a, const Value& b) {
+  if (a.isError()) return;
+  if (b.isError()) return void(a = b);
+  std::string* text = a.mutableText();
+  if (!text) {
+    a = textResult(toText(a) + toText(b));
+    return;
+  }
+  if (b.isText()) text->append(b.text());
+  else text->append(toText(b));
+  if (!fitsTextLimit(*text)) a = ErrorCode::Value;
+}
+
 int compareValues(const Value& a, const Value& b) {
   if (a.isEmpty() && b.isEmpty()) return 0;
   if (a.isEmpty()) return compareValues(blankLike(b), b);

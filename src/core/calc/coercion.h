@@ -2,7 +2,9 @@
 // How a value turns into a number, a text or a truth value inside a formula, how two values
 // compare, and how a raw double becomes a result (overflow is #NUM!, underflow is 0).
 #include <string>
+#include <string_view>
 
+#include "calc/text_limit.h"
 #include "calc/value.h"
 
 namespace calc {
@@ -35,6 +37,14 @@ std::string toText(const Value& v);
 // digits (compareNumbers), text without regard to case, empty as 0, "" or FALSE to match the
 // other side. Returns <0, 0 or >0.
 int compareValues(const Value& a, const Value& b);
+
+// A built text as a result: #VALUE! past the limit. Every operator and function that builds
+// text (&, CONCATENATE, REPT, TEXT, ...) returns its text through this.
+Value textResult(std::string text);
+
+// a & b: the text of b appended to a in place (a chain of & stays linear), #VALUE! past the
+// limit, errors propagating left first.
+void appendText(Value& a, const Value& b);
 
 // A computed double as a result: not finite is #NUM!, below the smallest normal is 0, -0 is 0.
 inline Value numberResult(double x) {

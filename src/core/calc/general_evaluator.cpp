@@ -80,7 +80,9 @@ Operand elementwise(const Operand& a, const Operand& b, const EvalContext& conte
 [[gnu::noinline]] void binarySlow(OperandStack& stack, Op op, const EvalContext& context) {
   Operand& a = stack.top(1);
   Operand& b = stack.top(0);
-  if (a.isScalar() && b.isScalar()) {
+  if (op == Op::Concat && a.kind == Operand::Kind::Value && b.isScalar()) {
+    appendText(a.value, b.scalar());  // in place: a chain of & stays linear
+  } else if (a.isScalar() && b.isScalar()) {
     a.set(applyBinary(op, a.scalar(), b.scalar()));
   } else if (isArray(a) || isArray(b)) {
     a = elementwise(a, b, context, [op](const Value& x, const Value& y) { return applyBinary(op, x, y); });

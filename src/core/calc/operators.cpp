@@ -51,7 +51,7 @@ Value applyBinary(Op op, const Value& a, const Value& b) {
   if (a.isError()) return a;
   if (b.isError()) return b;
   if (isComparison(op)) return compare(op, a, b);
-  if (op == Op::Concat) return toText(a) + toText(b);
+  if (op == Op::Concat) return textResult(toText(a) + toText(b));
   const Number x = toNumber(a);
   if (x.failed) return x.error;
   const Number y = toNumber(b);

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <cstdio>
 
+#include "core/storable_text.h"
+
 namespace xlsx {
 namespace {
 
@@ -27,6 +29,10 @@ XmlBuffer& XmlBuffer::text(std::string_view text) { return escaped(text, false);
 XmlBuffer& XmlBuffer::cellText(std::string_view text) { return escaped(text, true); }
 
 XmlBuffer& XmlBuffer::escaped(std::string_view text, bool spreadsheetEscapes) {
+  // What no escape can carry (U+FFFE, U+FFFF, bytes that are not UTF-8) would make the part
+  // ill-formed: such characters are written as U+FFFD. The workbook refuses them where they are
+  // written; this catches computed texts.
+  if (!core::storableUnicode(text)) return escaped(core::withStorableUnicode(text), spreadsheetEscapes);
   std::size_t plain = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const auto c = static_cast<unsigned char>(text[i]);

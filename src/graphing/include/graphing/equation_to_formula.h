@@ -19,11 +19,19 @@ class FormulaTemplate {
  public:
   explicit FormulaTemplate(const QString& equation);
   bool isError() const { return error_; }
+  // True when a reference would run together with the character before it, so that the
+  // formula reads another number or cell than x ("2x" would give 2E1 in column E, "ax" the
+  // cell AA1): such an equation cannot be plotted as written.
+  bool referenceFuses() const { return fusedAt_ >= 0; }
+  // The letters or digits right before the first such reference ("2" for "2x").
+  QString fusedPrefix() const;
   // "=" followed by the translation for this reference.
   QString formulaFor(const QString& cellReference) const;
 
  private:
   QStringList pieces_;
+  QString translated_;  // upper case, without spaces
+  qsizetype fusedAt_ = -1;
   bool error_ = false;
 };
 

@@ -23,6 +23,8 @@ class FormulaTemplate;
 inline constexpr char kNoEquations[] = "No Equations added.";
 inline constexpr char kDone[] = "Done.";
 inline constexpr char kProgressCaption[] = "Progress Bar";
+// Shown while the workbook is handed over (written out), which can be most of a long run.
+inline constexpr char kWritingWorkbook[] = "Writing the workbook...";
 
 // The step lines that set a chart's gridlines: each axis, then its major and minor gridlines.
 struct GridlineLines {

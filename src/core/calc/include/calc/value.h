@@ -34,6 +34,8 @@ class Value {
 
   double number() const { return std::get<double>(v_); }
   const std::string& text() const { return std::get<std::string>(v_); }
+  // The text to extend in place (concatenation), null when the value is no text.
+  std::string* mutableText() { return std::get_if<std::string>(&v_); }
   bool boolean() const { return std::get<bool>(v_); }
   ErrorCode error() const { return std::get<ErrorCode>(v_); }
 
