@@ -50,6 +50,8 @@ INSTANTIATE_TEST_SUITE_P(CaseAndSpaces, TextFunctions, ::testing::Values(
     Case{"REPT(\"ab\",0)", ""},
     Case{"REPT(\"ab\",-1)", ErrorCode::Value},
     Case{"REPT(\"ab\",20000)", ErrorCode::Value},  // 40,000 characters: more than a cell holds
+    // 20,000 characters outside the BMP are 40,000 UTF-16 units: the cell limit counts units.
+    Case{"REPT(\"\xF0\x9F\x98\x80\",20000)", ErrorCode::Value},
     Case{"LEN(REPT(\"x\",32767))", 32767.0},
     Case{"EXACT(\"Word\",\"word\")", false},
     Case{"EXACT(\"word\",\"word\")", true},

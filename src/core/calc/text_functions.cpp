@@ -6,14 +6,13 @@
 #include <string>
 
 #include "calc/number_text.h"
+#include "calc/text_limit.h"
 #include "coercion.h"
 #include "function_spec.h"
 #include "number_format.h"
 
 namespace calc {
 namespace {
-
-constexpr double kMaxTextLength = 32767;  // the longest text a cell holds
 
 // A value read as text, or the error it carries.
 struct Text {
@@ -125,11 +124,13 @@ Value rept(const Value* a, std::size_t) {
   if (times.failed) return times.error;
   if (times.value < 0) return ErrorCode::Value;
   if (t.value.empty() || times.value == 0) return std::string();
-  if (times.value * static_cast<double>(characterCount(t.value)) > kMaxTextLength) return ErrorCode::Value;
+  // Refused before anything is built; the final check counts UTF-16 units, as the limit does.
+  if (times.value * static_cast<double>(characterCount(t.value)) > static_cast<double>(kMaxTextLength))
+    return ErrorCode::Value;
   std::string out;
   out.reserve(t.value.size() * static_cast<std::size_t>(times.value));
   for (double i = 0; i < times.value; ++i) out += t.value;
-  return out;
+  return textResult(std::move(out));
 }
 
 Value exact(const Value* a, std::size_t) {
