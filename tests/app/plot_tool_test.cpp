@@ -308,7 +308,10 @@ TEST_F(PlotRun, RunningOutOfMemoryIsSaidInPlainWords) {
   const size_t got = std::fread(buffer, 1, sizeof buffer - 1, sink);
   std::fclose(sink);
   const QString said = QString::fromUtf8(buffer, static_cast<qsizetype>(got));
-  EXPECT_EQ(said, QStringLiteral("tessaline-plot: %1: there is not enough memory to read it.\n").arg(path("big.txt")));
+  // The reason in plain words, then the run's summary: nothing was written.
+  EXPECT_EQ(said, QStringLiteral("tessaline-plot: %1: there is not enough memory to read it.\n"
+                                 "tessaline-plot: %2 was not written.\n")
+                      .arg(path("big.txt"), path("big.xlsx")));
   EXPECT_FALSE(said.contains(QStringLiteral("bad_alloc")));
 }
 
