@@ -7,28 +7,12 @@
 #include <vector>
 
 #include "calc/number_text.h"
+#include "shown_digits.h"
 
 namespace calc {
 namespace {
 
 // ---- decimal digits --------------------------------------------------------------------------
-
-// The 15 significant digits of |value| and the decimal place of the first: value = d.ddd × 10^E.
-struct ShownDigits {
-  std::string digits;
-  int exponent = 0;
-};
-
-ShownDigits shownDigits(double value) {
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
-  ShownDigits d;
-  const char* p = buf;
-  for (; *p && *p != 'e'; ++p)
-    if (*p >= '0' && *p <= '9') d.digits.push_back(*p);
-  d.exponent = *p ? std::atoi(p + 1) : 0;
-  return d;
-}
 
 // Rounds `d` half away from zero so that its last digit has place value 10^-decimals.
 void roundAt(ShownDigits& d, int decimals) {

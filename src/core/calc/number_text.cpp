@@ -6,24 +6,16 @@
 #include <cstdlib>
 
 #include "date_serial.h"
+#include "shown_digits.h"
 
 namespace calc {
 namespace {
 
 // Digits and decimal exponent of |value| rounded to 15 significant digits, trailing zeros cut.
-struct Decimal {
-  std::string digits;
-  int exponent = 0;
-};
+using Decimal = ShownDigits;
 
 Decimal toDecimal15(double value) {
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
-  Decimal d;
-  const char* p = buf;
-  for (; *p && *p != 'e'; ++p)
-    if (std::isdigit(static_cast<unsigned char>(*p))) d.digits.push_back(*p);
-  d.exponent = *p ? std::atoi(p + 1) : 0;
+  Decimal d = shownDigits(value);
   while (d.digits.size() > 1 && d.digits.back() == '0') d.digits.pop_back();
   return d;
 }
