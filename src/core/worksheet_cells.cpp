@@ -17,12 +17,17 @@ CellSlot& WorksheetCells::writable(std::int32_t row, std::int32_t column) {
   return cells[row - 1];
 }
 
-void WorksheetCells::release(const CellSlot& slot) {
-  if (slot.kind != CellKind::Formula) return;
-  FormulaGroup& group = groups_[slot.index];
+void WorksheetCells::releaseGroup(std::uint32_t index) {
+  FormulaGroup& group = groups_[index];
   if (--group.cells > 0) return;
   group = FormulaGroup{};  // frees its code and text
-  freeGroups_.push_back(slot.index);
+  freeGroups_.push_back(index);
+}
+
+void WorksheetCells::release(const CellSlot& slot) {
+  if (slot.kind != CellKind::Formula) return;
+  freeValueIndices_.push_back(slot.valueIndex);
+  releaseGroup(slot.index);
 }
 
 CellSlot& WorksheetCells::emptied(std::int32_t row, std::int32_t column, CellKind kind) {
@@ -60,15 +65,20 @@ void WorksheetCells::setText(std::int32_t row, std::int32_t column, std::string 
   texts_.push_back(std::move(text));
 }
 
-// A formula slot keeps its place in the value cache when it is written again.
+// A formula slot keeps its place in the value cache when it is written again; a new one takes
+// a place a formula cell left, so the cache stays as large as the formula cells there are.
 void WorksheetCells::holdFormula(CellSlot& slot, std::uint32_t group) {
-  const bool wasFormula = slot.kind == CellKind::Formula;
-  const std::uint32_t valueIndex = wasFormula ? slot.valueIndex : formulaCells_++;
   ++groups_[group].cells;  // before the old one is let go: it may be the same group
-  release(slot);
+  if (slot.kind == CellKind::Formula) {
+    releaseGroup(slot.index);
+  } else if (!freeValueIndices_.empty()) {
+    slot.valueIndex = freeValueIndices_.back();
+    freeValueIndices_.pop_back();
+  } else {
+    slot.valueIndex = formulaCells_++;
+  }
   slot.kind = CellKind::Formula;
   slot.index = group;
-  slot.valueIndex = valueIndex;
 }
 
 void WorksheetCells::setFormula(std::int32_t row, std::int32_t column, calc::Formula formula, std::string text) {

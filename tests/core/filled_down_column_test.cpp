@@ -73,6 +73,11 @@ TEST_F(FilledDownColumn, WritesInTheMiddleLeaveTheRestAsTheyWere) {
   model.setText(sheet, 2, 2, "=A2*3");  // every cell of the old group gone: its place is reused
   EXPECT_EQ(value(2), Value(-6.0));
   EXPECT_EQ(text(2), "A2*3");
+  for (int round = 0; round < 100; ++round) {
+    model.setText(sheet, 3, 2, "=A3*3");
+    model.setNumber(sheet, 3, 2, round);
+  }
+  EXPECT_EQ(cells().formulaCellCount(), 10u) << "the value cache grows with the formulas held, not written";
 }
 
 TEST_F(FilledDownColumn, EveryKindOfResultIsKeptPerCell) {

@@ -56,7 +56,7 @@ class WorksheetCells {
   // The formula of the formula cell `slot` at `row`, without the leading '='.
   std::string formulaText(const CellSlot& slot, std::int32_t row) const;
   void formulaText(const CellSlot& slot, std::int32_t row, std::string& out) const;
-  // Formula cells ever written: the value cache's size.
+  // Places in the value cache: the most formula cells the sheet has held at once.
   std::uint32_t formulaCellCount() const { return formulaCells_; }
 
   std::int32_t columnCount() const { return static_cast<std::int32_t>(columns_.size()); }
@@ -69,6 +69,7 @@ class WorksheetCells {
   // The slot made ready for a new content of `kind` (the formula it held is let go).
   CellSlot& emptied(std::int32_t row, std::int32_t column, CellKind kind);
   void release(const CellSlot& slot);
+  void releaseGroup(std::uint32_t index);
   void holdFormula(CellSlot& slot, std::uint32_t group);
 
   std::vector<std::vector<CellSlot>> columns_;
@@ -76,6 +77,7 @@ class WorksheetCells {
   std::vector<std::string> texts_;
   std::vector<FormulaGroup> groups_;
   std::vector<std::uint32_t> freeGroups_;  // groups no cell holds any more, to be reused
+  std::vector<std::uint32_t> freeValueIndices_;  // places in the value cache formula cells left
   std::uint32_t formulaCells_ = 0;
   std::string moved_;  // fillDownFormula's scratch: no allocation per cell
 };
