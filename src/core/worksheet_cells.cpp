@@ -98,7 +98,8 @@ void WorksheetCells::setFormula(std::int32_t row, std::int32_t column, calc::For
 
 bool WorksheetCells::fillDownFormula(std::int32_t row, std::int32_t column, std::string_view text) {
   const CellSlot* above = slot(row - 1, column);
-  if (!above || above->kind != CellKind::Formula) return false;
+  // Too long a text is left to the parser to refuse, as it would be in any other cell.
+  if (!above || above->kind != CellKind::Formula || text.size() > calc::kMaxFormulaLength) return false;
   const std::uint32_t index = above->index;  // read now: writable() may move the column
   const FormulaGroup& group = groups_[index];
   if (!calc::movedFormulaText(group.formula, group.text, row - group.firstRow, moved_) || moved_ != text)

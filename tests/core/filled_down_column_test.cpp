@@ -116,4 +116,13 @@ TEST_F(FilledDownColumn, AtTheFootOfTheSheetTheRowThatWouldLeaveIsParsedAsWritte
   EXPECT_EQ(value(1048576), Value(ErrorCode::Name));
 }
 
+TEST_F(FilledDownColumn, ATextGrownPastTheLengthLimitIsRefusedAsAnyOther) {
+  std::string padding;
+  while (padding.size() < 8190) padding += "+1";  // with "A9", 8192 characters
+  model.setText(sheet, 9, 2, "=A9" + padding);
+  EXPECT_EQ(text(9).size(), 8192u);
+  EXPECT_THROW(model.setText(sheet, 10, 2, "=A10" + padding), core::WorkbookError);
+  EXPECT_EQ(cells().slot(10, 2), nullptr) << "nothing stored";
+}
+
 }  // namespace
