@@ -34,10 +34,11 @@ calc::Value mixedValue(std::int32_t row, std::int32_t column) {
 }
 
 // Sheet1 (where the input goes, at C3) and Data, both filled; a few formulas among the values
-// so that reading a formula cell computes it.
+// so that reading a formula cell computes it. RAND() is constant, so that a value computed twice
+// can be compared.
 core::WorkbookModel& workbook() {
   static const std::unique_ptr<core::WorkbookModel> model = [] {
-    auto m = std::make_unique<core::WorkbookModel>(2, core::seededRandomSource(1));
+    auto m = std::make_unique<core::WorkbookModel>(2, [] { return 0.375; });
     m->rename(*m->at(2), "Data");
     for (int position = 1; position <= 2; ++position)
       for (std::int32_t row = 1; row <= kSide; ++row)
@@ -49,6 +50,28 @@ core::WorkbookModel& workbook() {
     return m;
   }();
   return *model;
+}
+
+// The formula at C3 filled down to C4: C4 shares C3's compiled formula, computed moved by a
+// row. Written again with C3 holding something else, C4 parses its text afresh. Both must show
+// the same text and give the same value.
+void checkFilledDown(core::WorkbookModel& model, core::SheetNode& sheet, std::string_view text) {
+  const core::WorksheetCells& cells = *sheet.cells;
+  const core::CellSlot& top = *cells.slot(3, 3);
+  std::string moved;
+  if (!calc::movedFormulaText(cells.group(top).formula, text, 1, moved)) return;
+  const std::string formula = "=" + moved;
+  model.setText(sheet, 4, 3, formula);
+  const core::CellSlot& below = *cells.slot(4, 3);
+  if (below.index != top.index || cells.formulaText(below, 4) != moved) __builtin_trap();
+  const calc::Value shared = model.value(sheet, 4, 3);
+
+  model.setNumber(sheet, 3, 3, 0);
+  model.setText(sheet, 4, 3, formula);
+  model.setText(sheet, 3, 3, "=" + std::string(text));
+  if (cells.slot(4, 3)->index == cells.slot(3, 3)->index) __builtin_trap();
+  if (!(model.value(sheet, 4, 3) == shared)) __builtin_trap();
+  model.setValue(sheet, 4, 3, mixedValue(4, 3));
 }
 
 }  // namespace
@@ -75,5 +98,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const calc::Value v = model.value(sheet, 3, 3);
   if (v.isNumber() && !std::isfinite(v.number())) __builtin_trap();  // results are finite
   if (v.isEmpty()) __builtin_trap();  // an empty result shows as 0
+  checkFilledDown(model, sheet, text);
   return 0;
 }

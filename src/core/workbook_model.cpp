@@ -162,6 +162,8 @@ void WorkbookModel::setText(SheetNode& sheet, std::int64_t row, std::int64_t col
   const auto c = static_cast<std::int32_t>(column);
   if (!text.empty() && text.front() == '=') {
     const std::string_view body = text.substr(1);
+    // The common case, a column filled down, is recognised without parsing the text again.
+    if (cells.fillDownFormula(r, c, body)) return;
     // The file could not hold it, so the spreadsheet refuses it like any formula it cannot read.
     if (auto character = unstorableCharacter(body))
       throw WorkbookError("The formula for " + cellLabel(sheet, row, column) + " (" + visibleText(text) +

@@ -57,6 +57,44 @@ class SheetEvalContext : public calc::EvalContext {
   mutable const SheetNode* lastSheet_ = nullptr;
 };
 
+void FormulaValueCache::reset(std::uint32_t cells) {
+  entries_.assign(cells, Entry{});
+  texts_.clear();
+}
+
+calc::Value FormulaValueCache::value(std::uint32_t cell) const {
+  const Entry& entry = entries_[cell];
+  switch (entry.kind) {
+    case Kind::Number: return entry.number;
+    case Kind::Boolean: return entry.number != 0;
+    case Kind::Error: return static_cast<calc::ErrorCode>(entry.detail);
+    case Kind::Text: return texts_[entry.detail];
+    case Kind::Empty: break;
+  }
+  return {};
+}
+
+void FormulaValueCache::store(std::uint32_t cell, calc::Value value) {
+  Entry& entry = entries_[cell];
+  entry.state = Done;
+  if (value.isNumber()) {
+    entry.kind = Kind::Number;
+    entry.number = value.number();
+  } else if (value.isBool()) {
+    entry.kind = Kind::Boolean;
+    entry.number = value.boolean() ? 1 : 0;
+  } else if (value.isError()) {
+    entry.kind = Kind::Error;
+    entry.detail = static_cast<std::uint32_t>(value.error());
+  } else if (value.isText()) {
+    entry.kind = Kind::Text;
+    entry.detail = static_cast<std::uint32_t>(texts_.size());
+    texts_.push_back(std::move(*value.mutableText()));
+  } else {
+    entry.kind = Kind::Empty;
+  }
+}
+
 calc::Value WorkbookModel::value(const SheetNode& sheet, std::int32_t row, std::int32_t column) const {
   if (!sheet.cells || sheet.deleted) return calc::ErrorCode::Ref;
   const CellSlot* slot = sheet.cells->slot(row, column);
@@ -64,7 +102,7 @@ calc::Value WorkbookModel::value(const SheetNode& sheet, std::int32_t row, std::
   switch (slot->kind) {
     case CellKind::Number: return slot->number;
     case CellKind::Text: return sheet.cells->text(*slot);
-    case CellKind::Formula: return formulaValue(sheet, slot->index, row, column);
+    case CellKind::Formula: return formulaValue(sheet, *slot, row, column);
     case CellKind::Boolean: return slot->number != 0;
     case CellKind::Error: return static_cast<calc::ErrorCode>(slot->index);
     case CellKind::Empty: break;
@@ -87,70 +125,69 @@ constexpr int kMaxNesting = 200;
 FormulaValueCache& WorkbookModel::freshCache(const SheetNode& sheet) const {
   FormulaValueCache& cache = sheet.valueCache;
   if (cache.generation != generation_) {
-    cache.values.assign(sheet.cells->formulaCount(), calc::Value{});
-    cache.states.assign(sheet.cells->formulaCount(), FormulaValueCache::Stale);
+    cache.reset(sheet.cells->formulaCellCount());
     cache.generation = generation_;
   }
   return cache;
 }
 
-calc::Value WorkbookModel::formulaValue(const SheetNode& sheet, std::uint32_t formulaIndex, std::int32_t row,
+calc::Value WorkbookModel::formulaValue(const SheetNode& sheet, const CellSlot& slot, std::int32_t row,
                                         std::int32_t column) const {
   if (deferred_) return calc::ErrorCode::NA;  // abandoned: the value is discarded anyway
   FormulaValueCache& cache = freshCache(sheet);
-  switch (cache.states[formulaIndex]) {
-    case FormulaValueCache::Done: return cache.values[formulaIndex];
+  switch (cache.state(slot.valueIndex)) {
+    case FormulaValueCache::Done: return cache.value(slot.valueIndex);
     case FormulaValueCache::Computing:
     case FormulaValueCache::Pending: return 0.0;
     case FormulaValueCache::Stale: break;
   }
-  if (evaluationDepth_ == 0) return computeInSteps(sheet, formulaIndex, row, column);
+  if (evaluationDepth_ == 0) return computeInSteps(sheet, slot, row, column);
   if (evaluationDepth_ >= kMaxNesting) {
-    deferred_ = DeferredCell{&sheet, formulaIndex, row, column};
+    deferred_ = DeferredCell{&sheet, &slot, row, column};
     return calc::ErrorCode::NA;
   }
-  return compute(sheet, formulaIndex, row, column);
+  return compute(sheet, slot, row, column);
 }
 
-calc::Value WorkbookModel::compute(const SheetNode& sheet, std::uint32_t formulaIndex, std::int32_t row,
+calc::Value WorkbookModel::compute(const SheetNode& sheet, const CellSlot& slot, std::int32_t row,
                                    std::int32_t column) const {
   FormulaValueCache& cache = sheet.valueCache;
-  cache.states[formulaIndex] = FormulaValueCache::Computing;
+  cache.setState(slot.valueIndex, FormulaValueCache::Computing);
   SheetEvalContext context(*this, sheet, row, column);
+  const FormulaGroup& group = sheet.cells->group(slot);
   ++evaluationDepth_;
-  calc::Value result = calc::evaluate(sheet.cells->formulaAt(formulaIndex).formula, context);
+  calc::Value result = calc::evaluate(group.formula, context, row - group.firstRow);
   --evaluationDepth_;
   if (deferred_) {
-    cache.states[formulaIndex] = FormulaValueCache::Stale;
+    cache.setState(slot.valueIndex, FormulaValueCache::Stale);
     return calc::ErrorCode::NA;
   }
-  cache.values[formulaIndex] = std::move(result);
-  cache.states[formulaIndex] = FormulaValueCache::Done;
-  return cache.values[formulaIndex];
+  cache.store(slot.valueIndex, result);
+  return result;
 }
 
-calc::Value WorkbookModel::computeInSteps(const SheetNode& sheet, std::uint32_t formulaIndex, std::int32_t row,
+calc::Value WorkbookModel::computeInSteps(const SheetNode& sheet, const CellSlot& slot, std::int32_t row,
                                           std::int32_t column) const {
-  std::vector<DeferredCell> pending{{&sheet, formulaIndex, row, column}};
+  std::vector<DeferredCell> pending{{&sheet, &slot, row, column}};
   while (!pending.empty()) {
     const DeferredCell cell = pending.back();
-    auto& state = freshCache(*cell.sheet).states[cell.index];
-    if (state == FormulaValueCache::Done) {
+    FormulaValueCache& cache = freshCache(*cell.sheet);
+    if (cache.state(cell.slot->valueIndex) == FormulaValueCache::Done) {
       pending.pop_back();
       continue;
     }
-    compute(*cell.sheet, cell.index, cell.row, cell.column);
+    compute(*cell.sheet, *cell.slot, cell.row, cell.column);
     if (!deferred_) {
       pending.pop_back();
       continue;
     }
     const DeferredCell needed = *deferred_;
     deferred_.reset();
-    state = FormulaValueCache::Pending;
-    freshCache(*needed.sheet).states[needed.index] = FormulaValueCache::Pending;
+    cache.setState(cell.slot->valueIndex, FormulaValueCache::Pending);
+    freshCache(*needed.sheet).setState(needed.slot->valueIndex, FormulaValueCache::Pending);
     pending.push_back(needed);
   }
-  return sheet.valueCache.values[formulaIndex];
+  return sheet.valueCache.value(slot.valueIndex);
 }
 
 }  // namespace core

@@ -17,50 +17,107 @@ CellSlot& WorksheetCells::writable(std::int32_t row, std::int32_t column) {
   return cells[row - 1];
 }
 
-CellSlot& WorksheetCells::inPlace(std::int32_t row, std::int32_t column, CellKind kind) {
+void WorksheetCells::releaseGroup(std::uint32_t index) {
+  FormulaGroup& group = groups_[index];
+  if (--group.cells > 0) return;
+  group = FormulaGroup{};  // frees its code and text
+  freeGroups_.push_back(index);
+}
+
+void WorksheetCells::release(const CellSlot& slot) {
+  if (slot.kind != CellKind::Formula) return;
+  freeValueIndices_.push_back(slot.valueIndex);
+  releaseGroup(slot.index);
+}
+
+CellSlot& WorksheetCells::emptied(std::int32_t row, std::int32_t column, CellKind kind) {
   CellSlot& slot = writable(row, column);
-  if (slot.kind == CellKind::Formula) formulas_[slot.index] = FormulaCell{};  // free its code
+  release(slot);
+  const bool keepsText = slot.kind == CellKind::Text && kind == CellKind::Text;
   slot.kind = kind;
-  slot.index = 0;
+  slot.number = 0;
+  if (!keepsText) slot.index = 0;
   return slot;
 }
 
 void WorksheetCells::setNumber(std::int32_t row, std::int32_t column, double value) {
-  inPlace(row, column, CellKind::Number).number = value;
+  emptied(row, column, CellKind::Number).number = value;
 }
 
 void WorksheetCells::setBoolean(std::int32_t row, std::int32_t column, bool value) {
-  inPlace(row, column, CellKind::Boolean).number = value ? 1 : 0;
+  emptied(row, column, CellKind::Boolean).number = value ? 1 : 0;
 }
 
 void WorksheetCells::setError(std::int32_t row, std::int32_t column, calc::ErrorCode error) {
-  inPlace(row, column, CellKind::Error).index = static_cast<std::uint32_t>(error);
+  emptied(row, column, CellKind::Error).index = static_cast<std::uint32_t>(error);
 }
 
-void WorksheetCells::clear(std::int32_t row, std::int32_t column) { inPlace(row, column, CellKind::Empty); }
+void WorksheetCells::clear(std::int32_t row, std::int32_t column) { emptied(row, column, CellKind::Empty); }
 
 void WorksheetCells::setText(std::int32_t row, std::int32_t column, std::string text) {
-  CellSlot& slot = writable(row, column);
-  if (slot.kind == CellKind::Text) {
+  const bool hadText = slot(row, column) && slot(row, column)->kind == CellKind::Text;
+  CellSlot& slot = emptied(row, column, CellKind::Text);
+  if (hadText) {
     texts_[slot.index] = std::move(text);
     return;
   }
-  if (slot.kind == CellKind::Formula) formulas_[slot.index] = FormulaCell{};
-  slot.kind = CellKind::Text;
   slot.index = static_cast<std::uint32_t>(texts_.size());
   texts_.push_back(std::move(text));
 }
 
-void WorksheetCells::setFormula(std::int32_t row, std::int32_t column, calc::Formula formula,
-                                std::string text) {
-  CellSlot& slot = writable(row, column);
+// A formula slot keeps its place in the value cache when it is written again; a new one takes
+// a place a formula cell left, so the cache stays as large as the formula cells there are.
+void WorksheetCells::holdFormula(CellSlot& slot, std::uint32_t group) {
+  ++groups_[group].cells;  // before the old one is let go: it may be the same group
   if (slot.kind == CellKind::Formula) {
-    formulas_[slot.index] = FormulaCell{std::move(formula), std::move(text)};
-    return;
+    releaseGroup(slot.index);
+  } else if (!freeValueIndices_.empty()) {
+    slot.valueIndex = freeValueIndices_.back();
+    freeValueIndices_.pop_back();
+  } else {
+    slot.valueIndex = formulaCells_++;
   }
   slot.kind = CellKind::Formula;
-  slot.index = static_cast<std::uint32_t>(formulas_.size());
-  formulas_.push_back(FormulaCell{std::move(formula), std::move(text)});
+  slot.index = group;
+}
+
+void WorksheetCells::setFormula(std::int32_t row, std::int32_t column, calc::Formula formula, std::string text) {
+  CellSlot& slot = writable(row, column);
+  FormulaGroup fresh{std::move(formula), std::move(text), row, 0};
+  std::uint32_t group;
+  if (!freeGroups_.empty()) {
+    group = freeGroups_.back();
+    freeGroups_.pop_back();
+    groups_[group] = std::move(fresh);
+  } else {
+    group = static_cast<std::uint32_t>(groups_.size());
+    groups_.push_back(std::move(fresh));
+  }
+  holdFormula(slot, group);
+}
+
+bool WorksheetCells::fillDownFormula(std::int32_t row, std::int32_t column, std::string_view text) {
+  const CellSlot* above = slot(row - 1, column);
+  // Too long a text is left to the parser to refuse, as it would be in any other cell.
+  if (!above || above->kind != CellKind::Formula || text.size() > calc::kMaxFormulaLength) return false;
+  const std::uint32_t index = above->index;  // read now: writable() may move the column
+  const FormulaGroup& group = groups_[index];
+  if (!calc::movedFormulaText(group.formula, group.text, row - group.firstRow, moved_) || moved_ != text)
+    return false;
+  holdFormula(writable(row, column), index);
+  return true;
+}
+
+void WorksheetCells::formulaText(const CellSlot& slot, std::int32_t row, std::string& out) const {
+  const FormulaGroup& group = groups_[slot.index];
+  if (row == group.firstRow || !calc::movedFormulaText(group.formula, group.text, row - group.firstRow, out))
+    out = group.text;
+}
+
+std::string WorksheetCells::formulaText(const CellSlot& slot, std::int32_t row) const {
+  std::string text;
+  formulaText(slot, row, text);
+  return text;
 }
 
 const CellSlot* WorksheetCells::slot(std::int32_t row, std::int32_t column) const {

@@ -49,7 +49,7 @@ QString DataTableModel::displayText(int row, int column) const {
 QString DataTableModel::contentText(int row, int column) const {
   const core::CellSlot* slot = sheet_->cells->slot(row, column);
   if (slot && slot->kind == core::CellKind::Formula)
-    return "=" + QString::fromStdString(sheet_->cells->formula(*slot).text);
+    return "=" + QString::fromStdString(sheet_->cells->formulaText(*slot, row));
   return valueText(workbook_->value(*sheet_, row, column), true);
 }
 

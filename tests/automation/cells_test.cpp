@@ -36,7 +36,7 @@ TEST_F(CellsTest, StoresNumbersTextsAndFormulas) {
   EXPECT_TRUE(value(9, 9).isEmpty());
   const auto* slot = model->at(1)->cells->slot(1, 3);
   ASSERT_TRUE(slot);
-  EXPECT_EQ(model->at(1)->cells->formula(*slot).text, "A1*4");
+  EXPECT_EQ(model->at(1)->cells->formulaText(*slot, 1), "A1*4");
 }
 
 TEST_F(CellsTest, OverwritingACellReplacesItsKindAndValue) {

@@ -64,7 +64,7 @@ struct RunFixture {
   const core::WorksheetCells& data() { return *sheet("Data").cells; }
   std::string formula(int row, int column) {
     const core::CellSlot* slot = data().slot(row, column);
-    return slot && slot->kind == core::CellKind::Formula ? "=" + data().formula(*slot).text : std::string();
+    return slot && slot->kind == core::CellKind::Formula ? "=" + data().formulaText(*slot, row) : std::string();
   }
   double number(int row, int column) {
     const core::CellSlot* slot = data().slot(row, column);

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <new>
+#include <utility>
 #include <vector>
 
 #include "coercion.h"
@@ -130,8 +131,10 @@ void pushRange(OperandStack& stack, CellRef first, CellRef last) {
 
 void pushRange(OperandStack& stack, CodeReader& code, const Formula::Impl& program) {
   const std::string_view sheet = readText(code, program);
-  const CellRef first = readCell(code, sheet);
-  pushRange(stack, first, readCell(code, sheet));
+  CellRef first = readCell(code, sheet);
+  CellRef last = readCell(code, sheet);
+  if (first.row > last.row) std::swap(first.row, last.row);  // A$5:A1 filled down past row 5
+  pushRange(stack, first, last);
 }
 
 [[gnu::noinline]] void call(OperandStack& stack, const FunctionSpec& function, std::size_t argc,
@@ -198,12 +201,11 @@ void step(OperandStack& stack, CodeReader& code, const Formula::Impl& program, c
 
 }  // namespace
 
-Value evaluateGeneral(const Formula::Impl& program, const std::uint8_t* at,
-                      std::span<const double> numbers, const Value* pending, const EvalContext& context) {
+Value evaluateGeneral(const Formula::Impl& program, CodeReader code, std::span<const double> numbers,
+                      const Value* pending, const EvalContext& context) {
   OperandStack stack(program.maxStack);
   for (double n : numbers) stack.push().set(n);
   if (pending) stack.push().set(*pending);
-  CodeReader code(at);
   while (code.position() != program.codeEnd()) step(stack, code, program, context);
   Value result = scalarOf(stack.top(), context);
   if (result.isEmpty()) return 0.0;

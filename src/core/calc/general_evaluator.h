@@ -8,9 +8,9 @@
 
 namespace calc {
 
-// Runs `program` from `at` to the end. The stack starts as `numbers` (bottom first) with
-// `pending`, if given, on top.
-Value evaluateGeneral(const Formula::Impl& program, const std::uint8_t* at,
-                      std::span<const double> numbers, const Value* pending, const EvalContext& context);
+// Runs `program` from where `code` stands to the end. The stack starts as `numbers` (bottom
+// first) with `pending`, if given, on top.
+Value evaluateGeneral(const Formula::Impl& program, CodeReader code, std::span<const double> numbers,
+                      const Value* pending, const EvalContext& context);
 
 }  // namespace calc

@@ -75,8 +75,9 @@ class Parser {
     skipSpaces();
     if (!atEnd()) fail(pos(), "unexpected character");
     markFinalSum();
+    if (code_.size() > 0xFFFF || rowSpans_.size() / sizeof(RowSpan) > 0x7FFF) fail(0, "formula too complex");
     return Formula::Impl::create(code_.view(), text_.view(), static_cast<std::uint32_t>(maxHeight_),
-                                 std::move(extras_));
+                                 movable_ ? rowSpans_.view() : std::string_view(), movable_, std::move(extras_));
   }
 
  private:
@@ -434,11 +435,18 @@ class Parser {
   // A cell, a cell range, a column range or a row range; false if `w` is none of them.
   bool reference(SheetName sheet, std::string_view w, std::size_t start) {
     if (auto cell = parseCellAddress(w)) {
+      noteRow(*cell, w, start);
       Address last = *cell;
       if (peek() == ':') {
         const char* const save = p_++;
-        if (auto end = parseCellAddress(scanWord())) last = *end;
-        else p_ = save;
+        const std::size_t endStart = pos();
+        const std::string_view endWord = scanWord();
+        if (auto end = parseCellAddress(endWord)) {
+          last = *end;
+          noteRow(last, endWord, endStart);
+        } else {
+          p_ = save;
+        }
       }
       emitReference(sheet, *cell, last);
       return true;
@@ -449,7 +457,7 @@ class Parser {
       const std::size_t at = pos();
       auto last = parseColumnOnly(scanWord());
       if (!last) fail(at, "expected a column");
-      emitReference(sheet, Address{1, *column}, Address{kMaxRows, *last});
+      emitReference(sheet, Address{1, *column, true}, Address{kMaxRows, *last, true});
       return true;
     }
     if (auto row = parseRowOnly(w)) {
@@ -465,14 +473,15 @@ class Parser {
     const std::size_t at = pos();
     auto last = parseRowOnly(scanWord());
     if (!last) fail(at, "expected a row");
-    emitReference(sheet, Address{first, 1}, Address{*last, kMaxColumns});
+    movable_ = false;  // whole rows: kept as written rather than moved
+    emitReference(sheet, Address{first, 1, true}, Address{*last, kMaxColumns, true});
   }
 
   // A single cell is read where it stands unless a function taking references receives it
   // (see call()); anything larger stays a range.
   void emitReference(SheetName sheet, Address a, Address b) {
     const bool ownSheet = sheet.length == 0;
-    if (a.row == b.row && a.column == b.column) {
+    if (a.row == b.row && a.column == b.column && a.rowAbsolute == b.rowAbsolute) {
       emitValue(ownSheet ? Op::Cell : Op::SheetCell);
       if (!ownSheet) sheetOperand(sheet);
       cellOperand(a);
@@ -480,16 +489,29 @@ class Parser {
     }
     emitValue(Op::Range);
     sheetOperand(sheet);
-    cellOperand(Address{std::min(a.row, b.row), std::min(a.column, b.column)});
-    cellOperand(Address{std::max(a.row, b.row), std::max(a.column, b.column)});
+    // With one end's row fixed and the other's moving (A$1:A5), which row is first depends on
+    // where the formula stands: the evaluator puts them in order.
+    const bool mixed = a.rowAbsolute != b.rowAbsolute;
+    if (!mixed && a.row > b.row) std::swap(a.row, b.row);
+    const std::int32_t left = std::min(a.column, b.column), right = std::max(a.column, b.column);
+    cellOperand(Address{a.row, left, a.rowAbsolute});
+    cellOperand(Address{b.row, right, b.rowAbsolute});
   }
   void sheetOperand(SheetName sheet) {
     operand(static_cast<std::uint16_t>(sheet.offset));
     operand(static_cast<std::uint16_t>(sheet.length));
   }
   void cellOperand(Address a) {
-    operand(static_cast<std::int32_t>(a.row));
+    operand(static_cast<std::int32_t>(a.rowAbsolute ? a.row : a.row | kRelativeRow));
     operand(static_cast<std::uint16_t>(a.column));
+  }
+  // A relative row's digits end the address word that starts at `start`.
+  void noteRow(const Address& address, std::string_view word, std::size_t start) {
+    if (address.rowAbsolute) return;
+    std::size_t digits = 0;
+    while (digits < word.size() && isDigit(word[word.size() - 1 - digits])) ++digits;
+    rowSpans_.put(RowSpan{static_cast<std::uint16_t>(start + word.size() - digits),
+                          static_cast<std::uint16_t>(digits)});
   }
   // The argument starting at `start` is one cell alone: leave it unread for the function.
   void keepCellUnread(std::size_t start) {
@@ -584,6 +606,8 @@ class Parser {
   ByteBuffer code_;
   ByteBuffer text_;
   std::unique_ptr<ProgramExtras> extras_;
+  ByteBuffer rowSpans_;  // RowSpan after RowSpan
+  bool movable_ = true;
   char buffer_[kMaxFormulaLength + 2];
 };
 

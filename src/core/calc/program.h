@@ -20,11 +20,12 @@ enum class Op : std::uint8_t {
   String,        // text
   Bool,          // u8
   Error,         // u8 ErrorCode (also a name that is neither function nor reference)
-  Cell,          // i32 row, u16 column: the cell's value, read at once
+  Cell,          // i32 row (see kRelativeRow), u16 column: the cell's value, read at once
   SheetCell,     // text sheet, i32 row, u16 column: the same on a named sheet
   CellRef,       // as Cell, but left unread for a function that takes references
   SheetCellRef,  // as SheetCell, likewise
-  Range,         // text sheet (empty: own), i32 row1, u16 column1, i32 row2, u16 column2
+  Range,         // text sheet (empty: own), i32 row1, u16 column1, i32 row2, u16 column2 (rows in
+                 // either order when one is relative and the other not)
   Array,         // u16 index into Extras::arrays
   Missing,
   Negate, Percent,
@@ -40,6 +41,15 @@ enum class Op : std::uint8_t {
 // A text operand: u16 offset into the formula's text pool, u16 length.
 inline constexpr std::size_t kTextBytes = 4;
 inline constexpr std::size_t kCellBytes = 6;
+// Set in a row operand written without '$': the row moves with the formula when one compiled
+// formula serves a whole filled-down column (evaluate()'s rowShift is added to it).
+inline constexpr std::int32_t kRelativeRow = 1 << 30;
+
+// Where a relative row number stands in the formula's text: what moves when it is filled down.
+struct RowSpan {
+  std::uint16_t offset;
+  std::uint16_t length;
+};
 
 // What few formulas need: kept apart so that the common formula is a single allocation.
 struct ProgramExtras {
@@ -47,10 +57,11 @@ struct ProgramExtras {
   std::vector<std::string> unknownFunctions;  // names called that the table does not hold
 };
 
-// Reads operands from code; the code was written by the parser, so it is trusted.
+// Reads operands from code; the code was written by the parser, so it is trusted. Relative rows
+// come out moved by `rowShift`.
 class CodeReader {
  public:
-  explicit CodeReader(const std::uint8_t* at) : at_(at) {}
+  CodeReader(const std::uint8_t* at, std::int32_t rowShift) : at_(at), rowShift_(rowShift) {}
   template <class T>
   T next() {
     T value;
@@ -60,14 +71,17 @@ class CodeReader {
   }
   Op op() { return static_cast<Op>(*at_++); }
   const std::uint8_t* position() const { return at_; }
+  std::int32_t rowShift() const { return rowShift_; }
 
  private:
   const std::uint8_t* at_;
+  std::int32_t rowShift_;
 };
 
 // A cell operand as the parser writes it: the row, then the column.
 inline CellRef readCell(CodeReader& code, std::string_view sheet) {
-  const auto row = code.next<std::int32_t>();
+  auto row = code.next<std::int32_t>();
+  if (row & kRelativeRow) row = (row & ~kRelativeRow) + code.rowShift();
   const auto column = code.next<std::uint16_t>();
   return CellRef{sheet, row, column};
 }
@@ -75,9 +89,10 @@ inline CellRef readCell(CodeReader& code, std::string_view sheet) {
 }  // namespace calc
 
 struct calc::Formula::Impl {
-  // Code and text follow the header in the same block (see create()).
-  static std::unique_ptr<Impl> create(std::string_view code, std::string_view text,
-                                      std::uint32_t maxStack, std::unique_ptr<ProgramExtras> extras);
+  // Code, text and row spans follow the header in the same block (see create()).
+  static std::unique_ptr<Impl> create(std::string_view code, std::string_view text, std::uint32_t maxStack,
+                                      std::string_view rowSpans, bool movable,
+                                      std::unique_ptr<ProgramExtras> extras);
   static void operator delete(void* block) { ::operator delete(block); }
   ~Impl();
   Impl(const Impl&) = delete;
@@ -88,11 +103,21 @@ struct calc::Formula::Impl {
   std::string_view text(std::uint16_t offset, std::uint16_t length) const {
     return {reinterpret_cast<const char*>(codeEnd()) + offset, length};
   }
-  std::size_t bytes() const { return sizeof(Impl) + codeLength + textLength; }
+  RowSpan rowSpan(std::size_t i) const {
+    RowSpan span;
+    std::memcpy(&span, codeEnd() + textLength + i * sizeof(RowSpan), sizeof span);
+    return span;
+  }
+  std::size_t bytes() const { return sizeof(Impl) + codeLength + textLength + rowSpanCount * sizeof(RowSpan); }
 
-  std::uint32_t codeLength = 0;
+  // A formula of at most kMaxFormulaLength characters compiles to well under 64 KiB.
+  std::uint16_t codeLength = 0;
   std::uint16_t textLength = 0;
   std::uint16_t maxStack = 0;
+  // The relative rows of the formula's source text, in order; none unless `movable`.
+  std::uint16_t rowSpanCount : 15 = 0;
+  // Whether it can be filled down by moving its relative rows (it holds no whole-row range).
+  std::uint16_t movable : 1 = 0;
   ProgramExtras* extras = nullptr;
 
  private:

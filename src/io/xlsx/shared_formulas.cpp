@@ -119,25 +119,29 @@ std::optional<std::string> rowShiftKey(std::string_view formula, std::int32_t ro
   return key;
 }
 
+// The model has found the filled-down runs already: consecutive cells of one formula group. A
+// run is shared in the file when the readers would move its rows as the model did, which shows
+// in its first two cells having the same key: a row the model moved and a reader would not
+// (or the other way round) gives two keys.
 std::vector<SharedGroup> sharedGroups(const core::WorksheetCells& cells, std::int32_t column,
                                       std::int32_t& nextIndex) {
   std::vector<SharedGroup> groups;
   const auto slots = cells.column(column);
-  std::optional<std::string> previous;
-  std::int32_t runStart = 0;
-  auto closeRun = [&](std::int32_t lastRow) {
-    if (previous && lastRow > runStart) groups.push_back({runStart, lastRow, nextIndex++});
-  };
-  for (std::size_t r = 0; r < slots.size(); ++r) {
-    const auto row = static_cast<std::int32_t>(r + 1);
-    std::optional<std::string> key;
-    if (slots[r].kind == core::CellKind::Formula) key = rowShiftKey(cells.formula(slots[r]).text, row);
-    if (key && previous && *key == *previous) continue;
-    closeRun(row - 1);
-    previous = std::move(key);
-    runStart = row;
+  const auto rows = static_cast<std::int32_t>(slots.size());
+  std::string text;
+  for (std::int32_t first = 1; first <= rows;) {
+    const core::CellSlot& slot = slots[first - 1];
+    std::int32_t last = first;
+    if (slot.kind == core::CellKind::Formula)
+      while (last < rows && slots[last].kind == core::CellKind::Formula && slots[last].index == slot.index) ++last;
+    if (last > first) {
+      cells.formulaText(slot, first, text);
+      const auto firstKey = rowShiftKey(text, first);
+      cells.formulaText(slot, first + 1, text);
+      if (firstKey && firstKey == rowShiftKey(text, first + 1)) groups.push_back({first, last, nextIndex++});
+    }
+    first = last + 1;
   }
-  closeRun(static_cast<std::int32_t>(slots.size()));
   return groups;
 }
 

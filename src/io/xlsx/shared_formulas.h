@@ -25,7 +25,8 @@ struct SharedGroup {
   std::int32_t index;  // si
 };
 
-// The groups of one column, top to bottom, each at least two cells long; `nextIndex` numbers them.
+// The groups of one column, top to bottom, each at least two cells long and filled down in the
+// model; `nextIndex` numbers them.
 std::vector<SharedGroup> sharedGroups(const core::WorksheetCells& cells, std::int32_t column,
                                       std::int32_t& nextIndex);
 

@@ -106,14 +106,15 @@ void writeCachedResult(XmlBuffer& x, const calc::Value& value) {
 
 class FormulaWriter {
  public:
-  void write(XmlBuffer& x, std::int32_t row, std::int32_t column, const std::string& formula, const calc::Value& value,
-             const SharedGroup* group) {
+  void write(XmlBuffer& x, const core::WorksheetCells& cells, const CellSlot& slot, std::int32_t row,
+             std::int32_t column, const calc::Value& value, const SharedGroup* group) {
     cellStart(x, row, column, resultType(value));
     if (group && group->firstRow != row) {
       x.raw("<f t=\"shared\" si=\"").integer(group->index).raw("\"/>");
     } else {
+      cells.formulaText(slot, row, text_);
       fileText_.clear();
-      calc::appendFileFormula(formula, fileText_);
+      calc::appendFileFormula(text_, fileText_);
       if (group) {
         x.raw("<f t=\"shared\" ref=\"").cellName(group->firstRow, column).raw(":").cellName(group->lastRow, column);
         x.raw("\" si=\"").integer(group->index).raw("\">");
@@ -127,7 +128,8 @@ class FormulaWriter {
   }
 
  private:
-  std::string fileText_;  // reused: no allocation per cell
+  std::string text_;      // reused: no allocation per cell
+  std::string fileText_;
 };
 
 void writeRows(PartStream& part, const core::WorkbookModel& model, const core::SheetNode& sheet,
@@ -157,8 +159,8 @@ void writeRows(PartStream& part, const core::WorkbookModel& model, const core::S
           x.raw("<v>").raw(calc::errorText(static_cast<calc::ErrorCode>(slot->index))).raw("</v></c>");
           break;
         case CellKind::Formula:
-          formulas.write(x, row, column.column, cells.formula(*slot).text,
-                         model.formulaValue(sheet, slot->index, row, column.column), column.groupAt(row));
+          formulas.write(x, cells, *slot, row, column.column, model.formulaValue(sheet, *slot, row, column.column),
+                         column.groupAt(row));
           break;
         case CellKind::Empty: break;
       }

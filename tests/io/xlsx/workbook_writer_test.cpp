@@ -91,7 +91,7 @@ TEST_F(WriterTest, NewerFunctionsCarryTheirPrefixInTheFileOnly) {
   EXPECT_EQ(cells["raw"].toObject()["B1"].toObject()["f"].toString(),
             "_xlfn.COT(A1)+_xlfn.IFS(A1>3,1,TRUE,2)+_xlfn.FLOOR.MATH(A1/3)&\"COT(\"");
   const core::CellSlot* slot = sheet.cells->slot(1, 2);
-  EXPECT_EQ(sheet.cells->formula(*slot).text, "COT(A1)+IFS(A1>3,1,TRUE,2)+FLOOR.MATH(A1/3)&\"COT(\"")
+  EXPECT_EQ(sheet.cells->formulaText(*slot, 1), "COT(A1)+IFS(A1>3,1,TRUE,2)+FLOOR.MATH(A1/3)&\"COT(\"")
       << "the model keeps the plain names";
 }
 

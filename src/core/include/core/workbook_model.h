@@ -17,12 +17,31 @@
 
 namespace core {
 
-// Values of a worksheet's formula cells, computed on demand and dropped after any write.
-struct FormulaValueCache {
+// Values of a worksheet's formula cells, computed on demand and dropped after any write. An
+// entry is 16 bytes: a text result is kept apart, so a column of numbers costs no more.
+class FormulaValueCache {
+ public:
   enum State : std::uint8_t { Stale, Computing, Pending, Done };
+
+  // Every entry Stale, for `cells` formula cells.
+  void reset(std::uint32_t cells);
+  State state(std::uint32_t cell) const { return entries_[cell].state; }
+  void setState(std::uint32_t cell, State state) { entries_[cell].state = state; }
+  calc::Value value(std::uint32_t cell) const;
+  void store(std::uint32_t cell, calc::Value value);  // and Done
+
   std::uint64_t generation = 0;
-  std::vector<calc::Value> values;
-  std::vector<State> states;
+
+ private:
+  enum class Kind : std::uint8_t { Empty, Number, Boolean, Error, Text };
+  struct Entry {
+    double number = 0;         // Number; Boolean as 1 or 0
+    std::uint32_t detail = 0;  // Error: the code; Text: its place in texts_
+    Kind kind = Kind::Empty;
+    State state = Stale;
+  };
+  std::vector<Entry> entries_;
+  std::vector<std::string> texts_;
 };
 
 struct SheetNode {
@@ -80,9 +99,8 @@ class WorkbookModel {
 
   // A cell's value, formulas computed (after any write, afresh).
   calc::Value value(const SheetNode& sheet, std::int32_t row, std::int32_t column) const;
-  // The value of the formula cell at (row, column) whose formula is formulaIndex in its pool.
-  calc::Value formulaValue(const SheetNode& sheet, std::uint32_t formulaIndex, std::int32_t row,
-                           std::int32_t column) const;
+  // The value of the formula cell `slot` at (row, column).
+  calc::Value formulaValue(const SheetNode& sheet, const CellSlot& slot, std::int32_t row, std::int32_t column) const;
 
  private:
   std::shared_ptr<SheetNode> insertChart(std::size_t index);
@@ -93,8 +111,8 @@ class WorkbookModel {
   WorksheetCells& cellsFor(SheetNode& sheet, std::int64_t row, std::int64_t column);
   std::size_t indexOf(const SheetNode& sheet) const;
   FormulaValueCache& freshCache(const SheetNode& sheet) const;
-  calc::Value compute(const SheetNode& sheet, std::uint32_t formulaIndex, std::int32_t row, std::int32_t column) const;
-  calc::Value computeInSteps(const SheetNode& sheet, std::uint32_t formulaIndex, std::int32_t row,
+  calc::Value compute(const SheetNode& sheet, const CellSlot& slot, std::int32_t row, std::int32_t column) const;
+  calc::Value computeInSteps(const SheetNode& sheet, const CellSlot& slot, std::int32_t row,
                              std::int32_t column) const;
 
   // What formulas see of the workbook: its cells, extents and random numbers.
@@ -108,7 +126,7 @@ class WorkbookModel {
   mutable int evaluationDepth_ = 0;
   struct DeferredCell {
     const SheetNode* sheet;
-    std::uint32_t index;
+    const CellSlot* slot;
     std::int32_t row;
     std::int32_t column;
   };

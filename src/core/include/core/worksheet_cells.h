@@ -1,7 +1,8 @@
 #pragma once
 // The cells of one worksheet, stored column by column: the graphing run writes whole columns,
 // so a column is a dense vector indexed by row. A slot is 16 bytes; texts and formulas live in
-// side pools, so a formula cell keeps its compiled code and its text and nothing more.
+// side pools. A column of filled-down formulas (B2 =SIN(A2), B3 =SIN(A3), ...) shares one
+// compiled formula: each cell names the group and its row says how far the group is moved.
 #include <cstdint>
 #include <span>
 #include <string>
@@ -15,14 +16,20 @@ namespace core {
 enum class CellKind : std::uint8_t { Empty, Number, Text, Formula, Boolean, Error };
 
 struct CellSlot {
-  double number = 0;        // Number; Boolean as 1 or 0
-  std::uint32_t index = 0;  // into the text or formula pool; Error: the calc::ErrorCode
+  union {
+    double number = 0;         // Number; Boolean as 1 or 0
+    std::uint32_t valueIndex;  // Formula: where the sheet's value cache keeps its result
+  };
+  std::uint32_t index = 0;  // Text: into the text pool; Formula: its group; Error: the calc::ErrorCode
   CellKind kind = CellKind::Empty;
 };
 
-struct FormulaCell {
+// One formula as written in its first cell, and every cell filled down from it.
+struct FormulaGroup {
   calc::Formula formula;
-  std::string text;  // without the leading '='
+  std::string text;           // the first cell's, without the leading '='
+  std::int32_t firstRow = 0;  // the first cell's row: a cell r rows below reads it moved by r
+  std::uint32_t cells = 0;    // cells holding it; the group is freed at 0
 };
 
 class WorksheetCells {
@@ -31,6 +38,9 @@ class WorksheetCells {
   void setNumber(std::int32_t row, std::int32_t column, double value);
   void setText(std::int32_t row, std::int32_t column, std::string text);
   void setFormula(std::int32_t row, std::int32_t column, calc::Formula formula, std::string text);
+  // Stores `text` as the formula of the cell above filled down, when that is what it is; false
+  // (and nothing stored) otherwise, and the caller parses it for setFormula.
+  bool fillDownFormula(std::int32_t row, std::int32_t column, std::string_view text);
   void setBoolean(std::int32_t row, std::int32_t column, bool value);
   void setError(std::int32_t row, std::int32_t column, calc::ErrorCode error);
   void clear(std::int32_t row, std::int32_t column);
@@ -42,9 +52,12 @@ class WorksheetCells {
     return columns_[column - 1];
   }
   const std::string& text(const CellSlot& slot) const { return texts_[slot.index]; }
-  const FormulaCell& formula(const CellSlot& slot) const { return formulas_[slot.index]; }
-  const FormulaCell& formulaAt(std::uint32_t index) const { return formulas_[index]; }
-  std::size_t formulaCount() const { return formulas_.size(); }
+  const FormulaGroup& group(const CellSlot& slot) const { return groups_[slot.index]; }
+  // The formula of the formula cell `slot` at `row`, without the leading '='.
+  std::string formulaText(const CellSlot& slot, std::int32_t row) const;
+  void formulaText(const CellSlot& slot, std::int32_t row, std::string& out) const;
+  // Places in the value cache: the most formula cells the sheet has held at once.
+  std::uint32_t formulaCellCount() const { return formulaCells_; }
 
   std::int32_t columnCount() const { return static_cast<std::int32_t>(columns_.size()); }
   // Rows stored for the column (the highest row written), 0 for none.
@@ -53,13 +66,20 @@ class WorksheetCells {
 
  private:
   CellSlot& writable(std::int32_t row, std::int32_t column);
-  // The slot made ready for a value held in the slot itself (the formula it held is freed).
-  CellSlot& inPlace(std::int32_t row, std::int32_t column, CellKind kind);
+  // The slot made ready for a new content of `kind` (the formula it held is let go).
+  CellSlot& emptied(std::int32_t row, std::int32_t column, CellKind kind);
+  void release(const CellSlot& slot);
+  void releaseGroup(std::uint32_t index);
+  void holdFormula(CellSlot& slot, std::uint32_t group);
 
   std::vector<std::vector<CellSlot>> columns_;
   std::int32_t maxRow_ = 0;
   std::vector<std::string> texts_;
-  std::vector<FormulaCell> formulas_;
+  std::vector<FormulaGroup> groups_;
+  std::vector<std::uint32_t> freeGroups_;  // groups no cell holds any more, to be reused
+  std::vector<std::uint32_t> freeValueIndices_;  // places in the value cache formula cells left
+  std::uint32_t formulaCells_ = 0;
+  std::string moved_;  // fillDownFormula's scratch: no allocation per cell
 };
 
 }  // namespace core

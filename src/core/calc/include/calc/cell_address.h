@@ -9,6 +9,7 @@ namespace calc {
 struct Address {
   std::int32_t row = 0;     // 0 when the text names a whole column ("AM")
   std::int32_t column = 0;  // 0 when the text names a whole row ("47")
+  bool rowAbsolute = false; // "$47": the row stays where it is when the formula is filled down
 };
 
 // Column letters ("A" = 1 ... "XFD" = 16384), any case; nullopt past XFD or for other text.
@@ -35,7 +36,11 @@ inline std::optional<Address> parseCellAddress(std::string_view text) {
     column = column * 26 + ((text[i] | 0x20) - 'a' + 1);
   }
   if (i == firstLetter || column > kMaxColumns) return std::nullopt;
-  if (i < n && text[i] == '$') ++i;
+  bool rowAbsolute = false;
+  if (i < n && text[i] == '$') {
+    rowAbsolute = true;
+    ++i;
+  }
   const std::size_t firstDigit = i;
   if (i == n || n - i > 7 || text[i] == '0') return std::nullopt;
   std::int32_t row = 0;
@@ -44,7 +49,7 @@ inline std::optional<Address> parseCellAddress(std::string_view text) {
     row = row * 10 + (text[i] - '0');
   }
   if (row > kMaxRows || i == firstDigit) return std::nullopt;
-  return Address{row, column};
+  return Address{row, column, rowAbsolute};
 }
 
 }  // namespace calc

@@ -75,7 +75,14 @@ class Formula {
 
 std::variant<Formula, ParseError> parseFormula(std::string_view text);
 
-Value evaluate(const Formula& formula, const EvalContext& context);
+// `rowShift`: the formula is computed as if filled down that many rows, each relative row
+// moved (what movedFormulaText() does to its text).
+Value evaluate(const Formula& formula, const EvalContext& context, std::int32_t rowShift = 0);
+
+// Filling down: the text the formula parsed from `text` has `rows` rows further down, each
+// relative row number moved ("SIN(A2)+$B$1" by 3 is "SIN(A5)+$B$1"). False when a row would
+// leave the sheet, or when the formula cannot be moved that way (it holds a whole-row range).
+bool movedFormulaText(const Formula& formula, std::string_view text, std::int32_t rows, std::string& out);
 
 // Whether the function table holds `name` (any case, with or without the "_xlfn." prefix).
 bool isFunctionName(std::string_view name);
