@@ -33,10 +33,9 @@ void WorksheetCells::release(const CellSlot& slot) {
 CellSlot& WorksheetCells::emptied(std::int32_t row, std::int32_t column, CellKind kind) {
   CellSlot& slot = writable(row, column);
   release(slot);
-  const bool keepsText = slot.kind == CellKind::Text && kind == CellKind::Text;
   slot.kind = kind;
   slot.number = 0;
-  if (!keepsText) slot.index = 0;
+  slot.index = 0;
   return slot;
 }
 
@@ -55,13 +54,12 @@ void WorksheetCells::setError(std::int32_t row, std::int32_t column, calc::Error
 void WorksheetCells::clear(std::int32_t row, std::int32_t column) { emptied(row, column, CellKind::Empty); }
 
 void WorksheetCells::setText(std::int32_t row, std::int32_t column, std::string text) {
-  const bool hadText = slot(row, column) && slot(row, column)->kind == CellKind::Text;
-  CellSlot& slot = emptied(row, column, CellKind::Text);
-  if (hadText) {
+  CellSlot& slot = writable(row, column);
+  if (slot.kind == CellKind::Text) {
     texts_[slot.index] = std::move(text);
     return;
   }
-  slot.index = static_cast<std::uint32_t>(texts_.size());
+  emptied(row, column, CellKind::Text).index = static_cast<std::uint32_t>(texts_.size());
   texts_.push_back(std::move(text));
 }
 
