@@ -18,9 +18,9 @@
 #include <string>
 #include <vector>
 
-#include "app/saved_list.h"
-#include "app/saved_list_keeper.h"
-#include "app/settings_store.h"
+#include "batch/saved_list.h"
+#include "batch/saved_list_keeper.h"
+#include "batch/settings_store.h"
 #include "equations/equation_file.h"
 #include "equations/equation_list.h"
 #include "platform/error_report.h"

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "app/list_rows.h"
+#include "batch/list_rows.h"
 #include "equations/equation_list.h"
 #include "graphing/graphing_run.h"
 #include "graphing/graphing_window.h"

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "app/saved_list.h"
-#include "app/saved_list_keeper.h"
+#include "batch/saved_list.h"
+#include "batch/saved_list_keeper.h"
 #include "equations/equation_file.h"
 #include "equations/equation_list.h"
 #include "platform/dialogs.h"

@@ -3,8 +3,8 @@
 #include <QRadioButton>
 
 #include "app/form1.h"
-#include "app/list_rows.h"
-#include "app/plot_tool.h"
+#include "batch/list_rows.h"
+#include "batch/plot_tool.h"
 #include "graphing/graphing_run.h"
 #include "graphing/graphing_window.h"
 #include "platform/error_report.h"

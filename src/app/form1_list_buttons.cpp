@@ -3,7 +3,7 @@
 
 #include <iterator>
 
-#include "app/saved_list_keeper.h"
+#include "batch/saved_list_keeper.h"
 #include "equations/add_equation_prompts.h"
 #include "equations/equation_file.h"
 #include "equations/samples_and_help.h"

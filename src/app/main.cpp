@@ -6,13 +6,13 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/file_settings_store.h"
+#include "batch/file_settings_store.h"
 #include "app/form1.h"
 #include "app/window_lock.h"
 #include "platform/clock.h"
 #include "platform/event_pump.h"
-#include "platform/qt_launcher.h"
-#include "platform/qt_dialogs.h"
+#include "platform_qt/qt_launcher.h"
+#include "platform_qt/qt_dialogs.h"
 #include "platform/termination_requests.h"
 #include "automation/engine_factory.h"
 #include "view/workbook_windows.h"

@@ -4,8 +4,8 @@
 #include <new>
 #include <unistd.h>
 
-#include "app/file_settings_store.h"
-#include "app/plot_tool.h"
+#include "batch/file_settings_store.h"
+#include "batch/plot_tool.h"
 
 int main(int argc, char** argv) {
   // Pictures are drawn offscreen: no display is needed, and none is ever opened.

@@ -26,6 +26,23 @@ class SheetEvalContext : public calc::EvalContext {
 
   double random() const override { return model_.random_(); }
 
+  double now() const override { return model_.clock_ ? model_.clock_() : calc::EvalContext::now(); }
+
+  std::optional<std::string> formulaText(const calc::CellRef& ref) const override {
+    const SheetNode* sheet = ref.sheet.empty() ? &current_ : lookup(ref.sheet);
+    if (!sheet || !sheet->cells || !isValidCell(ref.row, ref.column)) return std::nullopt;
+    const CellSlot* slot = sheet->cells->slot(ref.row, ref.column);
+    if (!slot || slot->kind != CellKind::Formula) return std::nullopt;
+    return "=" + sheet->cells->formulaText(*slot, ref.row);
+  }
+
+  int sheetNumber(std::string_view name) const override {
+    const SheetNode* sheet = name.empty() ? &current_ : lookup(name);
+    return sheet ? model_.position(*sheet) : 0;
+  }
+
+  int sheetCount() const override { return static_cast<int>(model_.sheets().size()); }
+
   // Ranges stop at the cells written, so A:A costs what the column holds. A sheet that is not
   // there keeps the whole extent: every cell of it reads #REF!.
   calc::CellRef usedExtent(std::string_view name) const override {

@@ -5,7 +5,7 @@
 #include <QRadioButton>
 #include <QTreeView>
 
-#include "app/plot_tool.h"
+#include "batch/plot_tool.h"
 #include "support/form_fixture.h"
 
 using testing_support::FormFixture;

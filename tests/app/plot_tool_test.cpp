@@ -17,8 +17,8 @@
 
 #include <fstream>
 
-#include "app/file_settings_store.h"
-#include "app/plot_tool.h"
+#include "batch/file_settings_store.h"
+#include "batch/plot_tool.h"
 #include "platform/error_report.h"
 #include "support/scripted_dialogs.h"
 #include "support/well_formed.h"

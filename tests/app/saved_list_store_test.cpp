@@ -1,4 +1,4 @@
-#include "app/file_settings_store.h"
+#include "batch/file_settings_store.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "app/saved_list_keeper.h"
+#include "batch/saved_list_keeper.h"
 #include "equations/list_rows_helper.h"
 #include "platform/error_report.h"
 #include "support/scripted_dialogs.h"

@@ -1,8 +1,8 @@
-#include "app/saved_list.h"
+#include "batch/saved_list.h"
 
 #include <gtest/gtest.h>
 
-#include "app/saved_list_keeper.h"
+#include "batch/saved_list_keeper.h"
 #include "equations/list_rows_helper.h"
 #include "platform/error_report.h"
 #include "support/doubles.h"

@@ -36,10 +36,23 @@ struct Disagreement {
   std::string workbook, sheet, address, formula, expected, actual;
 };
 
+struct CategoryCounts {
+  std::size_t total = 0, covered = 0, agreeing = 0;
+};
+
+// A workbook's category is the folder its name carries ("STATISTICAL/NORM_DIST"); the operator
+// files at the top of the corpus are "OPERATORS".
+inline std::string categoryOf(const std::string& workbook) {
+  const auto slash = workbook.find('/');
+  return slash == std::string::npos ? "OPERATORS" : workbook.substr(0, slash);
+}
+
 struct ConformanceReport {
   std::size_t total = 0, covered = 0, agreeing = 0;
   std::size_t mendedFormulas = 0;  // shared formulas whose extracted text was mended
   std::vector<Disagreement> disagreements;
+  std::vector<Disagreement> uncovered;  // `actual` names what the engine lacks
+  std::map<std::string, CategoryCounts> byCategory;
 
   double coverage() const { return total ? double(covered) / double(total) : 0; }
   double agreement() const { return covered ? double(agreeing) / double(covered) : 0; }
@@ -121,13 +134,21 @@ class CaseBook {
       if (!cell.formula) continue;
       cell.computed = model_.value(*at.sheet, at.row, at.column);
     }
+    CategoryCounts& counts = report.byCategory[categoryOf(workbook)];
     for (auto& [at, cell] : cells_) {
       if (!cell.formula) continue;
       ++report.total;
-      if (!covered(at)) continue;
+      ++counts.total;
+      if (!covered(at)) {
+        report.uncovered.push_back({workbook, cell.sheet, cell.address, *cell.formula, describe(cell.saved),
+                                    missingFunctions(at)});
+        continue;
+      }
       ++report.covered;
+      ++counts.covered;
       if (agrees(cell.saved, cell.computed)) {
         ++report.agreeing;
+        ++counts.agreeing;
       } else {
         report.disagreements.push_back({workbook, cell.sheet, cell.address, *cell.formula, describe(cell.saved),
                                         cell.parseError.empty() ? describe(cell.computed)
@@ -166,6 +187,18 @@ class CaseBook {
     return coverage_[at] = result;
   }
 
+  // The function names the formula at `at` calls that the engine lacks, else what else keeps it
+  // uncovered.
+  std::string missingFunctions(const At& at) const {
+    const CaseCell& cell = cells_.at(at);
+    if (uncoveredInput_.contains(at)) return "reads a sheet outside the cases";
+    if (!cell.parseError.empty()) return "parse error: " + cell.parseError;
+    auto parsed = parseFormula(*cell.formula);
+    std::string names;
+    for (const std::string& name : unknownFunctions(std::get<Formula>(parsed))) names += (names.empty() ? "" : " ") + name;
+    return names.empty() ? "reads an uncovered cell" : "unknown: " + names;
+  }
+
   core::WorkbookModel model_;
   std::map<At, CaseCell> cells_;
   std::map<At, std::set<At>> reads_;
@@ -182,9 +215,12 @@ inline std::optional<std::string> readFile(const std::string& path) {
 }
 
 // Where the cases live: a copy beside these tests, $TESSALINE_SOURCE_DIR/tests/calc/excel-cases.
-inline std::string casesPath() {
+inline std::string casesPath(const std::string& file = "cases.json") {
   const char* source = std::getenv("TESSALINE_SOURCE_DIR");
-  return std::string(source ? source : ".") + "/tests/calc/excel-cases/cases.json";
+#ifdef TESSALINE_DEFAULT_SOURCE_DIR
+  if (!source) source = TESSALINE_DEFAULT_SOURCE_DIR;
+#endif
+  return std::string(source ? source : ".") + "/tests/calc/excel-cases/" + file;
 }
 
 // The cells of one extracted worksheet.

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/error_report.h"
-#include "platform/qt_dialogs.h"
+#include "platform_qt/qt_dialogs.h"
 #include "support/scripted_dialogs.h"
 
 using platform::ErrorTrap;

@@ -1,5 +1,5 @@
 // The real boxes, looked at without showing them to anyone.
-#include "platform/qt_dialogs.h"
+#include "platform_qt/qt_dialogs.h"
 
 #include <gtest/gtest.h>
 

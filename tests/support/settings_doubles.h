@@ -3,7 +3,7 @@
 #include <QString>
 #include <map>
 
-#include "app/settings_store.h"
+#include "batch/settings_store.h"
 #include "platform/error_report.h"
 
 namespace testing_support {

@@ -97,6 +97,13 @@ class WorkbookModel {
   };
   void setReadObserver(std::function<void(const CellRead&)> observer) { readObserver_ = std::move(observer); }
 
+  // NOW() and TODAY() read this clock: the date and time as a serial number. Empty (the
+  // default): the system clock. Tests fix it.
+  void setClock(std::function<double()> clock) {
+    clock_ = std::move(clock);
+    ++generation_;
+  }
+
   // A cell's value, formulas computed (after any write, afresh).
   calc::Value value(const SheetNode& sheet, std::int32_t row, std::int32_t column) const;
   // The value of the formula cell `slot` at (row, column).
@@ -120,6 +127,7 @@ class WorkbookModel {
   SheetList sheets_;
   RandomSource random_;
   std::function<void(const CellRead&)> readObserver_;
+  std::function<double()> clock_;
   std::shared_ptr<SheetNode> active_;
   int chartCounter_ = 0;
   std::uint64_t generation_ = 1;  // bumped by every write; stale values are recomputed

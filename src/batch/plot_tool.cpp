@@ -1,0 +1,309 @@
+#include "batch/plot_tool.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "batch/file_settings_store.h"
+#include "batch/list_rows.h"
+#include "batch/saved_list_keeper.h"
+#include "equations/equation_file.h"
+#include "equations/equation_list.h"
+#include "platform/numeric_text.h"
+#include "graphing/column_letters.h"
+#include "graphing/graphing_run.h"
+#include "graphing/graphing_window.h"
+#include "platform/error_report.h"
+#include "platform/event_pump.h"
+#include "platform/file_check.h"
+#include "automation/engine_factory.h"
+#include "io/output_file.h"
+#include "render/chart_extraction.h"
+#include "render/chart_pictures.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+
+namespace app {
+namespace {
+
+// Failures of the tool's own run are reported under its name: "... in tessaline-plot at line 140".
+const QString kPlotLocation = QStringLiteral("in tessaline-plot ");
+
+void print(std::FILE* out, const QString& text) {
+  std::fputs(platform::toDisplayText(text).toLocal8Bit().constData(), out);
+  std::fputc('\n', out);
+}
+
+// Boxes become lines on the message stream. Nobody is there to answer: a question about a
+// running instance is answered "go on", since the tool writes its own file.
+class StreamDialogs : public platform::Dialogs {
+ public:
+  explicit StreamDialogs(std::FILE* out) : out_(out) {}
+  platform::Answer messageBox(const QString& text, platform::Buttons buttons, platform::Icon icon,
+                              const QString& title) override {
+    if (title == QLatin1String(platform::kErrorTitle) || icon == platform::Icon::Warning) ++failures;
+    // The run's closing "Done." waits for the tool's verdict: it is said only after a clean run.
+    if (text == QLatin1String(graphing::kDone)) return platform::Answer::Ok;
+    print(out_, text);
+    return buttons == platform::Buttons::YesNo ? platform::Answer::Yes : platform::Answer::Ok;
+  }
+  QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
+  platform::FileOpenResult openFile(const platform::FileOpenSettings&) override { return {}; }
+  int failures = 0;
+
+ private:
+  std::FILE* out_;
+};
+
+class NoPump : public platform::EventPump {
+ public:
+  void yield() override {}
+};
+
+class BatchWindow : public graphing::GraphingWindow {
+ public:
+  BatchWindow(const equations::EquationListModel& rows, bool oneChart, std::FILE* progressTo)
+      : rows_(rows), oneChart_(oneChart), progressTo_(progressTo) {}
+  const graphing::EquationRows& rows() const override { return rows_; }
+  bool separateChartsSelected() const override { return !oneChart_; }
+  bool oneChartSelected() const override { return oneChart_; }
+  void setBusyPointer(bool) override {}
+  void setProgressValue(int percent) override {
+    if (progressTo_) std::fprintf(progressTo_, "\r%3d%%", percent), std::fflush(progressTo_);
+  }
+  void setProgressText(const QString& text) override {
+    if (!progressTo_) return;
+    // The writing step shows until the run resets the bar; then the line is cleared.
+    if (text == QLatin1String(graphing::kWritingWorkbook))
+      std::fprintf(progressTo_, "\r%s", graphing::kWritingWorkbook);
+    else
+      std::fprintf(progressTo_, "\r%*s\r", static_cast<int>(sizeof graphing::kWritingWorkbook), "");
+    std::fflush(progressTo_);
+  }
+
+ private:
+  ListRows rows_;
+  bool oneChart_;
+  std::FILE* progressTo_;
+};
+
+std::optional<QSize> parsePictureSize(const QString& text) {
+  const QStringList parts = text.toLower().split(QLatin1Char('x'));
+  if (parts.size() != 2) return std::nullopt;
+  bool wideOk = false, highOk = false;
+  const int width = parts[0].toInt(&wideOk), height = parts[1].toInt(&highOk);
+  if (!wideOk || !highOk || width < 1 || height < 1 || width > 20000 || height > 20000) return std::nullopt;
+  return QSize(width, height);
+}
+
+bool takeRows(const PlotRequest& request, const PlotEnvironment& environment, equations::EquationListModel& rows,
+              StreamDialogs& dialogs, std::FILE* messages) {
+  if (request.saved) {
+    FileSettingsStore store(environment.settingsBaseFolder);
+    platform::ErrorTrap trap(dialogs, kPlotLocation);
+    restoreEquationList(rows, store, trap);
+  }
+  for (const QStringList& e : request.equations) equations::AddEquationRow(rows, e[0], e[1], e[2], e[3]);
+  for (const QString& file : request.files) {
+    const int failuresBefore = dialogs.failures;
+    try {
+      if (!platform::FileExists(file)) {
+        print(messages, QStringLiteral("tessaline-plot: %1: no such file").arg(file));
+        return false;
+      }
+      equations::LoadEquationFile(rows, file, dialogs);
+    } catch (const std::bad_alloc&) {
+      print(messages, QStringLiteral("tessaline-plot: %1: there is not enough memory to read it.").arg(file));
+      return false;
+    } catch (const std::exception& e) {
+      print(messages, QStringLiteral("tessaline-plot: ") + QString::fromUtf8(e.what()));
+      return false;
+    }
+    if (dialogs.failures != failuresBefore) return false;
+  }
+  return dialogs.failures == 0;
+}
+
+}  // namespace
+
+int equationsLeftOut(int total, int plotted) {
+  // Only a run that filled every column of the sheet left equations out; one that ended early
+  // for another reason has said so itself.
+  return plotted == graphing::kClassicColumns / 2 ? total - plotted : 0;
+}
+
+QString leftOutText(int leftOut, int total) {
+  return QStringLiteral("%1 of the %2 equations were left out: one workbook plots at most %3, two columns "
+                        "each on its Data sheet of %4 columns.")
+      .arg(leftOut)
+      .arg(total)
+      .arg(graphing::kClassicColumns / 2)
+      .arg(graphing::kClassicColumns);
+}
+
+QString plotUsage() {
+  return QStringLiteral(
+      "Usage: tessaline-plot [--one-chart] [--saved] [-e EQUATION START END STEP]... [FILE]... -o BOOK.xlsx\n"
+      "       tessaline-plot ... -o PICTURE.png|.svg|.pdf [--size WxH]\n"
+      "\n"
+      "Plots equations in x into a workbook: a hidden sheet Data with the x values and live\n"
+      "formulas f(x), and smoothed-line XY scatter charts as chart sheets. Or draws the charts\n"
+      "as pictures, as the workbook window shows them.\n"
+      "\n"
+      "  --saved        start with the list Tessaline saved when its window last closed\n"
+      "  -e EQ S E T    add the equation EQ from S to E by steps of T (EQ may hold commas)\n"
+      "  FILE           add every line of an equation file: equation, start, end, step\n"
+      "  --one-chart    all equations as series of one chart (default: one chart each)\n"
+      "  -o BOOK.xlsx   the workbook to write (required, or a picture)\n"
+      "  -o NAME.png    the charts as PNG pictures: NAME.png for one chart, NAME-1.png,\n"
+      "                NAME-2.png, ... for several; NAME.svg likewise as SVG\n"
+      "  -o NAME.pdf    the charts as a PDF document, one page per chart\n"
+      "  --size WxH     the pictures' size in pixels (default 1200x800; a PDF page is that\n"
+      "                size at 96 pixels per inch)\n"
+      "  -h, --help     this text\n"
+      "  --version      the version of Tessaline\n"
+      "\n"
+      "Rows are taken in that order: saved list, then each -e, then each FILE.\n"
+      "Exit status: 0 when the workbook or pictures were written without any failure, 1 otherwise,\n"
+      "2 for bad arguments.");
+}
+
+ParsedPlotRequest parsePlotArguments(const QStringList& arguments) {
+  PlotRequest request;
+  for (int i = 0; i < arguments.size(); ++i) {
+    const QString& a = arguments[i];
+    if (a == QLatin1String("-h") || a == QLatin1String("--help")) {
+      request.help = true;
+      return {request, {}};
+    } else if (a == QLatin1String("--version")) {
+      request.version = true;
+      return {request, {}};
+    } else if (a == QLatin1String("--one-chart")) {
+      request.oneChart = true;
+    } else if (a == QLatin1String("--saved")) {
+      request.saved = true;
+    } else if (a == QLatin1String("-e")) {
+      if (i + 4 >= arguments.size())
+        return {{}, QStringLiteral("-e needs four values: EQUATION START END STEP")};
+      const QStringList row = arguments.mid(i + 1, 4);
+      for (int k = 1; k < 4; ++k)
+        if (!platform::isNumeric(row[k]))
+          return {{}, QStringLiteral("-e %1: \"%2\" is not a number").arg(row[0], row[k])};
+      if (row[0].trimmed().isEmpty()) return {{}, QStringLiteral("-e: the equation is empty")};
+      request.equations.push_back(row);
+      i += 4;
+    } else if (a == QLatin1String("--size")) {
+      if (i + 1 >= arguments.size()) return {{}, QStringLiteral("--size needs WIDTHxHEIGHT, such as 1200x800")};
+      request.size = parsePictureSize(arguments[++i]);
+      if (!request.size)
+        return {{}, QStringLiteral("--size %1: give WIDTHxHEIGHT in pixels, each from 1 to 20000").arg(arguments[i])};
+    } else if (a == QLatin1String("-o")) {
+      if (i + 1 >= arguments.size()) return {{}, QStringLiteral("-o needs a file name")};
+      request.output = arguments[++i];
+    } else if (a.startsWith(QLatin1Char('-')) && a != QLatin1String("-")) {
+      return {{}, QStringLiteral("unknown option %1").arg(a)};
+    } else {
+      request.files << a;
+    }
+  }
+  if (request.output.isEmpty()) return {{}, QStringLiteral("no output file: give -o BOOK.xlsx")};
+  if (request.size && !render::pictureFormatOf(request.output))
+    return {{}, QStringLiteral("--size is for pictures: give -o NAME.png, NAME.svg or NAME.pdf")};
+  if (!request.saved && request.equations.empty() && request.files.isEmpty())
+    return {{}, QStringLiteral("no equations: give --saved, -e or an equation FILE")};
+  return {request, {}};
+}
+
+// The workbook must not land on one of the tool's own inputs, nor on anything that is no file.
+bool outputIsUsable(const PlotRequest& request, std::FILE* messages) {
+  try {
+    io::checkOutputTarget(request.output);
+  } catch (const std::exception& e) {
+    print(messages, QStringLiteral("tessaline-plot: ") + QString::fromUtf8(e.what()));
+    return false;
+  }
+  struct stat output {};
+  if (::stat(io::resolvedOutputPath(request.output).c_str(), &output) != 0) return true;
+  for (const QString& file : request.files) {
+    struct stat input {};
+    if (::stat(QFile::encodeName(file).constData(), &input) == 0 && input.st_dev == output.st_dev &&
+        input.st_ino == output.st_ino) {
+      print(messages, QStringLiteral("tessaline-plot: the workbook %1 would replace the equation file %2; "
+                                     "choose another name with -o")
+                          .arg(request.output, file));
+      return false;
+    }
+  }
+  return true;
+}
+
+void printSummary(std::FILE* messages, const QString& output, int failures, bool written) {
+  if (written)
+    print(messages, QStringLiteral("tessaline-plot: %1 written, but %2 failure(s) were reported above.")
+                        .arg(output)
+                        .arg(failures));
+  else
+    print(messages, QStringLiteral("tessaline-plot: %1 was not written.").arg(output));
+}
+
+// The file's identity: a workbook written by the run replaces the file, so it is a new inode.
+std::optional<std::pair<dev_t, ino_t>> fileIdentity(const QString& path) {
+  struct stat status {};
+  if (::stat(io::resolvedOutputPath(path).c_str(), &status) != 0) return std::nullopt;
+  return std::pair{status.st_dev, status.st_ino};
+}
+
+int runPlot(const PlotRequest& request, const PlotEnvironment& environment, std::FILE* messages) {
+  if (!outputIsUsable(request, messages)) return 1;  // a file it cannot write, as any write failure
+  const auto before = fileIdentity(request.output);
+  StreamDialogs dialogs(messages);
+  equations::EquationListModel rows;
+  if (!takeRows(request, environment, rows, dialogs, messages)) {
+    printSummary(messages, request.output, dialogs.failures, false);
+    return 1;
+  }
+
+  const bool pictures = render::pictureFormatOf(request.output).has_value();
+  const QString output = QFileInfo(request.output).absoluteFilePath();
+  automation::EngineOptions options;
+  std::shared_ptr<const core::WorkbookModel> drawn;
+  if (pictures) options.takeWorkbook = [&drawn](std::shared_ptr<const core::WorkbookModel> book) { drawn = book; };
+  else options.saveTo = output;
+  options.viewerCommand = QStringLiteral("none");
+  options.instancesFolder = environment.instancesFolder;
+  options.workingFolder = QFileInfo(output).absolutePath();
+  automation::EngineFactory factory(options);
+  NoPump pump;
+  BatchWindow window(rows, request.oneChart, environment.showProgress ? messages : nullptr);
+  graphing::GraphingRun run(factory, dialogs, pump, window);
+  run.StartGraphing(kPlotLocation);
+  const int leftOut = equationsLeftOut(rows.count(), run.plottedCount());
+  if (leftOut > 0) print(messages, QStringLiteral("tessaline-plot: ") + leftOutText(leftOut, rows.count()));
+  const int failures = std::max(dialogs.failures, run.lastRunSucceeded() ? 0 : 1) + (leftOut > 0 ? 1 : 0);
+  bool written = false;
+  if (pictures) {
+    // As the workbook is written despite a failed row, so are its pictures; the status tells.
+    if (drawn) {
+      try {
+        render::writeChartPictures(render::plotChartsOf(*drawn), output,
+                                   request.size.value_or(render::kDefaultPictureSize));
+        written = true;
+      } catch (const render::PictureError& error) {
+        print(messages, QStringLiteral("tessaline-plot: ") + QString::fromUtf8(error.what()));
+      }
+    }
+  } else {
+    const auto after = fileIdentity(request.output);
+    written = after && after != before;
+  }
+  if (!written || failures > 0) {
+    printSummary(messages, request.output, failures, written);
+    return 1;
+  }
+  print(messages, QString::fromLatin1(graphing::kDone));
+  return 0;
+}
+
+}  // namespace app

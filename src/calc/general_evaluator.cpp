@@ -1,0 +1,221 @@
+// The postfix machine over every kind of operand: values, references, arrays, left-out
+// arguments. It takes over from the numeric machine (evaluator.cpp) wherever that stops.
+#include "general_evaluator.h"
+
+#include <cmath>
+#include <new>
+#include <utility>
+#include <vector>
+
+#include "coercion.h"
+#include "function_spec.h"
+#include "operators.h"
+#include "program.h"
+#include "quick_arithmetic.h"
+
+namespace calc {
+namespace {
+
+// Operands live in raw storage and are built only when pushed, so that a short formula pays
+// for the few slots it uses.
+class OperandStack {
+ public:
+  explicit OperandStack(std::size_t capacity) {
+    if (capacity > kInline) {
+      heap_.resize(capacity * sizeof(Operand));
+      slots_ = reinterpret_cast<Operand*>(heap_.data());
+    }
+  }
+  ~OperandStack() {
+    while (size_ > 0) pop();
+  }
+  OperandStack(const OperandStack&) = delete;
+  OperandStack& operator=(const OperandStack&) = delete;
+
+  Operand& push() { return *new (slots_ + size_++) Operand; }
+  void pop() { slots_[--size_].~Operand(); }
+  void pop(std::size_t n) {
+    while (n-- > 0) pop();
+  }
+  Operand& top(std::size_t fromTop = 0) { return slots_[size_ - 1 - fromTop]; }
+  std::span<const Operand> last(std::size_t n) const { return {slots_ + size_ - n, n}; }
+  std::size_t size() const { return size_; }
+
+ private:
+  static constexpr std::size_t kInline = 16;
+  alignas(Operand) unsigned char inline_[kInline * sizeof(Operand)];
+  std::vector<unsigned char> heap_;
+  Operand* slots_ = reinterpret_cast<Operand*>(inline_);
+  std::size_t size_ = 0;
+};
+
+bool isArray(const Operand& o) { return o.kind == Operand::Kind::Array; }
+
+// Element (r, c) of an operand broadcast to a larger array: a single row or column repeats,
+// positions beyond a smaller array are #N/A.
+Value elementAt(const Operand& o, std::int32_t r, std::int32_t c, const EvalContext& context) {
+  if (!isArray(o)) return scalarOf(o, context);
+  const Array& a = *o.array;
+  const std::int32_t row = a.rows == 1 ? 0 : r, column = a.columns == 1 ? 0 : c;
+  if (row >= a.rows || column >= a.columns) return ErrorCode::NA;
+  return a.at(row, column);
+}
+
+template <class Combine>
+Operand elementwise(const Operand& a, const Operand& b, const EvalContext& context, Combine combine) {
+  auto result = std::make_shared<Array>();
+  result->rows = std::max(isArray(a) ? a.array->rows : 1, isArray(b) ? b.array->rows : 1);
+  result->columns = std::max(isArray(a) ? a.array->columns : 1, isArray(b) ? b.array->columns : 1);
+  result->values.reserve(static_cast<std::size_t>(result->rows) * result->columns);
+  for (std::int32_t r = 0; r < result->rows; ++r)
+    for (std::int32_t c = 0; c < result->columns; ++c)
+      result->values.push_back(combine(elementAt(a, r, c, context), elementAt(b, r, c, context)));
+  Operand out;
+  out.kind = Operand::Kind::Array;
+  out.array = std::move(result);
+  return out;
+}
+
+// Everything but plain arithmetic on two numbers; kept out of line so that the dispatch loop
+// stays small enough to live in registers.
+[[gnu::noinline]] void binarySlow(OperandStack& stack, Op op, const EvalContext& context) {
+  Operand& a = stack.top(1);
+  Operand& b = stack.top(0);
+  if (op == Op::Concat && a.kind == Operand::Kind::Value && b.isScalar()) {
+    appendText(a.value, b.scalar());  // in place: a chain of & stays linear
+  } else if (a.isScalar() && b.isScalar()) {
+    a.set(applyBinary(op, a.scalar(), b.scalar()));
+  } else if (isArray(a) || isArray(b)) {
+    a = elementwise(a, b, context, [op](const Value& x, const Value& y) { return applyBinary(op, x, y); });
+  } else {
+    a.set(applyBinary(op, scalarOf(a, context), scalarOf(b, context)));
+  }
+  stack.pop();
+}
+
+inline void binary(OperandStack& stack, Op op, const EvalContext& context) {
+  Operand& a = stack.top(1);
+  const Operand& b = stack.top(0);
+  double quick;
+  if (a.kind == Operand::Kind::Number && b.kind == Operand::Kind::Number &&
+      quickArithmetic(op, a.number, b.number, quick)) {
+    a.number = quick + 0.0;  // + 0.0 turns -0 into 0
+    stack.pop();
+  } else {
+    binarySlow(stack, op, context);
+  }
+}
+
+[[gnu::noinline]] void unary(OperandStack& stack, Op op, const EvalContext& context) {
+  Operand& a = stack.top();
+  if (a.kind == Operand::Kind::Number && op == Op::Negate) {
+    a.number = 0.0 - a.number;
+  } else if (isArray(a)) {
+    a = elementwise(a, a, context, [op](const Value& x, const Value&) { return applyUnary(op, x); });
+  } else {
+    a.set(applyUnary(op, scalarOf(a, context)));
+  }
+}
+
+std::string_view readText(CodeReader& code, const Formula::Impl& program) {
+  const auto offset = code.next<std::uint16_t>();
+  const auto length = code.next<std::uint16_t>();
+  return program.text(offset, length);
+}
+
+void pushRange(OperandStack& stack, CellRef first, CellRef last) {
+  Operand& o = stack.push();
+  o.kind = Operand::Kind::Range;
+  o.range = CellRange{first.sheet, first.row, first.column, last.row, last.column};
+}
+
+void pushRange(OperandStack& stack, CodeReader& code, const Formula::Impl& program) {
+  const std::string_view sheet = readText(code, program);
+  CellRef first = readCell(code, sheet);
+  CellRef last = readCell(code, sheet);
+  if (first.row > last.row) std::swap(first.row, last.row);  // A$5:A1 filled down past row 5
+  pushRange(stack, first, last);
+}
+
+[[gnu::noinline]] void call(OperandStack& stack, const FunctionSpec& function, std::size_t argc,
+                            const EvalContext& context) {
+  if (function.takes == FunctionSpec::Takes::Operand) {
+    Operand result = function.operand(Args(stack.last(argc), context));
+    stack.pop(argc);
+    stack.push() = std::move(result);
+    return;
+  }
+  Value result = callFunction(function, stack.last(argc), context);
+  stack.pop(argc);
+  stack.push().set(std::move(result));
+}
+
+// A value known to be no number. Out of line: inlined, it trips GCC's maybe-uninitialized
+// analysis of the variant's string.
+[[gnu::noinline]] void pushOther(OperandStack& stack, Value value) {
+  Operand& o = stack.push();
+  o.kind = Operand::Kind::Value;
+  o.value = std::move(value);
+}
+
+void step(OperandStack& stack, CodeReader& code, const Formula::Impl& program, const EvalContext& context) {
+  const Op op = code.op();
+  switch (op) {
+    case Op::Number: stack.push().set(code.next<double>()); break;
+    case Op::String: stack.push().set(Value(std::string(readText(code, program)))); break;
+    case Op::Bool: pushOther(stack, Value(code.next<std::uint8_t>() != 0)); break;
+    case Op::Error: pushOther(stack, static_cast<ErrorCode>(code.next<std::uint8_t>())); break;
+    case Op::Cell: stack.push().set(context.cell(readCell(code, {}))); break;
+    case Op::SheetCell: {
+      const std::string_view sheet = readText(code, program);
+      stack.push().set(context.cell(readCell(code, sheet)));
+      break;
+    }
+    case Op::CellRef: {
+      const CellRef cell = readCell(code, {});
+      pushRange(stack, cell, cell);
+      break;
+    }
+    case Op::SheetCellRef: {
+      const std::string_view sheet = readText(code, program);
+      const CellRef cell = readCell(code, sheet);
+      pushRange(stack, cell, cell);
+      break;
+    }
+    case Op::Range: pushRange(stack, code, program); break;
+    case Op::Array: {
+      Operand& o = stack.push();
+      o.kind = Operand::Kind::Array;
+      o.array = program.extras->arrays[code.next<std::uint16_t>()];
+      break;
+    }
+    case Op::Missing: stack.push().kind = Operand::Kind::Missing; break;
+    case Op::Negate:
+    case Op::Percent: unary(stack, op, context); break;
+    case Op::Call: {
+      const auto index = code.next<std::uint16_t>();
+      call(stack, functionAt(index), code.next<std::uint8_t>(), context);
+      break;
+    }
+    case Op::UnknownCall:
+      stack.pop(code.next<std::uint8_t>());
+      pushOther(stack, ErrorCode::Name);
+      break;
+    default: binary(stack, op, context); break;
+  }
+}
+
+}  // namespace
+
+Value evaluateGeneral(const Formula::Impl& program, CodeReader code, std::span<const double> numbers,
+                      const Value* pending, const EvalContext& context) {
+  OperandStack stack(program.maxStack);
+  for (double n : numbers) stack.push().set(n);
+  if (pending) stack.push().set(*pending);
+  while (code.position() != program.codeEnd()) step(stack, code, program, context);
+  Value result = scalarOf(stack.top(), context);
+  if (result.isEmpty()) return 0.0;
+  return result;
+}
+
+}  // namespace calc

@@ -1,0 +1,625 @@
+#include "parser.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "byte_buffer.h"
+#include "calc/cell_address.h"
+#include "function_spec.h"
+
+namespace calc {
+namespace {
+
+struct Failure {
+  ParseError error;
+};
+
+enum CharClass : std::uint8_t { kDigit = 1, kLetter = 2, kNameStart = 4, kWord = 8, kSpace = 16 };
+
+// Letters of other scripts arrive as UTF-8 bytes >= 0x80; names may hold them.
+constexpr std::array<std::uint8_t, 256> kCharClasses = [] {
+  std::array<std::uint8_t, 256> classes{};
+  for (int c = 0; c < 256; ++c) {
+    const bool digit = c >= '0' && c <= '9';
+    const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    const bool nameStart = letter || c == '_' || c >= 0x80;
+    const bool word = nameStart || digit || c == '.' || c == '$';
+    const bool space = c == ' ' || c == '\n' || c == '\r' || c == '\t';
+    classes[c] = static_cast<std::uint8_t>((digit ? kDigit : 0) | (letter ? kLetter : 0) |
+                                           (nameStart ? kNameStart : 0) | (word ? kWord : 0) |
+                                           (space ? kSpace : 0));
+  }
+  return classes;
+}();
+
+bool hasClass(char c, CharClass cls) { return kCharClasses[static_cast<unsigned char>(c)] & cls; }
+bool isDigit(char c) { return hasClass(c, kDigit); }
+bool isLetter(char c) { return hasClass(c, kLetter); }
+bool isNameStart(char c) { return hasClass(c, kNameStart); }
+bool isWordChar(char c) { return hasClass(c, kWord); }
+
+bool equalsUpper(std::string_view text, std::string_view upper) {
+  if (text.size() != upper.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if ((isLetter(text[i]) ? static_cast<char>(text[i] & ~0x20) : text[i]) != upper[i]) return false;
+  return true;
+}
+
+// Names are short: a plain loop beats a call to memchr.
+bool containsDollar(std::string_view text) {
+  for (const char c : text)
+    if (c == '$') return true;
+  return false;
+}
+
+bool startsWithUpper(std::string_view text, std::string_view upper) {
+  return text.size() >= upper.size() && equalsUpper(text.substr(0, upper.size()), upper);
+}
+
+class Parser {
+ public:
+  explicit Parser(std::string_view text) : source_(text) {}
+
+  std::unique_ptr<Formula::Impl> run() {
+    if (source_.size() > kMaxFormulaLength)
+      fail(kMaxFormulaLength, "formula longer than 8192 characters");
+    copySource();
+    skipSpaces();
+    if (atEnd()) fail(0, "empty formula");
+    expression();
+    skipSpaces();
+    if (!atEnd()) fail(pos(), "unexpected character");
+    markFinalSum();
+    if (code_.size() > 0xFFFF || rowSpans_.size() / sizeof(RowSpan) > 0x7FFF) fail(0, "formula too complex");
+    return Formula::Impl::create(code_.view(), text_.view(), static_cast<std::uint32_t>(maxHeight_),
+                                 movable_ ? rowSpans_.view() : std::string_view(), movable_, std::move(extras_));
+  }
+
+ private:
+  // ---- output -------------------------------------------------------------------------------
+  void emit(Op op) { code_.put(static_cast<std::uint8_t>(op)); }
+  template <class T>
+  void operand(T value) {
+    code_.put(value);
+  }
+  void pushed() {
+    if (++height_ > maxHeight_) maxHeight_ = height_;
+  }
+  void emitValue(Op op) {
+    emit(op);
+    pushed();
+  }
+  void emitBinary(Op op) {
+    if (depth_ == 0 && (op == Op::Add || op == Op::Subtract)) lastOuterSum_ = code_.size();
+    emit(op);
+    --height_;
+  }
+  // A + or - outside any parentheses or call that is also the last instruction is the formula's
+  // final operation, which the spreadsheet computes with its cancellation rule.
+  void markFinalSum() {
+    if (lastOuterSum_ + 1 != code_.size()) return;
+    const bool add = static_cast<Op>(code_[lastOuterSum_]) == Op::Add;
+    code_[lastOuterSum_] = static_cast<char>(add ? Op::FinalAdd : Op::FinalSubtract);
+  }
+  ProgramExtras& extras() {
+    if (!extras_) extras_ = std::make_unique<ProgramExtras>();
+    return *extras_;
+  }
+  // Text bytes are appended to the pool by the caller; this writes the operand naming them.
+  void textOperand(std::size_t start) {
+    operand(static_cast<std::uint16_t>(start));
+    operand(static_cast<std::uint16_t>(text_.size() - start));
+  }
+  std::size_t addText(std::string_view text) {
+    const std::size_t start = text_.size();
+    text_.append(text.data(), text.size());
+    return start;
+  }
+
+  // Out of line and cold, so that building messages costs the hot paths nothing.
+  [[noreturn, gnu::cold, gnu::noinline]] static void fail(std::size_t at, const char* message) {
+    throw Failure{ParseError{at, message}};
+  }
+  [[noreturn, gnu::cold, gnu::noinline]] static void failExpecting(std::size_t at, const char* what) {
+    throw Failure{ParseError{at, std::string("expected ") + what}};
+  }
+  [[noreturn, gnu::cold, gnu::noinline]] static void failUnexpected(std::size_t at, char c) {
+    throw Failure{ParseError{at, std::string("unexpected character '") + c + "'"}};
+  }
+
+  // ---- characters -----------------------------------------------------------------------------
+  // The text is copied behind two NULs, so that reading one character past the current one
+  // never needs a bounds check: a NUL is what peek() has always answered at the end.
+  void copySource() {
+    if (!source_.empty()) std::memcpy(buffer_, source_.data(), source_.size());
+    buffer_[source_.size()] = buffer_[source_.size() + 1] = '\0';
+    p_ = buffer_;
+    end_ = buffer_ + source_.size();
+  }
+  std::size_t pos() const { return static_cast<std::size_t>(p_ - buffer_); }
+  std::size_t offsetOf(const char* at) const { return static_cast<std::size_t>(at - buffer_); }
+  bool atEnd() const { return p_ >= end_; }
+  char peek(std::size_t ahead = 0) const { return p_[ahead]; }
+  // Most calls find no space at all; only a run of spaces leaves the inlined check.
+  void skipSpaces() {
+    if (hasClass(*p_, kSpace)) skipSpaceRun();
+  }
+  [[gnu::noinline]] void skipSpaceRun() {
+    const char* at = p_;
+    while (hasClass(*at, kSpace)) ++at;
+    p_ = at;
+  }
+  bool accept(char c) {
+    skipSpaces();
+    if (*p_ != c) return false;
+    ++p_;
+    return true;
+  }
+  void expect(char c, const char* what) {
+    if (!accept(c)) failExpecting(pos(), what);
+  }
+
+  void enterNesting(std::size_t at) {
+    if (++depth_ > kMaxNestingDepth) fail(at, "nested more than 64 levels deep");
+  }
+
+  // ---- grammar, loosest binding first ----------------------------------------------------------
+  void expression() { binary(1); }
+
+  // Binary operators by precedence climbing: comparisons loosest, then &, + -, * /, ^ (which is
+  // left-associative: 2^3^2 is 64). A chain of one level is a loop, not recursion.
+  struct BinaryOperator {
+    Op op = Op::Add;
+    int precedence = 0;  // 0: no operator here
+    std::size_t length = 1;
+  };
+
+  BinaryOperator peekOperator() const {
+    switch (peek()) {
+      case '^': return {Op::Power, 5};
+      case '*': return {Op::Multiply, 4};
+      case '/': return {Op::Divide, 4};
+      case '+': return {Op::Add, 3};
+      case '-': return {Op::Subtract, 3};
+      case '&': return {Op::Concat, 2};
+      case '=': return {Op::Equal, 1};
+      case '<':
+        if (peek(1) == '=') return {Op::LessEqual, 1, 2};
+        if (peek(1) == '>') return {Op::NotEqual, 1, 2};
+        return {Op::Less, 1};
+      case '>':
+        if (peek(1) == '=') return {Op::GreaterEqual, 1, 2};
+        return {Op::Greater, 1};
+      default: return {};
+    }
+  }
+
+  void binary(int minPrecedence) {
+    unary();
+    for (;;) {
+      skipSpaces();
+      const BinaryOperator next = peekOperator();
+      if (next.precedence == 0 || next.precedence < minPrecedence) return;
+      p_ += next.length;
+      binary(next.precedence + 1);
+      emitBinary(next.op);
+    }
+  }
+
+  // Signs bind tighter than ^ (-2^2 is 4). A run of signs is counted, not recursed into.
+  void unary() {
+    int negations = 0;
+    for (;; ++p_) {
+      skipSpaces();
+      if (peek() == '-') ++negations;
+      else if (peek() != '+') break;
+    }
+    postfix();
+    for (int i = 0; i < negations; ++i) emit(Op::Negate);
+  }
+
+  void postfix() {
+    primary();
+    while (accept('%')) emit(Op::Percent);
+  }
+
+  void primary() {
+    skipSpaces();
+    const std::size_t start = pos();
+    const char c = peek();
+    if (atEnd()) fail(start, "expected a value");
+    if (c == '(') {
+      ++p_;
+      enterNesting(start);
+      expression();
+      expect(')', "')'");
+      --depth_;
+    } else if (c == '"') {
+      stringLiteral();
+    } else if (c == '#') {
+      errorLiteral();
+    } else if (c == '{') {
+      arrayConstant();
+    } else if (c == '\'') {
+      quotedSheetReference();
+    } else if (isDigit(c) || (c == '.' && isDigit(peek(1)))) {
+      numberOrRows();
+    } else if (isWordChar(c)) {
+      word();
+    } else {
+      failUnexpected(start, c);
+    }
+  }
+
+  // ---- literals --------------------------------------------------------------------------------
+  // The text between quotes, doubled quotes taken as one, appended to `text`.
+  template <class Text>
+  void scanQuoted(char quote, Text& text) {
+    const std::size_t start = pos();
+    ++p_;
+    for (;;) {
+      if (atEnd()) fail(start, "unterminated text");
+      const char c = *p_++;
+      if (c != quote) {
+        text.push_back(c);
+      } else if (*p_ == quote) {
+        text.push_back(quote);
+        ++p_;
+      } else {
+        return;
+      }
+    }
+  }
+
+  void stringLiteral() {
+    const std::size_t start = text_.size();
+    scanQuoted('"', text_);
+    emitValue(Op::String);
+    textOperand(start);
+  }
+
+  ErrorCode scanError() {
+    static constexpr std::pair<std::string_view, ErrorCode> kErrors[] = {
+        {"#NULL!", ErrorCode::Null}, {"#DIV/0!", ErrorCode::Div0}, {"#VALUE!", ErrorCode::Value},
+        {"#REF!", ErrorCode::Ref},   {"#NAME?", ErrorCode::Name},  {"#NUM!", ErrorCode::Num},
+        {"#N/A", ErrorCode::NA}};
+    for (const auto& [text, code] : kErrors)
+      if (startsWithUpper(std::string_view(p_, static_cast<std::size_t>(end_ - p_)), text)) {
+        p_ += text.size();
+        return code;
+      }
+    fail(pos(), "unknown error value");
+  }
+
+  void errorLiteral() {
+    const ErrorCode code = scanError();
+    emitValue(Op::Error);
+    operand(static_cast<std::uint8_t>(code));
+  }
+
+  // Digits, a decimal point, an exponent; a letter straight after is refused ("2A1").
+  // The NULs behind the text stop every scan, so no step checks the end.
+  double scanNumber() {
+    const char* const start = p_;
+    const char* p = p_;
+    while (isDigit(*p)) ++p;
+    if (*p == '.') {
+      ++p;
+      while (isDigit(*p)) ++p;
+    }
+    if (*p == 'e' || *p == 'E') {
+      const char* q = p + 1;
+      if (*q == '+' || *q == '-') ++q;
+      if (!isDigit(*q)) fail(offsetOf(p), "malformed exponent");
+      p = q;
+      while (isDigit(*p)) ++p;
+    }
+    p_ = p;
+    if (isWordChar(*p) || *p == '(') fail(offsetOf(p), "unexpected character after a number");
+    if (p - start <= 15) {  // plain integers are exact without strtod
+      double whole = 0;
+      const char* i = start;
+      for (; i < p && isDigit(*i); ++i) whole = whole * 10 + (*i - '0');
+      if (i == p) return whole;
+    }
+    double value = 0;
+    const auto [end, status] = std::from_chars(start, p, value);
+    if (status == std::errc() && end == p) return value;
+    // Out of range: strtod decides, reading underflow as 0 the way it always has.
+    value = std::strtod(std::string(start, p).c_str(), nullptr);
+    if (!std::isfinite(value)) fail(offsetOf(start), "number out of range");
+    return value;
+  }
+
+  void numberOrRows() {
+    const std::size_t start = pos();
+    const char* end = p_;
+    while (isDigit(*end)) ++end;
+    if (*end == ':') {  // a whole-row range such as 1:3
+      const std::string_view digits(p_, static_cast<std::size_t>(end - p_));
+      p_ = end;
+      if (auto row = parseRowOnly(digits)) {
+        rowRange(SheetName{}, *row, start);
+        return;
+      }
+      fail(start, "row out of range");
+    }
+    const double value = scanNumber();
+    emitValue(Op::Number);
+    operand(value);
+  }
+
+  // {1,2;3,4}: rows split by ';', columns by ','.
+  void arrayConstant() {
+    const std::size_t start = pos();
+    ++p_;
+    auto array = std::make_shared<Array>();
+    std::int32_t columnsInRow = 0;
+    for (;;) {
+      array->values.push_back(arrayElement());
+      ++columnsInRow;
+      if (accept(',')) continue;
+      if (array->rows == 0) array->columns = columnsInRow;
+      if (columnsInRow != array->columns) fail(pos(), "array rows differ in length");
+      ++array->rows;
+      columnsInRow = 0;
+      if (accept(';')) continue;
+      expect('}', "'}'");
+      break;
+    }
+    if (array->values.size() > 65536) fail(start, "array too large");
+    extras().arrays.push_back(std::move(array));
+    emitValue(Op::Array);
+    operand(static_cast<std::uint16_t>(extras().arrays.size() - 1));
+  }
+
+  Value arrayElement() {
+    skipSpaces();
+    const char c = peek();
+    if (c == '"') {
+      std::string text;
+      scanQuoted('"', text);
+      return text;
+    }
+    if (c == '#') return scanError();
+    if (c == '-' || c == '+') {
+      ++p_;
+      skipSpaces();
+      if (!isDigit(peek()) && peek() != '.') fail(pos(), "expected a number");
+      const double n = scanNumber();
+      return c == '-' ? -n : n;
+    }
+    if (isDigit(c) || c == '.') return scanNumber();
+    const std::size_t start = pos();
+    const std::string_view w = scanWord();
+    if (equalsUpper(w, "TRUE")) return true;
+    if (equalsUpper(w, "FALSE")) return false;
+    fail(start, "expected a constant in the array");
+  }
+
+  // ---- names, references, calls --------------------------------------------------------------
+  std::string_view scanWord() {
+    const char* const start = p_;
+    const char* end = start;
+    while (isWordChar(*end)) ++end;
+    p_ = end;
+    return {start, static_cast<std::size_t>(end - start)};
+  }
+
+  // A sheet name in the text pool; `length` 0 stands for the formula's own sheet.
+  struct SheetName {
+    std::size_t offset = 0, length = 0;
+  };
+
+  void quotedSheetReference() {
+    const std::size_t start = pos();
+    const std::size_t offset = text_.size();
+    scanQuoted('\'', text_);
+    if (peek() != '!') fail(pos(), "expected '!' after the sheet name");
+    ++p_;
+    if (text_.size() == offset) fail(start, "empty sheet name");
+    referenceAfterSheet(SheetName{offset, text_.size() - offset});
+  }
+
+  void referenceAfterSheet(SheetName sheet) {
+    const std::size_t start = pos();
+    const std::string_view w = scanWord();
+    if (!reference(sheet, w, start)) fail(start, "expected a reference after the sheet name");
+  }
+
+  // A cell, a cell range, a column range or a row range; false if `w` is none of them.
+  bool reference(SheetName sheet, std::string_view w, std::size_t start) {
+    if (auto cell = parseCellAddress(w)) {
+      noteRow(*cell, w, start);
+      Address last = *cell;
+      if (peek() == ':') {
+        const char* const save = p_++;
+        const std::size_t endStart = pos();
+        const std::string_view endWord = scanWord();
+        if (auto end = parseCellAddress(endWord)) {
+          last = *end;
+          noteRow(last, endWord, endStart);
+        } else {
+          p_ = save;
+        }
+      }
+      emitReference(sheet, *cell, last);
+      return true;
+    }
+    if (peek() != ':') return false;
+    if (auto column = parseColumnOnly(w)) {
+      ++p_;
+      const std::size_t at = pos();
+      auto last = parseColumnOnly(scanWord());
+      if (!last) fail(at, "expected a column");
+      emitReference(sheet, Address{1, *column, true}, Address{kMaxRows, *last, true});
+      return true;
+    }
+    if (auto row = parseRowOnly(w)) {
+      p_ = buffer_ + start + w.size();
+      rowRange(sheet, *row, start);
+      return true;
+    }
+    return false;
+  }
+
+  void rowRange(SheetName sheet, std::int32_t first, std::size_t) {
+    ++p_;  // ':'
+    const std::size_t at = pos();
+    auto last = parseRowOnly(scanWord());
+    if (!last) fail(at, "expected a row");
+    movable_ = false;  // whole rows: kept as written rather than moved
+    emitReference(sheet, Address{first, 1, true}, Address{*last, kMaxColumns, true});
+  }
+
+  // A single cell is read where it stands unless a function taking references receives it
+  // (see call()); anything larger stays a range.
+  void emitReference(SheetName sheet, Address a, Address b) {
+    const bool ownSheet = sheet.length == 0;
+    if (a.row == b.row && a.column == b.column && a.rowAbsolute == b.rowAbsolute) {
+      emitValue(ownSheet ? Op::Cell : Op::SheetCell);
+      if (!ownSheet) sheetOperand(sheet);
+      cellOperand(a);
+      return;
+    }
+    emitValue(Op::Range);
+    sheetOperand(sheet);
+    // With one end's row fixed and the other's moving (A$1:A5), which row is first depends on
+    // where the formula stands: the evaluator puts them in order.
+    const bool mixed = a.rowAbsolute != b.rowAbsolute;
+    if (!mixed && a.row > b.row) std::swap(a.row, b.row);
+    const std::int32_t left = std::min(a.column, b.column), right = std::max(a.column, b.column);
+    cellOperand(Address{a.row, left, a.rowAbsolute});
+    cellOperand(Address{b.row, right, b.rowAbsolute});
+  }
+  void sheetOperand(SheetName sheet) {
+    operand(static_cast<std::uint16_t>(sheet.offset));
+    operand(static_cast<std::uint16_t>(sheet.length));
+  }
+  void cellOperand(Address a) {
+    operand(static_cast<std::int32_t>(a.rowAbsolute ? a.row : a.row | kRelativeRow));
+    operand(static_cast<std::uint16_t>(a.column));
+  }
+  // A relative row's digits end the address word that starts at `start`.
+  void noteRow(const Address& address, std::string_view word, std::size_t start) {
+    if (address.rowAbsolute) return;
+    std::size_t digits = 0;
+    while (digits < word.size() && isDigit(word[word.size() - 1 - digits])) ++digits;
+    rowSpans_.put(RowSpan{static_cast<std::uint16_t>(start + word.size() - digits),
+                          static_cast<std::uint16_t>(digits)});
+  }
+  // The argument starting at `start` is one cell alone: leave it unread for the function.
+  void keepCellUnread(std::size_t start) {
+    const std::size_t length = code_.size() - start;
+    const Op first = static_cast<Op>(code_[start]);
+    if (first == Op::Cell && length == 1 + kCellBytes)
+      code_[start] = static_cast<char>(Op::CellRef);
+    else if (first == Op::SheetCell && length == 1 + kTextBytes + kCellBytes)
+      code_[start] = static_cast<char>(Op::SheetCellRef);
+  }
+
+  void word() {
+    const std::size_t start = pos();
+    const std::string_view w = scanWord();
+    if (peek() == '!') {
+      ++p_;
+      referenceAfterSheet(SheetName{addText(w), w.size()});
+      return;
+    }
+    skipSpaces();
+    if (peek() == '(') {
+      call(w, start);
+      return;
+    }
+    p_ = w.data() + w.size();
+    if (reference(SheetName{}, w, start)) return;
+    const bool isTrue = equalsUpper(w, "TRUE");
+    if (isTrue || equalsUpper(w, "FALSE")) {
+      emitValue(Op::Bool);
+      operand(static_cast<std::uint8_t>(isTrue));
+      return;
+    }
+    if (!isNameStart(w.front()) || containsDollar(w)) fail(start, "not a valid name");
+    emitValue(Op::Error);
+    operand(static_cast<std::uint8_t>(ErrorCode::Name));
+  }
+
+  void call(std::string_view name, std::size_t start) {
+    if (!isNameStart(name.front()) || containsDollar(name))
+      fail(start, "not a valid function name");
+    // Files prefix newer functions ("_xlfn.COT", "_xlfn._xlws.SORT"): the plain name is meant.
+    while (name.size() > 6 && name.front() == '_' &&
+           (startsWithUpper(name, "_XLFN.") || startsWithUpper(name, "_XLWS.")))
+      name.remove_prefix(6);
+    ++p_;  // '('
+    enterNesting(start);
+    const int index = findFunctionIndex(name);
+    const FunctionSpec* spec = index < 0 ? nullptr : &functionAt(static_cast<std::size_t>(index));
+    // Only functions that take plain values may have their cells read beforehand.
+    const bool takesReferences =
+        !spec || spec->takes == FunctionSpec::Takes::Args || spec->takes == FunctionSpec::Takes::Operand;
+    const int heightBefore = height_;
+    std::size_t argc = 0;
+    skipSpaces();
+    if (peek() == ')') {
+      ++p_;
+    } else {
+      for (;;) {
+        skipSpaces();
+        const std::size_t argumentStart = code_.size();
+        if (peek() == ',' || peek() == ')') emitValue(Op::Missing);
+        else expression();
+        if (takesReferences) keepCellUnread(argumentStart);
+        if (++argc > kManyArgs) fail(pos(), "more than 255 arguments");
+        if (accept(',')) continue;
+        expect(')', "')' or ','");
+        break;
+      }
+    }
+    --depth_;
+    if (spec) {
+      if (argc < spec->minArgs) fail(pos() - 1, "too few arguments");
+      if (argc > spec->maxArgs) fail(pos() - 1, "too many arguments");
+      emit(Op::Call);
+      operand(static_cast<std::uint16_t>(index));
+      operand(static_cast<std::uint8_t>(argc));
+    } else {
+      extras().unknownFunctions.emplace_back(name);
+      emit(Op::UnknownCall);
+      operand(static_cast<std::uint8_t>(argc));
+    }
+    height_ = heightBefore;
+    pushed();
+  }
+
+  std::string_view source_;
+  const char* p_ = nullptr;  // the next character to read, inside buffer_
+  const char* end_ = nullptr;
+  int depth_ = 0;
+  std::size_t lastOuterSum_ = static_cast<std::size_t>(-1);  // code offset of the last outer + or -
+  int height_ = 0;
+  int maxHeight_ = 0;
+  ByteBuffer code_;
+  ByteBuffer text_;
+  std::unique_ptr<ProgramExtras> extras_;
+  ByteBuffer rowSpans_;  // RowSpan after RowSpan
+  bool movable_ = true;
+  char buffer_[kMaxFormulaLength + 2];
+};
+
+}  // namespace
+
+std::variant<std::unique_ptr<Formula::Impl>, ParseError> compileFormula(std::string_view text) {
+  try {
+    return Parser(text).run();
+  } catch (const Failure& failure) {
+    return failure.error;
+  }
+}
+
+}  // namespace calc
