@@ -70,7 +70,16 @@ struct FunctionSpec {
   // Functions that came from the Analysis ToolPak refuse booleans (#VALUE!) and left-out
   // arguments (#N/A) where the others read 1/0 and 0.
   bool strictNumbers = false;
+  // Its arguments are evaluated as arrays (SUMPRODUCT, MMULT...): a range inside an operation
+  // there is taken element by element rather than at the formula's own row or column.
+  bool arrayArguments = false;
 };
+
+// The entry with arrayArguments set: arrayArguments(raw("SUMPRODUCT", ...)).
+constexpr FunctionSpec arrayArguments(FunctionSpec spec) {
+  spec.arrayArguments = true;
+  return spec;
+}
 
 constexpr FunctionSpec number1(std::string_view name, UnaryFn fn) {
   return {name, 1, 1, FunctionSpec::Takes::Number, fn, nullptr, nullptr, nullptr};

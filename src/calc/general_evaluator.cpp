@@ -2,6 +2,7 @@
 // arguments. It takes over from the numeric machine (evaluator.cpp) wherever that stops.
 #include "general_evaluator.h"
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 #include <utility>
@@ -137,8 +138,66 @@ void pushRange(OperandStack& stack, CodeReader& code, const Formula::Impl& progr
   pushRange(stack, first, last);
 }
 
+// A reference as the array of its values (one value for a single cell). Whole columns or rows
+// stop at the sheet's used extent, as every range walk does.
+[[gnu::noinline]] void referenceToArray(Operand& top, const EvalContext& context) {
+  if (top.kind != Operand::Kind::Range) return;
+  const CellRange r = top.range;
+  if (r.isSingleCell()) return top.set(context.cell(CellRef{r.sheet, r.row1, r.column1}));
+  const CellRef extent = context.usedExtent(r.sheet);
+  const std::int32_t lastRow = std::max(r.row1, std::min(r.row2, extent.row));
+  const std::int32_t lastColumn = std::max(r.column1, std::min(r.column2, extent.column));
+  auto array = std::make_shared<Array>();
+  array->rows = lastRow - r.row1 + 1;
+  array->columns = lastColumn - r.column1 + 1;
+  array->values.reserve(static_cast<std::size_t>(array->rows) * static_cast<std::size_t>(array->columns));
+  for (std::int32_t row = r.row1; row <= lastRow; ++row)
+    for (std::int32_t column = r.column1; column <= lastColumn; ++column)
+      array->values.push_back(context.cell(CellRef{r.sheet, row, column}));
+  top.kind = Operand::Kind::Array;
+  top.array = std::move(array);
+  top.sheetName.reset();
+}
+
+bool takesSingleValues(const FunctionSpec& function) {
+  return function.takes == FunctionSpec::Takes::Number || function.takes == FunctionSpec::Takes::Numbers ||
+         function.takes == FunctionSpec::Takes::Scalars;
+}
+
+// A function of single values given an array: computed for each element, the arrays broadcast
+// as the operators broadcast them. The result is an array of the results.
+Operand liftOverArrays(const FunctionSpec& function, std::span<const Operand> args, const EvalContext& context) {
+  std::int32_t rows = 1, columns = 1;
+  for (const Operand& a : args)
+    if (isArray(a)) rows = std::max(rows, a.array->rows), columns = std::max(columns, a.array->columns);
+  auto result = std::make_shared<Array>();
+  result->rows = rows;
+  result->columns = columns;
+  result->values.reserve(static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns));
+  std::vector<Operand> element(args.begin(), args.end());
+  for (std::int32_t r = 0; r < rows; ++r)
+    for (std::int32_t c = 0; c < columns; ++c) {
+      for (std::size_t i = 0; i < args.size(); ++i)
+        if (isArray(args[i])) element[i].set(elementAt(args[i], r, c, context));
+      result->values.push_back(callFunction(function, element, context));
+    }
+  Operand out;
+  out.kind = Operand::Kind::Array;
+  out.array = std::move(result);
+  return out;
+}
+
 [[gnu::noinline]] void call(OperandStack& stack, const FunctionSpec& function, std::size_t argc,
                             const EvalContext& context) {
+  if (takesSingleValues(function)) {
+    const std::span<const Operand> args = stack.last(argc);
+    if (std::any_of(args.begin(), args.end(), isArray)) {
+      Operand result = liftOverArrays(function, args, context);
+      stack.pop(argc);
+      stack.push() = std::move(result);
+      return;
+    }
+  }
   if (function.takes == FunctionSpec::Takes::Operand) {
     Operand result = function.operand(Args(stack.last(argc), context));
     stack.pop(argc);
@@ -190,6 +249,7 @@ void step(OperandStack& stack, CodeReader& code, const Formula::Impl& program, c
       break;
     }
     case Op::Missing: stack.push().kind = Operand::Kind::Missing; break;
+    case Op::ToArray: referenceToArray(stack.top(), context); break;
     case Op::Negate:
     case Op::Percent: unary(stack, op, context); break;
     case Op::Call: {

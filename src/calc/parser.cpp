@@ -206,9 +206,17 @@ class Parser {
       const BinaryOperator next = peekOperator();
       if (next.precedence == 0 || next.precedence < minPrecedence) return;
       p_ += next.length;
+      takeAsArray();
       binary(next.precedence + 1);
+      takeAsArray();
       emitBinary(next.op);
     }
+  }
+
+  // Inside an argument evaluated as an array, an operand that may be a reference is taken as
+  // the array of its values.
+  void takeAsArray() {
+    if (arrayContext_) emit(Op::ToArray);
   }
 
   // Signs bind tighter than ^ (-2^2 is 4). A run of signs is counted, not recursed into.
@@ -220,12 +228,16 @@ class Parser {
       else if (peek() != '+') break;
     }
     postfix();
+    if (negations > 0) takeAsArray();
     for (int i = 0; i < negations; ++i) emit(Op::Negate);
   }
 
   void postfix() {
     primary();
-    while (accept('%')) emit(Op::Percent);
+    while (accept('%')) {
+      takeAsArray();
+      emit(Op::Percent);
+    }
   }
 
   void primary() {
@@ -563,6 +575,11 @@ class Parser {
     // Only functions that take plain values may have their cells read beforehand.
     const bool takesReferences =
         !spec || spec->takes == FunctionSpec::Takes::Args || spec->takes == FunctionSpec::Takes::Operand;
+    // An array context lasts through the calls nested in it; a function of single values there
+    // is computed element by element over the arrays its arguments become.
+    const bool outerArrayContext = arrayContext_;
+    arrayContext_ = arrayContext_ || (spec && spec->arrayArguments);
+    const bool argumentsAsArrays = arrayContext_ && !takesReferences;
     const int heightBefore = height_;
     std::size_t argc = 0;
     skipSpaces();
@@ -575,6 +592,7 @@ class Parser {
         if (peek() == ',' || peek() == ')') emitValue(Op::Missing);
         else expression();
         if (takesReferences) keepCellUnread(argumentStart);
+        if (argumentsAsArrays) emit(Op::ToArray);
         if (++argc > kManyArgs) fail(pos(), "more than 255 arguments");
         if (accept(',')) continue;
         expect(')', "')' or ','");
@@ -582,6 +600,7 @@ class Parser {
       }
     }
     --depth_;
+    arrayContext_ = outerArrayContext;
     if (spec) {
       if (argc < spec->minArgs) fail(pos() - 1, "too few arguments");
       if (argc > spec->maxArgs) fail(pos() - 1, "too many arguments");
@@ -609,6 +628,7 @@ class Parser {
   std::unique_ptr<ProgramExtras> extras_;
   ByteBuffer rowSpans_;  // RowSpan after RowSpan
   bool movable_ = true;
+  bool arrayContext_ = false;  // inside an argument that a function evaluates as an array
   char buffer_[kMaxFormulaLength + 2];
 };
 

@@ -36,6 +36,9 @@ enum class Op : std::uint8_t {
   // Add and Subtract as the formula's last operation, outside parentheses: opposites that
   // cancel up to their conversion error give 0 (see finalSum in excel_arithmetic.h).
   FinalAdd, FinalSubtract,
+  // Inside an argument the function evaluates as an array (SUMPRODUCT's): the reference on top
+  // becomes the array of its values, so that operators and functions apply element by element.
+  ToArray,
 };
 
 // A text operand: u16 offset into the formula's text pool, u16 length.
