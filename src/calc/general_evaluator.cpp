@@ -159,6 +159,21 @@ void pushRange(OperandStack& stack, CodeReader& code, const Formula::Impl& progr
   top.sheetName.reset();
 }
 
+// a:b over references on one sheet; anything else is #VALUE!.
+[[gnu::noinline]] void joinReferences(OperandStack& stack) {
+  Operand& a = stack.top(1);
+  const Operand& b = stack.top(0);
+  if (a.kind != Operand::Kind::Range || b.kind != Operand::Kind::Range || a.range.sheet != b.range.sheet) {
+    a.set(Value(ErrorCode::Value));
+  } else {
+    a.range.row1 = std::min(a.range.row1, b.range.row1);
+    a.range.column1 = std::min(a.range.column1, b.range.column1);
+    a.range.row2 = std::max(a.range.row2, b.range.row2);
+    a.range.column2 = std::max(a.range.column2, b.range.column2);
+  }
+  stack.pop();
+}
+
 bool takesSingleValues(const FunctionSpec& function) {
   return function.takes == FunctionSpec::Takes::Number || function.takes == FunctionSpec::Takes::Numbers ||
          function.takes == FunctionSpec::Takes::Scalars;
@@ -250,6 +265,7 @@ void step(OperandStack& stack, CodeReader& code, const Formula::Impl& program, c
     }
     case Op::Missing: stack.push().kind = Operand::Kind::Missing; break;
     case Op::ToArray: referenceToArray(stack.top(), context); break;
+    case Op::RangeJoin: joinReferences(stack); break;
     case Op::Negate:
     case Op::Percent: unary(stack, op, context); break;
     case Op::Call: {

@@ -233,7 +233,17 @@ class Parser {
   }
 
   void postfix() {
+    std::size_t start = code_.size();
     primary();
+    while (peek() == ':') {
+      ++p_;
+      keepCellUnread(start);
+      const std::size_t right = code_.size();
+      primary();
+      keepCellUnread(right);
+      emitBinary(Op::RangeJoin);
+      start = code_.size();
+    }
     while (accept('%')) {
       takeAsArray();
       emit(Op::Percent);

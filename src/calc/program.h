@@ -39,6 +39,9 @@ enum class Op : std::uint8_t {
   // Inside an argument the function evaluates as an array (SUMPRODUCT's): the reference on top
   // becomes the array of its values, so that operators and functions apply element by element.
   ToArray,
+  // The range operator between references that are computed (OFFSET(A1,1,1):B3): the smallest
+  // range holding both.
+  RangeJoin,
 };
 
 // A text operand: u16 offset into the formula's text pool, u16 length.

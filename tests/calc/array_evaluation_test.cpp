@@ -36,5 +36,13 @@ INSTANTIATE_TEST_SUITE_P(
                       ArrayCase{"RangeAsAggregateArgumentStaysARange", "SUM(A1:A3)", 2.0}),
     [](const auto& info) { return std::string(info.param.name); });
 
+INSTANTIATE_TEST_SUITE_P(
+    RangeOperator, ArrayEvaluation,
+    ::testing::Values(ArrayCase{"ExtendsARangeByACell", "SUM(A1:A2:A3)", 2.0},
+                      ArrayCase{"JoinsParenthesisedCells", "SUM((A1):(B3))", 62.0},
+                      ArrayCase{"SpansBothCorners", "COUNT(B3:A1)", 6.0},
+                      ArrayCase{"ValuesAreNoReferences", "SUM((1):A3)", ErrorCode::Value}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace calc::testing
