@@ -273,6 +273,27 @@ void step(OperandStack& stack, CodeReader& code, const Formula::Impl& program, c
       call(stack, functionAt(index), code.next<std::uint8_t>(), context);
       break;
     }
+    case Op::FixedCall: {
+      const void* site = code.position() - 1;
+      const auto index = code.next<std::uint16_t>();
+      const auto argc = code.next<std::uint8_t>();
+      Value known;
+      switch (context.startFixedCall(site, known)) {
+        case EvalContext::FixedCall::Known:
+          stack.pop(argc);
+          stack.push().set(std::move(known));
+          break;
+        case EvalContext::FixedCall::Circular:
+          stack.pop(argc);
+          stack.push().set(0.0);
+          break;
+        case EvalContext::FixedCall::Compute:
+          call(stack, functionAt(index), argc, context);
+          context.finishFixedCall(site, stack.top().scalar());
+          break;
+      }
+      break;
+    }
     case Op::UnknownCall:
       stack.pop(code.next<std::uint8_t>());
       pushOther(stack, ErrorCode::Name);

@@ -535,6 +535,32 @@ class Parser {
     rowSpans_.put(RowSpan{static_cast<std::uint16_t>(start + word.size() - digits),
                           static_cast<std::uint16_t>(digits)});
   }
+  // Whether the code from `start` is a single operand that is the same for every row of a
+  // filled-down formula: a constant, or a reference whose rows are all written with '$' (or a
+  // whole column).
+  bool isFixedOperand(std::size_t start) const {
+    const std::size_t length = code_.size() - start;
+    const auto fixedRow = [&](std::size_t at) {
+      std::int32_t row;
+      std::memcpy(&row, code_.view().data() + at, sizeof row);
+      return (row & kRelativeRow) == 0;
+    };
+    switch (static_cast<Op>(code_[start])) {
+      case Op::Number: return length == 1 + sizeof(double);
+      case Op::String: return length == 1 + kTextBytes;
+      case Op::Bool:
+      case Op::Error: return length == 2;
+      case Op::Missing: return length == 1;
+      case Op::Array: return length == 1 + sizeof(std::uint16_t);
+      case Op::CellRef: return length == 1 + kCellBytes && fixedRow(start + 1);
+      case Op::SheetCellRef: return length == 1 + kTextBytes + kCellBytes && fixedRow(start + 1 + kTextBytes);
+      case Op::Range:
+        return length == 1 + kTextBytes + 2 * kCellBytes && fixedRow(start + 1 + kTextBytes) &&
+               fixedRow(start + 1 + kTextBytes + kCellBytes);
+      default: return false;
+    }
+  }
+
   // The argument starting at `start` is one cell alone: leave it unread for the function.
   void keepCellUnread(std::size_t start) {
     const std::size_t length = code_.size() - start;
@@ -592,6 +618,7 @@ class Parser {
     const bool argumentsAsArrays = arrayContext_ && !takesReferences;
     const int heightBefore = height_;
     std::size_t argc = 0;
+    bool fixedArguments = spec && spec->takes == FunctionSpec::Takes::Args;
     skipSpaces();
     if (peek() == ')') {
       ++p_;
@@ -603,6 +630,7 @@ class Parser {
         else expression();
         if (takesReferences) keepCellUnread(argumentStart);
         if (argumentsAsArrays) emit(Op::ToArray);
+        fixedArguments = fixedArguments && isFixedOperand(argumentStart);
         if (++argc > kManyArgs) fail(pos(), "more than 255 arguments");
         if (accept(',')) continue;
         expect(')', "')' or ','");
@@ -614,7 +642,7 @@ class Parser {
     if (spec) {
       if (argc < spec->minArgs) fail(pos() - 1, "too few arguments");
       if (argc > spec->maxArgs) fail(pos() - 1, "too many arguments");
-      emit(Op::Call);
+      emit(fixedArguments ? Op::FixedCall : Op::Call);
       operand(static_cast<std::uint16_t>(index));
       operand(static_cast<std::uint8_t>(argc));
     } else {

@@ -42,6 +42,9 @@ enum class Op : std::uint8_t {
   // The range operator between references that are computed (OFFSET(A1,1,1):B3): the smallest
   // range holding both.
   RangeJoin,
+  // As Call, for a call whose result is the same in every cell of a filled-down formula (its
+  // arguments are fixed references and constants, SUM(A:A)): the context may keep the result.
+  FixedCall,
 };
 
 // A text operand: u16 offset into the formula's text pool, u16 length.

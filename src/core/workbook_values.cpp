@@ -22,9 +22,44 @@ class SheetEvalContext : public calc::EvalContext {
     return model_.value(*sheet, ref.row, ref.column);
   }
 
-  calc::CellRef formulaCell() const override { return calc::CellRef{{}, row_, column_}; }
+  calc::CellRef formulaCell() const override {
+    readsItsCell_ = true;
+    return calc::CellRef{{}, row_, column_};
+  }
 
-  double random() const override { return model_.random_(); }
+  double random() const override {
+    readsItsCell_ = true;  // each cell draws its own
+    return model_.random_();
+  }
+
+  FixedCall startFixedCall(const void* site, calc::Value& known) const override {
+    model_.forgetOlderGenerations();
+    auto [entry, fresh] = model_.fixedCalls_.try_emplace(site);
+    if (!fresh) {
+      switch (entry->second.state) {
+        case WorkbookModel::FixedCallEntry::Done: known = entry->second.value; return FixedCall::Known;
+        case WorkbookModel::FixedCallEntry::PerCell: return FixedCall::Compute;
+        case WorkbookModel::FixedCallEntry::Running:
+          model_.markCircleFrom(entry->second.depth);
+          return FixedCall::Circular;
+      }
+    }
+    entry->second = {WorkbookModel::FixedCallEntry::Running, model_.computing_.size() - 1, {}};
+    readsItsCellBefore_ = readsItsCell_;
+    readsItsCell_ = false;
+    return FixedCall::Compute;
+  }
+
+  // A call that read its own cell (implicit intersection, ROW(), RAND()) is computed per cell
+  // from then on; one abandoned half way is computed again.
+  void finishFixedCall(const void* site, const calc::Value& result) const override {
+    auto entry = model_.fixedCalls_.find(site);
+    if (entry == model_.fixedCalls_.end() || entry->second.state != WorkbookModel::FixedCallEntry::Running) return;
+    if (model_.deferred_) model_.fixedCalls_.erase(entry);
+    else if (readsItsCell_) entry->second.state = WorkbookModel::FixedCallEntry::PerCell;
+    else entry->second = {WorkbookModel::FixedCallEntry::Done, 0, result};
+    readsItsCell_ = readsItsCell_ || readsItsCellBefore_;
+  }
 
   double now() const override { return model_.clock_ ? model_.clock_() : calc::EvalContext::now(); }
 
@@ -70,6 +105,8 @@ class SheetEvalContext : public calc::EvalContext {
   const SheetNode& current_;
   std::int32_t row_;
   std::int32_t column_;
+  mutable bool readsItsCell_ = false;
+  mutable bool readsItsCellBefore_ = false;
   mutable std::optional<std::string> lastName_;
   mutable const SheetNode* lastSheet_ = nullptr;
 };
@@ -155,7 +192,7 @@ calc::Value WorkbookModel::formulaValue(const SheetNode& sheet, const CellSlot& 
   switch (cache.state(slot.valueIndex)) {
     case FormulaValueCache::Done: return cache.value(slot.valueIndex);
     case FormulaValueCache::Computing:
-    case FormulaValueCache::Pending: return 0.0;
+    case FormulaValueCache::Pending: markCircleAt(slot); return 0.0;
     case FormulaValueCache::Stale: break;
   }
   if (evaluationDepth_ == 0) return computeInSteps(sheet, slot, row, column);
@@ -173,18 +210,45 @@ calc::Value WorkbookModel::compute(const SheetNode& sheet, const CellSlot& slot,
   SheetEvalContext context(*this, sheet, row, column);
   const FormulaGroup& group = sheet.cells->group(slot);
   ++evaluationDepth_;
+  computing_.push_back({&sheet, &slot, row, column, false});
   calc::Value result = calc::evaluate(group.formula, context, row - group.firstRow);
+  const bool inCircle = computing_.back().inCircle;
+  computing_.pop_back();
   --evaluationDepth_;
   if (deferred_) {
     cache.setState(slot.valueIndex, FormulaValueCache::Stale);
     return calc::ErrorCode::NA;
   }
+  if (inCircle) {
+    circularCells_.push_back({&sheet, row, column});
+    result = 0.0;
+  }
   cache.store(slot.valueIndex, result);
   return result;
 }
 
+void WorkbookModel::forgetOlderGenerations() const {
+  if (fixedCallsGeneration_ == generation_) return;
+  fixedCalls_.clear();
+  circularCells_.clear();
+  fixedCallsGeneration_ = generation_;
+}
+
+void WorkbookModel::markCircleFrom(std::size_t depth) const {
+  for (std::size_t i = depth; i < computing_.size(); ++i) computing_[i].inCircle = true;
+}
+
+// The cell met again is on the stack (a circle through the cells above it), or waiting for
+// a cell the stack computes (a circle through all of it).
+void WorkbookModel::markCircleAt(const CellSlot& slot) const {
+  for (std::size_t i = computing_.size(); i-- > 0;)
+    if (computing_[i].slot == &slot) return markCircleFrom(i);
+  markCircleFrom(0);
+}
+
 calc::Value WorkbookModel::computeInSteps(const SheetNode& sheet, const CellSlot& slot, std::int32_t row,
                                           std::int32_t column) const {
+  forgetOlderGenerations();
   std::vector<DeferredCell> pending{{&sheet, &slot, row, column}};
   while (!pending.empty()) {
     const DeferredCell cell = pending.back();

@@ -64,6 +64,14 @@ class EvalContext {
   virtual int sheetNumber(std::string_view sheet) const { return sheet.empty() ? 1 : 0; }
   // How many sheets the workbook has (chart sheets included).
   virtual int sheetCount() const { return 1; }
+
+  // A call whose arguments are the same in every row of a filled-down formula (SUM(A:A)) may
+  // be computed once for the whole column: `site` names the call. Known: `known` holds its
+  // result. Circular: the call is under way further down, so it reads its own cells; it gives
+  // 0 as a circular reference does. Compute: compute it, then tell finishFixedCall.
+  enum class FixedCall : std::uint8_t { Compute, Known, Circular };
+  virtual FixedCall startFixedCall(const void* /*site*/, Value& /*known*/) const { return FixedCall::Compute; }
+  virtual void finishFixedCall(const void* /*site*/, const Value& /*result*/) const {}
 };
 
 class Formula {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "calc/value.h"
@@ -104,6 +105,14 @@ class WorkbookModel {
     ++generation_;
   }
 
+  // A formula cell found to read itself, directly or through other cells, while values were
+  // computed since the last write; it reads 0, as in the spreadsheet with iteration off.
+  struct CircularCell {
+    const SheetNode* sheet;
+    std::int32_t row, column;
+  };
+  const std::vector<CircularCell>& circularCells() const { return circularCells_; }
+
   // A cell's value, formulas computed (after any write, afresh).
   calc::Value value(const SheetNode& sheet, std::int32_t row, std::int32_t column) const;
   // The value of the formula cell `slot` at (row, column).
@@ -139,6 +148,30 @@ class WorkbookModel {
     std::int32_t column;
   };
   mutable std::optional<DeferredCell> deferred_;  // set: the evaluation under way is abandoned
+
+  // The formula cells being computed, innermost last; a cell met again while on it closes a
+  // circle, and every cell from there up is in it.
+  struct ComputingCell {
+    const SheetNode* sheet;
+    const CellSlot* slot;
+    std::int32_t row, column;
+    bool inCircle;
+  };
+  mutable std::vector<ComputingCell> computing_;
+  mutable std::vector<CircularCell> circularCells_;
+  void markCircleFrom(std::size_t depth) const;
+  void forgetOlderGenerations() const;
+  void markCircleAt(const CellSlot& slot) const;
+
+  // Results of calls that are the same for a whole filled-down column, by call site, for the
+  // current generation.
+  struct FixedCallEntry {
+    enum State : std::uint8_t { Running, Done, PerCell } state;
+    std::size_t depth;  // where on computing_ it started
+    calc::Value value;
+  };
+  mutable std::unordered_map<const void*, FixedCallEntry> fixedCalls_;
+  mutable std::uint64_t fixedCallsGeneration_ = 0;
 };
 
 }  // namespace core
