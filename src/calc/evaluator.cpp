@@ -150,6 +150,7 @@ Value runNumeric(const Formula::Impl& program, const EvalContext& context, std::
 Value evaluate(const Formula& formula, const EvalContext& context, std::int32_t rowShift) {
   const Formula::Impl& program = formula.impl();
   if (program.codeLength == 0) throw std::logic_error("evaluate: the formula was never parsed");
+  if (program.extras && program.extras->uncomputable) return ErrorCode::Uncomputed;
   if (program.maxStack > kFastStack)
     return evaluateGeneral(program, CodeReader(program.code(), rowShift), {}, nullptr, context);
   return runNumeric(program, context, rowShift);

@@ -21,6 +21,7 @@ Value errorType(const Value* a, std::size_t) {
     case ErrorCode::Name: return 5.0;
     case ErrorCode::Num: return 6.0;
     case ErrorCode::NA: return 7.0;
+    case ErrorCode::Uncomputed: break;
   }
   return ErrorCode::NA;
 }

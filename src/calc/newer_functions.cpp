@@ -112,6 +112,21 @@ std::string_view fileFunctionPrefix(std::string_view name) {
   return it != kNewerFunctions.end() && it->name == key ? it->prefix : std::string_view{};
 }
 
+bool isSpreadsheetFunction(std::string_view name) {
+  // Functions of the spreadsheet that need data from outside the workbook or a connection.
+  static constexpr std::string_view kOutsideData[] = {
+      "CALL", "CUBEKPIMEMBER", "CUBEMEMBER", "CUBEMEMBERPROPERTY", "CUBERANKEDMEMBER", "CUBESET",
+      "CUBESETCOUNT", "CUBEVALUE", "DETECTLANGUAGE", "EUROCONVERT", "FILTERXML", "IMAGE", "INFO",
+      "REGISTER.ID", "RTD", "SQL.REQUEST", "STOCKHISTORY", "TRANSLATE", "WEBSERVICE"};
+  if (!fileFunctionPrefix(name).empty()) return true;
+  if (name.size() > kLongestName) return false;
+  char upper[kLongestName];
+  for (std::size_t i = 0; i < name.size(); ++i)
+    upper[i] = name[i] >= 'a' && name[i] <= 'z' ? static_cast<char>(name[i] - 32) : name[i];
+  const std::string_view key(upper, name.size());
+  return std::find(std::begin(kOutsideData), std::end(kOutsideData), key) != std::end(kOutsideData);
+}
+
 void appendFileFormula(std::string_view formula, std::string& out) {
   out.reserve(out.size() + formula.size());
   // Most formulas call only functions of the 2007 format: the text goes out as it is.

@@ -10,6 +10,7 @@
 
 #include "byte_buffer.h"
 #include "calc/cell_address.h"
+#include "calc/file_formula.h"
 #include "function_spec.h"
 
 namespace calc {
@@ -647,6 +648,7 @@ class Parser {
       operand(static_cast<std::uint8_t>(argc));
     } else {
       extras().unknownFunctions.emplace_back(name);
+      if (isSpreadsheetFunction(name)) extras().uncomputable = true;
       emit(Op::UnknownCall);
       operand(static_cast<std::uint8_t>(argc));
     }

@@ -64,6 +64,9 @@ struct RowSpan {
 struct ProgramExtras {
   std::vector<std::shared_ptr<const Array>> arrays;
   std::vector<std::string> unknownFunctions;  // names called that the table does not hold
+  // It calls a function of the spreadsheet that this engine does not compute: its result is
+  // left to the spreadsheet application.
+  bool uncomputable = false;
 };
 
 // Reads operands from code; the code was written by the parser, so it is trusted. Relative rows

@@ -11,6 +11,7 @@ std::string_view errorText(ErrorCode code) {
     case ErrorCode::Name: return "#NAME?";
     case ErrorCode::Num: return "#NUM!";
     case ErrorCode::NA: return "#N/A";
+    case ErrorCode::Uncomputed: return {};
   }
   return "#VALUE!";
 }

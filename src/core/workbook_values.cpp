@@ -19,8 +19,14 @@ class SheetEvalContext : public calc::EvalContext {
     const SheetNode* sheet = ref.sheet.empty() ? &current_ : lookup(ref.sheet);
     if (model_.readObserver_) tell(ref.sheet, sheet, ref.row, ref.column);
     if (!sheet || !sheet->cells || !isValidCell(ref.row, ref.column)) return calc::ErrorCode::Ref;
-    return model_.value(*sheet, ref.row, ref.column);
+    calc::Value value = model_.value(*sheet, ref.row, ref.column);
+    readsUncomputed_ = readsUncomputed_ || value.isUncomputed();
+    return value;
   }
+
+  // Whatever it made of them, a formula that read a value this engine could not compute is
+  // not computed either.
+  bool readsUncomputed() const { return readsUncomputed_; }
 
   calc::CellRef formulaCell() const override {
     readsItsCell_ = true;
@@ -106,6 +112,7 @@ class SheetEvalContext : public calc::EvalContext {
   std::int32_t row_;
   std::int32_t column_;
   mutable bool readsItsCell_ = false;
+  mutable bool readsUncomputed_ = false;
   mutable bool readsItsCellBefore_ = false;
   mutable std::optional<std::string> lastName_;
   mutable const SheetNode* lastSheet_ = nullptr;
@@ -222,6 +229,8 @@ calc::Value WorkbookModel::compute(const SheetNode& sheet, const CellSlot& slot,
   if (inCircle) {
     circularCells_.push_back({&sheet, row, column});
     result = 0.0;
+  } else if (context.readsUncomputed()) {
+    result = calc::ErrorCode::Uncomputed;
   }
   cache.store(slot.valueIndex, result);
   return result;

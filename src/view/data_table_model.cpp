@@ -21,6 +21,8 @@ QString valueText(const calc::Value& value, bool full) {
     return full ? QString::fromStdString(calc::formatNumber(value.number())) : cellNumberText(value.number());
   if (value.isText()) return QString::fromStdString(value.text());
   if (value.isBool()) return value.boolean() ? "TRUE" : "FALSE";
+  if (value.isUncomputed()) return QStringLiteral("(%1)").arg(QString::fromUtf8(calc::kNotComputedText.data(),
+                                                                            static_cast<int>(calc::kNotComputedText.size())));
   if (value.isError()) return QString::fromUtf8(calc::errorText(value.error()).data(),
                                                 static_cast<int>(calc::errorText(value.error()).size()));
   return {};
@@ -68,6 +70,11 @@ QVariant DataTableModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole: return displayText(row, column);
     case ContentRole: return contentText(row, column);
     case Qt::TextAlignmentRole: return QVariant::fromValue(alignment(row, column));
+    case Qt::ToolTipRole:
+      if (workbook_->value(*sheet_, row, column).isUncomputed())
+        return QStringLiteral("Tessaline cannot compute this formula; your spreadsheet application computes it "
+                              "when it opens the workbook.");
+      return {};
     default: return {};
   }
 }

@@ -86,6 +86,7 @@ void writeTextCell(XmlBuffer& x, std::int32_t row, std::int32_t column, const st
 
 // The result's type decides the cell's type: a number has none, then b, e and str.
 std::string_view resultType(const calc::Value& value) {
+  if (value.isUncomputed()) return {};
   if (value.isBool()) return "b";
   if (value.isError()) return "e";
   if (value.isText()) return "str";
@@ -93,7 +94,9 @@ std::string_view resultType(const calc::Value& value) {
   return {};
 }
 
+// A result the engine could not compute gets none: the spreadsheet application computes it.
 void writeCachedResult(XmlBuffer& x, const calc::Value& value) {
+  if (value.isUncomputed()) return;
   x.raw("<v>");
   if (value.isBool()) x.raw(value.boolean() ? "1" : "0");
   else if (value.isError()) x.raw(calc::errorText(value.error()));

@@ -83,4 +83,19 @@ TEST(Circles, ALongChainIsNoCircle) {
   EXPECT_TRUE(model.circularCells().empty());
 }
 
+TEST(Uncomputed, AFunctionNeedingOutsideDataLeavesItsReadersUncomputed) {
+  core::WorkbookModel model(1, core::seededRandomSource(1));
+  core::SheetNode& sheet = *model.at(1);
+  model.setText(sheet, 1, 1, "=CUBEVALUE(\"cube\",\"x\")");
+  model.setText(sheet, 1, 2, "=IFERROR(A1,5)");
+  model.setText(sheet, 1, 3, "=SUM(A1:B1)+1");
+  model.setText(sheet, 1, 4, "=frobnicate(2)");
+  model.setNumber(sheet, 1, 5, 7);
+  model.setText(sheet, 1, 6, "=E1*2");
+  for (int column = 1; column <= 3; ++column)
+    EXPECT_TRUE(model.value(sheet, 1, column).isUncomputed()) << column;
+  EXPECT_EQ(model.value(sheet, 1, 4), Value(calc::ErrorCode::Name)) << "no function of the spreadsheet's";
+  EXPECT_EQ(model.value(sheet, 1, 6), Value(14.0));
+}
+
 }  // namespace

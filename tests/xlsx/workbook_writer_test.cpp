@@ -47,6 +47,26 @@ struct Expected {
   const char* dataType;  // openpyxl's data_type
 };
 
+// A result the engine cannot compute (a function that needs outside data) carries no cached
+// value and no type, and neither does a formula reading it; the formula is kept.
+TEST_F(WriterTest, AnUncomputedResultIsWrittenWithNoCachedValue) {
+  core::WorkbookModel model(1);
+  core::SheetNode& sheet = *model.at(1);
+  model.setText(sheet, 1, 1, "=WEBSERVICE(\"http://example.invalid\")");
+  model.setText(sheet, 1, 2, "=IFERROR(A1*2,0)");
+  model.setText(sheet, 1, 3, "=nosuchfunction(1)");
+  QString complaint;
+  const QJsonObject cells = xlsx_test::readCells(write(model, "uncomputed.xlsx"), "Sheet1", &complaint);
+  ASSERT_FALSE(cells.isEmpty()) << complaint.toStdString();
+  const QJsonObject raw = cells["raw"].toObject();
+  for (const char* cell : {"A1", "B1"}) {
+    EXPECT_TRUE(raw[cell].toObject()["v"].isNull()) << cell << " " << raw[cell].toObject()["v"].toString().toStdString();
+    EXPECT_EQ(raw[cell].toObject()["t"].toString(), "") << cell;
+  }
+  EXPECT_EQ(raw["A1"].toObject()["f"].toString(), "_xlfn.WEBSERVICE(\"http://example.invalid\")");
+  EXPECT_EQ(raw["C1"].toObject()["v"].toString(), "#NAME?") << "a name the spreadsheet does not know either";
+}
+
 TEST_F(WriterTest, EachCachedResultKeepsItsOwnTypeRawAndThroughOpenpyxl) {
   core::WorkbookModel model(1);
   fillResultTypes(model, *model.at(1));

@@ -12,6 +12,11 @@ namespace calc {
 // function of the 2007 format or a name that is no function. Any case.
 std::string_view fileFunctionPrefix(std::string_view name);
 
+// Whether the spreadsheet knows a function of this name although the table may not hold it:
+// the functions newer than the 2007 format and those that need outside data (CUBEVALUE,
+// WEBSERVICE, RTD...). Any case.
+bool isSpreadsheetFunction(std::string_view name);
+
 // Appends `formula` (without its leading '=') to `out` with every call of a newer function
 // prefixed. String literals and quoted sheet names are copied untouched; names that already
 // carry a prefix keep it.

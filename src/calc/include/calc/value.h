@@ -8,10 +8,17 @@
 
 namespace calc {
 
-enum class ErrorCode : std::uint8_t { Null, Div0, Value, Ref, Name, Num, NA };
+// Uncomputed is no error of the spreadsheet's: it marks a result this engine cannot compute (a
+// function that needs outside data, or one it does not offer), which a file stores with no
+// cached value so that the spreadsheet application computes it. Like an error it spreads to
+// every formula that reads it.
+enum class ErrorCode : std::uint8_t { Null, Div0, Value, Ref, Name, Num, NA, Uncomputed };
 
-// "#DIV/0!", "#NUM!", ... exactly as a spreadsheet shows them.
+// "#DIV/0!", "#NUM!", ... exactly as a spreadsheet shows them; empty for Uncomputed.
 std::string_view errorText(ErrorCode code);
+
+// The reason shown where an uncomputed result would stand.
+inline constexpr std::string_view kNotComputedText = "not computed";
 
 struct Empty {
   bool operator==(const Empty&) const = default;
@@ -31,6 +38,7 @@ class Value {
   bool isText() const { return std::holds_alternative<std::string>(v_); }
   bool isBool() const { return std::holds_alternative<bool>(v_); }
   bool isError() const { return std::holds_alternative<ErrorCode>(v_); }
+  bool isUncomputed() const { return isError() && error() == ErrorCode::Uncomputed; }
 
   double number() const { return std::get<double>(v_); }
   const std::string& text() const { return std::get<std::string>(v_); }
