@@ -4,6 +4,7 @@
 // the working days) refuse booleans as the other numeric functions do not.
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "calendar_datedif.h"
 #include "calendar_workdays.h"
@@ -31,21 +32,24 @@ Value timePart(double serial) {
 // An optional return-type argument as a whole number; 1 when left out.
 double typeArgument(const double* a, std::size_t n) { return n > 1 ? std::trunc(a[1]) : 1; }
 
-// Return types 1-3 count from Sunday or Monday, 11-17 from Monday through Sunday.
+// The weekday (0 Sunday) a week begins on for a WEEKDAY or WEEKNUM return type: Sunday for 1
+// and 17, Monday for 2 and 11, Tuesday to Saturday for 12 to 16.
+std::optional<int> firstWeekdayOf(double type) {
+  if (type == 1) return 0;
+  if (type == 2) return 1;
+  if (type >= 11 && type <= 17) return (static_cast<int>(type) - 10) % 7;
+  return std::nullopt;
+}
+
+// The day's place in its week from 1; return type 3 counts from 0 on Monday.
 Value weekday(const double* a, std::size_t n) {
   const auto day = daySerial(a[0]);
   if (!day) return ErrorCode::Num;
-  const int sundayBased = weekdayOf(*day);
-  const int mondayBased = (sundayBased + 6) % 7;
   const double type = typeArgument(a, n);
-  if (type == 1) return static_cast<double>(sundayBased + 1);
-  if (type == 2) return static_cast<double>(mondayBased + 1);
-  if (type == 3) return static_cast<double>(mondayBased);
-  if (type >= 11 && type <= 17) {
-    const int firstDay = (static_cast<int>(type) - 10) % 7;
-    return static_cast<double>((sundayBased - firstDay + 7) % 7 + 1);
-  }
-  return ErrorCode::Num;
+  if (type == 3) return static_cast<double>((weekdayOf(*day) + 6) % 7);
+  const auto firstDay = firstWeekdayOf(type);
+  if (!firstDay) return ErrorCode::Num;
+  return static_cast<double>((weekdayOf(*day) - *firstDay + 7) % 7 + 1);
 }
 
 // ISO 8601: weeks begin on Monday and belong to the year their Thursday falls in.
@@ -59,20 +63,17 @@ Value isoweeknum(double serial) {
   return day ? Value(static_cast<double>(isoWeek(*day))) : Value(ErrorCode::Num);
 }
 
-// Week 1 holds 1 January; later weeks begin on the return type's first weekday (type 1 and
-// 17 Sunday, 2 and 11 Monday, 12-16 Tuesday-Saturday). Type 21 is the ISO week.
+// Week 1 holds 1 January; later weeks begin on the return type's first weekday. Type 21 is
+// the ISO week.
 Value weeknum(const double* a, std::size_t n) {
   const auto day = daySerial(a[0]);
   if (!day) return ErrorCode::Num;
   const double type = typeArgument(a, n);
   if (type == 21) return static_cast<double>(isoWeek(*day));
-  int firstDay = 0;
-  if (type == 1) firstDay = 0;
-  else if (type == 2) firstDay = 1;
-  else if (type >= 11 && type <= 17) firstDay = (static_cast<int>(type) - 10) % 7;
-  else return ErrorCode::Num;
+  const auto firstDay = firstWeekdayOf(type);
+  if (!firstDay) return ErrorCode::Num;
   const std::int64_t january1 = dayOf(civilDate(*day).year, 1, 1);
-  const int daysBeforeJanuary1 = (weekdayOf(january1) - firstDay + 7) % 7;
+  const int daysBeforeJanuary1 = (weekdayOf(january1) - *firstDay + 7) % 7;
   return static_cast<double>(floorDiv(*day - january1 + daysBeforeJanuary1, 7) + 1);
 }
 
