@@ -1,4 +1,4 @@
-// DATE and TIME: the sheets that test rounding functions feed them dates and times.
+// Dates and times made from their parts (DATE, TIME) and read from the clock (TODAY, NOW).
 #include <cmath>
 
 #include "date_serial.h"
@@ -12,16 +12,38 @@ Value date(const double* a, std::size_t) {
   return serial ? Value(*serial) : Value(ErrorCode::Num);
 }
 
+// Each part is a whole number the size of a 16-bit integer; a part may be negative while the
+// sum is not (TIME(12,-2,10) is 11:58:10).
+constexpr double kLargestTimePart = 32767;
+
 // A fraction of a day; whole days drop out, negative times are #NUM!.
 Value time(const double* a, std::size_t) {
+  for (int i = 0; i < 3; ++i)
+    if (!(std::fabs(std::trunc(a[i])) <= kLargestTimePart)) return ErrorCode::Num;
   const double seconds = std::trunc(a[0]) * 3600 + std::trunc(a[1]) * 60 + std::trunc(a[2]);
-  if (seconds < 0 || seconds >= 32768.0 * 3600) return ErrorCode::Num;
-  return std::fmod(seconds, 86400.0) / 86400.0;
+  if (seconds < 0) return ErrorCode::Num;
+  // Days first, then whole days off: the spreadsheet's own rounding (TIME(24,2,3) is
+  // 0.0014236111111110006, not 123/86400).
+  const double days = seconds / 86400;
+  return days - std::floor(days);
+}
+
+// The clock is the workbook's, so that a fixed clock gives fixed results.
+Value now(const Args& args) {
+  const double serial = args.context().now();
+  return daySerial(serial) ? Value(serial) : Value(ErrorCode::Num);
+}
+
+Value today(const Args& args) {
+  const auto day = daySerial(args.context().now());
+  return day ? Value(static_cast<double>(*day)) : Value(ErrorCode::Num);
 }
 
 const FunctionSpec kDates[] = {
     numbers("DATE", 3, 3, date),
+    raw("NOW", 0, 0, now),
     numbers("TIME", 3, 3, time),
+    raw("TODAY", 0, 0, today),
 };
 
 }  // namespace
