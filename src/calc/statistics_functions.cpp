@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "collect.h"
@@ -98,18 +99,24 @@ Value harmean(const Args& args) {
 }
 
 // The most frequent values in the order they first appear; none when no value repeats.
+// Equal values are grouped by sorting their places, so that long lists stay n log n.
 std::vector<double> modesOf(const std::vector<double>& xs) {
-  std::vector<double> sorted = xs;
-  std::sort(sorted.begin(), sorted.end());
-  auto countOf = [&](double x) {
-    const auto [first, last] = std::equal_range(sorted.begin(), sorted.end(), x);
-    return static_cast<std::size_t>(last - first);
-  };
+  std::vector<std::size_t> places(xs.size());
+  for (std::size_t i = 0; i < places.size(); ++i) places[i] = i;
+  std::stable_sort(places.begin(), places.end(), [&](std::size_t a, std::size_t b) { return xs[a] < xs[b]; });
+  std::vector<std::pair<std::size_t, std::size_t>> groups;  // (first place, count)
   std::size_t bestCount = 2;
-  for (double x : xs) bestCount = std::max(bestCount, countOf(x));
+  for (std::size_t start = 0, end = 0; start < places.size(); start = end) {
+    while (end < places.size() && xs[places[end]] == xs[places[start]]) ++end;
+    groups.emplace_back(places[start], end - start);
+    bestCount = std::max(bestCount, end - start);
+  }
+  std::vector<std::size_t> firstPlaces;
+  for (const auto& [first, count] : groups)
+    if (count == bestCount) firstPlaces.push_back(first);
+  std::sort(firstPlaces.begin(), firstPlaces.end());
   std::vector<double> modes;
-  for (double x : xs)
-    if (countOf(x) == bestCount && std::find(modes.begin(), modes.end(), x) == modes.end()) modes.push_back(x);
+  for (std::size_t place : firstPlaces) modes.push_back(xs[place]);
   return modes;
 }
 
