@@ -250,8 +250,34 @@ Operand linest(const Args& args) {
   return arrayOperand(std::move(out));
 }
 
-// TREND and GROWTH: the fitted values at new x (by default the known x), in new x's shape
-// (one value per observation when there are several variables).
+// The observations of new x laid out as the fit's variables are, and the shape of the
+// result: new x's own shape for one variable, else one value per observation; nullopt when
+// new x does not hold the fit's number of variables.
+struct NewObservations {
+  std::int32_t rows = 0, columns = 0;
+  std::vector<double> x;  // observation by observation
+};
+
+std::optional<NewObservations> newObservationsOf(const Grid& fresh, const Design& design) {
+  const std::size_t k = design.k;
+  NewObservations out;
+  if (k == 1 || !design.variablesInRows) {
+    if (k != 1 && static_cast<std::size_t>(fresh.columns) != k) return std::nullopt;
+    out.rows = static_cast<std::int32_t>(fresh.rows);
+    out.columns = k == 1 ? static_cast<std::int32_t>(fresh.columns) : 1;
+    out.x = fresh.values;
+    return out;
+  }
+  if (static_cast<std::size_t>(fresh.rows) != k) return std::nullopt;
+  const auto m = static_cast<std::size_t>(fresh.columns);
+  out.rows = 1, out.columns = static_cast<std::int32_t>(m);
+  out.x.resize(fresh.values.size());
+  for (std::size_t var = 0; var < k; ++var)
+    for (std::size_t obs = 0; obs < m; ++obs) out.x[obs * k + var] = fresh.values[var * m + obs];
+  return out;
+}
+
+// TREND and GROWTH: the fitted values at new x (by default the known x).
 template <bool Logarithmic>
 Operand trend(const Args& args) {
   Problem p;
@@ -259,27 +285,14 @@ Operand trend(const Args& args) {
   Grid fresh = p.knownX;
   if (args.size() > 2 && !args.isMissing(2))
     if (auto error = gridOf(args, 2, fresh)) return errorOperand(*error);
+  const auto observations = newObservationsOf(fresh, p.design);
+  if (!observations) return errorOperand(ErrorCode::Ref);
   const std::size_t k = p.design.k;
-  auto out = std::make_shared<Array>();
-  std::vector<double> at;  // observation by observation
-  if (k == 1) {
-    out->rows = static_cast<std::int32_t>(fresh.rows), out->columns = static_cast<std::int32_t>(fresh.columns);
-    at = fresh.values;
-  } else if (!p.design.variablesInRows && static_cast<std::size_t>(fresh.columns) == k) {
-    out->rows = static_cast<std::int32_t>(fresh.rows), out->columns = 1;
-    at = fresh.values;
-  } else if (p.design.variablesInRows && static_cast<std::size_t>(fresh.rows) == k) {
-    out->rows = 1, out->columns = static_cast<std::int32_t>(fresh.columns);
-    const auto m = static_cast<std::size_t>(fresh.columns);
-    at.resize(fresh.values.size());
-    for (std::size_t var = 0; var < k; ++var)
-      for (std::size_t obs = 0; obs < m; ++obs) at[obs * k + var] = fresh.values[var * m + obs];
-  } else {
-    return errorOperand(ErrorCode::Ref);
-  }
   const LinearFit fit = fitLeastSquares(p.y.values, p.design.x, k, p.withIntercept);
-  for (std::size_t obs = 0; obs * k < at.size(); ++obs) {
-    const double value = predict(fit, &at[obs * k]);
+  auto out = std::make_shared<Array>();
+  out->rows = observations->rows, out->columns = observations->columns;
+  for (std::size_t at = 0; at + k <= observations->x.size(); at += k) {
+    const double value = predict(fit, &observations->x[at]);
     out->values.push_back(resultValue(Logarithmic ? std::exp(value) : value));
   }
   return arrayOperand(std::move(out));

@@ -98,6 +98,8 @@ INSTANTIATE_TEST_SUITE_P(SeveralVariables, Regression, ::testing::Values(
     Case{"COUNT(LINEST({4;9;6;12},{1,2;2,1;3,4;4,3},TRUE,TRUE))", 12.0},  // #N/A where a row ends
     Case{"TREND({4;9;6;11},{1,2;2,1;3,4;4,3},{5,5})", 10.0},
     Case{"TREND({4;9;6;11},{1,2;2,1;3,4;4,3},{5,5,5})", ErrorCode::Ref},
+    Case{"SUM(TREND({4,9,6,11},{1,2,3,4;2,1,4,3},{5,1;5,1}))", 16.0},  // 10 and 6
+    Case{"TREND({4,9,6,11},{1,2,3,4;2,1,4,3},{5,5})", ErrorCode::Ref},
     Case{"LINEST({1;2;3;4},{1,2;2,4;3,6;4,8})", 0.0},
     Case{"LARGE(LINEST({1;2;3;4},{1,2;2,4;3,6;4,8}),1)", 1.0}));
 
