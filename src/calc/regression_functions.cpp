@@ -116,7 +116,8 @@ Value prob(const Args& args) {
 
 // ---- least-squares fits ----
 
-constexpr double kMaxFitSteps = 2e9;
+constexpr double kMaxFitSteps = 1e9;
+constexpr double kMaxFitCells = 2e7;
 
 // An argument as a block of numbers: anything else in it is #VALUE!, its first error returned.
 struct Grid {
@@ -198,10 +199,10 @@ std::optional<ErrorCode> problemOf(const Args& args, std::size_t constAt, bool l
   const auto design = designOf(p.y, p.knownX);
   if (!design) return ErrorCode::Ref;
   p.design = *design;
-  // The fit costs about n k^2 steps: a size no sheet fits in reasonable time is refused
-  // rather than left to hang the calculation.
+  // The fit costs about n k min(n, k) steps and holds n k numbers: a size no sheet fits in
+  // reasonable time and memory is refused rather than left to hang the calculation.
   const double n = static_cast<double>(p.y.values.size()), k = static_cast<double>(p.design.k);
-  if (n * k * std::min(n, k) > kMaxFitSteps) return ErrorCode::Num;
+  if (n * k > kMaxFitCells || n * k * std::min(n, k) > kMaxFitSteps) return ErrorCode::Num;
   if (args.size() > constAt && !args.isMissing(constAt)) {
     const Truth t = toTruth(args.scalar(constAt));
     if (t.failed) return t.error;
