@@ -81,6 +81,9 @@ INSTANTIATE_TEST_SUITE_P(LinearFits, Regression, ::testing::Values(
     Case{"LARGE(LINEST(B1:B4,A1:A4,TRUE,TRUE),1)", 32.0 / 9},             // F
     Case{"LARGE(LINEST(B1:B4,A1:A4,TRUE,TRUE),2)", 3.2},                  // regression SS
     Case{"SMALL(LINEST(B1:B4,A1:A4,TRUE,TRUE),3)", 0.64},                 // r2
+    // Deviations from the means keep their digits far from the origin.
+    Case{"LINEST({1;3;2;4},{1000000001;1000000002;1000000003;1000000004})", 0.8},
+    Case{"CORREL({1,3,2,4},{1000000001,1000000002,1000000003,1000000004})", 0.8},
     Case{"LINEST(C1:C4,A1:A4)", ErrorCode::Value},   // text or a boolean among the values
     Case{"LINEST(B1:B5,A1:A5)", ErrorCode::Value},   // an empty cell
     Case{"LINEST(B:B,A:A)", ErrorCode::Value},
