@@ -1,4 +1,5 @@
-// Functions over lists of numbers: sums, averages, counts, extremes, GCD/LCM and series.
+// Functions over lists of numbers: sums, averages, counts, extremes (MAXA and MINA also count
+// text in ranges as 0 and booleans as 1 or 0), GCD/LCM and series.
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -47,10 +48,10 @@ Value average(const Args& args, const CollectRule& rule) {
 }
 
 template <class Better>
-Value extreme(const Args& args, Better better) {
+Value extreme(const Args& args, Better better, const CollectRule& rule = kSumRule) {
   bool any = false;
   double best = 0;
-  if (auto error = collectNumbers(args, kSumRule, [&](double x) {
+  if (auto error = collectNumbers(args, rule, [&](double x) {
         if (!any || better(x, best)) best = x;
         any = true;
       }))
@@ -166,13 +167,15 @@ const FunctionSpec kAggregates[] = {
     raw("SUMSQ", 1, kManyArgs, sumOfSquares),
     raw("PRODUCT", 1, kManyArgs, product),
     raw("AVERAGE", 1, kManyArgs, [](const Args& a) { return average(a, kSumRule); }),
-    raw("AVERAGEA", 1, kManyArgs, [](const Args& a) {
-      return average(a, CollectRule{Take::Number, Take::Number, Take::Zero, Take::Number, Take::Ignore, false});
-    }),
+    raw("AVERAGEA", 1, kManyArgs, [](const Args& a) { return average(a, kAllValuesRule); }),
     raw("COUNT", 1, kManyArgs, count),
     raw("COUNTA", 1, kManyArgs, countNonEmpty),
     raw("MAX", 1, kManyArgs, [](const Args& a) { return extreme(a, [](double x, double b) { return x > b; }); }),
     raw("MIN", 1, kManyArgs, [](const Args& a) { return extreme(a, [](double x, double b) { return x < b; }); }),
+    raw("MAXA", 1, kManyArgs,
+        [](const Args& a) { return extreme(a, [](double x, double b) { return x > b; }, kAllValuesRule); }),
+    raw("MINA", 1, kManyArgs,
+        [](const Args& a) { return extreme(a, [](double x, double b) { return x < b; }, kAllValuesRule); }),
     raw("GCD", 1, kManyArgs, gcd),
     raw("LCM", 1, kManyArgs, lcm),
     raw("MULTINOMIAL", 1, kManyArgs, multinomial),

@@ -1,18 +1,18 @@
 // Statistics of one list of numbers: MEDIAN, MODE, the variances and standard deviations
-// (sample and population, old and new names), DEVSQ, AVEDEV, GEOMEAN, HARMEAN, SKEW, KURT.
+// (sample and population, old and new names), DEVSQ, AVEDEV, GEOMEAN, HARMEAN, SKEW, SKEW.P,
+// KURT.
 // They read their arguments as SUM does: numbers in ranges, text and booleans given directly
 // converted. The ...A forms (STDEVA, VARA ...) also count text in ranges as 0 and TRUE as 1.
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "collect.h"
 
 namespace calc {
 namespace {
-
-// Text in a range counts as 0, a boolean as 1 or 0, as AVERAGEA reads them.
-constexpr CollectRule kAllValuesRule{Take::Number, Take::Number, Take::Zero, Take::Number, Take::Ignore, false};
 
 // The numbers of the arguments, or the error that stopped the walk.
 std::optional<ErrorCode> listOf(const Args& args, std::vector<double>& xs, const CollectRule& rule = kSumRule) {
@@ -98,23 +98,47 @@ Value harmean(const Args& args) {
   return numberResult(static_cast<double>(xs.size()) / reciprocals);
 }
 
+// The most frequent values in the order they first appear; none when no value repeats.
+// Equal values are grouped by sorting their places, so that long lists stay n log n.
+std::vector<double> modesOf(const std::vector<double>& xs) {
+  std::vector<std::size_t> places(xs.size());
+  for (std::size_t i = 0; i < places.size(); ++i) places[i] = i;
+  std::stable_sort(places.begin(), places.end(), [&](std::size_t a, std::size_t b) { return xs[a] < xs[b]; });
+  std::vector<std::pair<std::size_t, std::size_t>> groups;  // (first place, count)
+  std::size_t bestCount = 2;
+  for (std::size_t start = 0, end = 0; start < places.size(); start = end) {
+    while (end < places.size() && xs[places[end]] == xs[places[start]]) ++end;
+    groups.emplace_back(places[start], end - start);
+    bestCount = std::max(bestCount, end - start);
+  }
+  std::vector<std::size_t> firstPlaces;
+  for (const auto& [first, count] : groups)
+    if (count == bestCount) firstPlaces.push_back(first);
+  std::sort(firstPlaces.begin(), firstPlaces.end());
+  std::vector<double> modes;
+  for (std::size_t place : firstPlaces) modes.push_back(xs[place]);
+  return modes;
+}
+
 // The most frequent value; of equally frequent ones, the first given. No repeat is #N/A.
 Value mode(const Args& args) {
   std::vector<double> xs;
   if (auto error = listOf(args, xs)) return *error;
-  std::vector<double> sorted = xs;
-  std::sort(sorted.begin(), sorted.end());
-  std::size_t bestCount = 1;
-  double best = 0;
-  for (double x : xs) {
-    const auto [first, last] = std::equal_range(sorted.begin(), sorted.end(), x);
-    const auto count = static_cast<std::size_t>(last - first);
-    if (count > bestCount) {
-      bestCount = count;
-      best = x;
-    }
-  }
-  return bestCount > 1 ? Value(best) : Value(ErrorCode::NA);
+  const std::vector<double> modes = modesOf(xs);
+  return modes.empty() ? Value(ErrorCode::NA) : Value(modes.front());
+}
+
+// MODE.MULT: every most frequent value, as a column.
+Operand modes(const Args& args) {
+  std::vector<double> xs;
+  if (auto error = listOf(args, xs)) return errorOperand(*error);
+  const std::vector<double> found = modesOf(xs);
+  if (found.empty()) return errorOperand(ErrorCode::NA);
+  auto column = std::make_shared<Array>();
+  column->rows = static_cast<std::int32_t>(found.size());
+  column->columns = 1;
+  column->values.assign(found.begin(), found.end());
+  return arrayOperand(std::move(column));
 }
 
 // Sums of the 3rd or 4th powers of the standardised values (the sample standard deviation).
@@ -134,6 +158,19 @@ Value skew(const Args& args) {
   return numberResult(n / ((n - 1) * (n - 2)) * standardisedPowers(xs, 3));
 }
 
+// SKEW.P: the skewness of a whole population, by its own standard deviation.
+Value skewPopulation(const Args& args) {
+  std::vector<double> xs;
+  if (auto error = listOf(args, xs)) return *error;
+  if (xs.size() < 3 || squaredDeviations(xs) == 0) return ErrorCode::Div0;
+  const double n = static_cast<double>(xs.size());
+  const double mean = meanOf(xs);
+  const double sd = std::sqrt(squaredDeviations(xs) / n);
+  double total = 0;
+  for (double x : xs) total += std::pow((x - mean) / sd, 3);
+  return numberResult(total / n);
+}
+
 Value kurt(const Args& args) {
   std::vector<double> xs;
   if (auto error = listOf(args, xs)) return *error;
@@ -146,6 +183,8 @@ Value kurt(const Args& args) {
 const FunctionSpec kStatistics[] = {
     raw("MODE", 1, kManyArgs, mode),
     raw("MODE.SNGL", 1, kManyArgs, mode),
+    rawOperand("MODE.MULT", 1, kManyArgs, modes),
+    raw("SKEW.P", 1, kManyArgs, skewPopulation),
     raw("SKEW", 1, kManyArgs, skew),
     raw("KURT", 1, kManyArgs, kurt),
     raw("VARA", 1, kManyArgs, spread<true, false, true>),

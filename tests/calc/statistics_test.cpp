@@ -1,7 +1,7 @@
 // Statistics of one list. Source: Microsoft's documentation of MEDIAN, MODE, STDEV, STDEV.S,
 // STDEVP, STDEV.P, VAR, VAR.S, VARP, VAR.P, their ...A forms, DEVSQ, AVEDEV, GEOMEAN, HARMEAN,
-// SKEW and KURT (values from their examples where they give one); arguments are read as SUM
-// reads them, by the ...A forms as AVERAGEA reads them.
+// SKEW, SKEW.P, KURT, MODE.MULT, MAXA and MINA (values from their examples where they give
+// one); arguments are read as SUM reads them, by the ...A forms as AVERAGEA reads them.
 #include "workbook_eval.h"
 
 namespace calc::testing {
@@ -51,7 +51,36 @@ INSTANTIATE_TEST_SUITE_P(OneList, Statistics, ::testing::Values(
     Case{"STDEVA(B1:B4)", 0.5773502691896258},
     Case{"STDEVPA(B1:B4)", 0.4714045207910317},
     Case{"GEOMEAN(1,-1)", ErrorCode::Num},
-    Case{"HARMEAN(0,1)", ErrorCode::Num}));
+    Case{"HARMEAN(0,1)", ErrorCode::Num},
+    Case{"_xlfn.SKEW.P(1,2)", ErrorCode::Div0},
+    Case{"_xlfn.SKEW.P(2,2,2)", ErrorCode::Div0},
+    Case{"_xlfn.SKEW.P(A1:A8,C1)", ErrorCode::NA},
+    Case{"_xlfn.MODE.SNGL(A1:A8,B1:B4,1)", 4.0},    // three 4s against two 1s
+    Case{"_xlfn.MODE.SNGL(B1:B4,1,\"1\")", 1.0},   // the "1" given directly counts, TRUE in B3 not
+    Case{"_xlfn.MODE.SNGL(C1,1,1)", ErrorCode::NA}));
+
+// MODE.MULT gives a column of every most frequent value in the order they first appear; the
+// cell shows the first, functions over the whole see the rest.
+INSTANTIATE_TEST_SUITE_P(Modes, Statistics, ::testing::Values(
+    Case{"_xlfn.MODE.MULT({2,1,2,1,3})", 2.0},
+    Case{"COUNT(_xlfn.MODE.MULT({2,1,2,1,3}))", 2.0},
+    Case{"SUM(_xlfn.MODE.MULT({2,1,2,1,3}))", 3.0},
+    Case{"_xlfn.MODE.MULT(A1:A8)", 4.0},
+    Case{"_xlfn.MODE.MULT({1,2,3})", ErrorCode::NA},
+    Case{"_xlfn.MODE.MULT(B2:B4)", ErrorCode::NA},
+    Case{"_xlfn.MODE.MULT(A1:A8,C1)", ErrorCode::NA}));
+
+// MAXA and MINA count text in a range as 0 and booleans as 1 or 0; nothing to count is 0.
+INSTANTIATE_TEST_SUITE_P(Extremes, Statistics, ::testing::Values(
+    Case{"MAXA(B1:B4)", 1.0},
+    Case{"MINA(B1:B4)", 0.0},
+    Case{"MINA(A1:A8)", 2.0},
+    Case{"MAXA(A1:A8,B1:B4)", 9.0},
+    Case{"MAXA(B4)", 0.0},
+    Case{"MAXA(\"7\",TRUE)", 7.0},
+    Case{"MINA(-1,TRUE)", -1.0},
+    Case{"MAXA(\"x\")", ErrorCode::Value},
+    Case{"MINA(A1:A8,C1)", ErrorCode::NA}));
 
 // The examples of Microsoft's documentation, to the nine places it prints.
 TEST(Statistics, SkewAndKurtosisOfTheDocumentedExample) {
@@ -60,6 +89,9 @@ TEST(Statistics, SkewAndKurtosisOfTheDocumentedExample) {
   ASSERT_TRUE(skew.isNumber() && kurt.isNumber());
   EXPECT_NEAR(0.359543071, skew.number(), 1e-9);
   EXPECT_NEAR(-0.151799637, kurt.number(), 1e-9);
+  const Value skewOfPopulation = Book().eval("_xlfn.SKEW.P(3,4,5,2,3,4,5,6,4,7)");
+  ASSERT_TRUE(skewOfPopulation.isNumber());
+  EXPECT_NEAR(0.303193, skewOfPopulation.number(), 1e-6);
 }
 
 }  // namespace
