@@ -2,6 +2,8 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <exception>
+#include <limits>
 #include <optional>
 
 #include <boost/math/special_functions/bessel.hpp>
@@ -44,10 +46,21 @@ Value besselOfPositiveX(const double* x, std::size_t) {
   return numberResult(Bessel(order, x[0]));
 }
 
-double besselI(double n, double x) { return boost::math::cyl_bessel_i(n, x, Quiet()); }
-double besselJ(double n, double x) { return boost::math::cyl_bessel_j(n, x, Quiet()); }
-double besselK(double n, double x) { return boost::math::cyl_bessel_k(n, x, Quiet()); }
-double besselY(double n, double x) { return boost::math::cyl_neumann(n, x, Quiet()); }
+// Some inner steps of the library throw on overflow whatever the policy (Y of a high order at a
+// tiny x): those are #NUM! too.
+template <class Compute>
+double guarded(Compute compute) {
+  try {
+    return compute();
+  } catch (const std::exception&) {
+    return std::numeric_limits<double>::quiet_NaN();
+  }
+}
+
+double besselI(double n, double x) { return guarded([=] { return boost::math::cyl_bessel_i(n, x, Quiet()); }); }
+double besselJ(double n, double x) { return guarded([=] { return boost::math::cyl_bessel_j(n, x, Quiet()); }); }
+double besselK(double n, double x) { return guarded([=] { return boost::math::cyl_bessel_k(n, x, Quiet()); }); }
+double besselY(double n, double x) { return guarded([=] { return boost::math::cyl_neumann(n, x, Quiet()); }); }
 
 // ERF(lower) integrates from 0, ERF(lower, upper) between the two.
 Value erfBetween(const double* x, std::size_t n) {

@@ -64,6 +64,8 @@ INSTANTIATE_TEST_SUITE_P(BesselDomain, EngineeringExact, ::testing::Values(
     Case{"BESSELY(-1,1)", ErrorCode::Num},
     Case{"BESSELJ(1,10001)", ErrorCode::Num},   // beyond the largest order
     Case{"BESSELI(800,0)", ErrorCode::Num},     // overflow
+    Case{"BESSELY(1E-300,9999)", ErrorCode::Num},
+    Case{"BESSELK(1E-300,9999)", ErrorCode::Num},
     Case{"BESSELJ(A2,1)", ErrorCode::Value},    // booleans are refused
     Case{"BESSELJ(TRUE,1)", ErrorCode::Value},
     Case{"BESSELJ(1,)", ErrorCode::NA},         // a left-out argument
