@@ -25,26 +25,28 @@ bool joinUnit(char& unit, char next) {
   return true;
 }
 
+// COMPLEX's unit: "i" (also when empty) or "j"; 0 for anything else.
+char unitNamed(const Value& suffix) {
+  if (suffix.isEmpty()) return 'i';
+  if (!suffix.isText()) return 0;
+  const std::string& name = suffix.text();
+  return name.empty() || name == "i" ? 'i' : name == "j" ? 'j' : 0;
+}
+
 Value complexNumber(const Args& args) {
   const Number re = strictNumber(args, 0);
   if (re.failed) return re.error;
   const Number im = strictNumber(args, 1);
   if (im.failed) return im.error;
-  char unit = 'i';
-  if (args.size() > 2 && !args.isMissing(2)) {
-    const Value suffix = args.scalar(2);
-    if (suffix.isError()) return suffix;
-    if (!suffix.isEmpty() && !(suffix.isText() && (suffix.text().empty() || suffix.text() == "i" ||
-                                                     suffix.text() == "j")))
-      return ErrorCode::Value;
-    if (suffix.isText() && suffix.text() == "j") unit = 'j';
-  }
-  return complexResult({re.value, im.value}, unit);
+  const Value suffix = args.size() > 2 ? args.scalar(2) : Value();
+  if (suffix.isError()) return suffix;
+  const char unit = unitNamed(suffix);
+  return unit ? complexResult({re.value, im.value}, unit) : Value(ErrorCode::Value);
 }
 
 // The functions of one complex number that give a real number.
 template <double (*Part)(const Complex&)>
-Value realPart(const Value* x, std::size_t) {
+Value realValued(const Value* x, std::size_t) {
   const ComplexArgument a = complexOf(x[0]);
   if (a.failed) return a.error;
   return numberResult(Part(a.z.value));
@@ -165,7 +167,12 @@ Value twoOperands(const Value* x, std::size_t) {
   return complexResult(a.z.value / b.z.value, unit);
 }
 
-// IMSUM and IMPRODUCT: every value of every argument, ranges and arrays included.
+bool isList(const Args& args, std::size_t i) {
+  return args.isCollection(i) && !(args.isRange(i) && args.operand(i).range.isSingleCell());
+}
+
+// IMSUM and IMPRODUCT: every value of every argument, ranges and arrays included. An empty
+// cell given alone is 0; empty cells of a larger range are skipped, as PRODUCT skips them.
 template <bool Multiply>
 Value fold(const Args& args) {
   Complex total = Multiply ? Complex(1) : Complex();
@@ -173,7 +180,9 @@ Value fold(const Args& args) {
   Value error;
   for (std::size_t i = 0; i < args.size() && error.isEmpty(); ++i) {
     if (args.isMissing(i)) return ErrorCode::NA;
+    const bool list = isList(args, i);
     args.forEach(i, [&](const Value& v) {
+      if (list && v.isEmpty()) return true;
       const ComplexArgument a = complexOf(v);
       if (a.failed) error = a.error;
       else if (!joinUnit(unit, a.z.suffix)) error = ErrorCode::Value;
@@ -186,8 +195,8 @@ Value fold(const Args& args) {
 
 constexpr auto kFunctions = std::to_array<FunctionSpec>({
     raw("COMPLEX", 2, 3, complexNumber),
-    scalars("IMABS", 1, 1, realPart<absoluteOf>),
-    scalars("IMAGINARY", 1, 1, realPart<imaginaryOf>),
+    scalars("IMABS", 1, 1, realValued<absoluteOf>),
+    scalars("IMAGINARY", 1, 1, realValued<imaginaryOf>),
     scalars("IMARGUMENT", 1, 1, argument),
     scalars("IMCONJUGATE", 1, 1, complexMap<conjugate>),
     scalars("IMCOS", 1, 1, complexMap<cosine>),
@@ -202,7 +211,7 @@ constexpr auto kFunctions = std::to_array<FunctionSpec>({
     scalars("IMLOG2", 1, 1, complexMap<logarithm2>),
     raw("IMPOWER", 2, 2, power),
     raw("IMPRODUCT", 1, kManyArgs, fold<true>),
-    scalars("IMREAL", 1, 1, realPart<realOf>),
+    scalars("IMREAL", 1, 1, realValued<realOf>),
     scalars("IMSEC", 1, 1, complexMap<secant>),
     scalars("IMSECH", 1, 1, complexMap<secantH>),
     scalars("IMSIN", 1, 1, complexMap<sine>),

@@ -153,7 +153,9 @@ INSTANTIATE_TEST_SUITE_P(ManyOperands, ComplexFunctions, ::testing::Values(
     Case{"IMSUM(\"1+i\",\"2-3i\",4)", "7-2i"},
     Case{"IMSUM({\"1+i\",\"2\";\"3i\",4})", "7+4i"},  // arrays
     Case{"IMSUM(A3:A3,A6)", "5+4i"},
-    Case{"IMPRODUCT(A6,A1)", "0"},                    // an empty cell is 0
+    Case{"IMPRODUCT(A6,A1)", "0"},                    // an empty cell given alone is 0
+    Case{"IMPRODUCT(A5:A7)", "0"},                    // "" is 0 as well
+    Case{"IMPRODUCT(A5:A6,A8:A9)", "2+2j"},           // empty cells of a range are skipped
     Case{"IMSUM(A1,A7)", "0"},
     Case{"IMSUM(A3,A4)", ErrorCode::Div0},
     Case{"IMSUM(A3,A2)", ErrorCode::Value},
