@@ -20,7 +20,7 @@ enum class Prefixes : std::uint8_t { None, Metric, Binary };
 struct Unit {
   std::string_view name;
   Quantity quantity;
-  double factor;  // in the quantity's base unit: g, m, s, Pa, N, J, W, T, K, m3, m2, bit, m/s
+  double factor;  // in the quantity's base unit: g, m, s, Pa, N, J, W, T, m3, m2, bit, m/s
   Prefixes prefixes = Prefixes::None;
   std::uint8_t power = 1;  // 2 for areas and 3 for volumes written with a length
 };
@@ -74,10 +74,10 @@ constexpr auto kUnits = std::to_array<Unit>({
     {"W", Q::Power, 1, P::Metric}, {"w", Q::Power, 1, P::Metric},
     // Magnetism, in teslas.
     {"T", Q::Magnetism, 1, P::Metric}, {"ga", Q::Magnetism, 1e-4, P::Metric},
-    // Temperature: kelvins per degree here, the zero points in temperatureShift().
-    {"C", Q::Temperature, 1}, {"cel", Q::Temperature, 1}, {"F", Q::Temperature, 5 / 9.0},
-    {"fah", Q::Temperature, 5 / 9.0}, {"K", Q::Temperature, 1, P::Metric},
-    {"kel", Q::Temperature, 1, P::Metric}, {"Rank", Q::Temperature, 5 / 9.0}, {"Reau", Q::Temperature, 1.25},
+    // Temperature: scales with zero points of their own, see degreeScale().
+    {"C", Q::Temperature, 1}, {"cel", Q::Temperature, 1}, {"F", Q::Temperature, 1}, {"fah", Q::Temperature, 1},
+    {"K", Q::Temperature, 1, P::Metric}, {"kel", Q::Temperature, 1, P::Metric}, {"Rank", Q::Temperature, 1},
+    {"Reau", Q::Temperature, 1},
     // Volume, in cubic meters.
     {"tsp", Q::Volume, 4.92892159375e-6}, {"tspm", Q::Volume, 5e-6}, {"tbs", Q::Volume, 1.478676478125e-5},
     {"oz", Q::Volume, 2.95735295625e-5}, {"cup", Q::Volume, 2.365882365e-4}, {"pt", Q::Volume, 4.73176473e-4},
@@ -153,12 +153,32 @@ ResolvedUnit resolve(std::string_view name) {
   return {};
 }
 
-// The temperature, in this unit's degrees, of absolute zero (negated): kelvins = (x + shift) * factor.
-double temperatureShift(std::string_view name) {
-  if (name == "C" || name == "cel") return 273.15;
-  if (name == "F" || name == "fah") return 459.67;
-  if (name == "Reau") return 218.52;
-  return 0;  // K, kel, Rank
+// A temperature scale: its readings at 0 °C and at absolute zero, and the size of its degree,
+// num/den degrees Celsius. A conversion goes through kelvins when a scale starts at absolute
+// zero (1 Rank is 5/9 K, not 5/9 K less the rounding of 491.67 °R) and through degrees Celsius
+// otherwise (100 °C is 212 °F, not 212 and some 1E-14).
+struct DegreeScale {
+  double atZeroCelsius, atAbsoluteZero, num, den;
+
+  bool operator==(const DegreeScale&) const = default;
+};
+
+DegreeScale degreeScale(std::string_view name) {
+  if (name == "F" || name == "fah") return {32, -459.67, 5, 9};
+  if (name == "K" || name == "kel") return {273.15, 0, 1, 1};
+  if (name == "Rank") return {491.67, 0, 5, 9};
+  if (name == "Reau") return {0, -218.52, 5, 4};
+  return {0, -273.15, 1, 1};  // C, cel
+}
+
+double convertTemperature(double value, const ResolvedUnit& from, const ResolvedUnit& to) {
+  const DegreeScale a = degreeScale(from.unit->name), b = degreeScale(to.unit->name);
+  if (a == b) return value * from.scale / to.scale;
+  const bool absolute = a.atAbsoluteZero == 0 || b.atAbsoluteZero == 0;
+  const double zeroFrom = absolute ? a.atAbsoluteZero : a.atZeroCelsius;
+  const double zeroTo = absolute ? b.atAbsoluteZero : b.atZeroCelsius;
+  const double degrees = (value * from.scale - zeroFrom) * a.num / a.den;
+  return (degrees * b.den / b.num + zeroTo) / to.scale;
 }
 
 }  // namespace
@@ -166,10 +186,7 @@ double temperatureShift(std::string_view name) {
 std::optional<double> convertUnits(double value, std::string_view from, std::string_view to) {
   const ResolvedUnit a = resolve(from), b = resolve(to);
   if (!a.unit || !b.unit || a.unit->quantity != b.unit->quantity) return std::nullopt;
-  if (a.unit->quantity == Quantity::Temperature) {
-    const double kelvins = (value * a.scale + temperatureShift(a.unit->name)) * a.unit->factor;
-    return kelvins / b.unit->factor / b.scale - temperatureShift(b.unit->name) / b.scale;
-  }
+  if (a.unit->quantity == Quantity::Temperature) return convertTemperature(value, a, b);
   return value * (a.unit->factor * a.scale) / (b.unit->factor * b.scale);
 }
 

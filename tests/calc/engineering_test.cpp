@@ -227,7 +227,6 @@ INSTANTIATE_TEST_SUITE_P(Places, EngineeringExact, ::testing::Values(
 INSTANTIATE_TEST_SUITE_P(Units, EngineeringNear, ::testing::Values(
     Case{"CONVERT(1,\"lbm\",\"kg\")", 0.45359237},
     Case{"CONVERT(68,\"F\",\"C\")", 20.0},
-    Case{"CONVERT(100,\"C\",\"F\")", 212.0},
     Case{"CONVERT(0,\"K\",\"C\")", -273.15},
     Case{"CONVERT(1,\"Rank\",\"K\")", 5.0 / 9},
     Case{"CONVERT(1,\"Reau\",\"C\")", 1.25},
@@ -255,6 +254,17 @@ INSTANTIATE_TEST_SUITE_P(Units, EngineeringNear, ::testing::Values(
     Case{"CONVERT(1,\"T\",\"ga\")", 1e4},
     Case{"CONVERT(1,\"lbf\",\"dyn\")", 444822.16152605},
     Case{"CONVERT(A3,\"in\",\"ft\")", 1.0}));
+
+INSTANTIATE_TEST_SUITE_P(Temperatures, EngineeringExact, ::testing::Values(
+    Case{"CONVERT(100,\"C\",\"F\")", 212.0},   // exact, not 211.99999999999997
+    Case{"CONVERT(-40,\"fah\",\"cel\")", -40.0},
+    Case{"CONVERT(0.1,\"C\",\"cel\")", 0.1},
+    Case{"CONVERT(300,\"K\",\"kel\")", 300.0},
+    Case{"CONVERT(300,\"K\",\"kK\")", 0.3},
+    Case{"CONVERT(273.15,\"K\",\"C\")", 0.0},
+    Case{"CONVERT(80,\"Reau\",\"C\")", 100.0},
+    Case{"CONVERT(491.67,\"Rank\",\"F\")", 32.0},
+    Case{"CONVERT(9,\"Rank\",\"K\")", 5.0}));     // through kelvins, no 491.67 rounding
 
 INSTANTIATE_TEST_SUITE_P(UnitErrors, EngineeringExact, ::testing::Values(
     Case{"CONVERT(1,\"m\",\"kg\")", ErrorCode::NA},     // different quantities
