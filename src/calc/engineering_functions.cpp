@@ -64,11 +64,11 @@ double besselY(double n, double x) { return guarded([=] { return boost::math::cy
 
 // ERF(lower) integrates from 0, ERF(lower, upper) between the two.
 Value erfBetween(const double* x, std::size_t n) {
-  if (n == 1) return boost::math::erf(x[0], Quiet());
+  if (n == 1) return numberResult(boost::math::erf(x[0], Quiet()));
   return numberResult(boost::math::erf(x[1], Quiet()) - boost::math::erf(x[0], Quiet()));
 }
 
-Value erfOf(const double* x, std::size_t) { return boost::math::erf(x[0], Quiet()); }
+Value erfOf(const double* x, std::size_t) { return numberResult(boost::math::erf(x[0], Quiet())); }
 Value erfcOf(const double* x, std::size_t) { return numberResult(boost::math::erfc(x[0], Quiet())); }
 
 // DELTA and GESTEP compare exactly, not to 15 digits.
