@@ -83,7 +83,15 @@ std::optional<Address> r1c1Part(std::string_view s, const CellRef& origin) {
   return a;
 }
 
-// Splits "sheet!cells"; false for a malformed or other workbook's sheet.
+// Characters a sheet name may hold without quotes.
+bool plainCharacters(std::string_view name) {
+  for (char c : name)
+    if (!(isLetter(c) || isDigit(c) || c == '_' || c == '.' || static_cast<unsigned char>(c) >= 0x80)) return false;
+  return true;
+}
+
+// Splits "sheet!cells"; false for a malformed or other workbook's sheet, or a name that needs
+// quotes and has none.
 bool splitSheet(std::string_view& text, std::string& sheet) {
   if (!text.empty() && text.front() == '\'') {
     std::size_t i = 1;
@@ -101,7 +109,7 @@ bool splitSheet(std::string_view& text, std::string& sheet) {
     text.remove_prefix(i + 2);
   } else if (const auto bang = text.find('!'); bang != std::string_view::npos) {
     sheet = std::string(text.substr(0, bang));
-    if (sheet.empty()) return false;
+    if (sheet.empty() || !plainCharacters(sheet)) return false;
     text.remove_prefix(bang + 1);
   }
   return sheet.find_first_of("[]:") == std::string::npos;
@@ -122,9 +130,10 @@ std::optional<ReferenceText> parseReferenceText(std::string_view text, bool a1, 
   const auto a = a1 ? a1Part(first) : r1c1Part(first, origin);
   const auto b = a1 ? a1Part(second) : r1c1Part(second, origin);
   if (!a || !b) return std::nullopt;
-  // Both ends the same kind: cells, whole columns or whole rows; a lone end must be a cell.
+  // Both ends the same kind: cells, whole columns or whole rows; in A1 style a lone end must
+  // be a cell (R1C1's "R2" and "C3" are whole rows and columns).
   if ((a->row == 0) != (b->row == 0) || (a->column == 0) != (b->column == 0)) return std::nullopt;
-  if (colon == std::string_view::npos && (a->row == 0 || a->column == 0)) return std::nullopt;
+  if (a1 && colon == std::string_view::npos && (a->row == 0 || a->column == 0)) return std::nullopt;
   out.row1 = a->row == 0 ? 1 : std::min(a->row, b->row);
   out.row2 = a->row == 0 ? kMaxRows : std::max(a->row, b->row);
   out.column1 = a->column == 0 ? 1 : std::min(a->column, b->column);
@@ -151,9 +160,7 @@ bool looksLikeReference(std::string_view name) {
 }  // namespace
 
 std::string sheetPrefix(std::string_view sheet) {
-  bool plain = !sheet.empty() && !isDigit(sheet.front()) && !looksLikeReference(sheet);
-  for (char c : sheet)
-    if (!(isLetter(c) || isDigit(c) || c == '_' || c == '.' || static_cast<unsigned char>(c) >= 0x80)) plain = false;
+  const bool plain = !sheet.empty() && !isDigit(sheet.front()) && !looksLikeReference(sheet) && plainCharacters(sheet);
   if (plain || sheet.empty()) return std::string(sheet) + "!";
   std::string quoted = "'";
   for (char c : sheet) {
@@ -164,9 +171,14 @@ std::string sheetPrefix(std::string_view sheet) {
 }
 
 std::string addressText(std::int32_t row, std::int32_t column, bool rowAbsolute, bool columnAbsolute, bool a1) {
-  if (a1)
-    return (columnAbsolute ? "$" : "") + columnLetters(column) + (rowAbsolute ? "$" : "") + std::to_string(row);
   std::string text;
+  if (a1) {
+    if (columnAbsolute) text += '$';
+    text += columnLetters(column);
+    if (rowAbsolute) text += '$';
+    text += std::to_string(row);
+    return text;
+  }
   const auto part = [&text](char letter, std::int32_t n, bool absolute) {
     text += letter;
     if (!absolute) text += '[';

@@ -27,7 +27,9 @@ int compareRanked(const Value& a, const Value& b) {
 class Matcher {
  public:
   Matcher(const Value& sought, MatchMode mode)
-      : sought_(sought), wildcard_(mode == MatchMode::Wildcard && sought.isText() && hasWildcards(sought.text())) {}
+      : sought_(sought),
+        wildcard_(mode == MatchMode::Wildcard && sought.isText() &&
+                  (hasWildcards(sought.text()) || sought.text().find('~') != std::string::npos)) {}
 
   bool equal(const Value& v) const {
     if (typeRank(v) != typeRank(sought_)) return false;
