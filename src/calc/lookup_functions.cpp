@@ -143,7 +143,7 @@ Operand xlookup(const Args& args) {
     return errorOperand(ErrorCode::Value);
   const auto at = findInLine(GridLine(searched), sought, matchMode, searchMode);
   if (!at) return args.size() > 3 && !args.isMissing(3) ? args.operand(3) : errorOperand(ErrorCode::NA);
-  return alongRow ? answers.part(0, *at, answers.rows(), 1) : answers.part(*at, 0, 1, answers.columns());
+  return alongRow ? spilledPart(answers, 0, *at, answers.rows(), 1) : spilledPart(answers, *at, 0, 1, answers.columns());
 }
 
 const FunctionSpec kLookup[] = {

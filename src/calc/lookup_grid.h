@@ -65,11 +65,19 @@ class Grid {
       return out;
     }
     if (operand_.kind != Operand::Kind::Array) return out;
+    return values(row, column, rows, columns);
+  }
+
+  // The same part as values: a single value, or an array that a cell shows from its top-left
+  // (where a range would be cut down to the formula's own row or column).
+  Operand values(std::int64_t row, std::int64_t column, std::int64_t rows, std::int64_t columns) const {
+    Operand out;
     if (rows == 1 && columns == 1) {
       out = Operand();
       out.set(at(row, column));
       return out;
     }
+    out.kind = Operand::Kind::Array;
     auto array = std::make_shared<Array>();
     array->rows = static_cast<std::int32_t>(rows);
     array->columns = static_cast<std::int32_t>(columns);
@@ -106,6 +114,17 @@ class GridLine {
   bool alongRow_;
   std::int64_t fixed_;
 };
+
+// What a function of the dynamic-array kind returns for part of its argument: one cell stays a
+// reference; more become an array, so that the cell shows the top-left value as the spreadsheet
+// spills it. A part too large to copy stays a reference.
+inline Operand spilledPart(const Grid& grid, std::int64_t row, std::int64_t column, std::int64_t rows,
+                           std::int64_t columns) {
+  constexpr std::int64_t kMaxCopied = 1 << 20;
+  if ((rows == 1 && columns == 1) || !grid.isRange() || rows * columns > kMaxCopied)
+    return grid.part(row, column, rows, columns);
+  return grid.values(row, column, rows, columns);
+}
 
 // An operand made of a value.
 inline Operand valueOperand(Value v) {

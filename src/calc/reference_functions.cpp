@@ -2,6 +2,7 @@
 // (INDEX, OFFSET), and references as text (INDIRECT, ADDRESS).
 #include <memory>
 
+#include "lookup_arrays.h"
 #include "lookup_grid.h"
 #include "lookup_reference_text.h"
 
@@ -181,6 +182,21 @@ const FunctionSpec kReference[] = {
     rawOperand("OFFSET", 3, 5, offset),
     rawOperand("INDIRECT", 1, 2, indirect),
     raw("ADDRESS", 2, 5, address),
+    rawOperand("TAKE", 2, 3, take),
+    rawOperand("DROP", 2, 3, drop),
+    rawOperand("CHOOSECOLS", 2, kManyArgs, chooseColumns),
+    rawOperand("CHOOSEROWS", 2, kManyArgs, chooseRows),
+    rawOperand("VSTACK", 1, kManyArgs, verticalStack),
+    rawOperand("HSTACK", 1, kManyArgs, horizontalStack),
+    rawOperand("TOCOL", 1, 3, toColumn),
+    rawOperand("TOROW", 1, 3, toRow),
+    rawOperand("WRAPROWS", 2, 3, wrapRows),
+    rawOperand("WRAPCOLS", 2, 3, wrapColumns),
+    rawOperand("EXPAND", 2, 4, expand),
+    rawOperand("SORT", 1, 4, sort),
+    rawOperand("SORTBY", 2, kManyArgs, sortBy),
+    rawOperand("UNIQUE", 1, 3, unique),
+    rawOperand("FILTER", 2, 3, filter),
 };
 
 }  // namespace
