@@ -68,6 +68,8 @@ const FunctionSpec kInformation[] = {
     raw("ISFORMULA", 1, 1, isFormula),
     raw("SHEET", 0, 1, sheetOf),
     raw("SHEETS", 0, 1, sheetsOf),
+    // The '@' of a formula: one value, a range cut down to the formula's row or column.
+    raw("SINGLE", 1, 1, [](const Args& a) { return a.scalar(0); }),
     scalars("NA", 0, 0, [](const Value*, std::size_t) { return Value(ErrorCode::NA); }),
 };
 

@@ -374,8 +374,9 @@ Operand filter(const Args& args) {
   Array from, include;
   Value error;
   if (!readAll(args, 0, from, error) || !readAll(args, 1, include, error)) return valueOperand(error);
-  const bool byColumn = include.rows == 1 && include.columns == from.columns && from.rows != 1;
-  if (!byColumn && !(include.columns == 1 && include.rows == from.rows)) return errorOperand(ErrorCode::Value);
+  const bool byRow = include.columns == 1 && include.rows == from.rows;
+  const bool byColumn = !byRow && include.rows == 1 && include.columns == from.columns;
+  if (!byRow && !byColumn) return errorOperand(ErrorCode::Value);
   std::vector<std::int32_t> kept;
   for (std::int32_t i = 0; i < static_cast<std::int32_t>(include.values.size()); ++i) {
     const Value& v = include.values[static_cast<std::size_t>(i)];

@@ -71,6 +71,8 @@ INSTANTIATE_TEST_SUITE_P(Cell, Information, ::testing::Values(
     Case{"CELL(2,A1)", ErrorCode::Value},
     Case{"CELL(\"row\",5)", ErrorCode::Value},
     Case{"CELL(1/0,A1)", ErrorCode::Div0},
+    Case{"_xlfn.SINGLE(A1:A2)", ErrorCode::Value},  // Z1000 meets neither row
+    Case{"SINGLE({7,8})", 7.0},
     Case{"INFO(\"recalc\")", "Automatic"},
     Case{"INFO(\"bogus\")", ErrorCode::Value}));
 

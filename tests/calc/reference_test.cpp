@@ -129,6 +129,67 @@ INSTANTIATE_TEST_SUITE_P(Choose, Reference, ::testing::Values(
     Case{"CHOOSE(1/0,\"a\",\"b\")", ErrorCode::Div0},
     Case{"CHOOSE(2,A1,A2)", 20.0}));
 
+// The array builders: shapes are read back with ROWS, COLUMNS, INDEX and SUM.
+INSTANTIATE_TEST_SUITE_P(ArrayBuilders, Reference, ::testing::Values(
+    Case{"_xlfn.TAKE(A1:A5,2)", 10.0},
+    Case{"SUM(TAKE(A1:A5,2))", 30.0},
+    Case{"SUM(TAKE(A1:A5,-2))", 90.0},            // from the end
+    Case{"ROWS(TAKE(A1:A5,99))", 5.0},            // no more than there is
+    Case{"COLUMNS(TAKE(A1:C5,,2))", 2.0},
+    Case{"TAKE(A1:A5,0)", ErrorCode::Value},
+    Case{"SUM(DROP(A1:A5,3))", 90.0},
+    Case{"SUM(DROP(A1:A5,-3))", 30.0},
+    Case{"DROP(A1:A5,3.9)", 40.0},
+    Case{"DROP(A1:A5,5)", ErrorCode::Value},      // nothing left
+    Case{"CHOOSECOLS({1,2,3;4,5,6},3,1)", 3.0},
+    Case{"SUM(CHOOSECOLS({1,2,3;4,5,6},-1))", 9.0},
+    Case{"CHOOSECOLS({1,2},3)", ErrorCode::Value},
+    Case{"CHOOSEROWS({1,2;3,4},2)", 3.0},
+    Case{"CHOOSEROWS({1,2;3,4},0)", ErrorCode::Value},
+    Case{"ROWS(VSTACK({1,2},{3}))", 2.0},
+    Case{"INDEX(VSTACK({1,2},{3}),2,2)", ErrorCode::NA},  // short parts are padded
+    Case{"SUM(VSTACK(A1:A2,C1:C3))", 36.0},
+    Case{"COLUMNS(HSTACK(A1:A2,B1:B2,C1:C2))", 3.0},
+    Case{"INDEX(HSTACK({1;2},{3}),2,2)", ErrorCode::NA},
+    Case{"INDEX(TOCOL({1,2;3,4}),2)", 2.0},        // by rows...
+    Case{"INDEX(TOCOL({1,2;3,4},0,TRUE),2)", 3.0},  // ...or by columns
+    Case{"ROWS(TOCOL({1,#N/A,3},2))", 2.0},        // errors left out
+    Case{"COLUMNS(TOROW({1;2}))", 2.0},
+    Case{"TOCOL({1,2},4)", ErrorCode::Value},
+    Case{"ROWS(WRAPROWS({1,2,3,4,5},2))", 3.0},
+    Case{"INDEX(WRAPROWS({1,2,3,4,5},2),3,2)", ErrorCode::NA},
+    Case{"INDEX(WRAPROWS({1,2,3},2,0),2,2)", 0.0},
+    Case{"INDEX(WRAPCOLS({1,2,3,4,5},2),2,1)", 2.0},
+    Case{"COLUMNS(WRAPCOLS({1,2,3,4,5},2))", 3.0},
+    Case{"WRAPROWS({1,2;3,4},2)", ErrorCode::Value},
+    Case{"WRAPROWS({1,2},0)", ErrorCode::Num},
+    Case{"INDEX(EXPAND({1,2},2),2,1)", ErrorCode::NA},
+    Case{"SUM(EXPAND({1,2},2,3,0))", 3.0},
+    Case{"EXPAND({1,2;3,4},1)", ErrorCode::Value}));
+
+INSTANTIATE_TEST_SUITE_P(SortUniqueFilter, Reference, ::testing::Values(
+    Case{"_xlfn._xlws.SORT({3;1;2})", 1.0},
+    Case{"INDEX(SORT({3;1;2},1,-1),1)", 3.0},
+    Case{"INDEX(SORT({\"b\";2;TRUE;\"a\"}),2)", "a"},   // numbers, texts, truth values
+    Case{"INDEX(SORT({\"b\";2;TRUE;\"a\"}),4)", true},
+    Case{"INDEX(SORT({1,\"z\";1,\"a\";0,\"q\"}),2,2)", "z"},  // equal keys keep their order
+    Case{"SORT({3,1,2},1,1,TRUE)", 1.0},
+    Case{"SORT({1;2},1,0)", ErrorCode::Value},
+    Case{"SORT({1;2},2)", ErrorCode::Value},
+    Case{"SORTBY({\"a\";\"b\";\"c\"},{3;1;2})", "b"},
+    Case{"SORTBY({\"a\";\"b\";\"c\"},{3;1;2},-1)", "a"},
+    Case{"SORTBY({\"a\";\"b\"},{1;2;3})", ErrorCode::Value},
+    Case{"ROWS(UNIQUE({\"a\";\"A\";\"b\";\"a\"}))", 2.0},   // without regard to case
+    Case{"UNIQUE({1;2;1},,TRUE)", 2.0},            // only what occurs once
+    Case{"COLUMNS(UNIQUE({1,1,2},TRUE))", 2.0},
+    Case{"UNIQUE({1;1},,TRUE)", ErrorCode::Value},
+    Case{"SUM(FILTER(A1:A5,{1;0;1;0;1}))", 90.0},
+    Case{"SUM(FILTER({1,2,3},{TRUE,FALSE,TRUE}))", 4.0},
+    Case{"FILTER(A1:A5,{0;0;0;0;0},\"none\")", "none"},
+    Case{"FILTER(A1:A5,{0;0;0;0;0})", ErrorCode::Value},
+    Case{"FILTER(A1:A5,{1;0})", ErrorCode::Value},
+    Case{"FILTER(A1:A5,{1;#N/A;1;1;1})", ErrorCode::NA}));
+
 // INDIRECT and OFFSET onto another sheet, named at evaluation: the sheet name must outlive
 // the text it was read from.
 TEST(Reference, ReachesOtherSheetsByName) {
