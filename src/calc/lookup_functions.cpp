@@ -1,4 +1,5 @@
 // Looking values up in ranges and arrays: MATCH, XMATCH, LOOKUP, VLOOKUP, HLOOKUP, XLOOKUP.
+#include "lookup_regex.h"
 #include "lookup_search.h"
 
 namespace calc {
@@ -32,8 +33,10 @@ Value match(const Args& args) {
   return at ? Value(static_cast<double>(*at + 1)) : Value(ErrorCode::NA);
 }
 
-// XMATCH's and XLOOKUP's modes as numbers; false when a number is none of them.
-bool modesOf(const Args& args, std::size_t first, MatchMode& match, SearchMode& search, Value& error) {
+// XMATCH's and XLOOKUP's modes as numbers; false when a number is none of them, or the value
+// sought is no regular expression where one is asked for.
+bool modesOf(const Args& args, std::size_t first, const Value& sought, MatchMode& match, SearchMode& search,
+             Value& error) {
   double m = 0, s = 1;
   if (!integerArgument(args, first, 0, m, error) || !integerArgument(args, first + 1, 1, s, error)) return false;
   error = ErrorCode::Value;
@@ -41,15 +44,17 @@ bool modesOf(const Args& args, std::size_t first, MatchMode& match, SearchMode& 
   else if (m == -1) match = MatchMode::ExactOrSmaller;
   else if (m == 1) match = MatchMode::ExactOrLarger;
   else if (m == 2) match = MatchMode::Wildcard;
+  else if (m == 3) match = MatchMode::Regex;
   else return false;
   if (s == 1) search = SearchMode::FirstToLast;
   else if (s == -1) search = SearchMode::LastToFirst;
   else if (s == 2) search = SearchMode::BinaryAscending;
   else if (s == -2) search = SearchMode::BinaryDescending;
   else return false;
-  // Wildcards need every value looked at.
-  return !(match == MatchMode::Wildcard &&
-           (search == SearchMode::BinaryAscending || search == SearchMode::BinaryDescending));
+  // Patterns need every value looked at, and a regular expression must be one.
+  const bool pattern = match == MatchMode::Wildcard || match == MatchMode::Regex;
+  if (pattern && (search == SearchMode::BinaryAscending || search == SearchMode::BinaryDescending)) return false;
+  return match != MatchMode::Regex || Regex(toText(sought)).valid();
 }
 
 Value xmatch(const Args& args) {
@@ -58,7 +63,7 @@ Value xmatch(const Args& args) {
   if (onMissingSheet(args.operand(1), args.context())) return ErrorCode::Ref;
   MatchMode matchMode;
   SearchMode searchMode;
-  if (!modesOf(args, 2, matchMode, searchMode, error)) return error;
+  if (!modesOf(args, 2, sought, matchMode, searchMode, error)) return error;
   const Grid grid(args.operand(1), args.context());
   if (!grid.isLine()) return ErrorCode::Value;
   const auto at = findInLine(GridLine(grid), sought, matchMode, searchMode);
@@ -134,7 +139,7 @@ Operand xlookup(const Args& args) {
   if (!args.isCollection(1) || !args.isCollection(2)) return errorOperand(ErrorCode::Value);
   MatchMode matchMode;
   SearchMode searchMode;
-  if (!modesOf(args, 4, matchMode, searchMode, error)) return valueOperand(error);
+  if (!modesOf(args, 4, sought, matchMode, searchMode, error)) return valueOperand(error);
   const Grid searched(lookupIn, args.context()), answers(results, args.context());
   if (!searched.isLine()) return errorOperand(ErrorCode::Value);
   // A column searched answers with a row of the results, a row searched with a column.

@@ -1,7 +1,9 @@
 #include "lookup_search.h"
 
+#include <memory>
 #include <string>
 
+#include "lookup_regex.h"
 #include "wildcard.h"
 
 namespace calc {
@@ -29,9 +31,12 @@ class Matcher {
   Matcher(const Value& sought, MatchMode mode)
       : sought_(sought),
         wildcard_(mode == MatchMode::Wildcard && sought.isText() &&
-                  (hasWildcards(sought.text()) || sought.text().find('~') != std::string::npos)) {}
+                  (hasWildcards(sought.text()) || sought.text().find('~') != std::string::npos)) {
+    if (mode == MatchMode::Regex) regex_ = std::make_unique<Regex>(toText(sought));
+  }
 
   bool equal(const Value& v) const {
+    if (regex_) return v.isText() && regex_->search(v.text());
     if (typeRank(v) != typeRank(sought_)) return false;
     if (wildcard_) return wildcardMatch(sought_.text(), v.text());
     return compareValues(v, sought_) == 0;
@@ -42,6 +47,7 @@ class Matcher {
  private:
   const Value& sought_;
   bool wildcard_;
+  std::unique_ptr<Regex> regex_;
 };
 
 // An empty value sought finds the first (or last) empty cell.

@@ -14,6 +14,7 @@ enum class MatchMode : std::uint8_t {
   ExactOrSmaller,  // else the largest value below the one sought
   ExactOrLarger,   // else the smallest value above it
   Wildcard,        // exact, with '*', '?' and '~' in a text sought
+  Regex,           // the value sought, as text, a regular expression found in a text cell
 };
 
 enum class SearchMode : std::uint8_t {

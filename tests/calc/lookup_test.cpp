@@ -67,9 +67,27 @@ INSTANTIATE_TEST_SUITE_P(XMatch, Lookup, ::testing::Values(
     Case{"XMATCH(\"b*\",C1:C5)", ErrorCode::NA},   // wildcards only when asked for
     Case{"XMATCH(FALSE,E1:E3,-1)", 2.0},           // texts rank below truth values
     Case{"XMATCH(\"b*\",C1:C5,2,2)", ErrorCode::Value},
-    Case{"XMATCH(1,A1:A5,3)", ErrorCode::Value},
+    Case{"XMATCH(1,A1:A5,4)", ErrorCode::Value},
     Case{"XMATCH(1,A1:A5,0,0)", ErrorCode::Value},
     Case{"XMATCH(2,{1,2;3,4})", ErrorCode::Value}));
+
+// Match mode 3: the value sought is a regular expression found anywhere in a text cell.
+INSTANTIATE_TEST_SUITE_P(RegexMode, Lookup, ::testing::Values(
+    Case{"XMATCH(\"^B.n\",C1:C5,3)", 2.0},
+    Case{"XMATCH(\"^b.n\",C1:C5,3)", ErrorCode::NA},     // letters keep their case
+    Case{"XMATCH(\"an+a$\",C1:C5,3)", 2.0},
+    Case{"XMATCH(\"r{2}\",C1:C5,3)", 3.0},
+    Case{"XMATCH(\"^(apple|fig)$\",C1:C5,3,-1)", 5.0},
+    Case{"XMATCH(\"a\\*t\",C1:C5,3)", 4.0},              // an escaped '*' is itself
+    Case{"XMATCH(\"[^a-z]\",C1:C5,3)", 2.0},
+    Case{"XMATCH(\"\\d\",{\"ab\",\"a4\"},3)", 2.0},
+    Case{"XMATCH(42,{42,\"x42\"},3)", 2.0},               // only texts are searched
+    Case{"XMATCH(\"(a*)*b\",{\"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\"},3)", ErrorCode::NA},
+    Case{"XMATCH(\"(\",C1:C5,3)", ErrorCode::Value},     // no regular expression
+    Case{"XMATCH(\"[b-a]\",C1:C5,3)", ErrorCode::Value},
+    Case{"XMATCH(\"a{2000}\",C1:C5,3)", ErrorCode::Value},
+    Case{"XMATCH(\"a\",C1:C5,3,2)", ErrorCode::Value},    // no halving with patterns
+    Case{"XLOOKUP(\"^d\",C1:C5,A1:A5,,3)", 40.0}));
 
 INSTANTIATE_TEST_SUITE_P(TableLookups, Lookup, ::testing::Values(
     Case{"VLOOKUP(30,A1:B5,2,FALSE)", "thirty"},
