@@ -259,15 +259,16 @@ bool sortOrder(const Args& args, std::size_t i, int& order, Value& error) {
   return true;
 }
 
-// Items equal for UNIQUE: the same type and value, texts without regard to case.
-bool sameItem(const Array& a, bool byColumn, std::int32_t x, std::int32_t y) {
+// Items ordered for UNIQUE, value by value: equal when of the same type and value, texts
+// without regard to case.
+int compareItems(const Array& a, bool byColumn, std::int32_t x, std::int32_t y) {
   const std::int32_t n = byColumn ? a.rows : a.columns;
   for (std::int32_t k = 0; k < n; ++k) {
     const Value& u = byColumn ? a.at(k, x) : a.at(x, k);
     const Value& v = byColumn ? a.at(k, y) : a.at(y, k);
-    if (sortRank(u) != sortRank(v) || sortCompare(u, v, 1) != 0) return false;
+    if (const int c = sortCompare(u, v, 1); c != 0) return c;
   }
-  return true;
+  return 0;
 }
 
 // The items (rows or columns) of `from` listed in `items`, in that order.
@@ -354,18 +355,23 @@ Operand unique(const Args& args) {
   if (!readAll(args, 0, from, error) || !truthArgument(args, 1, byColumn, error) ||
       !truthArgument(args, 2, exactlyOnce, error))
     return valueOperand(error);
+  // Sorted, equal items stand together, the first of them first: O(n log n) however many.
   const std::int32_t items = byColumn ? from.columns : from.rows;
-  std::vector<std::int32_t> kept;
-  for (std::int32_t i = 0; i < items; ++i) {
-    std::int32_t copies = 0;
-    bool seenBefore = false;
-    for (std::int32_t j = 0; j < items; ++j)
-      if (sameItem(from, byColumn, i, j)) {
-        ++copies;
-        if (j < i) seenBefore = true;
-      }
-    if (exactlyOnce ? copies == 1 : !seenBefore) kept.push_back(i);
+  std::vector<std::int32_t> order(static_cast<std::size_t>(items));
+  std::iota(order.begin(), order.end(), 0);
+  std::stable_sort(order.begin(), order.end(), [&](std::int32_t x, std::int32_t y) {
+    return compareItems(from, byColumn, x, y) < 0;
+  });
+  std::vector<bool> keep(static_cast<std::size_t>(items), false);
+  for (std::size_t start = 0; start < order.size();) {
+    std::size_t end = start + 1;
+    while (end < order.size() && compareItems(from, byColumn, order[start], order[end]) == 0) ++end;
+    if (!exactlyOnce || end - start == 1) keep[static_cast<std::size_t>(order[start])] = true;
+    start = end;
   }
+  std::vector<std::int32_t> kept;
+  for (std::int32_t i = 0; i < items; ++i)
+    if (keep[static_cast<std::size_t>(i)]) kept.push_back(i);
   return itemsOf(from, byColumn, kept);
 }
 

@@ -13,10 +13,6 @@ Operand errorOperand(ErrorCode code) { return valueOperand(code); }
 
 bool isError(const Operand& o) { return o.kind == Operand::Kind::Value && o.value.isError(); }
 
-// Arrays that a position function returns stay within what an array constant may hold; past
-// it the first position alone is given.
-constexpr std::int64_t kMaxPositions = 65536;
-
 // ROW (`rows`) or COLUMN: the formula's own cell without an argument; a reference of several
 // rows gives them all, as a column of numbers.
 template <bool rows>
@@ -31,7 +27,7 @@ Operand position(const Args& args) {
   if (ref.kind != Operand::Kind::Range) return errorOperand(ErrorCode::Value);
   const std::int32_t first = rows ? ref.range.row1 : ref.range.column1;
   const std::int64_t count = rows ? ref.range.rows() : ref.range.columns();
-  if (count == 1 || count > kMaxPositions) return valueOperand(static_cast<double>(first));
+  if (count == 1) return valueOperand(static_cast<double>(first));
   auto array = std::make_shared<Array>();
   array->rows = rows ? static_cast<std::int32_t>(count) : 1;
   array->columns = rows ? 1 : static_cast<std::int32_t>(count);

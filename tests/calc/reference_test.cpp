@@ -30,6 +30,7 @@ INSTANTIATE_TEST_SUITE_P(Positions, Reference, ::testing::Values(
     Case{"SUM(ROW(A1:A4))", 10.0},                // every row, as an array
     Case{"SUM(COLUMN(A1:C1))", 6.0},
     Case{"ROW(XFD1048576)", 1048576.0},
+    Case{"SUM(COLUMN(1:1))", 134225920.0},         // all 16384 of them
     Case{"ROWS(A1:C5)", 5.0},
     Case{"COLUMNS(A1:C5)", 3.0},
     Case{"ROWS({1,2;3,4;5,6})", 3.0},
@@ -183,6 +184,9 @@ INSTANTIATE_TEST_SUITE_P(SortUniqueFilter, Reference, ::testing::Values(
     Case{"UNIQUE({1;2;1},,TRUE)", 2.0},            // only what occurs once
     Case{"COLUMNS(UNIQUE({1,1,2},TRUE))", 2.0},
     Case{"UNIQUE({1;1},,TRUE)", ErrorCode::Value},
+    Case{"INDEX(UNIQUE({3;1;3;2;1}),3)", 2.0},     // in the order first met
+    Case{"SUM(UNIQUE({3;1;3;2;1},,TRUE))", 2.0},
+    Case{"ROWS(UNIQUE({1,2;1,2;1,3}))", 2.0},      // whole rows compared
     Case{"SUM(FILTER(A1:A5,{1;0;1;0;1}))", 90.0},
     Case{"SUM(FILTER({1,2,3},{TRUE,FALSE,TRUE}))", 4.0},
     Case{"FILTER(A1:A5,{0;0;0;0;0},\"none\")", "none"},
