@@ -36,6 +36,10 @@ bool readAll(const Args& args, std::size_t i, Array& out, Value& error) {
     out = *o.array;
     return true;
   }
+  if (onMissingSheet(o, args.context())) {
+    error = ErrorCode::Ref;
+    return false;
+  }
   const Grid grid(o, args.context());
   if (grid.rows() * grid.columns() > kMaxCells) {
     error = ErrorCode::Num;

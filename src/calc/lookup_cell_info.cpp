@@ -83,9 +83,13 @@ Value cellInfo(const Args& args) {
       !is("filename") && !is("format") && !is("parentheses") && !is("color") && !is("protect"))
     return ErrorCode::Value;
   if (!cellAsked(args, cell, error)) return error;
-  if (is("address"))
-    return (cell.sheet.empty() ? std::string() : sheetPrefix(cell.sheet)) +
-           addressText(cell.row, cell.column, true, true, true);
+  if (is("address")) {
+    // Another sheet is named; the formula's own is not, however the reference was written.
+    const bool ownSheet = cell.sheet.empty() || args.context().sheetNumber(cell.sheet) == args.context().sheetNumber({});
+    std::string text = ownSheet ? std::string() : sheetPrefix(cell.sheet);
+    text += addressText(cell.row, cell.column, true, true, true);
+    return text;
+  }
   if (is("col")) return static_cast<double>(cell.column);
   if (is("row")) return static_cast<double>(cell.row);
   if (is("contents")) return args.context().cell(cell);

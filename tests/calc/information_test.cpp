@@ -55,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(Cell, Information, ::testing::Values(
     Case{"CELL(\"col\",B7)", 2.0},
     Case{"CELL(\"ROW\",B7:C9)", 7.0},             // the top left of a range, any case
     Case{"CELL(\"address\",B7)", "$B$7"},
-    Case{"CELL(\"address\",Data!B7)", "Data!$B$7"},
+    Case{"CELL(\"address\",Data!B7)", "$B$7"},    // the formula's own sheet goes unnamed
     Case{"CELL(\"contents\",B7)", 2.5},
     Case{"CELL(\"contents\",A4)", ErrorCode::Num},
     Case{"CELL(\"type\",A1)", "v"},
