@@ -129,6 +129,13 @@ Value lookup(const Args& args) {
   return wide ? grid.at(grid.rows() - 1, *at) : grid.at(*at, grid.columns() - 1);
 }
 
+// XLOOKUP's if_not_found, or #N/A; a range given there is shown as the found row would be.
+Operand notFound(const Args& args) {
+  if (args.size() <= 3 || args.isMissing(3)) return errorOperand(ErrorCode::NA);
+  const Grid given(args.operand(3), args.context());
+  return spilledPart(given, 0, 0, given.rows(), given.columns());
+}
+
 Operand xlookup(const Args& args) {
   Value sought, error;
   if (!soughtValue(args, sought)) return valueOperand(sought);
@@ -147,7 +154,7 @@ Operand xlookup(const Args& args) {
   if (alongRow ? answers.columns() != searched.columns() : answers.rows() != searched.rows())
     return errorOperand(ErrorCode::Value);
   const auto at = findInLine(GridLine(searched), sought, matchMode, searchMode);
-  if (!at) return args.size() > 3 && !args.isMissing(3) ? args.operand(3) : errorOperand(ErrorCode::NA);
+  if (!at) return notFound(args);
   return alongRow ? spilledPart(answers, 0, *at, answers.rows(), 1) : spilledPart(answers, *at, 0, 1, answers.columns());
 }
 

@@ -118,6 +118,7 @@ INSTANTIATE_TEST_SUITE_P(XLookup, Lookup, ::testing::Values(
     Case{"_xlfn.XLOOKUP(30,A1:A5,B1:B5)", "thirty"},
     Case{"XLOOKUP(35,A1:A5,B1:B5)", ErrorCode::NA},
     Case{"XLOOKUP(35,A1:A5,B1:B5,\"none\")", "none"},
+    Case{"XLOOKUP(35,A1:A5,B1:B5,B4:B5)", "forty"},   // shown from its top-left
     Case{"XLOOKUP(35,A1:A5,B1:B5,,-1)", "thirty"},
     Case{"XLOOKUP(35,A1:A5,B1:B5,,1)", "forty"},
     Case{"XLOOKUP(\"b*\",C1:C5,A1:A5,,2)", 20.0},
