@@ -1,4 +1,7 @@
 // Looking values up in ranges and arrays: MATCH, XMATCH, LOOKUP, VLOOKUP, HLOOKUP, XLOOKUP.
+#include <memory>
+#include <vector>
+
 #include "lookup_regex.h"
 #include "lookup_search.h"
 
@@ -158,12 +161,33 @@ Operand xlookup(const Args& args) {
   return alongRow ? spilledPart(answers, 0, *at, answers.rows(), 1) : spilledPart(answers, *at, 0, 1, answers.columns());
 }
 
+// An array of values sought gives an array of answers, one for each.
+template <Value (*Find)(const Args&)>
+Operand eachSought(const Args& args) {
+  if (args.operand(0).kind != Operand::Kind::Array) return valueOperand(Find(args));
+  std::vector<Operand> operands;
+  for (std::size_t i = 0; i < args.size(); ++i) operands.push_back(args.operand(i));
+  const Array& sought = *args.operand(0).array;
+  auto answers = std::make_shared<Array>();
+  answers->rows = sought.rows;
+  answers->columns = sought.columns;
+  answers->values.reserve(sought.values.size());
+  for (const Value& v : sought.values) {
+    operands[0] = valueOperand(v);
+    answers->values.push_back(Find(Args(operands, args.context())));
+  }
+  Operand out;
+  out.kind = Operand::Kind::Array;
+  out.array = std::move(answers);
+  return out;
+}
+
 const FunctionSpec kLookup[] = {
-    raw("MATCH", 2, 3, match),
-    raw("XMATCH", 2, 4, xmatch),
-    raw("VLOOKUP", 3, 4, tableLookup<true>),
-    raw("HLOOKUP", 3, 4, tableLookup<false>),
-    raw("LOOKUP", 2, 3, lookup),
+    rawOperand("MATCH", 2, 3, eachSought<match>),
+    rawOperand("XMATCH", 2, 4, eachSought<xmatch>),
+    rawOperand("VLOOKUP", 3, 4, eachSought<tableLookup<true>>),
+    rawOperand("HLOOKUP", 3, 4, eachSought<tableLookup<false>>),
+    rawOperand("LOOKUP", 2, 3, eachSought<lookup>),
     rawOperand("XLOOKUP", 3, 6, xlookup),
 };
 

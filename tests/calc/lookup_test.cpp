@@ -50,7 +50,9 @@ INSTANTIATE_TEST_SUITE_P(Match, Lookup, ::testing::Values(
     Case{"MATCH(1/0,A1:A5,0)", ErrorCode::Div0},
     Case{"MATCH(30,A:A,0)", 3.0},
     Case{"MATCH(1E9,A:A)", 5.0},                   // a whole column ends where its cells do
-    Case{"MATCH(30,A1:A5,\"x\")", ErrorCode::Value}));
+    Case{"MATCH(30,A1:A5,\"x\")", ErrorCode::Value},
+    Case{"SUM(MATCH({20,50},A1:A5,0))", 7.0},       // each value sought answered
+    Case{"SUM(VLOOKUP({10;30},A1:D5,4,FALSE))", 80.0}));
 
 INSTANTIATE_TEST_SUITE_P(XMatch, Lookup, ::testing::Values(
     Case{"_xlfn.XMATCH(30,A1:A5)", 3.0},
