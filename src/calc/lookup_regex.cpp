@@ -10,6 +10,8 @@ namespace {
 // Patterns beyond this many instructions are refused (a "{1000}" repeat of a group copies it).
 constexpr std::size_t kMaxInstructions = 20000;
 constexpr int kMaxRepeat = 1000;
+// Groups nest no deeper than this, so that parsing and compiling stay shallow on the stack.
+constexpr int kMaxDepth = 100;
 
 // Text and patterns are read as Unicode characters, from UTF-8.
 std::vector<char32_t> decode(std::string_view s) {
@@ -122,7 +124,9 @@ class Parser {
     switch (c) {
       case '(': {
         if (i_ + 1 < p_.size() && peek() == '?' && p_[i_ + 1] == ':') i_ += 2;
+        if (++depth_ > kMaxDepth) throw Failure{};
         Node inner = alternation();
+        --depth_;
         if (!more() || peek() != ')') throw Failure{};
         ++i_;
         return inner;
@@ -203,6 +207,7 @@ class Parser {
 
   std::vector<char32_t> p_;
   std::size_t i_ = 0;
+  int depth_ = 0;
 };
 
 struct Instruction {

@@ -88,6 +88,7 @@ INSTANTIATE_TEST_SUITE_P(RegexMode, Lookup, ::testing::Values(
     Case{"XMATCH(\"(\",C1:C5,3)", ErrorCode::Value},     // no regular expression
     Case{"XMATCH(\"[b-a]\",C1:C5,3)", ErrorCode::Value},
     Case{"XMATCH(\"a{2000}\",C1:C5,3)", ErrorCode::Value},
+    Case{"XMATCH(REPT(\"(\",500)&\"a\"&REPT(\")\",500),C1:C5,3)", ErrorCode::Value},  // too deep
     Case{"XMATCH(\"a\",C1:C5,3,2)", ErrorCode::Value},    // no halving with patterns
     Case{"XLOOKUP(\"^d\",C1:C5,A1:A5,,3)", 40.0}));
 
