@@ -26,7 +26,8 @@ enum class SearchMode : std::uint8_t {
 
 // The position (from 0) of the value found, nothing when none is. Only values of the sought
 // value's type match: numbers, texts (without regard to case) or truth values; errors and empty
-// cells never do, except that an empty value sought finds an empty cell in a linear search.
+// cells never do, except that an empty value sought finds the first empty cell (the last when
+// searching from the end).
 // Values of another type count as smaller or larger by type: numbers, then texts, then truth
 // values. Halving finds the first of equal values in the order searched.
 std::optional<std::int64_t> findInLine(const GridLine& line, const Value& sought, MatchMode match,
