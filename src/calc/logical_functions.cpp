@@ -41,12 +41,23 @@ Value switchFunction(const Value* a, std::size_t n) {
   return i < n ? a[i] : Value(ErrorCode::NA);
 }
 
-Value choose(const Value* a, std::size_t n) {
-  const Number index = toNumber(a[0]);
-  if (index.failed) return index.error;
+// CHOOSE hands back the argument chosen as it stands, so that a chosen reference stays a
+// reference (SUM(CHOOSE(2,A1:A2,A1:A3))).
+Operand choose(const Args& args) {
+  const Number index = toNumber(args.scalar(0));
+  Operand out;
+  if (index.failed) {
+    out.set(Value(index.error));
+    return out;
+  }
   const double k = std::trunc(index.value);
-  if (k < 1 || k >= static_cast<double>(n)) return ErrorCode::Value;
-  return a[static_cast<std::size_t>(k)];
+  if (k < 1 || k >= static_cast<double>(args.size())) {
+    out.set(Value(ErrorCode::Value));
+    return out;
+  }
+  out = args.operand(static_cast<std::size_t>(k));
+  if (out.kind == Operand::Kind::Missing) out.set(0.0);
+  return out;
 }
 
 // Walks the truth values of AND/OR/XOR's arguments; text in ranges is skipped. No truth value
@@ -82,7 +93,7 @@ const FunctionSpec kLogical[] = {
     }),
     scalars("IFS", 2, kManyArgs, ifs),
     scalars("SWITCH", 3, kManyArgs, switchFunction),
-    scalars("CHOOSE", 2, kManyArgs, choose),
+    rawOperand("CHOOSE", 2, kManyArgs, choose),
     raw("AND", 1, kManyArgs, [](const Args& a) { return logical(a, true, [](bool x, bool y) { return x && y; }); }),
     raw("OR", 1, kManyArgs, [](const Args& a) { return logical(a, false, [](bool x, bool y) { return x || y; }); }),
     raw("XOR", 1, kManyArgs, [](const Args& a) { return logical(a, false, [](bool x, bool y) { return x != y; }); }),

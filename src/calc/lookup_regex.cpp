@@ -1,0 +1,342 @@
+#include "lookup_regex.h"
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+namespace calc {
+namespace {
+
+// Patterns beyond this many instructions are refused (a "{1000}" repeat of a group copies it).
+constexpr std::size_t kMaxInstructions = 20000;
+constexpr int kMaxRepeat = 1000;
+// Groups nest no deeper than this, so that parsing and compiling stay shallow on the stack.
+constexpr int kMaxDepth = 100;
+
+// Text and patterns are read as Unicode characters, from UTF-8.
+std::vector<char32_t> decode(std::string_view s) {
+  std::vector<char32_t> out;
+  out.reserve(s.size());
+  for (std::size_t i = 0; i < s.size();) {
+    const auto lead = static_cast<unsigned char>(s[i]);
+    const int n = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    char32_t c = n == 1 ? lead : lead & (0x3F >> (n - 1));
+    for (int k = 1; k < n && i + k < s.size(); ++k) c = (c << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+    out.push_back(c);
+    i += static_cast<std::size_t>(n);
+  }
+  return out;
+}
+
+struct Range {
+  char32_t low, high;
+};
+
+struct Node {
+  enum Kind { Char, Any, Class, Concat, Alternate, Repeat, Begin, End } kind;
+  explicit Node(Kind k) : kind(k) {}
+  char32_t c = 0;
+  std::vector<Range> ranges;  // Class
+  bool negated = false;
+  std::vector<Node> children;
+  int min = 0, max = -1;  // Repeat; -1 without bound
+};
+
+struct Failure {};
+
+class Parser {
+ public:
+  explicit Parser(std::vector<char32_t> p) : p_(std::move(p)) {}
+
+  Node run() {
+    Node n = alternation();
+    if (i_ != p_.size()) throw Failure{};
+    return n;
+  }
+
+ private:
+  bool more() const { return i_ < p_.size(); }
+  char32_t peek() const { return p_[i_]; }
+
+  Node alternation() {
+    Node first = concatenation();
+    if (!more() || peek() != '|') return first;
+    Node alt{Node::Alternate};
+    alt.children.push_back(std::move(first));
+    while (more() && peek() == '|') {
+      ++i_;
+      alt.children.push_back(concatenation());
+    }
+    return alt;
+  }
+
+  Node concatenation() {
+    Node seq{Node::Concat};
+    while (more() && peek() != '|' && peek() != ')') seq.children.push_back(repetition());
+    return seq;
+  }
+
+  Node repetition() {
+    Node atom = this->atom();
+    while (more()) {
+      int min = 0, max = -1;
+      if (peek() == '*') ++i_;
+      else if (peek() == '+') ++i_, min = 1;
+      else if (peek() == '?') ++i_, max = 1;
+      else if (peek() == '{' && bounds(min, max)) {}
+      else break;
+      if (more() && peek() == '?') ++i_;  // lazy or greedy: the same for whether it matches
+      Node r{Node::Repeat};
+      r.min = min;
+      r.max = max;
+      r.children.push_back(std::move(atom));
+      atom = std::move(r);
+    }
+    return atom;
+  }
+
+  // "{m}", "{m,}" or "{m,n}"; false (nothing read) when the brace starts no bound.
+  bool bounds(int& min, int& max) {
+    std::size_t j = i_ + 1;
+    const auto number = [&](int& out) {
+      const std::size_t start = j;
+      out = 0;
+      while (j < p_.size() && p_[j] >= '0' && p_[j] <= '9') {
+        out = out * 10 + static_cast<int>(p_[j] - '0');
+        if (out > kMaxRepeat) throw Failure{};
+        ++j;
+      }
+      return j > start;
+    };
+    if (!number(min)) return false;
+    max = min;
+    if (j < p_.size() && p_[j] == ',') {
+      ++j;
+      if (!number(max)) max = -1;
+    }
+    if (j >= p_.size() || p_[j] != '}' || (max >= 0 && max < min)) return false;
+    i_ = j + 1;
+    return true;
+  }
+
+  Node atom() {
+    const char32_t c = p_[i_++];
+    switch (c) {
+      case '(': {
+        if (i_ + 1 < p_.size() && peek() == '?' && p_[i_ + 1] == ':') i_ += 2;
+        if (++depth_ > kMaxDepth) throw Failure{};
+        Node inner = alternation();
+        --depth_;
+        if (!more() || peek() != ')') throw Failure{};
+        ++i_;
+        return inner;
+      }
+      case '[': return characterClass();
+      case '.': return Node{Node::Any};
+      case '^': return Node{Node::Begin};
+      case '$': return Node{Node::End};
+      case '\\': return escape();
+      case '*': case '+': case '?': case ')': throw Failure{};
+      default: return literal(c);
+    }
+  }
+
+  static Node literal(char32_t c) {
+    Node n{Node::Char};
+    n.c = c;
+    return n;
+  }
+
+  // A class escape's ranges, or nothing for a plain escaped character.
+  static bool classEscape(char32_t e, std::vector<Range>& ranges, bool& negated) {
+    negated = e == 'D' || e == 'W' || e == 'S';
+    switch (e | 0x20) {
+      case 'd': ranges = {{'0', '9'}}; return true;
+      case 'w': ranges = {{'0', '9'}, {'A', 'Z'}, {'a', 'z'}, {'_', '_'}}; return true;
+      case 's': ranges = {{' ', ' '}, {'\t', '\r'}}; return true;
+      default: return false;
+    }
+  }
+
+  static char32_t plainEscape(char32_t e) {
+    if (e == 'n') return '\n';
+    if (e == 't') return '\t';
+    if (e == 'r') return '\r';
+    return e;
+  }
+
+  Node escape() {
+    if (!more()) throw Failure{};
+    const char32_t e = p_[i_++];
+    Node n{Node::Class};
+    if (classEscape(e, n.ranges, n.negated)) return n;
+    return literal(plainEscape(e));
+  }
+
+  Node characterClass() {
+    Node n{Node::Class};
+    if (more() && peek() == '^') ++i_, n.negated = true;
+    bool first = true;
+    while (more() && (peek() != ']' || first)) {
+      first = false;
+      char32_t low = p_[i_++];
+      if (low == '\\') {
+        if (!more()) throw Failure{};
+        std::vector<Range> set;
+        bool negatedSet = false;
+        const char32_t e = p_[i_++];
+        if (classEscape(e, set, negatedSet)) {
+          if (negatedSet) throw Failure{};  // "[\D]": not offered
+          n.ranges.insert(n.ranges.end(), set.begin(), set.end());
+          continue;
+        }
+        low = plainEscape(e);
+      }
+      char32_t high = low;
+      if (i_ + 1 < p_.size() && peek() == '-' && p_[i_ + 1] != ']') {
+        high = p_[i_ + 1];
+        i_ += 2;
+        if (high < low) throw Failure{};
+      }
+      n.ranges.push_back({low, high});
+    }
+    if (!more()) throw Failure{};
+    ++i_;  // ']'
+    return n;
+  }
+
+  std::vector<char32_t> p_;
+  std::size_t i_ = 0;
+  int depth_ = 0;
+};
+
+struct Instruction {
+  enum Op : std::uint8_t { Char, Any, Class, Split, Jump, Begin, End, Match } op;
+  Instruction(Op o, std::uint32_t a = 0, std::uint32_t b = 0) : op(o), x(a), y(b) {}
+  std::uint32_t x, y;  // Char: the character; Class: index; Split: both targets; Jump: x
+};
+
+}  // namespace
+
+struct Regex::Program {
+  std::vector<Instruction> code;
+  std::vector<Node> classes;
+
+  void emit(const Node& n) {
+    if (code.size() > kMaxInstructions) throw Failure{};
+    switch (n.kind) {
+      case Node::Char: code.push_back({Instruction::Char, static_cast<std::uint32_t>(n.c)}); break;
+      case Node::Any: code.push_back({Instruction::Any}); break;
+      case Node::Begin: code.push_back({Instruction::Begin}); break;
+      case Node::End: code.push_back({Instruction::End}); break;
+      case Node::Class:
+        classes.push_back(n);
+        code.push_back({Instruction::Class, static_cast<std::uint32_t>(classes.size() - 1)});
+        break;
+      case Node::Concat:
+        for (const Node& child : n.children) emit(child);
+        break;
+      case Node::Alternate: alternate(n.children, 0); break;
+      case Node::Repeat: repeat(n); break;
+    }
+  }
+
+  std::uint32_t here() const { return static_cast<std::uint32_t>(code.size()); }
+
+  void alternate(const std::vector<Node>& options, std::size_t from) {
+    if (from + 1 == options.size()) return emit(options[from]);
+    const std::uint32_t split = here();
+    code.push_back({Instruction::Split, split + 1, 0});
+    emit(options[from]);
+    const std::uint32_t jump = here();
+    code.push_back({Instruction::Jump});
+    code[split].y = here();
+    alternate(options, from + 1);
+    code[jump].x = here();
+  }
+
+  void repeat(const Node& n) {
+    const Node& body = n.children.front();
+    for (int k = 0; k < n.min; ++k) emit(body);
+    if (n.max < 0) {  // then any number more
+      const std::uint32_t split = here();
+      code.push_back({Instruction::Split, split + 1, 0});
+      emit(body);
+      code.push_back({Instruction::Jump, split});
+      code[split].y = here();
+      return;
+    }
+    std::vector<std::uint32_t> splits;  // up to max - min more, each optional
+    for (int k = n.min; k < n.max; ++k) {
+      splits.push_back(here());
+      code.push_back({Instruction::Split, here() + 1, 0});
+      emit(body);
+    }
+    for (std::uint32_t s : splits) code[s].y = here();
+  }
+
+  bool inClass(std::uint32_t index, char32_t c) const {
+    const Node& n = classes[index];
+    bool in = false;
+    for (const Range& r : n.ranges) in = in || (c >= r.low && c <= r.high);
+    return in != n.negated;
+  }
+};
+
+Regex::Regex(std::string_view pattern) {
+  try {
+    auto program = std::make_unique<Program>();
+    program->emit(Parser(decode(pattern)).run());
+    program->code.push_back({Instruction::Match});
+    program_ = std::move(program);
+  } catch (const Failure&) {
+    program_.reset();
+  }
+}
+
+Regex::~Regex() = default;
+Regex::Regex(Regex&&) noexcept = default;
+Regex& Regex::operator=(Regex&&) noexcept = default;
+
+// A Pike machine: every thread advances one character at a time, so the work is bounded by
+// text length times program length.
+bool Regex::search(std::string_view textUtf8) const {
+  if (!program_) return false;
+  const std::vector<char32_t> text = decode(textUtf8);
+  const std::vector<Instruction>& code = program_->code;
+  std::vector<std::uint32_t> current, next, stack;
+  std::vector<std::size_t> seen(code.size(), static_cast<std::size_t>(-1));
+  // Adds a thread at `pc` with everything reachable from it without reading a character.
+  const auto add = [&](std::vector<std::uint32_t>& list, std::uint32_t start, std::size_t at) {
+    stack.assign(1, start);
+    while (!stack.empty()) {
+      const std::uint32_t pc = stack.back();
+      stack.pop_back();
+      if (seen[pc] == at) continue;
+      seen[pc] = at;
+      const Instruction& in = code[pc];
+      if (in.op == Instruction::Jump) stack.push_back(in.x);
+      else if (in.op == Instruction::Split) stack.push_back(in.y), stack.push_back(in.x);
+      else if (in.op == Instruction::Begin) { if (at == 0) stack.push_back(pc + 1); }
+      else if (in.op == Instruction::End) { if (at == text.size()) stack.push_back(pc + 1); }
+      else list.push_back(pc);
+    }
+  };
+  for (std::size_t at = 0;; ++at) {
+    add(current, 0, at);  // a match may start anywhere
+    for (std::uint32_t pc : current)
+      if (code[pc].op == Instruction::Match) return true;
+    if (at == text.size()) return false;
+    next.clear();
+    const char32_t c = text[at];
+    for (std::uint32_t pc : current) {
+      const Instruction& in = code[pc];
+      const bool step = (in.op == Instruction::Char && in.x == c) || in.op == Instruction::Any ||
+                        (in.op == Instruction::Class && program_->inClass(in.x, c));
+      if (step) add(next, pc + 1, at + 1);
+    }
+    std::swap(current, next);
+  }
+}
+
+}  // namespace calc
