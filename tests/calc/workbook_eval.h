@@ -32,7 +32,7 @@ class Book {
   // fails the test and gives #N/A.
   Value eval(std::string_view formula) {
     try {
-      model_.setText(*sheet_, kRow, kColumn, "=" + std::string(formula));
+      model_.setText(*sheet_, kRow, kColumn, std::string("=").append(formula));
     } catch (const core::WorkbookError& error) {
       ADD_FAILURE() << "the workbook refused =" << formula << ": " << error.what();
       return ErrorCode::NA;
