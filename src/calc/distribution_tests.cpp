@@ -9,6 +9,7 @@
 #include <boost/math/distributions/students_t.hpp>
 
 #include "collect.h"
+#include "distribution_grid.h"
 #include "distribution_support.h"
 
 namespace calc::distribution {
@@ -36,53 +37,6 @@ Sample describe(const std::vector<double>& xs) {
   return s;
 }
 
-// A range or array's cells by position, row by row; a single value is a 1 x 1 grid.
-struct Grid {
-  const Operand& operand;
-  const EvalContext& context;
-
-  std::int64_t rows() const {
-    if (operand.kind == Operand::Kind::Range) return operand.range.rows();
-    return operand.kind == Operand::Kind::Array ? operand.array->rows : 1;
-  }
-  std::int64_t columns() const {
-    if (operand.kind == Operand::Kind::Range) return operand.range.columns();
-    return operand.kind == Operand::Kind::Array ? operand.array->columns : 1;
-  }
-  // The rows that can hold anything: a range stops at its sheet's used extent.
-  std::int64_t usedRows() const {
-    if (operand.kind != Operand::Kind::Range) return rows();
-    const CellRange& r = operand.range;
-    return std::clamp<std::int64_t>(context.usedExtent(r.sheet).row - r.row1 + 1, 0, rows());
-  }
-  Value at(std::int64_t row, std::int64_t column) const {
-    if (operand.kind == Operand::Kind::Range) {
-      const CellRange& r = operand.range;
-      return context.cell(CellRef{r.sheet, static_cast<std::int32_t>(r.row1 + row), static_cast<std::int32_t>(r.column1 + column)});
-    }
-    if (operand.kind == Operand::Kind::Array)
-      return operand.array->at(static_cast<std::int32_t>(row), static_cast<std::int32_t>(column));
-    return operand.scalar();
-  }
-};
-
-// Calls onPair(a, b) for the cells at the same place in two grids of the same shape where both
-// hold numbers; the first error met stops the walk.
-template <class OnPair>
-std::optional<ErrorCode> forEachPair(const Grid& first, const Grid& second, OnPair&& onPair) {
-  const std::int64_t rows = std::max(first.usedRows(), second.usedRows());
-  for (std::int64_t row = 0; row < rows; ++row)
-    for (std::int64_t column = 0; column < first.columns(); ++column) {
-      const Value a = first.at(row, column), b = second.at(row, column);
-      if (a.isError()) return a.error();
-      if (b.isError()) return b.error();
-      if (a.isNumber() && b.isNumber()) onPair(a.number(), b.number());
-    }
-  return std::nullopt;
-}
-
-bool sameShape(const Grid& a, const Grid& b) { return a.rows() == b.rows() && a.columns() == b.columns(); }
-
 // The whole number argument i, or nullopt with `error` set.
 std::optional<double> wholeNumber(const Args& args, std::size_t i, Value& error) {
   const Number n = toNumber(args.scalar(i));
@@ -100,21 +54,17 @@ struct TStatistic {
 };
 
 std::optional<TStatistic> pairedT(const Args& args, Value& error) {
-  const Grid first{args.operand(0), args.context()}, second{args.operand(1), args.context()};
-  if (first.rows() * first.columns() != second.rows() * second.columns()) {
+  const Grid first(args.operand(0), args.context()), second(args.operand(1), args.context());
+  if (first.count() != second.count()) {
     error = ErrorCode::NA;
     return std::nullopt;
   }
   std::vector<double> differences;
-  if (!sameShape(first, second)) {
-    // Same count in another shape: pair the cells in reading order.
-    std::vector<double> a, b;
-    if (auto e = numbersOf(args, 0, a)) error = *e;
-    else if (auto e2 = numbersOf(args, 1, b)) error = *e2;
-    if (!error.isEmpty()) return std::nullopt;
-    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i) differences.push_back(a[i] - b[i]);
-  } else if (auto e = forEachPair(first, second, [&](double a, double b) { differences.push_back(a - b); })) {
-    error = *e;
+  auto failure = forEachPair(first, second, [&](const Value& a, const Value& b) {
+    if (a.isNumber() && b.isNumber()) differences.push_back(a.number() - b.number());
+  });
+  if (failure) {
+    error = *failure;
     return std::nullopt;
   }
   const Sample d = describe(differences);
@@ -167,13 +117,14 @@ Value tTest(const Args& args) {
 // ---- CHISQ.TEST(observed, expected): ranges of one shape.
 
 Value chiSqTest(const Args& args) {
-  const Grid observed{args.operand(0), args.context()}, expected{args.operand(1), args.context()};
-  if (!sameShape(observed, expected)) return ErrorCode::NA;
+  const Grid observed(args.operand(0), args.context()), expected(args.operand(1), args.context());
+  if (!observed.sameShape(expected)) return ErrorCode::NA;
   double statistic = 0;
   bool zeroExpected = false;
-  auto error = forEachPair(observed, expected, [&](double o, double e) {
-    if (e == 0) zeroExpected = true;
-    else statistic += (o - e) * (o - e) / e;
+  auto error = forEachPair(observed, expected, [&](const Value& o, const Value& e) {
+    if (!o.isNumber() || !e.isNumber()) return;
+    if (e.number() == 0) zeroExpected = true;
+    else statistic += (o.number() - e.number()) * (o.number() - e.number()) / e.number();
   });
   if (error) return *error;
   if (zeroExpected) return ErrorCode::Div0;

@@ -215,10 +215,11 @@ INSTANTIATE_TEST_SUITE_P(Pairs, InverseRoundTrip, ::testing::Values(
 class OverRanges : public ::testing::TestWithParam<Case> {};
 
 TEST_P(OverRanges, GiveExcelsResult) {
-  // A1:A6 1 2 3 4 "x" TRUE; B1:B6 2 -3.3 0 TRUE "no" 2; C1:C2 5 5; D1 #N/A.
+  // A1:A6 1 2 3 4 "x" TRUE; B1:B6 2 -3.3 0 TRUE "no" 2; C1:C2 5 5; D1 #N/A; E1:E4 chances.
   Book book{{"A1", 1.0}, {"A2", 2.0}, {"A3", 3.0}, {"A4", 4.0}, {"A5", "x"}, {"A6", true},
             {"B1", 2.0}, {"B2", -3.3}, {"B3", 0.0}, {"B4", true}, {"B5", "no"}, {"B6", 2.0},
-            {"C1", 5.0}, {"C2", 5.0}, {"D1", ErrorCode::NA}};
+            {"C1", 5.0}, {"C2", 5.0}, {"D1", ErrorCode::NA},
+            {"E1", 0.2}, {"E2", 0.3}, {"E3", 0.1}, {"E4", 0.4}};
   EXPECT_TRUE(sameValue(GetParam().expected, book.eval(GetParam().formula)));
 }
 
@@ -226,6 +227,7 @@ INSTANTIATE_TEST_SUITE_P(Tests, OverRanges, ::testing::Values(
     // Paired: only rows where both hold numbers; the same data as arrays agrees.
     Case{"T.TEST(A1:A6,B1:B6,2,1)=T.TEST({1,2,3},{2,-3.3,0},2,1)", true},
     Case{"T.TEST(A1:A6,B1:B5,2,1)", ErrorCode::NA},          // paired data of unequal counts
+    Case{"T.TEST(A1:A3,{1,2,3.5},2,1)=T.TEST({1;2;3},{1;2;3.5},2,1)", true},  // paired in reading order
     Case{"T.TEST(A1:A6,B1:B6,2,2)=T.TEST({1,2,3,4},{2,-3.3,0,2},2,2)", true},
     Case{"T.TEST(A1:A6,B1:B6,1.9,3)=T.TEST(A1:A6,B1:B6,1,3)", true},  // tails truncated
     Case{"T.TEST(A1:A6,B1:B6,0,1)", ErrorCode::Num},
@@ -242,7 +244,17 @@ INSTANTIATE_TEST_SUITE_P(Tests, OverRanges, ::testing::Values(
     Case{"Z.TEST(C1:C2,1)", ErrorCode::Div0},                // no spread and no sigma given
     Case{"Z.TEST(A1:A6,2,0)", ErrorCode::Num},
     Case{"Z.TEST(A1:A6,2.5)", 0.5},
-    Case{"ZTEST(A1:D1,2)", ErrorCode::NA}));
+    Case{"ZTEST(A1:D1,2)", ErrorCode::NA},
+    // PROB: the values' chances between two limits, the chances adding up to 1.
+    Case{"PROB(A1:A4,E1:E4,2,3)", 0.4},
+    Case{"PROB(A1:A4,E1:E4,2)", 0.3},
+    Case{"PROB(A1:A4,E1:E4,3,2)", 0.0},
+    Case{"PROB({1,2,3,4},{0.2,0.3,0.1,0.4},0,9)", 1.0},
+    Case{"PROB(A1:A4,E1:E3,2)", ErrorCode::NA},
+    Case{"PROB(A1:A3,E1:E3,2)", ErrorCode::Num},
+    Case{"PROB({1,2},{-0.5,1.5},1)", ErrorCode::Num},
+    Case{"PROB(A5,B5,1)", ErrorCode::Div0},                  // no chances at all
+    Case{"PROB(A1:A4,E1:E4,\"low\")", ErrorCode::Value}));
 
 }  // namespace
 }  // namespace calc::testing
