@@ -66,7 +66,7 @@ Value binomInv(const double* a, std::size_t) {
   const Binomial binomial(trials, p);
   double low = 0, high = trials;
   while (low < high) {
-    const double middle = std::floor((low + high) / 2);
+    const double middle = low + std::floor((high - low) / 2);  // low + high could round past 2^53
     if (cdf(binomial, middle) >= alpha) high = middle;
     else low = middle + 1;
   }

@@ -154,6 +154,9 @@ INSTANTIATE_TEST_SUITE_P(Domains, Edge, ::testing::Values(
     Case{"BINOM.DIST.RANGE(10,0,0)", 1.0},
     Case{"BINOM.INV(10,0.5,1)", ErrorCode::Num},
     Case{"BINOM.INV(10,1,0.5)", ErrorCode::Num},
+    // The fewest successes reaching alpha, found among trials near 2^53 without looping forever.
+    Case{"BINOM.DIST(CRITBINOM(9007199254740991,0.9,0.5),9007199254740991,0.9,TRUE)>=0.5", true},
+    Case{"BINOM.DIST(CRITBINOM(9007199254740991,0.9,0.5)-1,9007199254740991,0.9,TRUE)<0.5", true},
     Case{"NEGBINOM.DIST(1,0,0.5,TRUE)", ErrorCode::Num},    // at least one success
     Case{"NEGBINOM.DIST(1,1,1,TRUE)", ErrorCode::Num},
     Case{"NEGBINOMDIST(0,3,1)", 1.0},
