@@ -149,6 +149,8 @@ INSTANTIATE_TEST_SUITE_P(Domains, Edge, ::testing::Values(
     Case{"BINOM.DIST(3,2,0.5,TRUE)", ErrorCode::Num},       // more successes than trials
     Case{"BINOM.DIST(0,0,0,TRUE)", 1.0},
     Case{"BINOM.DIST(2,10,1,TRUE)", 0.0},
+    Case{"BINOM.DIST(10,10,0.3,TRUE)", 1.0},                 // every outcome: exactly 1
+    Case{"ABS(BINOM.DIST(1,1000000,0.00001,TRUE)/0.0004993787976951218-1)<1E-13", true},  // many trials
     Case{"BINOM.DIST(1E10,1E30,0.3,TRUE)", ErrorCode::Num}, // trials past exact whole numbers
     Case{"BINOM.DIST.RANGE(10,0.5,6,5)", ErrorCode::Num},
     Case{"BINOM.DIST.RANGE(10,0,0)", 1.0},
