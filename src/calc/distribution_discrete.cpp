@@ -1,5 +1,5 @@
 // Distributions of counts: binomial (with its range and inverse), negative binomial, Poisson,
-// hypergeometric, and one given as a table (PROB). Counts are truncated to whole numbers, as Excel reads them.
+// hypergeometric. Counts are truncated to whole numbers, as Excel reads them.
 #include <limits>
 
 #include <boost/math/distributions/binomial.hpp>
@@ -130,7 +130,6 @@ const FunctionSpec kDiscrete[] = {
     scalars("POISSON", 3, 3, withFlags<kFlag3, poissonDist>),
     scalars("HYPGEOM.DIST", 5, 5, withFlags<kFlag5, hypgeomDist>),
     numbers("HYPGEOMDIST", 4, 4, hypgeomDistOld),
-    raw("PROB", 3, 4, prob),
 };
 
 }  // namespace

@@ -49,8 +49,6 @@ double normalPdf(double z);
 // The z whose lower tail is p, for 0 < p < 1.
 double normalQuantile(double p);
 
-// PROB(values, probabilities, lower, [upper]).
-Value prob(const Args& args);
 
 // The families of this folder's distribution files, joined into one table.
 std::span<const FunctionSpec> continuousDistributionFunctions();

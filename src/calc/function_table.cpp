@@ -178,11 +178,19 @@ Value scalarOf(const Operand& op, const EvalContext& context) {
   return ErrorCode::Value;
 }
 
+std::vector<std::string_view> functionNames() {
+  std::vector<std::string_view> names;
+  for (const FunctionSpec* spec : functionTable()) names.push_back(spec->name);
+  return names;
+}
+
 bool isFunctionName(std::string_view name) {
-  if (name.size() > 6) {
+  // "_xlfn." and "_xlfn._xlws." as files write them, in any case.
+  while (name.size() > 6) {
     std::string prefix(name.substr(0, 6));
     for (char& c : prefix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (prefix == "_xlfn.") name.remove_prefix(6);
+    if (prefix != "_xlfn." && prefix != "_xlws.") break;
+    name.remove_prefix(6);
   }
   return findFunction(name) != nullptr;
 }

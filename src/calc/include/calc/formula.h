@@ -104,6 +104,9 @@ Value evaluate(const Formula& formula, const EvalContext& context, std::int32_t 
 // leave the sheet, or when the formula cannot be moved that way (it holds a whole-row range).
 bool movedFormulaText(const Formula& formula, std::string_view text, std::int32_t rows, std::string& out);
 
+// Every name the function table holds, upper case, in order.
+std::vector<std::string_view> functionNames();
+
 // Whether the function table holds `name` (any case, with or without the "_xlfn." prefix).
 bool isFunctionName(std::string_view name);
 
