@@ -63,6 +63,12 @@ void Criterion::readText(std::string_view text) {
   else kind_ = Kind::Text, text_ = text;
 }
 
+Criterion Criterion::beginningWith(const Value& criterion) {
+  Criterion c(criterion);
+  if (c.kind_ == Kind::Text && !c.operatorGiven_) c.text_ += '*';
+  return c;
+}
+
 bool Criterion::ordered(int comparison) const {
   switch (op_) {
     case Op::Equal: return comparison == 0;

@@ -15,6 +15,10 @@ class Criterion {
   // text may start with = <> < <= > >=.
   explicit Criterion(const Value& criterion);
 
+  // The database functions' reading: a plain text (no comparison in front) matches the texts
+  // that begin with it, "east" matching "Eastern"; "=east" matches "east" alone.
+  static Criterion beginningWith(const Value& criterion);
+
   bool matches(const Value& cell) const;
 
  private:
