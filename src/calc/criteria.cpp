@@ -81,9 +81,13 @@ bool Criterion::ordered(int comparison) const {
   return false;
 }
 
-// A number matches numbers only: text that reads as a number is still text to a criterion.
+// A number matches numbers; asked for equality it also matches text that reads as an equal
+// number (so 16-digit card numbers kept as text compare at 15 digits, as the sheet does),
+// while "<>" and the orderings take such text for text.
 bool Criterion::matchesNumber(const Value& cell) const {
   if (cell.isNumber()) return ordered(compareNumbers(cell.number(), number_));
+  if (op_ == Op::Equal && cell.isText())
+    if (const auto n = parseNumber(cell.text())) return compareNumbers(*n, number_) == 0;
   return op_ == Op::NotEqual;
 }
 

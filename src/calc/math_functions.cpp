@@ -8,6 +8,7 @@
 #include "excel_arithmetic.h"
 #include "function_spec.h"
 #include "numeral_functions.h"
+#include "subtotal_functions.h"
 #include "operators.h"
 
 namespace calc {
@@ -145,6 +146,7 @@ std::span<const FunctionSpec> mathFunctions() {
   static const std::vector<FunctionSpec> all = [] {
     std::vector<FunctionSpec> specs(std::begin(kMath), std::end(kMath));
     for (const FunctionSpec& spec : numeralFunctions()) specs.push_back(spec);
+    for (const FunctionSpec& spec : subtotalFunctions()) specs.push_back(spec);
     return specs;
   }();
   return all;
