@@ -61,7 +61,8 @@ struct Accumulator {
 // past every range's used cells hold empty cells only: they are counted, not read.
 Value aggregateWhere(const std::vector<ValueGrid>& ranges, const std::vector<Criterion>& criteria,
                      const std::optional<ValueGrid>& values, Reduce how) {
-  std::int64_t usedRows = 0, usedColumns = 0;
+  // The values count too: criteria cells past their own used cells are empty, and may match.
+  std::int64_t usedRows = values ? values->usedRows() : 0, usedColumns = values ? values->usedColumns() : 0;
   for (const ValueGrid& g : ranges) {
     usedRows = std::max(usedRows, g.usedRows());
     usedColumns = std::max(usedColumns, g.usedColumns());

@@ -55,7 +55,10 @@ const FunctionSpec kTrigonometric[] = {
     number1("ACOSH", [](double x) -> Value { return x < 1 ? Value(ErrorCode::Num) : numberResult(std::acosh(x)); }),
     number1("ATANH", [](double x) -> Value { return std::fabs(x) >= 1 ? Value(ErrorCode::Num) : Value(std::atanh(x)); }),
     number1("ACOTH", [](double x) -> Value {
-      return std::fabs(x) <= 1 ? Value(ErrorCode::Num) : numberResult(std::atanh(1 / x));
+      // ln((x+1)/(x-1))/2 by log1p, odd in x: neither next to 1 (where 1/x rounds away the
+      // digits) nor for large x (where the quotient rounds to 1) does it lose any.
+      if (std::fabs(x) <= 1) return ErrorCode::Num;
+      return numberResult(std::copysign(0.5 * std::log1p(2 / (std::fabs(x) - 1)), x));
     }),
 };
 

@@ -50,6 +50,7 @@ INSTANTIATE_TEST_SUITE_P(OneCriterion, Criteria, ::testing::Values(
     Case{"SUMIF(A1:A3,\">1\")", 5.0},                // no sum range: the criteria range itself
     Case{"SUMIF(A1:A10,\">0\",B1)", 111.0},          // the sum range takes the criteria range's shape
     Case{"SUMIF(A1:A10,\"#N/A\",A1:A10)", ErrorCode::NA},  // an error among the summed cells
+    Case{"SUMIF(A21:A30,\"\",B1:B10)", 1111111111.0},  // criteria cells below the data are empty
     Case{"COUNTIF(A1:A10,\"*\")", 5.0},
     Case{"COUNTIF(A1:A10,\"<>*a*\")", 7.0},        // everything else, errors included
     Case{"COUNTIF(A1:C3,\"\")", 3.0},               // empty cells count as blank

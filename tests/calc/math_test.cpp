@@ -83,7 +83,11 @@ INSTANTIATE_TEST_SUITE_P(Permutations, MathFunctions, ::testing::Values(
     Case{"RANDBETWEEN(1.5,2.5)", 2.0},    // the whole numbers between the bounds
     Case{"RANDBETWEEN(6,5)", ErrorCode::Num},
     Case{"RANDBETWEEN(1.2,1.8)", ErrorCode::Num},
-    Case{"RANDBETWEEN(\"a\",5)", ErrorCode::Value}));
+    Case{"RANDBETWEEN(\"a\",5)", ErrorCode::Value},
+    Case{"ACOTH(1.0000000001)", 11.859499013905017},  // no digits lost next to 1
+    Case{"ACOTH(-1.0000000001)", -11.859499013905017},
+    Case{"ACOTH(9999999999999)", 1.0000000000001e-13},  // nor for large x
+    Case{"ACOTH(-1)", ErrorCode::Num}));
 
 // Every number in every form reads back as itself.
 TEST(RomanNumerals, ReadBackInEveryForm) {
