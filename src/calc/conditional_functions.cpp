@@ -15,6 +15,9 @@ namespace {
 
 // A lifted criterion block bigger than this is cut: each element costs a walk of the ranges.
 constexpr std::int64_t kMaxLiftedRows = 4096, kMaxLiftedColumns = 256;
+// Lifting that would compare more cells than this in all is refused (#NUM!) rather than left
+// to run for minutes: COUNTIF(A:A,A:A) over a long column.
+constexpr double kMaxLiftedComparisons = 1e8;
 
 enum class Reduce : std::uint8_t { Count, Sum, Average, Max, Min };
 
@@ -124,6 +127,11 @@ Operand conditional(const Args& args, const Layout& layout, Reduce how) {
     result.set(conditionalOnce(args, layout, how, [&](std::size_t, std::size_t at) { return Criterion(args.scalar(at)); }));
     return result;
   }
+  const ValueGrid walked(args.operand(layout.firstPair), args.context());
+  if (static_cast<double>(walked.usedRows() * walked.usedColumns()) *
+          static_cast<double>(std::min(shape->usedRows(), kMaxLiftedRows) * std::min(shape->usedColumns(), kMaxLiftedColumns)) >
+      kMaxLiftedComparisons)
+    return result.set(ErrorCode::Num), result;
   auto out = std::make_shared<Array>();
   out->rows = static_cast<std::int32_t>(std::min<std::int64_t>(shape->rows(), kMaxLiftedRows));
   out->columns = static_cast<std::int32_t>(std::min<std::int64_t>(shape->columns(), kMaxLiftedColumns));
