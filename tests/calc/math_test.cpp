@@ -89,6 +89,19 @@ INSTANTIATE_TEST_SUITE_P(Permutations, MathFunctions, ::testing::Values(
     Case{"ACOTH(9999999999999)", 1.0000000000001e-13},  // nor for large x
     Case{"ACOTH(-1)", ErrorCode::Num}));
 
+// Circular functions reduce by the sheet's 64-bit pi/2, whose excess shows next to its multiples.
+INSTANTIATE_TEST_SUITE_P(Circular, MathFunctions, ::testing::Values(
+    Case{"SIN(PI())", 1.22514845490862e-16},
+    Case{"TAN(PI())", -1.22514845490862e-16},
+    Case{"COS(PI()/2)", 6.1257422745431001e-17},
+    Case{"SIN(-PI())", -1.22514845490862e-16},
+    Case{"COS(3*PI()/2)", -1.8377226823629300e-16},
+    Case{"SIN(1)", 0.8414709848078965},
+    Case{"COS(0)", 1.0},
+    Case{"SIN(2^27-1)", -0.9559933287726706},
+    Case{"SIN(2^27)", ErrorCode::Num},
+    Case{"COT(0)", ErrorCode::Div0}));
+
 // Every number in every form reads back as itself.
 TEST(RomanNumerals, ReadBackInEveryForm) {
   Book cells;
