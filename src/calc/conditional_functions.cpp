@@ -92,6 +92,7 @@ Value conditionalOnce(const Args& args, const Layout& layout, Reduce how, Pick p
   std::vector<Criterion> criteria;
   const std::size_t pairsEnd = layout.valuesOptional ? 2 : args.size();
   for (std::size_t i = layout.firstPair, k = 0; i + 1 < pairsEnd; i += 2, ++k) {
+    if (const Operand& op = args.operand(i); op.isScalar() && op.scalar().isError()) return op.scalar();
     ranges.emplace_back(args.operand(i), args.context());
     criteria.emplace_back(pick(k, i + 1));
     if (!ranges.back().sameShape(ranges.front())) return ErrorCode::Value;
@@ -100,6 +101,7 @@ Value conditionalOnce(const Args& args, const Layout& layout, Reduce how, Pick p
   if (layout.valuesAt >= 0) {
     const auto at = static_cast<std::size_t>(layout.valuesAt);
     if (at < args.size() && !args.isMissing(at)) {
+      if (const Operand& op = args.operand(at); op.isScalar() && op.scalar().isError()) return op.scalar();
       values.emplace(args.operand(at), args.context());
       if (layout.valuesOptional) values = values->resized(ranges.front().rows(), ranges.front().columns());
       else if (!values->sameShape(ranges.front())) return ErrorCode::Value;

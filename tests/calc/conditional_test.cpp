@@ -61,6 +61,8 @@ INSTANTIATE_TEST_SUITE_P(OneCriterion, Criteria, ::testing::Values(
 INSTANTIATE_TEST_SUITE_P(SeveralCriteria, Criteria, ::testing::Values(
     Case{"COUNTIFS(A1:A10,\">1\",B1:B10,\"<1000\")", 2.0},
     Case{"COUNTIFS(A1:A10,\">1\",B1:B9,\"<1000\")", ErrorCode::Value},  // ranges of one shape
+    Case{"COUNTIFS(A1:A10,\">1\",NA(),1)", ErrorCode::NA},        // an error for a range is the result
+    Case{"SUMIFS(1/0,A1:A10,\">1\")", ErrorCode::Div0},
     Case{"SUMIFS(B1:B10,A1:A10,\"<>apple\",A1:A10,\"a*\")", 1100000.0},
     Case{"SUMIFS(B1:B9,A1:A10,\"a*\")", ErrorCode::Value},
     Case{"AVERAGEIF(A1:A10,\">1\",B1:B10)", 55.0},
