@@ -1,10 +1,14 @@
 // Arithmetic, powers, logarithms, factorials and combinations.
+#include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 #include "coercion.h"
 #include "excel_arithmetic.h"
 #include "function_spec.h"
+#include "numeral_functions.h"
+#include "subtotal_functions.h"
 #include "operators.h"
 
 namespace calc {
@@ -74,6 +78,38 @@ Value roundToParity(double x, double offset) {
   return numberResult(x < 0 ? -r : r);
 }
 
+// n! / (n-k)!, the ordered selections of k out of n.
+Value permut(const double* x, std::size_t) {
+  const double n = std::trunc(x[0]), k = std::trunc(x[1]);
+  if (n < 0 || k < 0 || k > n) return ErrorCode::Num;
+  double result = 1;
+  for (double i = n - k + 1; i <= n; ++i) {
+    result *= i;
+    if (!std::isfinite(result)) return ErrorCode::Num;
+  }
+  return result;
+}
+
+Value permutationa(const double* x, std::size_t) {
+  const double n = std::trunc(x[0]), k = std::trunc(x[1]);
+  if (n < 0 || k < 0) return ErrorCode::Num;
+  return numberResult(std::pow(n, k));
+}
+
+// A whole number drawn evenly from the whole numbers between the two bounds.
+Value randBetween(const Args& args) {
+  double bounds[2];
+  for (std::size_t i = 0; i < 2; ++i) {
+    const Number n = toNumber(args.scalar(i));
+    if (n.failed) return n.error;
+    bounds[i] = n.value;
+  }
+  const double low = std::ceil(bounds[0]), high = std::floor(bounds[1]);
+  if (low > high) return ErrorCode::Num;
+  const double drawn = low + std::floor(args.context().random() * (high - low + 1));
+  return numberResult(std::min(drawn, high));
+}
+
 const FunctionSpec kMath[] = {
     number1("ABS", [](double x) -> Value { return std::fabs(x); }),
     number1("SIGN", [](double x) -> Value { return x > 0 ? 1.0 : (x < 0 ? -1.0 : 0.0); }),
@@ -98,11 +134,22 @@ const FunctionSpec kMath[] = {
     numbers("COMBINA", 2, 2, combina),
     number1("EVEN", [](double x) { return roundToParity(x, 0); }),
     number1("ODD", [](double x) { return roundToParity(x, 1); }),
+    numbers("PERMUT", 2, 2, permut),
+    numbers("PERMUTATIONA", 2, 2, permutationa),
+    raw("RANDBETWEEN", 2, 2, randBetween),
     raw("RAND", 0, 0, [](const Args& args) -> Value { return args.context().random(); }),
 };
 
 }  // namespace
 
-std::span<const FunctionSpec> mathFunctions() { return kMath; }
+std::span<const FunctionSpec> mathFunctions() {
+  static const std::vector<FunctionSpec> all = [] {
+    std::vector<FunctionSpec> specs(std::begin(kMath), std::end(kMath));
+    for (const FunctionSpec& spec : numeralFunctions()) specs.push_back(spec);
+    for (const FunctionSpec& spec : subtotalFunctions()) specs.push_back(spec);
+    return specs;
+  }();
+  return all;
+}
 
 }  // namespace calc

@@ -24,9 +24,41 @@ Value circularReciprocal(double x, double (*fn)(double)) {
   return x == 0 ? Value(ErrorCode::Div0) : reciprocal(fn(x));
 }
 
-double sine(double x) { return std::sin(x); }
-double cosine(double x) { return std::cos(x); }
-double tangent(double x) { return std::tan(x); }
+// The sheet reduces a circular argument by a multiple of pi/2 taken to 64 bits (the x87
+// constant, 0xC90FDAA22168C235 * 2^-63, a little above the true value), not to the double's 53:
+// SIN(PI()) is 1.22514845490862E-16, not 1.2246467991473532E-16. The reduction here is exact
+// (the constant in two 32-bit halves, each product exact in a long double), then the
+// functions are taken of the remainder.
+struct Reduced {
+  long double remainder;
+  int quadrant;  // 0-3: how many quarter turns were taken off, modulo 4
+};
+
+Reduced reduce(double x) {
+  constexpr long double kHalfPiHigh = 0xC90FDAA2p-31L;  // the first 32 bits
+  constexpr long double kHalfPiLow = 0x2168C235p-63L;   // the next 32
+  const long double turns = std::nearbyint(static_cast<long double>(x) / (kHalfPiHigh + kHalfPiLow));
+  const long double r = (static_cast<long double>(x) - turns * kHalfPiHigh) - turns * kHalfPiLow;
+  return {r, static_cast<int>(static_cast<long long>(turns) & 3)};
+}
+
+long double sineOf(const Reduced& a) {
+  switch (a.quadrant) {
+    case 0: return std::sin(a.remainder);
+    case 1: return std::cos(a.remainder);
+    case 2: return -std::sin(a.remainder);
+    default: return -std::cos(a.remainder);
+  }
+}
+
+long double cosineOf(const Reduced& a) { return sineOf(Reduced{a.remainder, (a.quadrant + 1) & 3}); }
+
+double sine(double x) { return static_cast<double>(sineOf(reduce(x))); }
+double cosine(double x) { return static_cast<double>(cosineOf(reduce(x))); }
+double tangent(double x) {
+  const Reduced a = reduce(x);
+  return static_cast<double>(sineOf(a) / cosineOf(a));
+}
 
 const FunctionSpec kTrigonometric[] = {
     number1("SIN", [](double x) { return circular(x, sine); }),
@@ -34,7 +66,7 @@ const FunctionSpec kTrigonometric[] = {
     number1("TAN", [](double x) { return circular(x, tangent); }),
     number1("COT", [](double x) { return circularReciprocal(x, tangent); }),
     number1("CSC", [](double x) { return circularReciprocal(x, sine); }),
-    number1("SEC", [](double x) -> Value { return outOfCircularRange(x) ? Value(ErrorCode::Num) : reciprocal(std::cos(x)); }),
+    number1("SEC", [](double x) -> Value { return outOfCircularRange(x) ? Value(ErrorCode::Num) : reciprocal(cosine(x)); }),
     number1("ASIN", [](double x) -> Value { return std::fabs(x) > 1 ? Value(ErrorCode::Num) : Value(std::asin(x)); }),
     number1("ACOS", [](double x) -> Value { return std::fabs(x) > 1 ? Value(ErrorCode::Num) : Value(std::acos(x)); }),
     number1("ATAN", [](double x) -> Value { return std::atan(x); }),
@@ -55,7 +87,10 @@ const FunctionSpec kTrigonometric[] = {
     number1("ACOSH", [](double x) -> Value { return x < 1 ? Value(ErrorCode::Num) : numberResult(std::acosh(x)); }),
     number1("ATANH", [](double x) -> Value { return std::fabs(x) >= 1 ? Value(ErrorCode::Num) : Value(std::atanh(x)); }),
     number1("ACOTH", [](double x) -> Value {
-      return std::fabs(x) <= 1 ? Value(ErrorCode::Num) : numberResult(std::atanh(1 / x));
+      // ln((x+1)/(x-1))/2 by log1p, odd in x: neither next to 1 (where 1/x rounds away the
+      // digits) nor for large x (where the quotient rounds to 1) does it lose any.
+      if (std::fabs(x) <= 1) return ErrorCode::Num;
+      return numberResult(std::copysign(0.5 * std::log1p(2 / (std::fabs(x) - 1)), x));
     }),
 };
 

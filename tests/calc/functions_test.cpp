@@ -18,7 +18,7 @@ TEST_P(Functions, GiveExcelsResult) {
 INSTANTIATE_TEST_SUITE_P(Trigonometric, Functions, ::testing::Values(
     Case{"COS(2^27)", ErrorCode::Num},
     Case{"SIN(-2^27)", ErrorCode::Num},
-    Case{"TAN(2^27-1)", std::tan(134217727.0)},
+    Case{"TAN(2^27-1)", 3.258456425611884},  // reduced by the sheet's 64-bit pi/2, as COT(2^20) shows
     Case{"COT(0)", ErrorCode::Div0},
     Case{"CSC(0)", ErrorCode::Div0},
     Case{"_xlfn.SEC(0)", 1.0},
