@@ -236,10 +236,10 @@ const FunctionSpec kConditional[] = {
     rawOperand("MAXIFS", 3, kManyArgs, [](const Args& a) { return conditional(a, kIfsLayout, Reduce::Max); }),
     rawOperand("MINIFS", 3, kManyArgs, [](const Args& a) { return conditional(a, kIfsLayout, Reduce::Min); }),
     raw("COUNTBLANK", 1, 1, countBlank),
-    raw("SUMPRODUCT", 1, kManyArgs, sumProduct),
-    raw("SUMX2MY2", 2, 2, [](const Args& a) { return sumOfPairs(a, [](double x, double y) { return x * x - y * y; }); }),
-    raw("SUMX2PY2", 2, 2, [](const Args& a) { return sumOfPairs(a, [](double x, double y) { return x * x + y * y; }); }),
-    raw("SUMXMY2", 2, 2, [](const Args& a) { return sumOfPairs(a, [](double x, double y) { return (x - y) * (x - y); }); }),
+    arrayArguments(raw("SUMPRODUCT", 1, kManyArgs, sumProduct)),
+    arrayArguments(raw("SUMX2MY2", 2, 2, [](const Args& a) { return sumOfPairs(a, [](double x, double y) { return x * x - y * y; }); })),
+    arrayArguments(raw("SUMX2PY2", 2, 2, [](const Args& a) { return sumOfPairs(a, [](double x, double y) { return x * x + y * y; }); })),
+    arrayArguments(raw("SUMXMY2", 2, 2, [](const Args& a) { return sumOfPairs(a, [](double x, double y) { return (x - y) * (x - y); }); })),
 };
 
 }  // namespace

@@ -172,12 +172,12 @@ Value zTest(const Args& args) {
 }
 
 const FunctionSpec kTests[] = {
-    raw("T.TEST", 4, 4, tTest),
-    raw("TTEST", 4, 4, tTest),
-    raw("CHISQ.TEST", 2, 2, chiSqTest),
-    raw("CHITEST", 2, 2, chiSqTest),
-    raw("F.TEST", 2, 2, fTest),
-    raw("FTEST", 2, 2, fTest),
+    arrayArguments(raw("T.TEST", 4, 4, tTest)),
+    arrayArguments(raw("TTEST", 4, 4, tTest)),
+    arrayArguments(raw("CHISQ.TEST", 2, 2, chiSqTest)),
+    arrayArguments(raw("CHITEST", 2, 2, chiSqTest)),
+    arrayArguments(raw("F.TEST", 2, 2, fTest)),
+    arrayArguments(raw("FTEST", 2, 2, fTest)),
     raw("Z.TEST", 2, 3, zTest),
     raw("ZTEST", 2, 3, zTest),
 };

@@ -187,7 +187,7 @@ const FunctionSpec kLookup[] = {
     rawOperand("XMATCH", 2, 4, eachSought<xmatch>),
     rawOperand("VLOOKUP", 3, 4, eachSought<tableLookup<true>>),
     rawOperand("HLOOKUP", 3, 4, eachSought<tableLookup<false>>),
-    rawOperand("LOOKUP", 2, 3, eachSought<lookup>),
+    arrayArguments(rawOperand("LOOKUP", 2, 3, eachSought<lookup>)),
     rawOperand("XLOOKUP", 3, 6, xlookup),
 };
 

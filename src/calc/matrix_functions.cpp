@@ -245,11 +245,11 @@ Operand transpose(const Args& args) {
 }
 
 const FunctionSpec kMatrix[] = {
-    rawOperand("MMULT", 2, 2, mmult),
-    raw("MDETERM", 1, 1, mdeterm),
-    rawOperand("MINVERSE", 1, 1, minverse),
+    arrayArguments(rawOperand("MMULT", 2, 2, mmult)),
+    arrayArguments(raw("MDETERM", 1, 1, mdeterm)),
+    arrayArguments(rawOperand("MINVERSE", 1, 1, minverse)),
     rawOperand("MUNIT", 1, 1, munit),
-    rawOperand("TRANSPOSE", 1, 1, transpose),
+    arrayArguments(rawOperand("TRANSPOSE", 1, 1, transpose)),
     rawOperand("SEQUENCE", 1, 4, sequence),
     rawOperand("RANDARRAY", 0, 5, randArray),
 };

@@ -174,22 +174,22 @@ Operand frequency(const Args& args) {
 }
 
 const FunctionSpec kRanking[] = {
-    raw("LARGE", 2, 2, orderStatistic<true>),
-    raw("SMALL", 2, 2, orderStatistic<false>),
-    raw("PERCENTILE", 2, 2, percentile<false>),
-    raw("PERCENTILE.INC", 2, 2, percentile<false>),
-    raw("PERCENTILE.EXC", 2, 2, percentile<true>),
-    raw("QUARTILE", 2, 2, quartile<false>),
-    raw("QUARTILE.INC", 2, 2, quartile<false>),
-    raw("QUARTILE.EXC", 2, 2, quartile<true>),
+    arrayArguments(raw("LARGE", 2, 2, orderStatistic<true>)),
+    arrayArguments(raw("SMALL", 2, 2, orderStatistic<false>)),
+    arrayArguments(raw("PERCENTILE", 2, 2, percentile<false>)),
+    arrayArguments(raw("PERCENTILE.INC", 2, 2, percentile<false>)),
+    arrayArguments(raw("PERCENTILE.EXC", 2, 2, percentile<true>)),
+    arrayArguments(raw("QUARTILE", 2, 2, quartile<false>)),
+    arrayArguments(raw("QUARTILE.INC", 2, 2, quartile<false>)),
+    arrayArguments(raw("QUARTILE.EXC", 2, 2, quartile<true>)),
     raw("PERCENTRANK", 2, 3, percentRank<false>),
     raw("PERCENTRANK.INC", 2, 3, percentRank<false>),
     raw("PERCENTRANK.EXC", 2, 3, percentRank<true>),
     raw("RANK", 2, 3, rank<false>),
     raw("RANK.EQ", 2, 3, rank<false>),
     raw("RANK.AVG", 2, 3, rank<true>),
-    raw("TRIMMEAN", 2, 2, trimMean),
-    rawOperand("FREQUENCY", 2, 2, frequency),
+    arrayArguments(raw("TRIMMEAN", 2, 2, trimMean)),
+    arrayArguments(rawOperand("FREQUENCY", 2, 2, frequency)),
 };
 
 }  // namespace

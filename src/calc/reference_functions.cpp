@@ -174,7 +174,7 @@ const FunctionSpec kReference[] = {
     raw("ROWS", 1, 1, extent<true>),
     raw("COLUMNS", 1, 1, extent<false>),
     raw("AREAS", 1, 1, areas),
-    rawOperand("INDEX", 2, 4, index),
+    arrayArguments(rawOperand("INDEX", 2, 4, index)),
     rawOperand("OFFSET", 3, 5, offset),
     rawOperand("INDIRECT", 1, 2, indirect),
     raw("ADDRESS", 2, 5, address),
@@ -189,10 +189,10 @@ const FunctionSpec kReference[] = {
     rawOperand("WRAPROWS", 2, 3, wrapRows),
     rawOperand("WRAPCOLS", 2, 3, wrapColumns),
     rawOperand("EXPAND", 2, 4, expand),
-    rawOperand("SORT", 1, 4, sort),
-    rawOperand("SORTBY", 2, kManyArgs, sortBy),
-    rawOperand("UNIQUE", 1, 3, unique),
-    rawOperand("FILTER", 2, 3, filter),
+    arrayArguments(rawOperand("SORT", 1, 4, sort)),
+    arrayArguments(rawOperand("SORTBY", 2, kManyArgs, sortBy)),
+    arrayArguments(rawOperand("UNIQUE", 1, 3, unique)),
+    arrayArguments(rawOperand("FILTER", 2, 3, filter)),
 };
 
 }  // namespace

@@ -300,22 +300,22 @@ Operand trend(const Args& args) {
 }
 
 const FunctionSpec kRegression[] = {
-    raw("COVAR", 2, 2, covariance<false>),
-    raw("COVARIANCE.P", 2, 2, covariance<false>),
-    raw("COVARIANCE.S", 2, 2, covariance<true>),
-    raw("CORREL", 2, 2, correlation<false>),
-    raw("PEARSON", 2, 2, correlation<false>),
-    raw("RSQ", 2, 2, correlation<true>),
-    raw("SLOPE", 2, 2, slope),
-    raw("INTERCEPT", 2, 2, intercept),
-    raw("STEYX", 2, 2, standardErrorOfY),
-    raw("FORECAST", 3, 3, forecast),
-    raw("FORECAST.LINEAR", 3, 3, forecast),
-    raw("PROB", 3, 4, prob),
-    rawOperand("LINEST", 1, 4, linest<false>),
-    rawOperand("LOGEST", 1, 4, linest<true>),
-    rawOperand("TREND", 1, 4, trend<false>),
-    rawOperand("GROWTH", 1, 4, trend<true>),
+    arrayArguments(raw("COVAR", 2, 2, covariance<false>)),
+    arrayArguments(raw("COVARIANCE.P", 2, 2, covariance<false>)),
+    arrayArguments(raw("COVARIANCE.S", 2, 2, covariance<true>)),
+    arrayArguments(raw("CORREL", 2, 2, correlation<false>)),
+    arrayArguments(raw("PEARSON", 2, 2, correlation<false>)),
+    arrayArguments(raw("RSQ", 2, 2, correlation<true>)),
+    arrayArguments(raw("SLOPE", 2, 2, slope)),
+    arrayArguments(raw("INTERCEPT", 2, 2, intercept)),
+    arrayArguments(raw("STEYX", 2, 2, standardErrorOfY)),
+    arrayArguments(raw("FORECAST", 3, 3, forecast)),
+    arrayArguments(raw("FORECAST.LINEAR", 3, 3, forecast)),
+    arrayArguments(raw("PROB", 3, 4, prob)),
+    arrayArguments(rawOperand("LINEST", 1, 4, linest<false>)),
+    arrayArguments(rawOperand("LOGEST", 1, 4, linest<true>)),
+    arrayArguments(rawOperand("TREND", 1, 4, trend<false>)),
+    arrayArguments(rawOperand("GROWTH", 1, 4, trend<true>)),
 };
 
 }  // namespace

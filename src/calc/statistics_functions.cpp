@@ -183,7 +183,7 @@ Value kurt(const Args& args) {
 const FunctionSpec kStatistics[] = {
     raw("MODE", 1, kManyArgs, mode),
     raw("MODE.SNGL", 1, kManyArgs, mode),
-    rawOperand("MODE.MULT", 1, kManyArgs, modes),
+    arrayArguments(rawOperand("MODE.MULT", 1, kManyArgs, modes)),
     raw("SKEW.P", 1, kManyArgs, skewPopulation),
     raw("SKEW", 1, kManyArgs, skew),
     raw("KURT", 1, kManyArgs, kurt),

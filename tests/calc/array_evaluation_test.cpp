@@ -37,6 +37,19 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
+    ArrayArguments, ArrayEvaluation,
+    // A1:A3 hold 1, -2, 3 and B1:B3 10, 20, 30.
+    ::testing::Values(ArrayCase{"ConditionTimesRange", "SUMPRODUCT((A1:A3>0)*B1:B3)", 40.0},
+                      ArrayCase{"FunctionOfSingleValuesOverARange", "SUMPRODUCT(ABS(A1:A3))", 6.0},
+                      ArrayCase{"NestedCallsKeepTheContext", "SUMPRODUCT(IF(A1:A3<0,B1:B3,0))", 20.0},
+                      ArrayCase{"NegatedRange", "SUMPRODUCT(-A1:A3,B1:B3)", -60.0},
+                      ArrayCase{"ProductOfComputedColumns", "INDEX(A1:A3*B1:B3,2)", -40.0},
+                      ArrayCase{"LargestOfAComputedColumn", "LARGE(A1:A3^2,1)", 9.0},
+                      ArrayCase{"OutsideTheArgumentItIsIntersectedAgain", "SUMPRODUCT(B1:B3)+ABS(A1:A3)",
+                                ErrorCode::Value}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
     RangeOperator, ArrayEvaluation,
     ::testing::Values(ArrayCase{"ExtendsARangeByACell", "SUM(A1:A2:A3)", 2.0},
                       ArrayCase{"JoinsParenthesisedCells", "SUM((A1):(B3))", 62.0},
