@@ -103,14 +103,14 @@ INSTANTIATE_TEST_SUITE_P(NumberFormats, TextFunctions, ::testing::Values(
     Case{"TEXT(5,\"General\")", "5"},
     Case{"TEXT(-2.5,\"@\")", "-2.5"},
     Case{"TEXT(5,\"[Red]0.0\")", "5.0"},
-    Case{"TEXT(5,\"[>3]0\")", ErrorCode::Value},   // conditions are not read
+    Case{"TEXT(5,\"[>3]0\")", "5"},
     Case{"TEXT(0,\"#\")", ""},
     Case{"TEXT(5,\",\")", ","},
     Case{"TEXT(5.5,\"??.??\")", " 5.5 "},
     Case{"TEXT(\"12\",\"0.00\")", "12.00"},
     Case{"TEXT(\"abc\",\"0.00\")", "abc"},
     Case{"TEXT(B1,\"0\")", ErrorCode::Div0},
-    Case{"TEXT(45000,\"yyyy-mm-dd\")", ErrorCode::Value}));  // date codes are not read
+    Case{"TEXT(45000,\"yyyy-mm-dd\")", "2023-03-15"}));
 
 }  // namespace
 }  // namespace calc::testing
