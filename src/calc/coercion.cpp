@@ -5,6 +5,7 @@
 
 #include "calc/number_text.h"
 #include "excel_arithmetic.h"
+#include "text_calendar.h"
 
 namespace calc {
 namespace {
@@ -44,6 +45,19 @@ Number toNumber(const Value& v) {
   if (v.isError()) return Number::fail(v.error());
   if (auto n = parseNumber(v.text())) return {*n};
   return Number::fail(ErrorCode::Value);
+}
+
+Number toNumber(const Value& v, const EvalContext& context) {
+  if (!v.isText()) return toNumber(v);
+  if (auto n = parsePlainNumber(v.text())) return {*n};  // the clock only for what may be a date
+  if (auto n = parseNumber(v.text(), currentYear(context))) return {*n};
+  return Number::fail(ErrorCode::Value);
+}
+
+int currentYear(const EvalContext& context) {
+  const double now = context.now();
+  if (!(now >= 0 && now <= kLastDateSerial)) return 1900;
+  return calendarDate(static_cast<std::int64_t>(now)).year;
 }
 
 Truth toTruth(const Value& v) {

@@ -1,5 +1,5 @@
-// Text and conversion: LEN, LEFT, RIGHT, MID, UPPER, LOWER, TRIM, REPT, EXACT, N, T, VALUE,
-// FIXED, TEXT. Texts are UTF-8; lengths and positions count characters, not bytes. Case
+// Text and conversion: LEN, LEFT, RIGHT, MID (and their byte forms), UPPER, LOWER, TRIM,
+// REPT, EXACT, N, T, FIXED, TEXT, and the conversions of text_conversions.h. Texts are UTF-8; lengths and positions count characters, not bytes. Case
 // mapping covers ASCII letters.
 #include <cmath>
 #include <optional>
@@ -10,6 +10,7 @@
 #include "coercion.h"
 #include "function_spec.h"
 #include "number_format.h"
+#include "text_conversions.h"
 
 namespace calc {
 namespace {
@@ -154,15 +155,6 @@ Value t(const Value* a, std::size_t) {
   return std::string();
 }
 
-// VALUE: text that reads as a number, or a number. TRUE and FALSE are no number here.
-Value value(const Value* a, std::size_t) {
-  if (a[0].isError() || a[0].isNumber()) return a[0];
-  if (a[0].isEmpty()) return 0.0;
-  if (a[0].isBool()) return ErrorCode::Value;
-  if (auto number = parseNumber(a[0].text())) return *number;
-  return ErrorCode::Value;
-}
-
 // FIXED(number, [decimals = 2], [no_commas = FALSE]).
 Value fixed(const Value* a, std::size_t n) {
   const Number x = toNumber(a[0]);
@@ -215,7 +207,18 @@ const FunctionSpec kText[] = {
     scalars("EXACT", 2, 2, exact),
     scalars("N", 1, 1, n),
     scalars("T", 1, 1, t),
-    scalars("VALUE", 1, 1, value),
+    raw("VALUE", 1, 1, valueFunction),
+    scalars("NUMBERVALUE", 1, 3, numberValue),
+    raw("DATEVALUE", 1, 1, dateValue),
+    raw("TIMEVALUE", 1, 1, timeValue),
+    scalars("DOLLAR", 1, 2, dollar),
+    scalars("VALUETOTEXT", 1, 2, valueToText),
+    raw("ARRAYTOTEXT", 1, 2, arrayToText),
+    // Where a language takes one byte per character, the byte forms count as the others do.
+    scalars("LENB", 1, 1, len),
+    scalars("LEFTB", 1, 2, side<true>),
+    scalars("RIGHTB", 1, 2, side<false>),
+    scalars("MIDB", 3, 3, mid),
     scalars("FIXED", 1, 3, fixed),
     scalars("TEXT", 2, 2, text),
 };
