@@ -10,6 +10,7 @@
 #include "calc/number_text.h"
 #include "shown_digits.h"
 #include "text_date_format.h"
+#include "text_fraction_format.h"
 
 namespace calc {
 namespace {
@@ -479,6 +480,12 @@ std::optional<std::string> formatWithCode(double value, std::string_view format)
   if (section == "@") return formatNumber(value);  // the value as text
   if (equalsIgnoringCase(section, "General")) return (showMinus ? "-" : "") + generalIn11(std::fabs(value));
   if (isDateTimeSection(section)) return formatDateTime(chosen.ownSign ? std::fabs(value) : value, section);
+  if (isFractionSection(section)) {
+    bool zero = false;
+    auto text = formatFraction(std::fabs(value), section, zero);
+    if (text && showMinus && !zero) text->insert(text->begin(), '-');
+    return text;
+  }
   std::vector<Token> tokens;
   if (!tokenize(section, tokens)) return std::nullopt;
   bool allZero = false;
