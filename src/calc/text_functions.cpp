@@ -1,6 +1,6 @@
 // Text and conversion: LEN, LEFT, RIGHT, MID (and their byte forms), UPPER, LOWER, TRIM,
-// REPT, EXACT, N, T, FIXED, TEXT, and the conversions of text_conversions.h. Texts are UTF-8; lengths and positions count characters, not bytes. Case
-// mapping covers ASCII letters.
+// REPT, EXACT, N, T, FIXED, TEXT, and the conversions of text_conversions.h. Lengths and
+// positions count as text_utf8.h counts; case mapping covers ASCII and Latin-1 letters.
 #include <cmath>
 #include <optional>
 #include <string>
@@ -10,6 +10,7 @@
 #include "coercion.h"
 #include "function_spec.h"
 #include "number_format.h"
+#include "text_utf8.h"
 #include "text_conversions.h"
 
 namespace calc {
@@ -33,30 +34,10 @@ Number wholeOf(const Value& v) {
   return n;
 }
 
-bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
-std::size_t characterCount(std::string_view s) {
-  std::size_t n = 0;
-  for (char c : s) n += !isContinuationByte(c);
-  return n;
-}
-
-// Byte offset of character `index` (0-based); the text's size past its end.
-std::size_t byteOffset(std::string_view s, double index) {
-  std::size_t i = 0;
-  for (double seen = 0; i < s.size(); ++i) {
-    if (!isContinuationByte(s[i])) {
-      if (seen == index) return i;
-      ++seen;
-    }
-  }
-  return s.size();
-}
-
-// Characters [first, first + count) of s, both counted in characters.
+// Characters [first, first + count) of s, both counted as characterCount counts.
 std::string characters(std::string_view s, double first, double count) {
-  const std::size_t begin = byteOffset(s, first);
-  const std::size_t end = byteOffset(s, first + count);
+  const std::size_t begin = byteOffsetOf(s, static_cast<std::size_t>(first));
+  const std::size_t end = byteOffsetOf(s, static_cast<std::size_t>(first + count));
   return std::string(s.substr(begin, end - begin));
 }
 
@@ -96,13 +77,11 @@ Value mid(const Value* a, std::size_t) {
   return characters(t.value, start.value - 1, std::min(count.value, length - start.value + 1));
 }
 
-template <char From, char To>
+template <bool Upper>
 Value mapCase(const Value* a, std::size_t) {
-  Text t = textOf(a[0]);
+  const Text t = textOf(a[0]);
   if (t.error) return *t.error;
-  for (char& c : t.value)
-    if (c >= From && c <= From + 25) c = static_cast<char>(c - From + To);
-  return t.value;
+  return mapCharacters(t.value, Upper ? toUpperLetter : toLowerLetter);
 }
 
 // Leading and trailing spaces go, runs of spaces inside become one.
@@ -200,8 +179,8 @@ const FunctionSpec kText[] = {
     scalars("LEFT", 1, 2, side<true>),
     scalars("RIGHT", 1, 2, side<false>),
     scalars("MID", 3, 3, mid),
-    scalars("UPPER", 1, 1, mapCase<'a', 'A'>),
-    scalars("LOWER", 1, 1, mapCase<'A', 'a'>),
+    scalars("UPPER", 1, 1, mapCase<true>),
+    scalars("LOWER", 1, 1, mapCase<false>),
     scalars("TRIM", 1, 1, trim),
     scalars("REPT", 2, 2, rept),
     scalars("EXACT", 2, 2, exact),

@@ -1,6 +1,7 @@
 #pragma once
 // UTF-8 text taken apart by character, as the text functions count and cut it, and the letter
-// case of the characters they know (ASCII and Latin-1).
+// case of the characters they know (ASCII and Latin-1). Lengths and positions count UTF-16
+// units, as the spreadsheet does: a character beyond the BMP (an emoji) counts two.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -9,19 +10,24 @@ namespace calc {
 
 inline bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
+// How many units a character starting with this lead byte counts.
+inline std::size_t unitsOf(char lead) { return static_cast<unsigned char>(lead) >= 0xF0 ? 2 : 1; }
+
 inline std::size_t characterCount(std::string_view s) {
   std::size_t n = 0;
-  for (char c : s) n += !isContinuationByte(c);
+  for (char c : s)
+    if (!isContinuationByte(c)) n += unitsOf(c);
   return n;
 }
 
-// Byte offset of character `index` (0-based); the text's size past its end.
+// Byte offset of unit `index` (0-based); the text's size past its end. An index inside a
+// surrogate pair moves past the pair: UTF-8 cannot hold half of it.
 inline std::size_t byteOffsetOf(std::string_view s, std::size_t index) {
   std::size_t seen = 0;
   for (std::size_t i = 0; i < s.size(); ++i) {
     if (isContinuationByte(s[i])) continue;
-    if (seen == index) return i;
-    ++seen;
+    if (seen >= index) return i;
+    seen += unitsOf(s[i]);
   }
   return s.size();
 }

@@ -21,6 +21,12 @@ INSTANTIATE_TEST_SUITE_P(Lengths, TextFunctions, ::testing::Values(
     Case{"LEN(1/3)", 17.0},               // "0.333333333333333"
     Case{"LEN(A3)", 4.0},                 // "TRUE"
     Case{"LEN(C9)", 0.0},
+    Case{"LEN(\"a\xF0\x9F\x98\x80\")", 3.0},        // an emoji is two UTF-16 units
+    Case{"LEFT(\"\xF0\x9F\x98\x80" "b\",2)", "\xF0\x9F\x98\x80"},
+    Case{"MID(\"a\xF0\x9F\x98\x80" "b\",4,1)", "b"},
+    Case{"LENB(A4)", 5.0},
+    Case{"UPPER(A4)", "H\xC3\x89LLO"},
+    Case{"LOWER(\"\xC3\x80" "B\xC3\x97\")", "\xC3\xA0" "b\xC3\x97"},  // \xC3\x97 (times) has no case
     Case{"LEN(B1)", ErrorCode::Div0}));
 
 INSTANTIATE_TEST_SUITE_P(Pieces, TextFunctions, ::testing::Values(
