@@ -1,9 +1,10 @@
 // Finding, replacing and joining text, and characters by code: CHAR, CODE, UNICHAR, UNICODE,
 // CLEAN, FIND, SEARCH (and their B forms), SUBSTITUTE, REPLACE, PROPER, CONCAT, CONCATENATE,
-// TEXTJOIN, TEXTBEFORE, TEXTAFTER. Positions count characters; the B forms count the same on a
+// TEXTJOIN, TEXTBEFORE, TEXTAFTER, TEXTSPLIT. Positions count characters; the B forms count the same on a
 // system whose language uses one byte per character.
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -317,6 +318,90 @@ Value textAround(const Args& args) {
   return Before ? text.substr(0, m.begin) : text.substr(m.end);
 }
 
+// ---- splitting -------------------------------------------------------------------------------
+
+// The pieces of searched[begin, end) between matches of the delimiters, as byte ranges.
+std::vector<Match> piecesOf(std::string_view searched, Match range, const std::vector<std::string>& delimiters) {
+  std::vector<Match> pieces;
+  const std::string part(searched.substr(range.begin, range.end - range.begin));
+  std::size_t from = 0;
+  if (!delimiters.empty())
+    for (const Match& m : delimiterMatches(part, delimiters)) {
+      pieces.push_back({range.begin + from, range.begin + m.begin});
+      from = m.end;
+    }
+  pieces.push_back({range.begin + from, range.end});
+  return pieces;
+}
+
+// The non-empty texts of a delimiter argument (folded for match_mode 1); none if left out.
+std::optional<ErrorCode> delimitersOf(const Args& args, std::size_t i, bool fold, std::vector<std::string>& out) {
+  if (args.size() <= i || args.isMissing(i)) return std::nullopt;
+  std::optional<ErrorCode> error;
+  args.forEach(i, [&](const Value& v) {
+    if (v.isError()) return error = v.error(), false;
+    std::string d = toText(v);
+    if (!d.empty()) out.push_back(fold ? foldCase(d) : d);
+    return true;
+  });
+  return error;
+}
+
+// TEXTSPLIT(text, col_delimiter, [row_delimiter], [ignore_empty = FALSE], [match_mode = 0],
+// [pad_with = #N/A]): a row per row piece, a column per column piece, short rows padded.
+Operand textsplit(const Args& args) {
+  Operand result;
+  auto fail = [&](ErrorCode e) {
+    result.kind = Operand::Kind::Value;
+    result.value = e;
+    return result;
+  };
+  const Value source = args.scalar(0);
+  if (source.isError()) return fail(source.error());
+  auto flag = [&](std::size_t i) -> Number {
+    if (args.size() <= i || args.isMissing(i)) return {0};
+    const Value v = args.scalar(i);
+    return v.isText() ? Number::fail(ErrorCode::Value) : toNumber(v);
+  };
+  const Number ignoreEmpty = flag(3), mode = flag(4);
+  if (ignoreEmpty.failed) return fail(ignoreEmpty.error);
+  if (mode.failed) return fail(mode.error);
+  if (mode.value != 0 && mode.value != 1) return fail(ErrorCode::Value);
+  const bool fold = mode.value == 1;
+  std::vector<std::string> columnDelimiters, rowDelimiters;
+  for (auto error : {delimitersOf(args, 1, fold, columnDelimiters), delimitersOf(args, 2, fold, rowDelimiters)})
+    if (error) return fail(*error);
+  if (columnDelimiters.empty() && rowDelimiters.empty()) return fail(ErrorCode::Value);
+  const std::string text = toText(source);
+  const std::string searched = fold ? foldCase(text) : text;
+  std::vector<std::vector<Match>> rows;
+  std::size_t width = 0;
+  for (const Match& line : piecesOf(searched, {0, text.size()}, rowDelimiters)) {
+    std::vector<Match> row = piecesOf(searched, line, columnDelimiters);
+    if (ignoreEmpty.value != 0) {
+      std::erase_if(row, [](const Match& m) { return m.begin == m.end; });
+      if (row.empty()) continue;
+    }
+    width = std::max(width, row.size());
+    rows.push_back(std::move(row));
+  }
+  if (rows.empty()) return fail(ErrorCode::Value);  // nothing but delimiters, all ignored
+  // Padding could make a short text a huge array ("a,a,...;b;b;..."): refuse past a sheet's worth.
+  if (static_cast<double>(rows.size()) * static_cast<double>(width) > 4.0 * 1024 * 1024) return fail(ErrorCode::Value);
+  Value pad = ErrorCode::NA;
+  if (args.size() > 5 && !args.isMissing(5)) pad = args.scalar(5);
+  auto array = std::make_shared<Array>();
+  array->rows = static_cast<std::int32_t>(rows.size());
+  array->columns = static_cast<std::int32_t>(width);
+  array->values.reserve(rows.size() * width);
+  for (const std::vector<Match>& row : rows)
+    for (std::size_t column = 0; column < width; ++column)
+      array->values.push_back(column < row.size() ? Value(text.substr(row[column].begin, row[column].end - row[column].begin)) : pad);
+  result.kind = Operand::Kind::Array;
+  result.array = std::move(array);
+  return result;
+}
+
 const FunctionSpec kTextSearch[] = {
     scalars("CHAR", 1, 1, charOf),
     scalars("CODE", 1, 1, codeOf<false>),
@@ -336,6 +421,7 @@ const FunctionSpec kTextSearch[] = {
     raw("TEXTJOIN", 3, kManyArgs, textjoin),
     raw("TEXTBEFORE", 2, 6, textAround<true>),
     raw("TEXTAFTER", 2, 6, textAround<false>),
+    rawOperand("TEXTSPLIT", 2, 6, textsplit),
 };
 
 }  // namespace

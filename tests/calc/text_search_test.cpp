@@ -110,5 +110,23 @@ INSTANTIATE_TEST_SUITE_P(BeforeAndAfter, TextSearch, ::testing::Values(
     Case{"TEXTBEFORE(\"ab\",\"abc\")", ErrorCode::NA},
     Case{"TEXTBEFORE(B1,\"-\")", ErrorCode::Div0}));
 
+// The whole array is seen through TEXTJOIN, row by row.
+INSTANTIATE_TEST_SUITE_P(Splitting, TextSearch, ::testing::Values(
+    Case{"TEXTSPLIT(C1,\"-\")", "red"},
+    Case{"TEXTJOIN(\"|\",FALSE,TEXTSPLIT(C1,\"-\"))", "red|green|blue"},
+    Case{"TEXTJOIN(\"|\",FALSE,TEXTSPLIT(\"1,2;3\",\",\",\";\"))", ErrorCode::NA},  // the padding
+    Case{"TEXTJOIN(\"|\",FALSE,TEXTSPLIT(\"1,2;3\",\",\",\";\",,,\"-\"))", "1|2|3|-"},
+    Case{"TEXTJOIN(\"|\",FALSE,TEXTSPLIT(\"1,,2\",\",\"))", "1||2"},
+    Case{"TEXTJOIN(\"|\",FALSE,TEXTSPLIT(\"1,,2\",\",\",,TRUE))", "1|2"},
+    Case{"TEXTJOIN(\"|\",FALSE,TEXTSPLIT(\"aXbxc\",\"x\",,,1))", "a|b|c"},
+    Case{"TEXTJOIN(\"|\",FALSE,TEXTSPLIT(\"1.2-3\",{\".\",\"-\"}))", "1|2|3"},
+    Case{"TEXTJOIN(\"|\",FALSE,TEXTSPLIT(\"a;b\",,\";\"))", "a|b"},
+    Case{"TEXTSPLIT(\"abc\",\"\")", ErrorCode::Value},
+    Case{"TEXTSPLIT(\",,\",\",\",,TRUE)", ErrorCode::Value},
+    Case{"TEXTSPLIT(\"abc\",\"b\",,,2)", ErrorCode::Value},
+    Case{"TEXTSPLIT(B1,\",\")", ErrorCode::Div0},
+    // A short text whose padding would make a huge array is refused, not built.
+    Case{"TEXTSPLIT(REPT(\",\",3000)&REPT(\";\",3000),\",\",\";\")", ErrorCode::Value}));
+
 }  // namespace
 }  // namespace calc::testing
