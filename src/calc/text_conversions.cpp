@@ -12,9 +12,10 @@
 namespace calc {
 namespace {
 
-// An optional whole-number argument: `fallback` when left out or empty.
+// An optional whole-number argument: `fallback` when left out; given empty, as in
+// DOLLAR(x,), it is 0.
 Number optionalWhole(const Value* a, std::size_t n, std::size_t i, double fallback) {
-  if (n <= i || a[i].isEmpty()) return {fallback};
+  if (n <= i) return {fallback};
   Number k = toNumber(a[i]);
   if (!k.failed) k.value = std::trunc(k.value);
   return k;

@@ -138,8 +138,8 @@ Value t(const Value* a, std::size_t) {
 Value fixed(const Value* a, std::size_t n) {
   const Number x = toNumber(a[0]);
   if (x.failed) return x.error;
-  double decimals = 2;
-  if (n > 1 && !a[1].isEmpty()) {
+  double decimals = 2;  // an argument given empty, as in FIXED(x,), is 0
+  if (n > 1) {
     const Number d = wholeOf(a[1]);
     if (d.failed) return d.error;
     decimals = d.value;

@@ -86,6 +86,8 @@ INSTANTIATE_TEST_SUITE_P(Conversions, TextFunctions, ::testing::Values(
     Case{"FIXED(-0.001,2)", "0.00"},
     Case{"FIXED(1234567,0)", "1,234,567"},
     Case{"FIXED(1,128)", ErrorCode::Value},
+    Case{"FIXED(1234.5,)", "1,235"},                  // given empty, decimals are 0
+    Case{"FIXED(1234.5,C9)", "1,235"},
     Case{"FIXED(\"x\")", ErrorCode::Value}));
 
 INSTANTIATE_TEST_SUITE_P(NumberFormats, TextFunctions, ::testing::Values(
@@ -219,6 +221,7 @@ INSTANTIATE_TEST_SUITE_P(WritingValues, TextFunctions, ::testing::Values(
     Case{"DOLLAR(1234.567)", "$1,234.57"},
     Case{"DOLLAR(-1234.567,-2)", "($1,200)"},
     Case{"DOLLAR(0.5,0)", "$1"},
+    Case{"DOLLAR(2.5,)", "$3"},
     Case{"DOLLAR(1,128)", ErrorCode::Value},
     Case{"VALUETOTEXT(C2)", "say \"hi\""},
     Case{"VALUETOTEXT(C2,1)", "\"say \"\"hi\"\"\""},
