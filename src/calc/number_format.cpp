@@ -494,4 +494,33 @@ std::optional<std::string> formatWithCode(double value, std::string_view format)
   return text;
 }
 
+std::string formatTextWithCode(const std::string& text, std::string_view format) {
+  const std::vector<std::string_view> sections = splitSections(format);
+  std::string_view section;
+  if (sections.size() == 4) section = sections[3];
+  else if (sections.size() == 1 && sections[0].find('@') != std::string_view::npos) section = sections[0];
+  else return text;
+  std::string out;
+  for (std::size_t i = 0; i < section.size(); ++i) {
+    const char c = section[i];
+    if (c == '"') {
+      const std::size_t close = section.find('"', i + 1);
+      const std::size_t end = close == std::string_view::npos ? section.size() : close;
+      out.append(section.substr(i + 1, end - i - 1));
+      i = end;
+    } else if ((c == '\\' || c == '_') && i + 1 < section.size()) {
+      out += c == '\\' ? section[i + 1] : ' ';
+      ++i;
+    } else if (c == '*' && i + 1 < section.size()) {
+      ++i;
+    } else if (c == '[') {
+      const std::size_t close = section.find(']', i);
+      i = close == std::string_view::npos ? section.size() : close;
+    } else {
+      out += c == '@' ? text : std::string(1, c);
+    }
+  }
+  return out;
+}
+
 }  // namespace calc

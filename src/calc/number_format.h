@@ -13,6 +13,10 @@ namespace calc {
 // given a serial no date has, a malformed code).
 std::optional<std::string> formatWithCode(double value, std::string_view format);
 
+// A text under `format`: its text section (the fourth, or a lone section holding @) with @
+// standing for the text; the text unchanged when the code has no such section.
+std::string formatTextWithCode(const std::string& text, std::string_view format);
+
 // |value| rounded half away from zero to `decimals` places (negative: tens, hundreds ...) as
 // plain digits: the whole part (at least "0") and exactly max(decimals, 0) fraction digits.
 struct RoundedDigits {

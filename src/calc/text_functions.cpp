@@ -160,7 +160,7 @@ Value fixed(const Value* a, std::size_t n) {
 }
 
 // TEXT(value, format): numbers (and text that reads as one) under a number format code; other
-// text passes unchanged.
+// text under the code's text section, if it has one.
 Value text(const Value* a, std::size_t) {
   if (a[0].isError()) return a[0];
   const Text format = textOf(a[1]);
@@ -169,7 +169,7 @@ Value text(const Value* a, std::size_t) {
   if (a[0].isNumber()) number = a[0].number();
   else if (a[0].isEmpty()) number = 0.0;
   else if (a[0].isText()) number = parseNumber(a[0].text());
-  if (!number) return toText(a[0]);
+  if (!number) return textResult(formatTextWithCode(toText(a[0]), format.value));
   if (auto shown = formatWithCode(*number, format.value)) return *shown;
   return ErrorCode::Value;
 }

@@ -118,6 +118,9 @@ INSTANTIATE_TEST_SUITE_P(NumberFormats, TextFunctions, ::testing::Values(
     Case{"TEXT(5.5,\"??.??\")", " 5.5 "},
     Case{"TEXT(\"12\",\"0.00\")", "12.00"},
     Case{"TEXT(\"abc\",\"0.00\")", "abc"},
+    Case{"TEXT(\"abc\",\"0;-0;0;\"\"<\"\"@\"\">\"\"\")", "<abc>"},
+    Case{"TEXT(\"abc\",\"@@\\!\")", "abcabc!"},
+    Case{"TEXT(TRUE,\"0.00\")", "TRUE"},
     Case{"TEXT(B1,\"0\")", ErrorCode::Div0},
     Case{"TEXT(45000,\"yyyy-mm-dd\")", "2023-03-15"}));
 
