@@ -1,6 +1,7 @@
 #include "text_fraction_format.h"
 
 #include <cmath>
+#include <cstdio>
 #include <vector>
 
 namespace calc {
@@ -106,9 +107,14 @@ std::optional<std::string> formatFraction(double magnitude, std::string_view sec
     fixedDenominator = t.substr(0, digits);
     suffix = t.substr(digits);
     ++i;
+    // Its zeros read as places: "?/1000" is one thousandths.
+    for (; digits == t.size() && !fixedDenominator.empty() && i < elements.size() && elements[i].place == '0'; ++i)
+      fixedDenominator += '0';
   }
   for (; i < elements.size(); ++i) suffix += elements[i].place ? std::string(1, elements[i].place) : elements[i].text;
-  if (denominatorPlaces.empty() && (fixedDenominator.empty() || std::stod(fixedDenominator) == 0)) return std::nullopt;
+  // A fixed denominator past 15 digits has no exact numerator to show.
+  if (denominatorPlaces.empty() && (fixedDenominator.empty() || fixedDenominator.size() > 15 || std::stod(fixedDenominator) == 0))
+    return std::nullopt;
 
   double whole = 0, rest = magnitude;
   if (!wholePlaces.empty()) whole = std::floor(magnitude), rest = magnitude - whole;
@@ -122,7 +128,11 @@ std::optional<std::string> formatFraction(double magnitude, std::string_view sec
   }
   if (!wholePlaces.empty() && numerator >= denominator) whole += 1, numerator -= denominator;
   zero = whole == 0 && numerator == 0;
-  auto digits = [](double n) { return std::to_string(static_cast<long long>(n)); };
+  auto digits = [](double n) {  // whole numbers of any size, as their digits
+    char buffer[320];
+    std::snprintf(buffer, sizeof buffer, "%.0f", n);
+    return std::string(buffer);
+  };
   std::string out = prefix;
   if (!wholePlaces.empty()) {
     const bool showWhole = whole != 0 || numerator == 0;

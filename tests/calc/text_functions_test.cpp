@@ -159,7 +159,11 @@ INSTANTIATE_TEST_SUITE_P(FractionFormats, TextFunctions, ::testing::Values(
     Case{"TEXT(0.34,\"# ?/8\")", " 3/8"},
     Case{"TEXT(2.99,\"# ?/8\")", "3    "},                    // a whole number leaves the fraction blank
     Case{"TEXT(0.5,\"0 ?/?\")", "0 1/2"},
-    Case{"TEXT(0,\"0/0\")", "0/1"}));
+    Case{"TEXT(0,\"0/0\")", "0/1"},
+    Case{"TEXT(1E+20,\"# ?/?\")", "100000000000000000000    "},
+    Case{"TEXT(0.5,\"# ?/1000\")", " 500/1000"},
+    Case{"TEXT(0.25,\"?/50 \\x\")", "13/50 x"},
+    Case{"TEXT(0.5,\"# ?/99999999999999999999999\")", ErrorCode::Value}));
 
 INSTANTIATE_TEST_SUITE_P(SectionsAndConditions, TextFunctions, ::testing::Values(
     Case{"TEXT(-5,\"[<0]-0.0;0.00\")", "-5.0"},
