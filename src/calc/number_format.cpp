@@ -478,7 +478,11 @@ std::optional<std::string> formatWithCode(double value, std::string_view format)
   const std::string_view section = chosen.code;
   const bool showMinus = chosen.ownSign ? false : value < 0;
   if (section == "@") return formatNumber(value);  // the value as text
-  if (equalsIgnoringCase(section, "General")) return (showMinus ? "-" : "") + generalIn11(std::fabs(value));
+  if (equalsIgnoringCase(section, "General")) {
+    std::string text = generalIn11(std::fabs(value));
+    if (showMinus) text.insert(text.begin(), '-');
+    return text;
+  }
   if (isDateTimeSection(section)) return formatDateTime(chosen.ownSign ? std::fabs(value) : value, section);
   if (isFractionSection(section)) {
     bool zero = false;

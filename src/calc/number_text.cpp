@@ -24,7 +24,7 @@ Decimal toDecimal15(double value) {
 
 std::string scientific(const Decimal& d) {
   std::string out(1, d.digits[0]);
-  if (d.digits.size() > 1) out += "." + d.digits.substr(1);
+  if (d.digits.size() > 1) out += '.', out.append(d.digits, 1);
   char exp[16];
   std::snprintf(exp, sizeof exp, "E%c%02d", d.exponent < 0 ? '-' : '+', std::abs(d.exponent));
   return out + exp;
@@ -136,7 +136,12 @@ std::string formatNumber(double value) {
   if (value == 0 || !std::isfinite(value)) return "0";
   const Decimal d = toDecimal15(value);
   const std::string body = (d.exponent >= 15 || d.exponent < -9) ? scientific(d) : fixed(d);
-  return value < 0 ? "-" + body : body;
+  if (value >= 0) return body;
+  std::string signed_;
+  signed_.reserve(body.size() + 1);
+  signed_ += '-';
+  signed_ += body;
+  return signed_;
 }
 
 double roundToSignificant15(double value) {

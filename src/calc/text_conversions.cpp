@@ -126,10 +126,15 @@ Value dollar(const Value* a, std::size_t n) {
   if (decimals.failed) return decimals.error;
   if (decimals.value > 127) return ErrorCode::Value;
   const RoundedDigits r = roundedDigits(x.value, static_cast<int>(std::max(decimals.value, -400.0)));
-  std::string text = "$" + groupThousands(r.whole);
-  if (!r.fraction.empty()) text += "." + r.fraction;
   const bool zero = r.whole == "0" && r.fraction.find_first_not_of('0') == std::string::npos;
-  return x.value < 0 && !zero ? "(" + text + ")" : text;
+  const bool negative = x.value < 0 && !zero;
+  std::string text;
+  if (negative) text += '(';
+  text += '$';
+  text += groupThousands(r.whole);
+  if (!r.fraction.empty()) text += '.', text += r.fraction;
+  if (negative) text += ')';
+  return text;
 }
 
 // VALUETOTEXT(value, [format = 0]): errors too become their text.

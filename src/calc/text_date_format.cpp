@@ -172,7 +172,8 @@ std::optional<std::string> formatDateTime(double serial, std::string_view sectio
       }
       case Part::Kind::Fraction: {
         const std::string digits = padded(ticks % perSecond, fractionDigits);
-        out += "." + digits.substr(0, static_cast<std::size_t>(p.width));
+        out += '.';
+        out.append(digits, 0, static_cast<std::size_t>(p.width));
         break;
       }
       case Part::Kind::AmPm: {
