@@ -129,7 +129,7 @@ Value find(const Value* a, std::size_t n) {
   const std::size_t from = byteOffsetOf(text, static_cast<std::size_t>(start) - 1);
   std::optional<std::size_t> at;
   if (Search) {
-    at = wildcardFind(literalTildes(needle), text, from);
+    at = wildcardFind(foldCase(literalTildes(needle)), foldCase(text), from);  // Latin-1 folded too
   } else if (const std::size_t found = text.find(needle, from); found != std::string::npos) {
     at = found;
   }

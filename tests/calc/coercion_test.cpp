@@ -34,7 +34,40 @@ INSTANTIATE_TEST_SUITE_P(Arithmetic, TextAsNumber, ::testing::Values(
     Case{"\"1.2.3\"+0", ErrorCode::Value},
     Case{"\"\"+0", ErrorCode::Value},
     Case{"SUM(\"(5)\",A1)", -5.0},                  // typed arguments read, cells in ranges skipped
-    Case{"ROUND(\"2.567\",\"1\")", 2.6}));
+    Case{"ROUND(\"2.567\",\"1\")", 2.6},
+    Case{"\"1/15/2024\"=45306", false},               // comparison reads no text as a number
+    Case{"SUM(\"1/15/2024\",1)", 45307.0}));
+
+// Dates and times in the forms a user types them, in the en-US order month/day/year.
+INSTANTIATE_TEST_SUITE_P(DateAndTimeText, TextAsNumber, ::testing::Values(
+    Case{"\"1/1/29\"+0", 47119.0},                    // two-digit years 00-29 are 20xx
+    Case{"\"1/1/30\"+0", 10959.0},                    // and 30-99 are 19xx
+    Case{"\"12/31/9999\"+0", 2958465.0},
+    Case{"\"1/1/10000\"+0", ErrorCode::Value},
+    Case{"\"1/0/2024\"+0", ErrorCode::Value},
+    Case{"\"4/31/2024\"+0", ErrorCode::Value},
+    Case{"\"2/29/2024\"+0", 45351.0},
+    Case{"\"2024/2/29\"+0", 45351.0},
+    Case{"\"Sept 5, 2024\"+0", 45540.0},
+    Case{"\"5 SEPTEMBER 2024\"+0", 45540.0},
+    Case{"\"5-sep-24\"+0", 45540.0},
+    Case{"\"September 2024\"+0", 45536.0},
+    Case{"\"Foo 5, 2024\"+0", ErrorCode::Value},
+    Case{"\"Jan Feb 2024\"+0", ErrorCode::Value},
+    Case{"\"1 2 2024\"+0", ErrorCode::Value},         // spaces alone do not make a date
+    Case{"\"1.2.2024\"+0", ErrorCode::Value},
+    Case{"\"12:30 AM\"*24", 0.5},
+    Case{"\"12:30 PM\"*24", 12.5},
+    Case{"\"13:00 PM\"+0", ErrorCode::Value},
+    Case{"\"0:00:01.5\"*86400", 1.5},
+    Case{"\"1:30.5\"*86400", 90.5},                  // minutes and seconds
+    Case{"\"9:05:60\"+0", ErrorCode::Value},
+    Case{"\"10:\"+0", ErrorCode::Value},
+    Case{"\":30\"+0", ErrorCode::Value},
+    Case{"\"3a\"*24", 3.0},
+    Case{"\"2024-01-15 6:00 PM\"+0", 45306.75},
+    Case{"\"2024-01-15 6:00 XM\"+0", ErrorCode::Value},
+    Case{"\" 12:00\"+0", ErrorCode::Value}));        // no spaces around a date or a time
 
 // VALUE reads a date without its year in the year of the workbook's clock.
 TEST(TextAsNumber, DateWithoutYearTakesTheClocksYear) {

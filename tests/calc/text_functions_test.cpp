@@ -147,7 +147,14 @@ INSTANTIATE_TEST_SUITE_P(DateAndTimeFormats, TextFunctions, ::testing::Values(
     Case{"TEXT(-1,\"m/d/yyyy\")", ErrorCode::Value},
     Case{"TEXT(45000,\"mm###\")", ErrorCode::Value},          // digit places do not mix in
     Case{"TEXT(45000,\"\"\"day\"\" d\")", "day 15"},
-    Case{"TEXT(\"3/15/2023\",\"yyyy\")", "2023"}));
+    Case{"TEXT(\"3/15/2023\",\"yyyy\")", "2023"},
+    Case{"TEXT(59,\"ddd d mmm\")", "Tue 28 Feb"},            // 1900's weekdays run on through
+    Case{"TEXT(61,\"ddd d mmm\")", "Thu 1 Mar"},             // the day that never was
+    Case{"TEXT(45000.5,\"mmm-yy h:mm\")", "Mar-23 12:00"},
+    Case{"TEXT(45000+1/86400*1.006,\"ss.00\")", "01.01"},
+    Case{"TEXT(2.25,\"[hh]:mm\")", "54:00"},
+    Case{"TEXT(-0.5,\"h:mm;\"\"before\"\"\")", "before"},
+    Case{"TEXT(0.5,\"[Blue]h \\h\")", "12 h"}));
 
 INSTANTIATE_TEST_SUITE_P(FractionFormats, TextFunctions, ::testing::Values(
     Case{"TEXT(1.5,\"0/0\")", "3/2"},
@@ -174,7 +181,12 @@ INSTANTIATE_TEST_SUITE_P(SectionsAndConditions, TextFunctions, ::testing::Values
     Case{"TEXT(0,\"0;-0;\"\"nil\"\";@\")", "nil"},
     Case{"TEXT(-0.001,\"0.0\")", "0.0"},                      // no minus on a shown zero
     Case{"TEXT(1234567,\"#,##0,,\\M\")", "1M"},
-    Case{"TEXT(0.1234,\"0.0%\")", "12.3%"}));
+    Case{"TEXT(0.1234,\"0.0%\")", "12.3%"},
+    Case{"TEXT(-1234.5,\"#,##0.00;[Red](#,##0.00)\")", "(1,234.50)"},
+    Case{"TEXT(-1234.5,\"$#,##0_);($#,##0)\")", "($1,235)"},
+    Case{"TEXT(0.000123,\"0.00E+00\")", "1.23E-04"},
+    Case{"TEXT(5,\"[<>5]0;\"\"five\"\"\")", "five"},
+    Case{"TEXT(50,\"[<=10]\"\"low\"\";[>=100]\"\"high\"\";0\")", "50"}));
 
 // General in TEXT is a cell's General: 11 characters at most, besides the sign.
 INSTANTIATE_TEST_SUITE_P(GeneralFormat, TextFunctions, ::testing::Values(
@@ -185,7 +197,11 @@ INSTANTIATE_TEST_SUITE_P(GeneralFormat, TextFunctions, ::testing::Values(
     Case{"TEXT(0.00000001,\"General\")", "0.00000001"},
     Case{"TEXT(0.0000000025,\"General\")", "2.5E-09"},
     Case{"TEXT(99999999999.7,\"General\")", "1E+11"},
-    Case{"TEXT(1E+100,\"General\")", "1E+100"}));
+    Case{"TEXT(1E+100,\"General\")", "1E+100"},
+    Case{"TEXT(0.1234567891234,\"General\")", "0.123456789"},
+    Case{"TEXT(0.00001234567,\"General\")", "1.23457E-05"},
+    Case{"TEXT(-12345.6789,\"General\")", "-12345.6789"},
+    Case{"TEXT(0,\"General\")", "0"}));
 
 INSTANTIATE_TEST_SUITE_P(ReadingText, TextFunctions, ::testing::Values(
     Case{"VALUE(\"(5)\")", -5.0},

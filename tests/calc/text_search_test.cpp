@@ -55,7 +55,11 @@ INSTANTIATE_TEST_SUITE_P(Finding, TextSearch, ::testing::Values(
     Case{"SEARCH(\"x\",C1)", ErrorCode::Value},
     Case{"FINDB(\"b\",C1)", 11.0},
     Case{"SEARCHB(\"B\",C1)", 11.0},
-    Case{"FIND(B1,C1)", ErrorCode::Div0}));
+    Case{"FIND(B1,C1)", ErrorCode::Div0},
+    Case{"FIND(\"b\",\"\xF0\x9F\x98\x80" "b\")", 3.0},      // after an emoji, two units on
+    Case{"SEARCH(\"\xC3\x89\",D1)", 1.0},                   // Latin-1 letters match either case
+    Case{"SEARCH(\"e\",C1,14)", 14.0},
+    Case{"SEARCH(\"e\",C1,15)", ErrorCode::Value}));
 
 INSTANTIATE_TEST_SUITE_P(Replacing, TextSearch, ::testing::Values(
     Case{"SUBSTITUTE(C1,\"-\",\"+\")", "red+green+blue"},
@@ -71,7 +75,9 @@ INSTANTIATE_TEST_SUITE_P(Replacing, TextSearch, ::testing::Values(
     Case{"REPLACE(D1,2,1,\"T\")", "\xC3\xA9T\xC3\xA9"},
     Case{"REPLACE(\"abc\",0,1,\"x\")", ErrorCode::Value},
     Case{"REPLACE(\"abc\",1,-1,\"x\")", ErrorCode::Value},
-    Case{"REPLACEB(\"abc\",2,1,\"x\")", "axc"}));
+    Case{"REPLACEB(\"abc\",2,1,\"x\")", "axc"},
+    Case{"SUBSTITUTE(D1,\"\xC3\xA9\",\"e\",2)", "\xC3\xA9te"},
+    Case{"SUBSTITUTE(A4,4,\"four\")", "four"}));
 
 INSTANTIATE_TEST_SUITE_P(Joining, TextSearch, ::testing::Values(
     Case{"CONCATENATE(A1,A4,TRUE,2.5)", "a4TRUE2.5"},
@@ -79,6 +85,7 @@ INSTANTIATE_TEST_SUITE_P(Joining, TextSearch, ::testing::Values(
     Case{"CONCAT(A1:A4)", "ac4"},
     Case{"CONCAT({1,2;3,4},\"x\")", "1234x"},
     Case{"CONCAT(A1:B1)", ErrorCode::Div0},
+    Case{"CONCAT(FALSE,A2,1/4)", "FALSE0.25"},
     Case{"TEXTJOIN(\"-\",TRUE,A1:A4)", "a-c-4"},
     Case{"TEXTJOIN(\"-\",FALSE,A1:A4)", "a--c-4"},
     Case{"TEXTJOIN({\"+\",\"=\"},TRUE,1,2,3)", "1+2=3"},
@@ -99,6 +106,7 @@ INSTANTIATE_TEST_SUITE_P(BeforeAndAfter, TextSearch, ::testing::Values(
     Case{"TEXTBEFORE(C1,\"-\",3,0,0,\"none\")", "none"},
     Case{"TEXTBEFORE(C1,\"-\",3,0,0,A2)", ""},
     Case{"TEXTAFTER(C1,\"GREEN\",1,1)", "-blue"},
+    Case{"TEXTBEFORE(D1,\"T\",1,1)", "\xC3\xA9"},
     Case{"TEXTAFTER(C1,\"GREEN\")", ErrorCode::NA},
     Case{"TEXTAFTER(C1,{\"n-\",\"d-\"})", "green-blue"},
     Case{"TEXTBEFORE(C1,\"\")", ""},
