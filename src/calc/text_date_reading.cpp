@@ -195,9 +195,12 @@ std::size_t timeStart(std::string_view s) {
 }  // namespace
 
 std::optional<DateTimeText> readDateTime(std::string_view text, int currentYear) {
-  // Unlike numbers, dates and times are not read with spaces around them (" 2024-01-10 ").
-  const std::string_view s = text;
-  if (s.empty() || s.front() == ' ' || s.back() == ' ') return std::nullopt;
+  // Spaces around are dropped (" 1:30 "), except around a date that starts with its year
+  // (" 2024-01-10 "), which Excel reads only bare.
+  const std::string_view s = trimmed(text);
+  if (s.empty()) return std::nullopt;
+  const bool yearFirst = s.size() > 4 && isDigit(s[0]) && isDigit(s[1]) && isDigit(s[2]) && isDigit(s[3]) && !isDigit(s[4]);
+  if (yearFirst && s.size() != text.size()) return std::nullopt;
   DateTimeText out;
   const std::size_t split = timeStart(s);
   if (split != std::string_view::npos) {

@@ -67,7 +67,8 @@ INSTANTIATE_TEST_SUITE_P(DateAndTimeText, TextAsNumber, ::testing::Values(
     Case{"\"3a\"*24", 3.0},
     Case{"\"2024-01-15 6:00 PM\"+0", 45306.75},
     Case{"\"2024-01-15 6:00 XM\"+0", ErrorCode::Value},
-    Case{"\" 12:00\"+0", ErrorCode::Value}));        // no spaces around a date or a time
+    Case{"\" 12:00 \"*24", 12.0},
+    Case{"\" 2024-01-15\"+0", ErrorCode::Value}));  // a year-first date is read only bare
 
 // VALUE reads a date without its year in the year of the workbook's clock.
 TEST(TextAsNumber, DateWithoutYearTakesTheClocksYear) {
