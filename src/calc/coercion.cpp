@@ -79,7 +79,8 @@ std::string toText(const Value& v) {
 }
 
 bool fitsTextLimit(std::string_view utf8) {
-  if (utf8.size() <= kMaxTextLength) return true;  // never more units than bytes
+  if (utf8.size() <= kMaxTextLength) return true;       // never more units than bytes
+  if (utf8.size() > 3 * kMaxTextLength) return false;   // never fewer units than a third of them
   std::size_t units = 0;
   for (unsigned char byte : utf8) {
     if ((byte & 0xC0) != 0x80) ++units;  // a lead byte starts a character

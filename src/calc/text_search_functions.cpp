@@ -10,6 +10,7 @@
 
 #include "coercion.h"
 #include "function_spec.h"
+#include "text_builder.h"
 #include "text_delimited.h"
 #include "text_utf8.h"
 #include "wildcard.h"
@@ -152,19 +153,19 @@ Value substitute(const Value* a, std::size_t n) {
     instance = k.value;
   }
   if (old.empty()) return text;
-  std::string out;
+  TextBuilder out;
   std::size_t from = 0;
   double seen = 0;
   for (std::size_t at = text.find(old); at != std::string::npos; at = text.find(old, from)) {
     ++seen;
-    out.append(text, from, at - from);
-    out += instance == 0 || seen == instance ? replacement : old;
+    const bool replaced = instance == 0 || seen == instance;
+    if (!out.append(std::string_view(text).substr(from, at - from)) || !out.append(replaced ? replacement : old))
+      return ErrorCode::Value;
     from = at + old.size();
     if (seen == instance) break;
-    if (!fitsTextLimit(out)) return ErrorCode::Value;
   }
-  out.append(text, from);
-  return textResult(std::move(out));
+  if (!out.append(std::string_view(text).substr(from))) return ErrorCode::Value;
+  return out.take();
 }
 
 // REPLACE(old_text, start_num, num_chars, new_text).
@@ -189,21 +190,28 @@ Value replace(const Value* a, std::size_t) {
 
 // CONCATENATE: one value per argument.
 Value concatenate(const Args& args) {
-  Value out = std::string();
-  for (std::size_t i = 0; i < args.size() && !out.isError(); ++i)
-    if (!args.isMissing(i)) appendText(out, args.scalar(i));
-  return out;
+  TextBuilder out;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args.isMissing(i)) continue;
+    const Value v = args.scalar(i);
+    if (v.isError()) return v;
+    if (!out.append(toText(v))) return ErrorCode::Value;
+  }
+  return out.take();
 }
 
 // CONCAT: every value of every argument, ranges and arrays included.
 Value concat(const Args& args) {
-  Value out = std::string();
-  for (std::size_t i = 0; i < args.size() && !out.isError(); ++i)
+  TextBuilder out;
+  std::optional<ErrorCode> error;
+  for (std::size_t i = 0; i < args.size() && !error; ++i)
     args.forEach(i, [&](const Value& v) {
-      appendText(out, v);
-      return !out.isError();
+      if (v.isError()) error = v.error();
+      else if (!out.append(toText(v))) error = ErrorCode::Value;
+      return !error;
     });
-  return out;
+  if (error) return *error;
+  return out.take();
 }
 
 // TEXTJOIN(delimiter, ignore_empty, text1, ...): the delimiters, if several, are used in turn.
@@ -219,7 +227,7 @@ Value textjoin(const Args& args) {
   if (delimiters.empty()) delimiters.emplace_back();
   const Truth ignoreEmpty = toTruth(args.scalar(1));
   if (ignoreEmpty.failed) return ignoreEmpty.error;
-  std::string out;
+  TextBuilder out;
   std::size_t joined = 0;
   for (std::size_t i = 2; i < args.size() && !error; ++i) {
     if (args.isMissing(i)) continue;
@@ -227,15 +235,14 @@ Value textjoin(const Args& args) {
       if (v.isError()) return error = v.error(), false;
       const std::string piece = toText(v);
       if (piece.empty() && ignoreEmpty.value) return true;
-      if (joined > 0) out += delimiters[(joined - 1) % delimiters.size()];
-      out += piece;
+      if ((joined > 0 && !out.append(delimiters[(joined - 1) % delimiters.size()])) || !out.append(piece))
+        error = ErrorCode::Value;
       ++joined;
-      if (!fitsTextLimit(out)) error = ErrorCode::Value;
       return !error;
     });
   }
   if (error) return *error;
-  return textResult(std::move(out));
+  return out.take();
 }
 
 const FunctionSpec kTextSearch[] = {

@@ -92,7 +92,15 @@ INSTANTIATE_TEST_SUITE_P(Joining, TextSearch, ::testing::Values(
     Case{"TEXTJOIN(\"\",TRUE,A1,\"b\")", "ab"},
     Case{"TEXTJOIN(\",\",\"maybe\",A1)", ErrorCode::Value},
     Case{"TEXTJOIN(\",\",TRUE,A1,B1)", ErrorCode::Div0},
-    Case{"CONCAT(REPT(\"a\",20000),REPT(\"b\",20000))", ErrorCode::Value}));
+    Case{"CONCAT(REPT(\"a\",20000),REPT(\"b\",20000))", ErrorCode::Value},
+    // The limit counts characters, not bytes, and stops a join before it grows.
+    Case{"LEN(CONCAT(REPT(\"\xC3\xA9\",16000),REPT(\"\xC3\xA9\",16767)))", 32767.0},
+    Case{"CONCAT(REPT(\"\xC3\xA9\",16000),REPT(\"\xC3\xA9\",16768))", ErrorCode::Value},
+    Case{"LEN(TEXTJOIN(\",\",TRUE,REPT(\"a\",32765),\"b\"))", 32767.0},
+    Case{"TEXTJOIN(\",\",TRUE,REPT(\"a\",32766),\"b\")", ErrorCode::Value},
+    Case{"LEN(CONCATENATE(REPT(\"a\",32766),\"b\"))", 32767.0},
+    Case{"CONCATENATE(REPT(\"a\",32767),\"b\")", ErrorCode::Value},
+    Case{"SUBSTITUTE(REPT(\"a\",32767),\"a\",REPT(\"b\",32767))", ErrorCode::Value}));
 
 INSTANTIATE_TEST_SUITE_P(BeforeAndAfter, TextSearch, ::testing::Values(
     Case{"TEXTBEFORE(C1,\"-\")", "red"},
