@@ -7,6 +7,7 @@
 #include "calc/number_text.h"
 #include "coercion.h"
 #include "number_format.h"
+#include "text_builder.h"
 #include "text_date_reading.h"
 
 namespace calc {
@@ -162,16 +163,17 @@ Value arrayToText(const Args& args) {
     if (op.kind == Operand::Kind::Array) return op.array->at(static_cast<std::int32_t>(row), static_cast<std::int32_t>(column));
     return args.scalar(0);
   };
-  std::string out = *strict ? "{" : "";
+  TextBuilder out;
+  if (*strict) out.append("{");
   for (std::int64_t row = 0; row < rows; ++row) {
     for (std::int64_t column = 0; column < columns; ++column) {
-      if (row > 0 || column > 0) out += !*strict ? ", " : column > 0 ? "," : ";";
-      out += written(at(row, column), *strict);
-      if (!fitsTextLimit(out)) return ErrorCode::Value;  // stops a whole column early
+      const bool first = row == 0 && column == 0;
+      if (!first && !out.append(!*strict ? ", " : column > 0 ? "," : ";")) return ErrorCode::Value;
+      if (!out.append(written(at(row, column), *strict))) return ErrorCode::Value;  // stops a whole column early
     }
   }
-  if (*strict) out += "}";
-  return textResult(std::move(out));
+  if (*strict && !out.append("}")) return ErrorCode::Value;
+  return out.take();
 }
 
 }  // namespace calc
