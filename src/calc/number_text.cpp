@@ -154,7 +154,9 @@ double roundToSignificant15(double value) {
 std::optional<double> parsePlainNumber(std::string_view text) { return readPlainNumber(text); }
 
 std::optional<double> parseNumber(std::string_view text) {
-  if (auto number = readPlainNumber(text)) return number;  // the clock only for what may be a date
+  if (auto number = readPlainNumber(text)) return number;
+  // The clock only for what may be a date: every date and time has a digit.
+  if (text.find_first_of("0123456789") == std::string_view::npos) return std::nullopt;
   if (auto dateTime = readDateTime(text, clockYear())) return dateTime->serial();
   return std::nullopt;
 }
