@@ -8,7 +8,7 @@ namespace {
 class TextAsNumber : public ::testing::TestWithParam<Case> {};
 
 TEST_P(TextAsNumber, ReadsAsExcelDoes) {
-  Book cells{{"A1", "(5)"}, {"A2", "1,234"}, {"A3", "12:00"}};
+  Book cells{{"A1", "(5)"}, {"A2", "1,234"}, {"A3", "12:00"}, {"A4", "1/15/2024"}, {"A5", "abc"}};
   EXPECT_TRUE(sameValue(GetParam().expected, cells.eval(GetParam().formula)));
 }
 
@@ -36,7 +36,17 @@ INSTANTIATE_TEST_SUITE_P(Arithmetic, TextAsNumber, ::testing::Values(
     Case{"SUM(\"(5)\",A1)", -5.0},                  // typed arguments read, cells in ranges skipped
     Case{"ROUND(\"2.567\",\"1\")", 2.6},
     Case{"\"1/15/2024\"=45306", false},               // comparison reads no text as a number
-    Case{"SUM(\"1/15/2024\",1)", 45307.0}));
+    Case{"SUM(\"1/15/2024\",1)", 45307.0},
+    Case{"A4+1", 45307.0},
+    Case{"A5+1", ErrorCode::Value},
+    Case{"\" +5 \"+0", 5.0},
+    Case{"\"5 %\"+0", 0.05},
+    Case{"\"1,234.5%\"+0", 12.345},
+    Case{"\"1,234,56\"+0", ErrorCode::Value},
+    Case{"\"1.5,000\"+0", ErrorCode::Value},         // no separators after the point
+    Case{"\"()\"+0", ErrorCode::Value},
+    Case{"\"$\"+0", ErrorCode::Value},
+    Case{"\"1e400\"+0", ErrorCode::Value}));
 
 // Dates and times in the forms a user types them, in the en-US order month/day/year.
 INSTANTIATE_TEST_SUITE_P(DateAndTimeText, TextAsNumber, ::testing::Values(
