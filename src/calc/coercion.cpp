@@ -5,6 +5,7 @@
 
 #include "calc/number_text.h"
 #include "excel_arithmetic.h"
+#include "text_calendar.h"
 
 namespace calc {
 namespace {
@@ -46,6 +47,19 @@ Number toNumber(const Value& v) {
   return Number::fail(ErrorCode::Value);
 }
 
+Number toNumber(const Value& v, const EvalContext& context) {
+  if (!v.isText()) return toNumber(v);
+  if (auto n = parsePlainNumber(v.text())) return {*n};  // the clock only for what may be a date
+  if (auto n = parseNumber(v.text(), currentYear(context))) return {*n};
+  return Number::fail(ErrorCode::Value);
+}
+
+int currentYear(const EvalContext& context) {
+  const double now = context.now();
+  if (!(now >= 0 && now <= kLastDateSerial)) return 1900;
+  return calendarDate(static_cast<std::int64_t>(now)).year;
+}
+
 Truth toTruth(const Value& v) {
   if (v.isBool()) return {v.boolean()};
   if (v.isNumber()) return {v.number() != 0};
@@ -65,7 +79,8 @@ std::string toText(const Value& v) {
 }
 
 bool fitsTextLimit(std::string_view utf8) {
-  if (utf8.size() <= kMaxTextLength) return true;  // never more units than bytes
+  if (utf8.size() <= kMaxTextLength) return true;       // never more units than bytes
+  if (utf8.size() > 3 * kMaxTextLength) return false;   // never fewer units than a third of them
   std::size_t units = 0;
   for (unsigned char byte : utf8) {
     if ((byte & 0xC0) != 0x80) ++units;  // a lead byte starts a character

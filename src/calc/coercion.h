@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "calc/formula.h"
 #include "calc/text_limit.h"
 #include "calc/value.h"
 
@@ -19,7 +20,14 @@ struct Number {
 };
 
 // Empty is 0, TRUE is 1, numeric text is its number, other text is #VALUE!, errors stay.
+// Text is read as parseNumber reads it: "(5)", "$1,234", "50%", "1/15/2024", "12:00".
 Number toNumber(const Value& v);
+// The same, a date written without its year ("1/2") taking the year of the context's clock.
+// The form without a context takes the system clock's.
+Number toNumber(const Value& v, const EvalContext& context);
+
+// The year of the context's clock (NOW()).
+int currentYear(const EvalContext& context);
 
 struct Truth {
   bool value = false;

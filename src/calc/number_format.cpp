@@ -1,5 +1,6 @@
 #include "number_format.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -8,6 +9,8 @@
 
 #include "calc/number_text.h"
 #include "shown_digits.h"
+#include "text_date_format.h"
+#include "text_fraction_format.h"
 
 namespace calc {
 namespace {
@@ -303,6 +306,145 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+
+// ---- sections and conditions -----------------------------------------------------------------
+
+struct Condition {
+  enum class Op { Less, LessEqual, Greater, GreaterEqual, Equal, NotEqual } op;
+  double bound = 0;
+
+  bool holds(double x) const {
+    switch (op) {
+      case Op::Less: return x < bound;
+      case Op::LessEqual: return x <= bound;
+      case Op::Greater: return x > bound;
+      case Op::GreaterEqual: return x >= bound;
+      case Op::Equal: return x == bound;
+      case Op::NotEqual: return x != bound;
+    }
+    return false;
+  }
+};
+
+struct Section {
+  std::string code;  // without its condition
+  std::optional<Condition> condition;
+};
+
+// "[<0]", "[>=100]": a comparison and a number; nothing for colours and other brackets.
+std::optional<Condition> readCondition(std::string_view inner) {
+  using Op = Condition::Op;
+  static constexpr std::pair<std::string_view, Op> kOps[] = {
+      {"<=", Op::LessEqual}, {">=", Op::GreaterEqual}, {"<>", Op::NotEqual},
+      {"<", Op::Less},       {">", Op::Greater},       {"=", Op::Equal}};
+  for (const auto& [symbol, op] : kOps) {
+    if (inner.substr(0, symbol.size()) != symbol) continue;
+    const std::string number(inner.substr(symbol.size()));
+    char* end = nullptr;
+    const double bound = std::strtod(number.c_str(), &end);
+    if (number.empty() || end != number.c_str() + number.size()) return std::nullopt;
+    return Condition{op, bound};
+  }
+  return std::nullopt;
+}
+
+Section readSection(std::string_view code) {
+  Section section;
+  for (std::size_t i = 0; i < code.size(); ++i) {
+    if (code[i] == '"') {  // quoted text is copied whole
+      const std::size_t close = code.find('"', i + 1);
+      const std::size_t end = close == std::string_view::npos ? code.size() - 1 : close;
+      section.code.append(code.substr(i, end - i + 1));
+      i = end;
+      continue;
+    }
+    if (code[i] == '\\' && i + 1 < code.size()) {
+      section.code.append(code.substr(i, 2));
+      ++i;
+      continue;
+    }
+    if (code[i] == '[') {
+      const std::size_t close = code.find(']', i);
+      if (close != std::string_view::npos) {
+        if (auto condition = readCondition(code.substr(i + 1, close - i - 1))) {
+          section.condition = condition;
+          i = close;
+          continue;
+        }
+      }
+    }
+    section.code += code[i];
+  }
+  return section;
+}
+
+struct Chosen {
+  std::string_view code;
+  bool ownSign = false;  // the section writes the sign itself, if any
+};
+
+// Without conditions: positive;negative;zero;text. With them, the first section whose
+// condition holds, else the first without one.
+Chosen chooseSection(const std::vector<Section>& sections, double value) {
+  const bool conditional = std::any_of(sections.begin(), sections.end(), [](const Section& s) { return s.condition.has_value(); });
+  if (!conditional) {
+    if (sections.size() >= 2 && value < 0) return {sections[1].code, true};
+    if (sections.size() >= 3 && value == 0) return {sections[2].code, false};
+    return {sections[0].code, false};
+  }
+  const std::size_t numberSections = std::min<std::size_t>(sections.size(), 3);
+  for (std::size_t i = 0; i < numberSections; ++i)
+    if (sections[i].condition && sections[i].condition->holds(value)) return {sections[i].code, true};
+  for (std::size_t i = 0; i < numberSections; ++i)
+    if (!sections[i].condition) return {sections[i].code, false};
+  return {sections[0].code, false};
+}
+
+// ---- General as a cell shows it: at most 11 characters besides the sign -------------------
+
+std::string trimmedFraction(std::string text) {
+  if (text.find('.') == std::string::npos) return text;
+  while (text.back() == '0') text.pop_back();
+  if (text.back() == '.') text.pop_back();
+  return text;
+}
+
+std::string scientificIn11(double magnitude) {
+  ShownDigits d = shownDigits(magnitude);
+  for (int places = 5; places >= 0; --places) {
+    ShownDigits m = d;
+    roundAt(m, places - m.exponent);
+    const int exponent = m.exponent;
+    std::string mantissa(1, m.digits.empty() ? '0' : m.digits[0]);
+    if (places > 0) {
+      mantissa += '.';
+      for (int p = 1; p <= places; ++p) mantissa += p < static_cast<int>(m.digits.size()) ? m.digits[static_cast<std::size_t>(p)] : '0';
+    }
+    char tail[16];
+    std::snprintf(tail, sizeof tail, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
+    const std::string text = trimmedFraction(mantissa) + tail;
+    if (text.size() <= 11) return text;
+  }
+  return "#";  // unreachable: "1E+308" fits
+}
+
+std::string generalIn11(double magnitude) {
+  if (magnitude == 0) return "0";
+  const ShownDigits d = shownDigits(magnitude);
+  const std::size_t significant = d.digits.find_last_not_of('0') + 1;
+  if (d.exponent < 11) {
+    // Places after the point that fit: the whole part (or "0") and the point come first.
+    const int decimals = d.exponent >= 0 ? 9 - d.exponent : 9;
+    const RoundedDigits r = roundedDigits(magnitude, std::max(decimals, 0));
+    const std::string plain = trimmedFraction(r.fraction.empty() ? r.whole : r.whole + "." + r.fraction);
+    const int shown = 10 + d.exponent;  // significant digits left after the leading zeros
+    // Scientific keeps up to six significant digits; plain text wins unless it loses more.
+    const bool losesDigits = d.exponent < 0 && shown < static_cast<int>(std::min<std::size_t>(significant, 6));
+    if (plain.size() <= 11 && !losesDigits && plain != "0") return plain;
+  }
+  return scientificIn11(magnitude);
+}
+
 }  // namespace
 
 RoundedDigits roundedDigits(double value, int decimals) {
@@ -328,24 +470,61 @@ std::string groupThousands(std::string_view digits) {
 }
 
 std::optional<std::string> formatWithCode(double value, std::string_view format) {
-  const std::vector<std::string_view> sections = splitSections(format);
-  if (sections.size() > 4) return std::nullopt;
-  std::string_view section = sections[0];
-  bool showMinus = value < 0;
-  if (sections.size() >= 2 && value < 0) {
-    section = sections[1];  // the section writes its own sign, if any
-    showMinus = false;
-  } else if (sections.size() >= 3 && value == 0) {
-    section = sections[2];
-  }
+  const std::vector<std::string_view> codes = splitSections(format);
+  if (codes.size() > 4) return std::nullopt;
+  std::vector<Section> sections;
+  for (std::string_view code : codes) sections.push_back(readSection(code));
+  const Chosen chosen = chooseSection(sections, value);
+  const std::string_view section = chosen.code;
+  const bool showMinus = chosen.ownSign ? false : value < 0;
   if (section == "@") return formatNumber(value);  // the value as text
-  if (equalsIgnoringCase(section, "General")) return formatNumber(sections.size() >= 2 ? std::fabs(value) : value);
+  if (equalsIgnoringCase(section, "General")) {
+    std::string text = generalIn11(std::fabs(value));
+    if (showMinus) text.insert(text.begin(), '-');
+    return text;
+  }
+  if (isDateTimeSection(section)) return formatDateTime(chosen.ownSign ? std::fabs(value) : value, section);
+  if (isFractionSection(section)) {
+    bool zero = false;
+    auto text = formatFraction(std::fabs(value), section, zero);
+    if (text && showMinus && !zero) text->insert(text->begin(), '-');
+    return text;
+  }
   std::vector<Token> tokens;
   if (!tokenize(section, tokens)) return std::nullopt;
   bool allZero = false;
   std::string text = formatSection(std::fabs(value), tokens, allZero);
   if (showMinus && !allZero) text.insert(text.begin(), '-');
   return text;
+}
+
+std::string formatTextWithCode(const std::string& text, std::string_view format) {
+  const std::vector<std::string_view> sections = splitSections(format);
+  std::string_view section;
+  if (sections.size() == 4) section = sections[3];
+  else if (sections.size() == 1 && sections[0].find('@') != std::string_view::npos) section = sections[0];
+  else return text;
+  std::string out;
+  for (std::size_t i = 0; i < section.size(); ++i) {
+    const char c = section[i];
+    if (c == '"') {
+      const std::size_t close = section.find('"', i + 1);
+      const std::size_t end = close == std::string_view::npos ? section.size() : close;
+      out.append(section.substr(i + 1, end - i - 1));
+      i = end;
+    } else if ((c == '\\' || c == '_') && i + 1 < section.size()) {
+      out += c == '\\' ? section[i + 1] : ' ';
+      ++i;
+    } else if (c == '*' && i + 1 < section.size()) {
+      ++i;
+    } else if (c == '[') {
+      const std::size_t close = section.find(']', i);
+      i = close == std::string_view::npos ? section.size() : close;
+    } else {
+      out += c == '@' ? text : std::string(1, c);
+    }
+  }
+  return out;
 }
 
 }  // namespace calc

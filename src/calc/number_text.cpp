@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "date_serial.h"
+#include "calc/formula.h"
+#include "text_calendar.h"
+#include "text_date_reading.h"
 #include "shown_digits.h"
 
 namespace calc {
@@ -22,7 +24,7 @@ Decimal toDecimal15(double value) {
 
 std::string scientific(const Decimal& d) {
   std::string out(1, d.digits[0]);
-  if (d.digits.size() > 1) out += "." + d.digits.substr(1);
+  if (d.digits.size() > 1) out += '.', out.append(d.digits, 1);
   char exp[16];
   std::snprintf(exp, sizeof exp, "E%c%02d", d.exponent < 0 ? '-' : '+', std::abs(d.exponent));
   return out + exp;
@@ -43,35 +45,8 @@ std::string_view trimSpaces(std::string_view s) {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// "2024-01-10" or "2024/01/10".
-std::optional<double> parseIsoDate(std::string_view s) {
-  if (s.size() != 10 || (s[4] != '-' && s[4] != '/') || s[7] != s[4]) return std::nullopt;
-  for (int i : {0, 1, 2, 3, 5, 6, 8, 9})
-    if (!isDigit(s[i])) return std::nullopt;
-  auto num = [&](int from, int len) { return std::atoi(std::string(s.substr(from, len)).c_str()); };
-  const int month = num(5, 2), day = num(8, 2);
-  if (month < 1 || month > 12 || day < 1 || day > 31) return std::nullopt;
-  return dateSerial(num(0, 4), month, day);
-}
-
-}  // namespace
-
-std::string formatNumber(double value) {
-  if (value == 0 || !std::isfinite(value)) return "0";
-  const Decimal d = toDecimal15(value);
-  const std::string body = (d.exponent >= 15 || d.exponent < -9) ? scientific(d) : fixed(d);
-  return value < 0 ? "-" + body : body;
-}
-
-double roundToSignificant15(double value) {
-  if (value == 0 || !std::isfinite(value)) return value;
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%.14e", value);
-  return std::strtod(buf, nullptr);
-}
-
 // A currency sign before or after the number ("$5", "100€") is accepted and dropped.
-static std::string_view dropCurrency(std::string_view s) {
+std::string_view dropCurrency(std::string_view s) {
   for (std::string_view sign : {std::string_view("$"), std::string_view("\xE2\x82\xAC")}) {
     if (s.substr(0, sign.size()) == sign) return trimSpaces(s.substr(sign.size()));
     if (s.size() >= sign.size() && s.substr(s.size() - sign.size()) == sign)
@@ -80,14 +55,9 @@ static std::string_view dropCurrency(std::string_view s) {
   return s;
 }
 
-std::optional<double> parseNumber(std::string_view text) {
-  if (auto date = parseIsoDate(text)) return date;  // dates only without surrounding spaces
-  std::string_view s = dropCurrency(trimSpaces(text));
-  bool percent = false;
-  if (!s.empty() && s.back() == '%') {
-    percent = true;
-    s = trimSpaces(s.substr(0, s.size() - 1));
-  }
+// Digits with thousands separators (each followed by exactly three digits), a point and an
+// exponent, as plain text strtod reads; nothing when the text is more than that.
+std::optional<std::string> plainDigits(std::string_view s) {
   std::string clean;
   std::size_t i = 0;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) clean.push_back(s[i++]);
@@ -98,7 +68,9 @@ std::optional<double> parseNumber(std::string_view text) {
       digits = true;
       clean.push_back(c);
     } else if (c == ',' && digits && !point) {
-      continue;  // thousands separator
+      std::size_t group = 0;
+      while (i + 1 + group < s.size() && isDigit(s[i + 1 + group])) ++group;
+      if (group != 3) return std::nullopt;
     } else if (c == '.' && !point) {
       point = true;
       clean.push_back(c);
@@ -118,9 +90,81 @@ std::optional<double> parseNumber(std::string_view text) {
     i = j;
   }
   if (i != s.size()) return std::nullopt;
-  double value = std::strtod(clean.c_str(), nullptr);
+  return clean;
+}
+
+// A number written out: "1,234.5", "-$5.00", "$-5", "(5)", "50%", "1E3", "23€".
+std::optional<double> readPlainNumber(std::string_view text) {
+  std::string_view s = trimSpaces(text);
+  bool negative = false;
+  if (s.size() >= 2 && s.front() == '(' && s.back() == ')') {  // accounting negatives
+    negative = true;
+    s = trimSpaces(s.substr(1, s.size() - 2));
+  }
+  bool percent = false;
+  if (!s.empty() && s.back() == '%') {
+    percent = true;
+    s = trimSpaces(s.substr(0, s.size() - 1));
+  }
+  std::string sign;
+  if (!s.empty() && (s.front() == '-' || s.front() == '+')) {  // a sign before the currency
+    sign = s.front();
+    s = trimSpaces(s.substr(1));
+  }
+  const std::string_view rest = dropCurrency(s);
+  if (!sign.empty() && !rest.empty() && (rest.front() == '-' || rest.front() == '+')) return std::nullopt;
+  const auto digits = plainDigits(sign + std::string(rest));
+  if (!digits || (negative && (*digits)[0] == '-')) return std::nullopt;
+  double value = std::strtod(digits->c_str(), nullptr);
   if (!std::isfinite(value)) return std::nullopt;
+  if (negative) value = -value;
   return percent ? value / 100 : value;
+}
+
+// The year of the clock NOW() reads when no evaluation is at hand.
+int clockYear() {
+  struct Clock : EvalContext {
+    Value cell(const CellRef&) const override { return {}; }
+  };
+  const double now = Clock().now();
+  return now >= 0 && now <= kLastDateSerial ? calendarDate(static_cast<std::int64_t>(now)).year : 1900;
+}
+
+}  // namespace
+
+std::string formatNumber(double value) {
+  if (value == 0 || !std::isfinite(value)) return "0";
+  const Decimal d = toDecimal15(value);
+  const std::string body = (d.exponent >= 15 || d.exponent < -9) ? scientific(d) : fixed(d);
+  if (value >= 0) return body;
+  std::string signed_;
+  signed_.reserve(body.size() + 1);
+  signed_ += '-';
+  signed_ += body;
+  return signed_;
+}
+
+double roundToSignificant15(double value) {
+  if (value == 0 || !std::isfinite(value)) return value;
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.14e", value);
+  return std::strtod(buf, nullptr);
+}
+
+std::optional<double> parsePlainNumber(std::string_view text) { return readPlainNumber(text); }
+
+std::optional<double> parseNumber(std::string_view text) {
+  if (auto number = readPlainNumber(text)) return number;
+  // The clock only for what may be a date: every date and time has a digit.
+  if (text.find_first_of("0123456789") == std::string_view::npos) return std::nullopt;
+  if (auto dateTime = readDateTime(text, clockYear())) return dateTime->serial();
+  return std::nullopt;
+}
+
+std::optional<double> parseNumber(std::string_view text, int yearIfMissing) {
+  if (auto number = readPlainNumber(text)) return number;
+  if (auto dateTime = readDateTime(text, yearIfMissing)) return dateTime->serial();
+  return std::nullopt;
 }
 
 }  // namespace calc

@@ -1,6 +1,6 @@
-// Text and conversion: LEN, LEFT, RIGHT, MID, UPPER, LOWER, TRIM, REPT, EXACT, N, T, VALUE,
-// FIXED, TEXT. Texts are UTF-8; lengths and positions count characters, not bytes. Case
-// mapping covers ASCII letters.
+// Text and conversion: LEN, LEFT, RIGHT, MID (and their byte forms), UPPER, LOWER, TRIM,
+// REPT, EXACT, N, T, FIXED, TEXT, and the conversions of text_conversions.h. Lengths and
+// positions count as text_utf8.h counts; case mapping covers ASCII and Latin-1 letters.
 #include <cmath>
 #include <optional>
 #include <string>
@@ -10,6 +10,8 @@
 #include "coercion.h"
 #include "function_spec.h"
 #include "number_format.h"
+#include "text_utf8.h"
+#include "text_conversions.h"
 
 namespace calc {
 namespace {
@@ -32,30 +34,10 @@ Number wholeOf(const Value& v) {
   return n;
 }
 
-bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
-std::size_t characterCount(std::string_view s) {
-  std::size_t n = 0;
-  for (char c : s) n += !isContinuationByte(c);
-  return n;
-}
-
-// Byte offset of character `index` (0-based); the text's size past its end.
-std::size_t byteOffset(std::string_view s, double index) {
-  std::size_t i = 0;
-  for (double seen = 0; i < s.size(); ++i) {
-    if (!isContinuationByte(s[i])) {
-      if (seen == index) return i;
-      ++seen;
-    }
-  }
-  return s.size();
-}
-
-// Characters [first, first + count) of s, both counted in characters.
+// Characters [first, first + count) of s, both counted as characterCount counts.
 std::string characters(std::string_view s, double first, double count) {
-  const std::size_t begin = byteOffset(s, first);
-  const std::size_t end = byteOffset(s, first + count);
+  const std::size_t begin = byteOffsetOf(s, static_cast<std::size_t>(first));
+  const std::size_t end = byteOffsetOf(s, static_cast<std::size_t>(first + count));
   return std::string(s.substr(begin, end - begin));
 }
 
@@ -95,13 +77,11 @@ Value mid(const Value* a, std::size_t) {
   return characters(t.value, start.value - 1, std::min(count.value, length - start.value + 1));
 }
 
-template <char From, char To>
+template <bool Upper>
 Value mapCase(const Value* a, std::size_t) {
-  Text t = textOf(a[0]);
+  const Text t = textOf(a[0]);
   if (t.error) return *t.error;
-  for (char& c : t.value)
-    if (c >= From && c <= From + 25) c = static_cast<char>(c - From + To);
-  return t.value;
+  return mapCharacters(t.value, Upper ? toUpperLetter : toLowerLetter);
 }
 
 // Leading and trailing spaces go, runs of spaces inside become one.
@@ -154,21 +134,12 @@ Value t(const Value* a, std::size_t) {
   return std::string();
 }
 
-// VALUE: text that reads as a number, or a number. TRUE and FALSE are no number here.
-Value value(const Value* a, std::size_t) {
-  if (a[0].isError() || a[0].isNumber()) return a[0];
-  if (a[0].isEmpty()) return 0.0;
-  if (a[0].isBool()) return ErrorCode::Value;
-  if (auto number = parseNumber(a[0].text())) return *number;
-  return ErrorCode::Value;
-}
-
 // FIXED(number, [decimals = 2], [no_commas = FALSE]).
 Value fixed(const Value* a, std::size_t n) {
   const Number x = toNumber(a[0]);
   if (x.failed) return x.error;
-  double decimals = 2;
-  if (n > 1 && !a[1].isEmpty()) {
+  double decimals = 2;  // an argument given empty, as in FIXED(x,), is 0
+  if (n > 1) {
     const Number d = wholeOf(a[1]);
     if (d.failed) return d.error;
     decimals = d.value;
@@ -189,7 +160,7 @@ Value fixed(const Value* a, std::size_t n) {
 }
 
 // TEXT(value, format): numbers (and text that reads as one) under a number format code; other
-// text passes unchanged.
+// text under the code's text section, if it has one.
 Value text(const Value* a, std::size_t) {
   if (a[0].isError()) return a[0];
   const Text format = textOf(a[1]);
@@ -198,7 +169,7 @@ Value text(const Value* a, std::size_t) {
   if (a[0].isNumber()) number = a[0].number();
   else if (a[0].isEmpty()) number = 0.0;
   else if (a[0].isText()) number = parseNumber(a[0].text());
-  if (!number) return toText(a[0]);
+  if (!number) return textResult(formatTextWithCode(toText(a[0]), format.value));
   if (auto shown = formatWithCode(*number, format.value)) return *shown;
   return ErrorCode::Value;
 }
@@ -208,14 +179,25 @@ const FunctionSpec kText[] = {
     scalars("LEFT", 1, 2, side<true>),
     scalars("RIGHT", 1, 2, side<false>),
     scalars("MID", 3, 3, mid),
-    scalars("UPPER", 1, 1, mapCase<'a', 'A'>),
-    scalars("LOWER", 1, 1, mapCase<'A', 'a'>),
+    scalars("UPPER", 1, 1, mapCase<true>),
+    scalars("LOWER", 1, 1, mapCase<false>),
     scalars("TRIM", 1, 1, trim),
     scalars("REPT", 2, 2, rept),
     scalars("EXACT", 2, 2, exact),
     scalars("N", 1, 1, n),
     scalars("T", 1, 1, t),
-    scalars("VALUE", 1, 1, value),
+    raw("VALUE", 1, 1, valueFunction),
+    scalars("NUMBERVALUE", 1, 3, numberValue),
+    raw("DATEVALUE", 1, 1, dateValue),
+    raw("TIMEVALUE", 1, 1, timeValue),
+    scalars("DOLLAR", 1, 2, dollar),
+    scalars("VALUETOTEXT", 1, 2, valueToText),
+    raw("ARRAYTOTEXT", 1, 2, arrayToText),
+    // Where a language takes one byte per character, the byte forms count as the others do.
+    scalars("LENB", 1, 1, len),
+    scalars("LEFTB", 1, 2, side<true>),
+    scalars("RIGHTB", 1, 2, side<false>),
+    scalars("MIDB", 3, 3, mid),
     scalars("FIXED", 1, 3, fixed),
     scalars("TEXT", 2, 2, text),
 };
