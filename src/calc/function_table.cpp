@@ -98,7 +98,7 @@ bool numberArgument(const Operand& op, const EvalContext& context, double& out, 
     error = ErrorCode::Value;
     return false;
   }
-  const Number n = toNumber(v);
+  const Number n = toNumber(v, context);
   if (n.failed) {
     error = n.error;
     return false;

@@ -85,11 +85,11 @@ Operand elementwise(const Operand& a, const Operand& b, const EvalContext& conte
   if (op == Op::Concat && a.kind == Operand::Kind::Value && b.isScalar()) {
     appendText(a.value, b.scalar());  // in place: a chain of & stays linear
   } else if (a.isScalar() && b.isScalar()) {
-    a.set(applyBinary(op, a.scalar(), b.scalar()));
+    a.set(applyBinary(op, a.scalar(), b.scalar(), context));
   } else if (isArray(a) || isArray(b)) {
-    a = elementwise(a, b, context, [op](const Value& x, const Value& y) { return applyBinary(op, x, y); });
+    a = elementwise(a, b, context, [op, &context](const Value& x, const Value& y) { return applyBinary(op, x, y, context); });
   } else {
-    a.set(applyBinary(op, scalarOf(a, context), scalarOf(b, context)));
+    a.set(applyBinary(op, scalarOf(a, context), scalarOf(b, context), context));
   }
   stack.pop();
 }
@@ -112,9 +112,9 @@ inline void binary(OperandStack& stack, Op op, const EvalContext& context) {
   if (a.kind == Operand::Kind::Number && op == Op::Negate) {
     a.number = 0.0 - a.number;
   } else if (isArray(a)) {
-    a = elementwise(a, a, context, [op](const Value& x, const Value&) { return applyUnary(op, x); });
+    a = elementwise(a, a, context, [op, &context](const Value& x, const Value&) { return applyUnary(op, x, context); });
   } else {
-    a.set(applyUnary(op, scalarOf(a, context)));
+    a.set(applyUnary(op, scalarOf(a, context), context));
   }
 }
 

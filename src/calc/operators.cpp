@@ -45,22 +45,22 @@ Value power(double x, double y) {
   return numberResult(std::pow(x, y));
 }
 
-Value applyBinary(Op op, const Value& a, const Value& b) {
+Value applyBinary(Op op, const Value& a, const Value& b, const EvalContext& context) {
   if (a.isNumber() && b.isNumber() && !isComparison(op) && op != Op::Concat)
     return arithmetic(op, a.number(), b.number());
   if (a.isError()) return a;
   if (b.isError()) return b;
   if (isComparison(op)) return compare(op, a, b);
   if (op == Op::Concat) return textResult(toText(a) + toText(b));
-  const Number x = toNumber(a);
+  const Number x = toNumber(a, context);
   if (x.failed) return x.error;
-  const Number y = toNumber(b);
+  const Number y = toNumber(b, context);
   if (y.failed) return y.error;
   return arithmetic(op, x.value, y.value);
 }
 
-Value applyUnary(Op op, const Value& a) {
-  const Number x = toNumber(a);
+Value applyUnary(Op op, const Value& a, const EvalContext& context) {
+  const Number x = toNumber(a, context);
   if (x.failed) return x.error;
   return numberResult(op == Op::Negate ? -x.value : x.value / 100);
 }

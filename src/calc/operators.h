@@ -10,9 +10,9 @@ namespace calc {
 Value power(double x, double y);
 
 // Any binary Op (Power ... GreaterEqual) on two single values, errors propagating left first.
-Value applyBinary(Op op, const Value& a, const Value& b);
+Value applyBinary(Op op, const Value& a, const Value& b, const EvalContext& context);
 
 // Negate or Percent on a single value.
-Value applyUnary(Op op, const Value& a);
+Value applyUnary(Op op, const Value& a, const EvalContext& context);
 
 }  // namespace calc

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string_view>
 
-namespace calc {
+#include "date_serial.h"
 
-inline constexpr double kLastDateSerial = 2958465;  // 31 December 9999
+namespace calc {
 
 struct CalendarDate {
   int year = 1900, month = 1, day = 0;
