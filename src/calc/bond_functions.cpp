@@ -235,6 +235,10 @@ const FunctionSpec kBonds[] = {
     strictNumbers("YIELD", 6, 7, yieldFunction),
     strictNumbers("DURATION", 5, 6, duration),
     strictNumbers("MDURATION", 5, 6, mduration),
+    raw("ODDFPRICE", 8, 9, oddfprice),
+    raw("ODDFYIELD", 8, 9, oddfyield),
+    strictNumbers("ODDLPRICE", 7, 8, oddlprice),
+    strictNumbers("ODDLYIELD", 7, 8, oddlyield),
 };
 
 }  // namespace

@@ -61,8 +61,9 @@ std::optional<double> solve(double guess, Fn&& valueAndSlope, int maxSteps = 50)
   for (int i = 0; i < maxSteps; ++i) {
     const auto [value, slope] = valueAndSlope(r);
     if (slope == 0 || !std::isfinite(value) || !std::isfinite(slope)) return std::nullopt;
-    const double next = r - value / slope;
-    if (!std::isfinite(next) || next <= -1) return std::nullopt;
+    double next = r - value / slope;
+    if (!std::isfinite(next)) return std::nullopt;
+    if (next <= -1) next = (r - 1) / 2;  // rates stay above -1: halfway there instead
     if (std::fabs(next - r) <= 1e-12 * std::max(1.0, std::fabs(next))) return next;
     r = next;
   }
@@ -70,14 +71,18 @@ std::optional<double> solve(double guess, Fn&& valueAndSlope, int maxSteps = 50)
 }
 
 // The values and dates of XNPV and XIRR: equal in number, dates whole days on or after the first.
+// An empty cell among them is #NUM!; text is #NUM! to XNPV and #VALUE! to XIRR.
 std::optional<ErrorCode> datedFlows(const Args& args, std::size_t valuesAt, std::vector<double>& flows,
-                                    std::vector<double>& days) {
+                                    std::vector<double>& days, ErrorCode textError) {
   std::vector<double> dates;
   auto readAll = [&](std::size_t i, std::vector<double>& out) -> std::optional<ErrorCode> {
     std::optional<ErrorCode> error;
     args.forEach(i, [&](const Value& v) {
       double x = 0;
-      if (v.isBool() || v.isEmpty()) error = ErrorCode::Value;
+      if (v.isEmpty()) error = ErrorCode::Num;
+      else if (v.isBool()) error = ErrorCode::Value;
+      else if (v.isText() && !numberOf(v, x)) out.push_back(x);
+      else if (v.isText()) error = textError;
       else if (!(error = numberOf(v, x))) out.push_back(x);
       return !error;
     });
@@ -117,6 +122,7 @@ Value irr(const Args& args) {
   double guess = 0.1;
   if (args.size() > 1 && !args.isMissing(1))
     if (auto e = numberOf(args.scalar(1), guess)) return *e;
+  if (guess <= -1) return ErrorCode::Value;
   if (!hasBothSigns(flows)) return ErrorCode::Num;
   // The present value at the start of the first period, so that flow 0 is not discounted.
   const auto root = solve(guess, [&](double r) {
@@ -135,14 +141,14 @@ Value xnpv(const Args& args) {
   double r = 0;
   if (auto e = strictArgument(args, 0, r)) return *e;
   std::vector<double> flows, days;
-  if (auto e = datedFlows(args, 1, flows, days)) return *e;
-  if (r <= -1) return ErrorCode::Num;
+  if (auto e = datedFlows(args, 1, flows, days, ErrorCode::Num)) return *e;
+  if (r < 0) return ErrorCode::Num;
   return numberResult(datedPresentValue(flows, days, r));
 }
 
 Value xirr(const Args& args) {
   std::vector<double> flows, days;
-  if (auto e = datedFlows(args, 0, flows, days)) return *e;
+  if (auto e = datedFlows(args, 0, flows, days, ErrorCode::Value)) return *e;
   double guess = 0.1;
   if (args.size() > 2)
     if (auto e = strictArgument(args, 2, guess)) return *e;
@@ -160,25 +166,23 @@ Value xirr(const Args& args) {
   return root ? numberResult(*root) : Value(ErrorCode::Num);
 }
 
+// The gains grown at the reinvestment rate to the last period against the costs discounted
+// at the finance rate to the first; a rate of -1 leaves only the undiscounted first flow.
 Value mirr(const Args& args) {
   std::vector<double> flows;
   if (auto e = flowsOfOne(args, 0, flows)) return *e;
   double financeRate = 0, reinvestRate = 0;
   if (auto e = numberOf(args.scalar(1), financeRate)) return *e;
   if (auto e = numberOf(args.scalar(2), reinvestRate)) return *e;
-  if (financeRate == -1 || reinvestRate == -1) return ErrorCode::Div0;
-  std::vector<double> gains, costs;
-  for (double f : flows) {
-    gains.push_back(f > 0 ? f : 0);
-    costs.push_back(f < 0 ? f : 0);
+  const std::size_t n = flows.size();
+  double grown = 0, invested = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (flows[i] > 0) grown += flows[i] * std::pow(1 + reinvestRate, static_cast<double>(n - 1 - i));
+    else if (flows[i] < 0 && (i == 0 || financeRate != -1))
+      invested += flows[i] / std::pow(1 + financeRate, static_cast<double>(i));
   }
-  const double n = static_cast<double>(flows.size());
-  const double gainsValue = presentValue(gains, reinvestRate);
-  const double costsValue = presentValue(costs, financeRate);
-  if (gainsValue == 0 || costsValue == 0) return ErrorCode::Div0;
-  const double grown = -gainsValue * std::pow(1 + reinvestRate, n);
-  const double invested = costsValue * (1 + financeRate);
-  return numberResult(std::pow(grown / invested, 1 / (n - 1)) - 1);
+  if (invested == 0 || n < 2) return ErrorCode::Div0;
+  return numberResult(std::pow(grown / -invested, 1 / static_cast<double>(n - 1)) - 1);
 }
 
 Value fvschedule(const Args& args) {
