@@ -11,14 +11,17 @@ namespace {
 double at(const double* a, std::size_t n, std::size_t i) { return i < n ? a[i] : 0.0; }
 bool atStart(const double* a, std::size_t n, std::size_t i) { return at(a, n, i) != 0; }
 
-// The growth over the term minus one, (1+r)^n - 1, computed as Excel does, which keeps its
-// round numbers round.
+// The growth over the term, (1+r)^n, through log1p so that small rates keep their digits.
+double growth(double r, double periods) {
+  return r > -1 ? std::exp(periods * std::log1p(r)) : std::pow(1 + r, periods);
+}
+// PV and FV follow the plain power, which keeps Excel's round results round.
 double growthMinusOne(double r, double periods) { return std::pow(1 + r, periods) - 1; }
 
 double payment(double r, double periods, double present, double future, bool start) {
   if (r == 0) return -(present + future) / periods;
-  const double g = growthMinusOne(r, periods);
-  return -(future + present * (g + 1)) * r / ((1 + r * (start ? 1 : 0)) * g);
+  const double g = growth(r, periods);
+  return -(present * g + future) / ((1 + r * (start ? 1 : 0)) * ((g - 1) / r));
 }
 
 double futureValue(double r, double periods, double pay, double present, bool start) {
@@ -68,7 +71,7 @@ Value pv(const double* a, std::size_t n) {
   const bool start = atStart(a, n, 4);
   if (r == 0) return numberResult(-(future + pay * periods));
   if (r == -1) return ErrorCode::Num;
-  const double g = growthMinusOne(r, periods);
+  const double g = growth(r, periods) - 1;
   return numberResult(-(future + pay * (1 + r * (start ? 1 : 0)) * g / r) / (g + 1));
 }
 
