@@ -76,11 +76,22 @@ Value yearfrac(const double* a, std::size_t n) {
   return numberResult(yearFraction(start, end, basis));
 }
 
-Value days360Function(const double* a, std::size_t n) {
-  int start = 0, end = 0;
-  if (auto e = dateArgument(a[0], start)) return *e;
-  if (auto e = dateArgument(a[1], end)) return *e;
-  return static_cast<double>(days360(start, end, n > 2 && a[2] != 0));
+// DAYS360 reads a date to the nearest second (23:59:59.9 is the next day), and its method
+// as a truth value ("TRUE" included).
+Value days360Function(const Args& args) {
+  int dates[2] = {};
+  for (std::size_t i = 0; i < 2; ++i) {
+    const Number n = toNumber(args.isMissing(i) ? Value(0.0) : args.scalar(i));
+    if (n.failed) return n.error;
+    if (auto e = dateArgument(n.value + 0.5 / 86400, dates[i])) return *e;
+  }
+  bool european = false;
+  if (args.size() > 2 && !args.isMissing(2)) {
+    const Truth t = toTruth(args.scalar(2));
+    if (t.failed) return t.error;
+    european = t.value;
+  }
+  return static_cast<double>(days360(dates[0], dates[1], european));
 }
 
 Value coupdaybs(const double* a, std::size_t n) {
@@ -212,7 +223,7 @@ namespace {
 
 const FunctionSpec kBonds[] = {
     strictNumbers("YEARFRAC", 2, 3, yearfrac),
-    numbers("DAYS360", 2, 3, days360Function),
+    raw("DAYS360", 2, 3, days360Function),
     strictNumbers("COUPDAYBS", 3, 4, coupdaybs),
     strictNumbers("COUPDAYS", 3, 4, coupdays),
     strictNumbers("COUPDAYSNC", 3, 4, coupdaysnc),

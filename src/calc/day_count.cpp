@@ -78,6 +78,7 @@ int daysInMonth(int year, int month) {
 bool isLastDayOfMonth(const CivilDate& d) { return d.day == daysInMonth(d.year, d.month); }
 
 CivilDate civilFromSerial(int serial) {
+  if (serial == 0) return {1900, 1, 0};
   if (serial == 60) return {1900, 2, 29};
   return civilFromDays(kEpoch + serial - (serial > 60 ? 1 : 0));
 }

@@ -51,7 +51,7 @@ Value amorlinc(const double* a, std::size_t n);
 
 // Coupons, day counts and discounted securities.
 Value yearfrac(const double* a, std::size_t n);
-Value days360Function(const double* a, std::size_t n);
+Value days360Function(const Args& args);
 Value coupdaybs(const double* a, std::size_t n);
 Value coupdays(const double* a, std::size_t n);
 Value coupdaysnc(const double* a, std::size_t n);
