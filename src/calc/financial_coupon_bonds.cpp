@@ -170,16 +170,25 @@ Value accrint(const Args& args) {
     k = -1;
   }
   const int periodStart = couponDate(firstInterest, k * months, eom);
+  // Periods after the first interest date take the length of the one that ends on it.
+  const int lastOddStart = couponDate(firstInterest, -months, eom);
   auto share = [&](int from, int to, int start) {
-    return dayCount(from, to, *basis) / periodLength(start, months, eom, *basis, *frequency);
+    const int measured = std::min(start, lastOddStart);
+    return dayCount(from, to, *basis) / periodLength(measured, months, eom, *basis, *frequency);
   };
+  if (!fromIssue) {
+    // Excel counts from the issue date stepped on by whole periods, all but one of those that
+    // fit before the first interest date.
+    int fit = 0;
+    while (couponDate(issue, (fit + 1) * months, false) <= firstInterest) ++fit;
+    const int from = couponDate(issue, std::max(0, fit - 1) * months, false);
+    return numberResult(par * rate / *frequency * share(from, settlement, periodStart));
+  }
   double periods = share(std::max(issue, periodStart), settlement, periodStart);
-  if (fromIssue) {
-    for (int j = k - 1; couponDate(firstInterest, (j + 1) * months, eom) > issue; --j) {
-      const int start = couponDate(firstInterest, j * months, eom);
-      const int end = couponDate(firstInterest, (j + 1) * months, eom);
-      periods += start >= issue ? 1.0 : share(issue, end, start);
-    }
+  for (int j = k - 1; couponDate(firstInterest, (j + 1) * months, eom) > issue; --j) {
+    const int start = couponDate(firstInterest, j * months, eom);
+    const int end = couponDate(firstInterest, (j + 1) * months, eom);
+    periods += start >= issue ? 1.0 : share(issue, end, start);
   }
   return numberResult(par * rate / *frequency * periods);
 }
