@@ -1,5 +1,6 @@
 // Securities: the coupon schedule (COUP...), discounted securities and Treasury bills, the day
 // counts YEARFRAC and DAYS360, and the registration of the whole family.
+#include <algorithm>
 #include <cmath>
 
 #include "day_count.h"
@@ -213,7 +214,7 @@ Value tbilleq(const double* a, std::size_t) {
   }
   const double price = 100 * (1 - discount * days / 360);
   if (price <= 0) return ErrorCode::Num;
-  const double t = days / 365;
+  const double t = days / std::max(365.0, days);  // a bill of 366 days runs a whole leap year
   const double root = t * t - (2 * t - 1) * (1 - 100 / price);
   if (root < 0) return ErrorCode::Num;
   return numberResult((-t + std::sqrt(root)) / (t - 0.5));

@@ -30,7 +30,8 @@ std::optional<ErrorCode> bondOf(const double* a, std::size_t n, std::size_t freq
 // The price per 100 of face value at a yield, less the accrued interest.
 double bondPrice(const CouponSchedule& s, double coupon, double yld, double redemption) {
   const double f = s.frequency;
-  const double e = s.periodDays(), a = s.daysFromPrevious(), dsc = s.daysToNext();
+  // The days to the next coupon are what the period leaves after those accrued, on every basis.
+  const double e = s.periodDays(), a = s.daysFromPrevious(), dsc = e - a;
   const int count = s.couponsRemaining();
   const double payment = 100 * coupon / f;
   if (count == 1) {
