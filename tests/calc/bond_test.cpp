@@ -93,6 +93,14 @@ INSTANTIATE_TEST_SUITE_P(Bonds, BondExact, ::testing::Values(
     Case{"YEARFRAC(DATE(2011,1,31),DATE(2011,3,31),4)", 60.0 / 360},
     Case{"YEARFRAC(DATE(2011,1,1.9),DATE(2011,1,31.2),2)", 30.0 / 360},  // whole days
     Case{"ACCRINTM(DATE(2024,2,28),DATE(2024,3,1),0.1,1000,1)", 0.546448087431694},
+    // From issue, period by period: 2019-03-10 to 2019-11-20 is 250 days of 30/360.
+    Case{"ACCRINT(DATE(2019,3,10),DATE(2020,6,1),DATE(2019,11,20),0.06,1000,2,0)", 30.0 * 250 / 180},
+    // Without calc_method: from the issue date stepped on by one of the two whole periods that
+    // fit before the first interest date, 2019-09-10, 70 days.
+    Case{"ACCRINT(DATE(2019,3,10),DATE(2020,6,1),DATE(2019,11,20),0.06,1000,2,0,FALSE)", 30.0 * 70 / 180},
+    Case{"ACCRINT(DATE(2019,3,10),DATE(2020,6,1),DATE(2019,11,20),0.06,1000,2,0,0)", 30.0 * 70 / 180},
+    // A bill of 366 days compounds over a leap year.
+    Case{"TBILLEQ(14640,15006,0.5)", 0.8522961312491701},
     Case{"TBILLPRICE(DATE(2008,3,31),DATE(2008,6,1),0.09)", 98.45}));
 
 class BondErrors : public ::testing::TestWithParam<Case> {};
@@ -140,16 +148,36 @@ INSTANTIATE_TEST_SUITE_P(Bonds, BondErrors, ::testing::Values(
     Case{"ODDLYIELD(A1,A2,A1-10,0.05,0,100,2)", ErrorCode::Num}));
 
 // A price and its yield are inverses: the yield of the price at 6.5% is 6.5%, on every basis.
+TEST(BondArguments, PassErrorsThrough) {
+  Book book{{"A1", 40568.0}, {"A2", 40862.0}, {"E2", ErrorCode::Div0}};
+  for (const char* formula : {"COUPNUM(A1,E2,2)", "YEARFRAC(E2,A2)", "DAYS360(A1,E2)", "PRICE(A1,A2,0.05,E2,100,2)",
+                              "ACCRINT(A1,A2,A2+10,0.1,1000,2,0,E2)", "ODDFPRICE(A1,A2,A1-10,A1+50,0.05,0.05,100,2,E2)",
+                              "ODDLYIELD(A1,A2,A1-10,0.05,E2,100,2)", "TBILLYIELD(A1,A1+30,E2)"}) {
+    EXPECT_TRUE(sameValue(ErrorCode::Div0, book.eval(formula))) << formula;
+  }
+}
+
+// Builds NAME(args..., middle, tail) without chained temporaries.
+std::string call(const char* name, const char* args, const std::string& middle, const char* tail) {
+  std::string text = name;
+  text += '(';
+  text += args;
+  text += middle;
+  text += tail;
+  return text;
+}
+
 TEST(BondYields, InvertTheirPrices) {
+  const char* plain = "DATE(2008,2,15),DATE(2017,11,15),0.0575,";
+  const char* odd = "DATE(2008,11,11),DATE(2021,3,1),DATE(2008,10,15),DATE(2009,3,1),0.0785,";
   for (const char* basis : {"0", "1", "2", "3", "4"}) {
-    const std::string args = std::string("DATE(2008,2,15),DATE(2017,11,15),0.0575,");
-    const std::string price = "PRICE(" + args + "0.065,100,2," + basis + ")";
-    const Value y = Book().eval("YIELD(" + args + price + ",100,2," + basis + ")");
+    const std::string tail = std::string(",100,2,") + basis;
+    const std::string price = call("PRICE", plain, "0.065", (tail + ")").c_str());
+    const Value y = Book().eval(call("YIELD", plain, price, (tail + ")").c_str()));
     ASSERT_TRUE(y.isNumber()) << basis;
     EXPECT_NEAR(0.065, y.number(), 1e-12) << basis;
-    const std::string odd = "DATE(2008,11,11),DATE(2021,3,1),DATE(2008,10,15),DATE(2009,3,1),0.0785,";
-    const std::string oddPrice = "ODDFPRICE(" + odd + "0.0625,100,2," + basis + ")";
-    const Value oddYield = Book().eval("ODDFYIELD(" + odd + oddPrice + ",100,2," + basis + ")");
+    const std::string oddPrice = call("ODDFPRICE", odd, "0.0625", (tail + ")").c_str());
+    const Value oddYield = Book().eval(call("ODDFYIELD", odd, oddPrice, (tail + ")").c_str()));
     ASSERT_TRUE(oddYield.isNumber()) << basis;
     EXPECT_NEAR(0.0625, oddYield.number(), 1e-12) << basis;
   }

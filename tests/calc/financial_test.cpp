@@ -179,6 +179,43 @@ TEST(RateSolvers, BalanceTheCashFlows) {
   EXPECT_NEAR(0.0, xnpv.number(), 1e-8);
 }
 
+// Over the whole life every method writes off exactly cost less salvage.
+TEST(Depreciation, WritesOffCostLessSalvageOverTheLife) {
+  Book book;
+  for (const char* formula : {"VDB(2400,300,10,0,10)", "VDB(2400,300,10,0,10,2,TRUE)",
+                              "VDB(2400,300,10,0,10,1.5)", "SYD(2400,300,10,1)+SYD(2400,300,10,2)+"
+                              "SYD(2400,300,10,3)+SYD(2400,300,10,4)+SYD(2400,300,10,5)+SYD(2400,300,10,6)+"
+                              "SYD(2400,300,10,7)+SYD(2400,300,10,8)+SYD(2400,300,10,9)+SYD(2400,300,10,10)"}) {
+    const Value v = book.eval(formula);
+    ASSERT_TRUE(v.isNumber()) << formula;
+    EXPECT_NEAR(2100.0, v.number(), 1e-9) << formula;
+  }
+  std::string linear;
+  for (int period = 0; period <= 8; ++period) {
+    if (period > 0) linear += '+';
+    linear += "AMORLINC(2400,39679,39813,300,";
+    linear += std::to_string(period);
+    linear += ",0.15,1)";
+  }
+  const Value total = book.eval(linear);
+  ASSERT_TRUE(total.isNumber());
+  EXPECT_NEAR(2100.0, total.number(), 1e-9);
+  // VDB over parts of periods adds up to the whole.
+  const Value parts = book.eval("VDB(2400,300,10,0,2.5)+VDB(2400,300,10,2.5,7.25)+VDB(2400,300,10,7.25,10)");
+  ASSERT_TRUE(parts.isNumber());
+  EXPECT_NEAR(2100.0, parts.number(), 1e-9);
+}
+
+// Errors in any argument come back unchanged.
+TEST(FinancialArguments, PassErrorsThrough) {
+  Book book = flows();
+  for (const char* formula : {"PMT(E2,10,1000)", "RATE(10,-100,E2)", "CUMIPMT(0.1,10,1000,1,E2,0)",
+                              "DB(1000,100,E2,1)", "VDB(1000,100,5,0,E2)", "XNPV(E2,A1:A5,B1:B5)",
+                              "IRR(C1:C5,E2)", "MIRR(C1:C6,E2,0.1)", "EFFECT(E2,4)"}) {
+    EXPECT_TRUE(sameValue(ErrorCode::NA, book.eval(formula))) << formula;
+  }
+}
+
 // A root far below zero is still found from the default guess.
 TEST(RateSolvers, FindNegativeRates) {
   Book book;
