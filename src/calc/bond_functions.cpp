@@ -42,6 +42,7 @@ Value fromSchedule(const double* a, std::size_t n, Get&& get) {
 
 // A discounted security: settlement, maturity, two amounts and [basis]; the term in years.
 struct Discounted {
+  YearFraction term;
   double years = 0, first = 0, second = 0;
 };
 
@@ -53,7 +54,8 @@ std::optional<ErrorCode> discountedOf(const double* a, std::size_t n, Discounted
   d.first = a[2];
   d.second = a[3];
   if (d.first <= 0 || d.second <= 0) return ErrorCode::Num;
-  d.years = yearFraction(settlement, maturity, basis);
+  d.term = yearFractionParts(settlement, maturity, basis);
+  d.years = d.term.value();
   return std::nullopt;
 }
 
@@ -117,7 +119,7 @@ Value couppcd(const double* a, std::size_t n) {
 Value disc(const double* a, std::size_t n) {
   Discounted d;
   if (auto e = discountedOf(a, n, d)) return *e;
-  return numberResult((d.second - d.first) / d.second / d.years);
+  return numberResult((1 - d.first / d.second) * (d.term.yearDays / d.term.days));
 }
 
 Value intrate(const double* a, std::size_t n) {

@@ -55,15 +55,15 @@ double actualYearLength(const CivilDate& a, const CivilDate& b, int start, int e
   return leapInFirst || leapInSecond ? 366 : 365;
 }
 
-double actualFraction(int start, int end) {
+YearFraction actualFraction(int start, int end) {
   const CivilDate a = civilFromSerial(start), b = civilFromSerial(end);
   const bool withinAYear = a.year == b.year ||
       (b.year == a.year + 1 && (a.month > b.month || (a.month == b.month && a.day >= b.day)));
-  if (withinAYear) return (end - start) / actualYearLength(a, b, start, end);
+  if (withinAYear) return {static_cast<double>(end - start), actualYearLength(a, b, start, end)};
   // Longer spans: the average length of the calendar years touched.
   const double years = b.year - a.year + 1;
   const double days = serialFromCivil(b.year + 1, 1, 1) - serialFromCivil(a.year, 1, 1);
-  return (end - start) / (days / years);
+  return {static_cast<double>(end - start), days / years};
 }
 
 }  // namespace
@@ -124,16 +124,14 @@ double daysInYear(int serial, Basis basis) {
   }
 }
 
-double yearFraction(int start, int end, Basis basis) {
+YearFraction yearFractionParts(int start, int end, Basis basis) {
   if (start > end) std::swap(start, end);
   switch (basis) {
-    case Basis::Us30_360:
-    case Basis::Euro30_360: return dayCount(start, end, basis) / 360.0;
     case Basis::Actual: return actualFraction(start, end);
-    case Basis::Actual360: return (end - start) / 360.0;
-    case Basis::Actual365: return (end - start) / 365.0;
+    case Basis::Actual360: return {static_cast<double>(end - start), 360};
+    case Basis::Actual365: return {static_cast<double>(end - start), 365};
+    default: return {static_cast<double>(dayCount(start, end, basis)), 360};
   }
-  return 0;
 }
 
 int couponDate(int anchor, int months, bool endOfMonth) {

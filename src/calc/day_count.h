@@ -31,8 +31,15 @@ std::optional<int> frequencyOf(double value);
 int dayCount(int start, int end, Basis basis);
 // The days of a year under the basis; actual/actual takes the year of `serial`.
 double daysInYear(int serial, Basis basis);
-// YEARFRAC: the part of a year between two dates, in either order.
-double yearFraction(int start, int end, Basis basis);
+// YEARFRAC: the part of a year between two dates, in either order, as days over a year's days.
+struct YearFraction {
+  double days = 0, yearDays = 360;
+  double value() const { return days / yearDays; }
+};
+YearFraction yearFractionParts(int start, int end, Basis basis);
+inline double yearFraction(int start, int end, Basis basis) {
+  return yearFractionParts(start, end, basis).value();
+}
 
 // The coupon schedule: dates stepped back from maturity by whole periods, staying on the last
 // day of the month when maturity is one.
