@@ -137,6 +137,9 @@ Value ppmt(const double* a, std::size_t n) {
 
 namespace {
 
+// Longer runs of periods are summed in closed form rather than one by one.
+constexpr double kLongestSum = 100000;
+
 // CUMIPMT and CUMPRINC: the interest (or principal) paid from one period to another.
 Value cumulative(const double* a, bool principal) {
   const double r = a[0], periods = a[1], present = a[2];
@@ -145,6 +148,20 @@ Value cumulative(const double* a, bool principal) {
   if (first < 1 || last < first || last > periods || (type != 0 && type != 1)) return ErrorCode::Num;
   const bool start = type == 1;
   const double pay = payment(r, periods, present, 0, start);
+  if (last - first > kLongestSum) {
+    // Each payment's principal is the one before grown by a period's interest (from the
+    // second on when paying at the start): a geometric sum, from a first term taken without
+    // cancellation.
+    double principalSum = 0, from = first;
+    if (start && first == 1) {
+      principalSum = pay;
+      from = 2;
+    }
+    const double firstTerm = -present * r / growthMinusOne(r, periods);
+    const double offset = from - (start ? 2 : 1);
+    principalSum += firstTerm * growth(r, offset) * (growth(r, last - from + 1) - 1) / r;
+    return numberResult(principal ? principalSum : pay * (last - first + 1) - principalSum);
+  }
   double total = 0;
   for (double p = first; p <= last; ++p) {
     const double interest = interestPart(r, p, periods, present, 0, start);

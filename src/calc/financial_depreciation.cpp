@@ -8,6 +8,10 @@
 namespace calc {
 namespace {
 
+// Schedules longer than this many periods are refused or summed in closed form, so that no
+// formula walks a billion periods.
+constexpr double kLongestSchedule = 1e6;
+
 // Double declining balance for one whole period, never below salvage.
 double decliningPeriod(double cost, double salvage, double life, double period, double factor) {
   double rate = factor / life, before;
@@ -71,6 +75,11 @@ Value db(const double* a, std::size_t n) {
   if (cost == 0) return 0.0;
   const double rate = std::round((1 - std::pow(salvage / cost, 1 / life)) * 1000) / 1000;
   double taken = cost * rate * months / 12, current = taken;
+  if (period > kLongestSchedule) {
+    // Whole years after the first each take the rate of what is left: a geometric decline.
+    const double before = (cost - taken) * std::pow(1 - rate, period - 2);
+    return numberResult(before * rate * (period > life ? (12 - months) / 12 : 1));
+  }
   for (double p = 2; p <= period; ++p) {
     current = (cost - taken) * rate;
     if (p > life) current *= (12 - months) / 12;  // the months left over after the last full year
@@ -105,6 +114,7 @@ Value vdb(const Args& args) {
   const double salvage = x[1], life = x[2], start = x[3], end = x[4], factor = x[5];
   if (cost < 0 || salvage < 0 || life <= 0 || start < 0 || end < start || end > life || factor <= 0)
     return ErrorCode::Num;
+  if (end > kLongestSchedule) return ErrorCode::Num;
   const double firstWhole = std::floor(start), lastWhole = std::ceil(end);
   if (noSwitch) {
     double total = 0;
@@ -184,6 +194,7 @@ Value amordegrc(const double* a, std::size_t n) {
   double value = s.cost - amount, rest = value - s.salvage;
   for (double p = 1; p <= s.period; ++p) {
     amount = std::round(s.rate * value);
+    if (amount == 0) return 0.0;  // nothing left to write off in whole units
     rest -= amount;
     if (rest < 0) {
       // The last two periods share what is left, half each.

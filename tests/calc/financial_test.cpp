@@ -216,6 +216,26 @@ TEST(FinancialArguments, PassErrorsThrough) {
   }
 }
 
+// Very long schedules are summed in closed form: the same result as period by period, and
+// no formula walks a billion periods.
+TEST(LongSchedules, AgreeWithThePeriodByPeriodSums) {
+  Book book;
+  for (const char* pair : {"CUMPRINC(0.0001,300000,1000,1,300000,0)|-1000",
+                           "CUMPRINC(0.0001,300000,1000,1,300000,1)|-1000",
+                           "CUMPRINC(0.0001,300000,1000,5,200006,1)-CUMPRINC(0.0001,300000,1000,5,6,1)"
+                           "-CUMPRINC(0.0001,300000,1000,7,200006,1)|0",
+                           "CUMIPMT(0.0001,300000,1000,1,300000,0)-PMT(0.0001,300000,1000)*300000|1000",
+                           "DB(1000000,1,2000000,1500000)-DB(1000000,1,2000000,1499999)*(1-0.000007)|0",
+                           "AMORDEGRC(1,39679,39813,0,1000000000,0.01,1)|0"}) {
+    const std::string text = pair;
+    const std::size_t bar = text.find('|');
+    const Value v = book.eval(text.substr(0, bar));
+    ASSERT_TRUE(v.isNumber()) << text << ": " << show(v);
+    EXPECT_NEAR(std::stod(text.substr(bar + 1)), v.number(), 1e-6) << text;
+  }
+  EXPECT_TRUE(sameValue(ErrorCode::Num, book.eval("VDB(1000,1,1E9,0,1E9)")));
+}
+
 // A root far below zero is still found from the default guess.
 TEST(RateSolvers, FindNegativeRates) {
   Book book;
