@@ -178,12 +178,17 @@ Value accrint(const Args& args) {
     return dayCount(from, to, *basis) / periodLength(measured, months, eom, *basis, *frequency);
   };
   if (!fromIssue) {
-    // Excel counts from the issue date stepped on by whole periods, all but one of those that
-    // fit before the first interest date.
+    // Excel counts from issue, less all but one of the whole coupon periods that fit between
+    // issue and the first interest date, measured from the first coupon date on or after issue.
+    int first = 0;
+    while (couponDate(firstInterest, (first - 1) * months, eom) >= issue) --first;
     int fit = 0;
     while (couponDate(issue, (fit + 1) * months, false) <= firstInterest) ++fit;
-    const int from = couponDate(issue, std::max(0, fit - 1) * months, false);
-    return numberResult(par * rate / *frequency * share(from, settlement, periodStart));
+    const int next = couponDate(firstInterest, first * months, eom);
+    const int stepped = couponDate(firstInterest, (first + std::max(0, fit - 1)) * months, eom);
+    const double days = dayCount(issue, settlement, *basis) - dayCount(next, stepped, *basis);
+    const int measured = std::min(periodStart, lastOddStart);
+    return numberResult(par * rate / *frequency * days / periodLength(measured, months, eom, *basis, *frequency));
   }
   double periods = share(std::max(issue, periodStart), settlement, periodStart);
   for (int j = k - 1; couponDate(firstInterest, (j + 1) * months, eom) > issue; --j) {
