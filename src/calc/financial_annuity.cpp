@@ -62,7 +62,8 @@ Balance balanceAt(double r, double periods, double pay, double present, double f
 }  // namespace
 
 Value pmt(const double* a, std::size_t n) {
-  if (a[1] == 0) return ErrorCode::Num;
+  // Below -100% a period the growth is a power of a negative number: Excel refuses it here.
+  if (a[1] == 0 || a[0] < -1) return ErrorCode::Num;
   return numberResult(payment(a[0], a[1], a[2], at(a, n, 3), atStart(a, n, 4)));
 }
 

@@ -121,6 +121,7 @@ TEST_P(DomainErrors, GiveExcelsError) {
 
 INSTANTIATE_TEST_SUITE_P(Financial, DomainErrors, ::testing::Values(
     Case{"PMT(0.1,0,1000)", ErrorCode::Num},
+    Case{"PMT(-3,5,100,300,1)", ErrorCode::Num},
     Case{"FV(-1,-2,1)", ErrorCode::Div0},
     Case{"NPER(0,0,1000)", ErrorCode::Num},
     Case{"NPER(0.1,100,-1000,2000)", ErrorCode::Num},  // the balance never comes down
