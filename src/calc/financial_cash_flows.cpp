@@ -15,13 +15,14 @@ std::optional<ErrorCode> numberOf(const Value& v, double& out) {
   return std::nullopt;
 }
 
-// The numbers of one argument as IRR reads them: text, booleans and empty cells in a range
-// are skipped; errors stop the walk.
-std::optional<ErrorCode> flowsOf(const Args& args, std::size_t i, std::vector<double>& out) {
+// The numbers of the arguments from i on, as NPV reads them (as SUM does).
+std::optional<ErrorCode> flowsFromArgument(const Args& args, std::size_t i, std::vector<double>& out) {
   return collectNumbers(args.from(i), kSumRule, [&](double x) { out.push_back(x); });
 }
 
-std::optional<ErrorCode> flowsOfOne(const Args& args, std::size_t i, std::vector<double>& out) {
+// The numbers of one argument as IRR and MIRR read them: text, booleans and empty cells in a
+// range are skipped, given directly they are converted; errors stop the walk.
+std::optional<ErrorCode> flowsOf(const Args& args, std::size_t i, std::vector<double>& out) {
   std::optional<ErrorCode> error;
   args.forEach(i, [&](const Value& v) {
     if (v.isError()) error = v.error();
@@ -111,14 +112,14 @@ Value npv(const Args& args) {
   double r = 0;
   if (auto e = numberOf(args.scalar(0), r)) return *e;
   std::vector<double> flows;
-  if (auto e = flowsOf(args, 1, flows)) return *e;
+  if (auto e = flowsFromArgument(args, 1, flows)) return *e;
   if (r == -1) return ErrorCode::Div0;
   return numberResult(presentValue(flows, r));
 }
 
 Value irr(const Args& args) {
   std::vector<double> flows;
-  if (auto e = flowsOfOne(args, 0, flows)) return *e;
+  if (auto e = flowsOf(args, 0, flows)) return *e;
   double guess = 0.1;
   if (args.size() > 1 && !args.isMissing(1))
     if (auto e = numberOf(args.scalar(1), guess)) return *e;
@@ -170,7 +171,7 @@ Value xirr(const Args& args) {
 // at the finance rate to the first; a rate of -1 leaves only the undiscounted first flow.
 Value mirr(const Args& args) {
   std::vector<double> flows;
-  if (auto e = flowsOfOne(args, 0, flows)) return *e;
+  if (auto e = flowsOf(args, 0, flows)) return *e;
   double financeRate = 0, reinvestRate = 0;
   if (auto e = numberOf(args.scalar(1), financeRate)) return *e;
   if (auto e = numberOf(args.scalar(2), reinvestRate)) return *e;

@@ -130,19 +130,62 @@ Value accrintm(const double* a, std::size_t n) {
 
 namespace {
 
-// The normal length in days of the coupon period that starts at `start`.
-double periodLength(int start, int months, bool endOfMonth, Basis basis, int frequency) {
-  switch (basis) {
-    case Basis::Actual: return couponDate(start, months, endOfMonth) - start;
-    case Basis::Actual365: return 365.0 / frequency;
-    default: return 360.0 / frequency;
+// The coupon dates of a security on the schedule through its first interest date: date(0) is
+// that date, date(-1) the one a period before.
+struct InterestSchedule {
+  int firstInterest = 0, frequency = 2;
+  Basis basis = Basis::Us30_360;
+  int months() const { return 12 / frequency; }
+  bool endOfMonth() const { return isLastDayOfMonth(civilFromSerial(firstInterest)); }
+  int date(int period) const { return couponDate(firstInterest, period * months(), endOfMonth()); }
+
+  // The normal length of the period settlement falls in; periods after the first interest
+  // date take the length of the one that ends on it.
+  double lengthOf(int periodStart) const {
+    const int start = std::min(periodStart, date(-1));
+    switch (basis) {
+      case Basis::Actual: return couponDate(start, months(), endOfMonth()) - start;
+      case Basis::Actual365: return 365.0 / frequency;
+      default: return 360.0 / frequency;
+    }
   }
+  // The period settlement falls in: -1 up to the first interest date.
+  int periodOf(int settlement) const {
+    if (settlement <= firstInterest) return -1;
+    int k = 0;
+    while (date(k + 1) < settlement) ++k;
+    return k;
+  }
+};
+
+// Each period from issue to settlement adds the share of it accrued; whole ones count one.
+double periodsFromIssue(const InterestSchedule& s, int issue, int settlement) {
+  const int k = s.periodOf(settlement);
+  auto share = [&](int from, int to, int start) { return dayCount(from, to, s.basis) / s.lengthOf(start); };
+  double periods = share(std::max(issue, s.date(k)), settlement, s.date(k));
+  for (int j = k - 1; s.date(j + 1) > issue; --j) {
+    const int start = s.date(j), end = s.date(j + 1);
+    periods += start >= issue ? 1.0 : share(issue, end, start);
+  }
+  return periods;
+}
+
+// Without calc_method Excel counts from issue, less all but one of the whole periods that fit
+// between issue and the first interest date, measured on the schedule from the first coupon
+// date on or after issue.
+double periodsExcludingEarlyOnes(const InterestSchedule& s, int issue, int settlement) {
+  int first = 0;
+  while (s.date(first - 1) >= issue) --first;
+  int fit = 0;
+  while (couponDate(issue, (fit + 1) * s.months(), false) <= s.firstInterest) ++fit;
+  const int next = s.date(first), stepped = s.date(first + std::max(0, fit - 1));
+  const double days = dayCount(issue, settlement, s.basis) - dayCount(next, stepped, s.basis);
+  return days / s.lengthOf(s.date(s.periodOf(settlement)));
 }
 
 }  // namespace
 
-// Interest accrued by settlement, counted period by period on the schedule of coupons that
-// runs through the first interest date: each period contributes the share of it accrued.
+// ACCRINT: the interest accrued by settlement, period by period on the coupon schedule.
 Value accrint(const Args& args) {
   double x[7] = {};
   for (std::size_t i = 0; i < 7 && i < args.size(); ++i)
@@ -153,50 +196,20 @@ Value accrint(const Args& args) {
     if (t.failed) return t.error;
     fromIssue = t.value;
   }
-  int issue = 0, firstInterest = 0, settlement = 0;
+  int issue = 0, settlement = 0;
+  InterestSchedule s;
   if (auto e = dateArgument(x[0], issue)) return *e;
-  if (auto e = dateArgument(x[1], firstInterest)) return *e;
+  if (auto e = dateArgument(x[1], s.firstInterest)) return *e;
   if (auto e = dateArgument(x[2], settlement)) return *e;
   const double rate = x[3], par = x[4];
   const auto frequency = frequencyOf(x[5]);
   const auto basis = basisOf(args.size() > 6 ? x[6] : 0);
   if (!frequency || !basis || rate <= 0 || par <= 0 || issue >= settlement) return ErrorCode::Num;
-  const int months = 12 / *frequency;
-  const bool eom = isLastDayOfMonth(civilFromSerial(firstInterest));
-  // The period that settlement falls in, on the schedule through the first interest date.
-  int k = 0;
-  if (settlement > firstInterest) {
-    while (couponDate(firstInterest, (k + 1) * months, eom) < settlement) ++k;
-  } else {
-    k = -1;
-  }
-  const int periodStart = couponDate(firstInterest, k * months, eom);
-  // Periods after the first interest date take the length of the one that ends on it.
-  const int lastOddStart = couponDate(firstInterest, -months, eom);
-  auto share = [&](int from, int to, int start) {
-    const int measured = std::min(start, lastOddStart);
-    return dayCount(from, to, *basis) / periodLength(measured, months, eom, *basis, *frequency);
-  };
-  if (!fromIssue) {
-    // Excel counts from issue, less all but one of the whole coupon periods that fit between
-    // issue and the first interest date, measured from the first coupon date on or after issue.
-    int first = 0;
-    while (couponDate(firstInterest, (first - 1) * months, eom) >= issue) --first;
-    int fit = 0;
-    while (couponDate(issue, (fit + 1) * months, false) <= firstInterest) ++fit;
-    const int next = couponDate(firstInterest, first * months, eom);
-    const int stepped = couponDate(firstInterest, (first + std::max(0, fit - 1)) * months, eom);
-    const double days = dayCount(issue, settlement, *basis) - dayCount(next, stepped, *basis);
-    const int measured = std::min(periodStart, lastOddStart);
-    return numberResult(par * rate / *frequency * days / periodLength(measured, months, eom, *basis, *frequency));
-  }
-  double periods = share(std::max(issue, periodStart), settlement, periodStart);
-  for (int j = k - 1; couponDate(firstInterest, (j + 1) * months, eom) > issue; --j) {
-    const int start = couponDate(firstInterest, j * months, eom);
-    const int end = couponDate(firstInterest, (j + 1) * months, eom);
-    periods += start >= issue ? 1.0 : share(issue, end, start);
-  }
-  return numberResult(par * rate / *frequency * periods);
+  s.frequency = *frequency;
+  s.basis = *basis;
+  const double periods = fromIssue ? periodsFromIssue(s, issue, settlement)
+                                   : periodsExcludingEarlyOnes(s, issue, settlement);
+  return numberResult(par * rate / s.frequency * periods);
 }
 
 }  // namespace calc
