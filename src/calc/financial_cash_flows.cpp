@@ -1,0 +1,203 @@
+// Series of cash flows: NPV, IRR and MIRR at regular periods, XNPV and XIRR on dates, and
+// FVSCHEDULE's compounding through a list of rates.
+#include <cmath>
+
+#include "collect.h"
+#include "financial_internal.h"
+
+namespace calc {
+namespace {
+
+std::optional<ErrorCode> numberOf(const Value& v, double& out) {
+  const Number n = toNumber(v);
+  if (n.failed) return n.error;
+  out = n.value;
+  return std::nullopt;
+}
+
+// The numbers of the arguments from i on, as NPV reads them (as SUM does).
+std::optional<ErrorCode> flowsFromArgument(const Args& args, std::size_t i, std::vector<double>& out) {
+  return collectNumbers(args.from(i), kSumRule, [&](double x) { out.push_back(x); });
+}
+
+// The numbers of one argument as IRR and MIRR read them: text, booleans and empty cells in a
+// range are skipped, given directly they are converted; errors stop the walk.
+std::optional<ErrorCode> flowsOf(const Args& args, std::size_t i, std::vector<double>& out) {
+  std::optional<ErrorCode> error;
+  args.forEach(i, [&](const Value& v) {
+    if (v.isError()) error = v.error();
+    else if (v.isNumber()) out.push_back(v.number());
+    else if (!args.isCollection(i)) {
+      double x = 0;
+      if ((error = numberOf(v, x))) return false;
+      out.push_back(x);
+    }
+    return !error;
+  });
+  return error;
+}
+
+double presentValue(const std::vector<double>& flows, double r) {
+  double total = 0, discount = 1;
+  for (double flow : flows) {
+    discount *= 1 + r;
+    total += flow / discount;
+  }
+  return total;
+}
+
+bool hasBothSigns(const std::vector<double>& flows) {
+  bool positive = false, negative = false;
+  for (double f : flows) {
+    positive = positive || f > 0;
+    negative = negative || f < 0;
+  }
+  return positive && negative;
+}
+
+// Newton's method on a function that gives its value and slope; nullopt when it does not settle.
+template <class Fn>
+std::optional<double> solve(double guess, Fn&& valueAndSlope, int maxSteps = 50) {
+  double r = guess;
+  for (int i = 0; i < maxSteps; ++i) {
+    const auto [value, slope] = valueAndSlope(r);
+    if (slope == 0 || !std::isfinite(value) || !std::isfinite(slope)) return std::nullopt;
+    double next = r - value / slope;
+    if (!std::isfinite(next)) return std::nullopt;
+    if (next <= -1) next = (r - 1) / 2;  // rates stay above -1: halfway there instead
+    if (std::fabs(next - r) <= 1e-12 * std::max(1.0, std::fabs(next))) return next;
+    r = next;
+  }
+  return std::nullopt;
+}
+
+// The values and dates of XNPV and XIRR: equal in number, dates whole days on or after the first.
+// An empty cell among them is #NUM!; text is #NUM! to XNPV and #VALUE! to XIRR.
+std::optional<ErrorCode> datedFlows(const Args& args, std::size_t valuesAt, std::vector<double>& flows,
+                                    std::vector<double>& days, ErrorCode textError) {
+  std::vector<double> dates;
+  auto readAll = [&](std::size_t i, std::vector<double>& out) -> std::optional<ErrorCode> {
+    std::optional<ErrorCode> error;
+    args.forEach(i, [&](const Value& v) {
+      double x = 0;
+      if (v.isEmpty()) error = ErrorCode::Num;
+      else if (v.isBool()) error = ErrorCode::Value;
+      else if (v.isText() && !numberOf(v, x)) out.push_back(x);
+      else if (v.isText()) error = textError;
+      else if (!(error = numberOf(v, x))) out.push_back(x);
+      return !error;
+    });
+    return error;
+  };
+  if (auto e = readAll(valuesAt, flows)) return e;
+  if (auto e = readAll(valuesAt + 1, dates)) return e;
+  if (flows.size() != dates.size() || flows.empty()) return ErrorCode::Num;
+  const double first = std::trunc(dates[0]);
+  for (double d : dates) {
+    if (d < 0 || std::trunc(d) < first) return ErrorCode::Num;
+    days.push_back(std::trunc(d) - first);
+  }
+  return std::nullopt;
+}
+
+double datedPresentValue(const std::vector<double>& flows, const std::vector<double>& days, double r) {
+  double total = 0;
+  for (std::size_t i = 0; i < flows.size(); ++i) total += flows[i] / std::pow(1 + r, days[i] / 365);
+  return total;
+}
+
+}  // namespace
+
+Value npv(const Args& args) {
+  double r = 0;
+  if (auto e = numberOf(args.scalar(0), r)) return *e;
+  std::vector<double> flows;
+  if (auto e = flowsFromArgument(args, 1, flows)) return *e;
+  if (r == -1) return ErrorCode::Div0;
+  return numberResult(presentValue(flows, r));
+}
+
+Value irr(const Args& args) {
+  std::vector<double> flows;
+  if (auto e = flowsOf(args, 0, flows)) return *e;
+  double guess = 0.1;
+  if (args.size() > 1 && !args.isMissing(1))
+    if (auto e = numberOf(args.scalar(1), guess)) return *e;
+  if (guess <= -1) return ErrorCode::Value;
+  if (!hasBothSigns(flows)) return ErrorCode::Num;
+  // The present value at the start of the first period, so that flow 0 is not discounted.
+  const auto root = solve(guess, [&](double r) {
+    double value = 0, slope = 0, discount = 1;
+    for (std::size_t i = 0; i < flows.size(); ++i) {
+      value += flows[i] / discount;
+      slope -= static_cast<double>(i) * flows[i] / (discount * (1 + r));
+      discount *= 1 + r;
+    }
+    return std::pair{value, slope};
+  });
+  return root ? numberResult(*root) : Value(ErrorCode::Num);
+}
+
+Value xnpv(const Args& args) {
+  double r = 0;
+  if (auto e = strictArgument(args, 0, r)) return *e;
+  std::vector<double> flows, days;
+  if (auto e = datedFlows(args, 1, flows, days, ErrorCode::Num)) return *e;
+  if (r < 0) return ErrorCode::Num;
+  return numberResult(datedPresentValue(flows, days, r));
+}
+
+Value xirr(const Args& args) {
+  std::vector<double> flows, days;
+  if (auto e = datedFlows(args, 0, flows, days, ErrorCode::Value)) return *e;
+  double guess = 0.1;
+  if (args.size() > 2)
+    if (auto e = strictArgument(args, 2, guess)) return *e;
+  if (guess <= -1 || !hasBothSigns(flows)) return ErrorCode::Num;
+  const auto root = solve(guess, [&](double r) {
+    double value = 0, slope = 0;
+    for (std::size_t i = 0; i < flows.size(); ++i) {
+      const double t = days[i] / 365;
+      const double discount = std::pow(1 + r, t);
+      value += flows[i] / discount;
+      slope -= t * flows[i] / (discount * (1 + r));
+    }
+    return std::pair{value, slope};
+  }, 100);
+  return root ? numberResult(*root) : Value(ErrorCode::Num);
+}
+
+// The gains grown at the reinvestment rate to the last period against the costs discounted
+// at the finance rate to the first; a rate of -1 leaves only the undiscounted first flow.
+Value mirr(const Args& args) {
+  std::vector<double> flows;
+  if (auto e = flowsOf(args, 0, flows)) return *e;
+  double financeRate = 0, reinvestRate = 0;
+  if (auto e = numberOf(args.scalar(1), financeRate)) return *e;
+  if (auto e = numberOf(args.scalar(2), reinvestRate)) return *e;
+  const std::size_t n = flows.size();
+  double grown = 0, invested = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (flows[i] > 0) grown += flows[i] * std::pow(1 + reinvestRate, static_cast<double>(n - 1 - i));
+    else if (flows[i] < 0 && (i == 0 || financeRate != -1))
+      invested += flows[i] / std::pow(1 + financeRate, static_cast<double>(i));
+  }
+  if (invested == 0 || n < 2) return ErrorCode::Div0;
+  return numberResult(std::pow(grown / -invested, 1 / static_cast<double>(n - 1)) - 1);
+}
+
+Value fvschedule(const Args& args) {
+  double total = 0;
+  if (auto e = strictArgument(args, 0, total)) return *e;
+  std::optional<ErrorCode> error;
+  args.forEach(1, [&](const Value& v) {
+    double r = 0;
+    if (v.isBool()) error = ErrorCode::Value;
+    else if (!v.isEmpty() && !(error = numberOf(v, r))) total *= 1 + r;
+    return !error;
+  });
+  if (error) return *error;
+  return numberResult(total);
+}
+
+}  // namespace calc
