@@ -6,30 +6,6 @@
 namespace calc {
 namespace {
 
-// Days from 1970-01-01 in the proleptic Gregorian calendar (Howard Hinnant's algorithms).
-long long daysFromCivil(long long y, long long m, long long d) {
-  y -= m <= 2;
-  const long long era = (y >= 0 ? y : y - 399) / 400;
-  const long long yoe = y - era * 400;
-  const long long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
-CivilDate civilFromDays(long long z) {
-  z += 719468;
-  const long long era = (z >= 0 ? z : z - 146096) / 146097;
-  const long long doe = z - era * 146097;
-  const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const long long mp = (5 * doy + 2) / 153;
-  const int day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  const int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  return {static_cast<int>(yoe + era * 400 + (month <= 2)), month, day};
-}
-
-const long long kEpoch = daysFromCivil(1899, 12, 31);  // serial 0
-
 bool isLastDayOfFebruary(const CivilDate& d) { return d.month == 2 && isLastDayOfMonth(d); }
 
 // 30/360 as the bond functions and YEARFRAC count it under basis 0.
@@ -70,23 +46,7 @@ YearFraction actualFraction(int start, int end) {
 
 bool isLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 
-int daysInMonth(int year, int month) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && isLeapYear(year) ? 29 : kDays[month - 1];
-}
-
 bool isLastDayOfMonth(const CivilDate& d) { return d.day == daysInMonth(d.year, d.month); }
-
-CivilDate civilFromSerial(int serial) {
-  if (serial == 0) return {1900, 1, 0};
-  if (serial == 60) return {1900, 2, 29};
-  return civilFromDays(kEpoch + serial - (serial > 60 ? 1 : 0));
-}
-
-int serialFromCivil(int year, int month, int day) {
-  const long long serial = daysFromCivil(year, month, day) - kEpoch;
-  return static_cast<int>(serial >= 60 ? serial + 1 : serial);
-}
 
 int days360(int start, int end, bool european) {
   CivilDate a = civilFromSerial(start), b = civilFromSerial(end);

@@ -4,17 +4,14 @@
 // schedule that runs back from a security's maturity.
 #include <optional>
 
+#include "date_serial.h"
+
 namespace calc {
 
-struct CivilDate {
-  int year = 1900, month = 1, day = 0;
-};
-
-// Serial 60 is the fictitious 29 February 1900 the format inherited.
-CivilDate civilFromSerial(int serial);
-int serialFromCivil(int year, int month, int day);
+// The calendar of date_serial.h on the int serials of securities.
+inline CivilDate civilFromSerial(int serial) { return civilDate(serial); }
+inline int serialFromCivil(int year, int month, int day) { return static_cast<int>(dayOf(year, month, day)); }
 bool isLeapYear(int year);
-int daysInMonth(int year, int month);
 bool isLastDayOfMonth(const CivilDate& date);
 
 // DAYS360: the US (NASD) method, or the European one.
