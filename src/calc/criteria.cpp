@@ -56,7 +56,7 @@ void Criterion::readText(std::string_view text) {
       text.remove_prefix(symbol.size());
       break;
     }
-  if (text.empty() && (op_ == Op::Equal || op_ == Op::NotEqual)) kind_ = Kind::Blank;
+  if (text.empty()) kind_ = Kind::Blank;  // "<" and the like with nothing after them match nothing
   else if (const auto n = parseNumber(text)) number_ = *n;
   else if (sameLetters(text, "TRUE") || sameLetters(text, "FALSE")) kind_ = Kind::Boolean, boolean_ = text.size() == 4;
   else if (readError(text, error_)) kind_ = Kind::Error;
@@ -101,7 +101,9 @@ bool Criterion::matchesText(const Value& cell) const {
 // "" matches empty cells and empty texts, "=" empty cells only, "<>" everything else.
 bool Criterion::matchesBlank(const Value& cell) const {
   const bool blank = cell.isEmpty() || (!operatorGiven_ && cell.isText() && cell.text().empty());
-  return op_ == Op::Equal ? blank : !cell.isEmpty();
+  if (op_ == Op::Equal) return blank;
+  if (op_ == Op::NotEqual) return !cell.isEmpty();
+  return false;  // "<", ">=" ... with nothing to compare to match no cell
 }
 
 bool Criterion::matches(const Value& cell) const {

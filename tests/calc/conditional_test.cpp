@@ -56,7 +56,9 @@ INSTANTIATE_TEST_SUITE_P(OneCriterion, Criteria, ::testing::Values(
     Case{"COUNTIF(A1:C3,\"\")", 3.0},               // empty cells count as blank
     Case{"COUNTIF(E:E,\"\")", 1048576.0},            // the whole column, never read cell by cell
     Case{"COUNTIF(E:E,\"<>1\")", 1048576.0},
-    Case{"COUNTIF(E:E,0)", 0.0}));
+    Case{"COUNTIF(E:E,0)", 0.0},
+    Case{"COUNTIF(A1:A10,\"<=\")", 0.0},           // an ordering with nothing to compare to
+    Case{"COUNTIF(A1:A10,\">\"&\"\")", 0.0}));
 
 INSTANTIATE_TEST_SUITE_P(SeveralCriteria, Criteria, ::testing::Values(
     Case{"COUNTIFS(A1:A10,\">1\",B1:B10,\"<1000\")", 2.0},
