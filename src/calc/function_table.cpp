@@ -69,7 +69,7 @@ class FunctionIndex {
   std::span<const FunctionSpec* const> all() const { return sorted_; }
 
  private:
-  static constexpr std::size_t kSlots = 1024;  // a power of two, well above the table's size
+  static constexpr std::size_t kSlots = 4096;  // a power of two, eight times the table's size: short probes
   static constexpr std::size_t kMask = kSlots - 1;
   static constexpr std::uint16_t kEmpty = 0xFFFF;
 

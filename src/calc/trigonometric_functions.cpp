@@ -26,23 +26,29 @@ Value circularReciprocal(double x, double (*fn)(double)) {
 
 // The sheet reduces a circular argument by a multiple of pi/2 taken to 64 bits (the x87
 // constant, 0xC90FDAA22168C235 * 2^-63, a little above the true value), not to the double's 53:
-// SIN(PI()) is 1.22514845490862E-16, not 1.2246467991473532E-16. The reduction here is exact
-// (the constant in two 32-bit halves, each product exact in a long double), then the
-// functions are taken of the remainder.
+// SIN(PI()) is 1.22514845490862E-16, not 1.2246467991473532E-16. The constant is split in three
+// (26, 26 and 12 bits) so that each product with a quarter-turn count below 2^27 is exact in a
+// double, and the subtractions cancel exactly where the remainder is small, which is where the
+// constant's last bits show. Arguments within a quarter turn of 0 need no reduction at all, so
+// the common case costs one std::sin.
 struct Reduced {
-  long double remainder;
+  double remainder;
   int quadrant;  // 0-3: how many quarter turns were taken off, modulo 4
 };
 
+constexpr double kQuarterTurn = 1.5707963267948966;
+constexpr double kHalfPi1 = 0x3243F6Ap-25;      // the constant's first 26 bits
+constexpr double kHalfPi2 = 0x222168Cp-51;      // the next 26
+constexpr double kHalfPi3 = 0x235p-63;          // the last 12
+
 Reduced reduce(double x) {
-  constexpr long double kHalfPiHigh = 0xC90FDAA2p-31L;  // the first 32 bits
-  constexpr long double kHalfPiLow = 0x2168C235p-63L;   // the next 32
-  const long double turns = std::nearbyint(static_cast<long double>(x) / (kHalfPiHigh + kHalfPiLow));
-  const long double r = (static_cast<long double>(x) - turns * kHalfPiHigh) - turns * kHalfPiLow;
+  if (std::fabs(x) <= kQuarterTurn / 2) return {x, 0};
+  const double turns = std::nearbyint(x / kQuarterTurn);
+  const double r = ((x - turns * kHalfPi1) - turns * kHalfPi2) - turns * kHalfPi3;
   return {r, static_cast<int>(static_cast<long long>(turns) & 3)};
 }
 
-long double sineOf(const Reduced& a) {
+double sineOf(const Reduced& a) {
   switch (a.quadrant) {
     case 0: return std::sin(a.remainder);
     case 1: return std::cos(a.remainder);
@@ -51,13 +57,13 @@ long double sineOf(const Reduced& a) {
   }
 }
 
-long double cosineOf(const Reduced& a) { return sineOf(Reduced{a.remainder, (a.quadrant + 1) & 3}); }
+double cosineOf(const Reduced& a) { return sineOf(Reduced{a.remainder, (a.quadrant + 1) & 3}); }
 
-double sine(double x) { return static_cast<double>(sineOf(reduce(x))); }
-double cosine(double x) { return static_cast<double>(cosineOf(reduce(x))); }
+double sine(double x) { return sineOf(reduce(x)); }
+double cosine(double x) { return cosineOf(reduce(x)); }
 double tangent(double x) {
   const Reduced a = reduce(x);
-  return static_cast<double>(sineOf(a) / cosineOf(a));
+  return sineOf(a) / cosineOf(a);
 }
 
 const FunctionSpec kTrigonometric[] = {
