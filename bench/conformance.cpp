@@ -39,6 +39,7 @@ int main(int argc, char** argv) {
     std::printf("%-22s %8zu %8zu %8zu %8.2f%% %8.2f%%\n", name.c_str(), c.total, c.covered, c.agreeing,
                 c.total ? 100.0 * double(c.covered) / double(c.total) : 0.0,
                 c.covered ? 100.0 * double(c.agreeing) / double(c.covered) : 0.0);
+  std::printf("functions in the table: %zu\n", calc::functionNames().size());
   std::printf("cases %zu, covered %zu (%.2f%%), agreeing %zu (%.2f%% of covered)\n", report.total,
               report.covered, 100 * report.coverage(), report.agreeing, 100 * report.agreement());
   return 0;

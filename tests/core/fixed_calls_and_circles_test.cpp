@@ -15,12 +15,12 @@ struct Column {
   // x values 1..rows in A, `formula` filled down B1:B<rows>.
   Column(int rows, const std::string& formula) {
     for (int row = 1; row <= rows; ++row) model.setNumber(sheet, row, 1, row);
-    for (int row = 1; row <= rows; ++row) model.setText(sheet, row, 2, "=" + moved(formula, row));
+    for (int row = 1; row <= rows; ++row) model.setText(sheet, row, 2, std::string("=").append(moved(formula, row)));
   }
   // "A1" in the formula stands for the row's own x value.
   static std::string moved(std::string formula, int row) {
     for (std::size_t at = formula.find("A1"); at != std::string::npos; at = formula.find("A1", at + 1))
-      if (at == 0 || formula[at - 1] != '$') formula.replace(at, 2, "A" + std::to_string(row));
+      if (at == 0 || formula[at - 1] != '$') formula.replace(at, 2, std::string("A").append(std::to_string(row)));
     return formula;
   }
   Value at(int row) { return model.value(sheet, row, 2); }
