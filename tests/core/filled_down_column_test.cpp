@@ -38,7 +38,10 @@ TEST_F(FilledDownColumn, SharesOneFormulaAndShowsEachCellItsOwn) {
   for (int row = 1; row <= 2000; ++row) {
     ASSERT_EQ(group(row), group(1)) << "row " << row;
     ASSERT_EQ(text(row), "SIN(A" + std::to_string(row) + ")*2");
-    ASSERT_EQ(value(row), Value(std::sin(row * 0.5 - 3) * 2)) << "row " << row;
+    // Within a few units in the last place: the sheet takes a quarter turn off with its own
+    // 64-bit pi/2, so its last digit may differ from std::sin's.
+    ASSERT_TRUE(value(row).isNumber()) << "row " << row;
+    ASSERT_DOUBLE_EQ(value(row).number(), std::sin(row * 0.5 - 3) * 2) << "row " << row;
   }
   EXPECT_EQ(group(1)->cells, 2000u);
 }
