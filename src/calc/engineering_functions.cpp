@@ -1,15 +1,14 @@
-// Engineering: Bessel functions, error functions, base conversions, bits, units.
+// Engineering: Bessel functions (computed in engineering_bessel.cpp), error functions, base
+// conversions, bits, units.
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <exception>
-#include <limits>
 #include <optional>
 
-#include <boost/math/special_functions/bessel.hpp>
 #include <boost/math/special_functions/erf.hpp>
 
 #include "engineering_arguments.h"
+#include "engineering_bessel.h"
 #include "engineering_bases.h"
 #include "unit_conversion.h"
 
@@ -23,44 +22,28 @@ using Quiet = policies::policy<policies::domain_error<policies::ignore_error>,
                                policies::overflow_error<policies::ignore_error>,
                                policies::evaluation_error<policies::ignore_error>>;
 
-// Higher orders make the recurrences slow (milliseconds per 10,000) for results that are
-// almost always 0 or beyond the largest number.
+// Each order costs a step of recurrence, and higher orders give results that are almost always 0
+// or beyond the largest number.
 constexpr double kLargestOrder = 10000;
 
 // BESSELI(x, n), BESSELJ(x, n): the order is truncated and may not be negative; odd orders are
 // odd functions of x.
-template <double (*Bessel)(double order, double x)>
+template <double (*Bessel)(int order, double x)>
 Value besselOfAnyX(const double* x, std::size_t) {
   const double order = std::trunc(x[1]);
-  if (order < 0 || order > kLargestOrder) return ErrorCode::Num;
-  const double value = Bessel(order, std::fabs(x[0]));
+  if (!(order >= 0 && order <= kLargestOrder)) return ErrorCode::Num;
+  const double value = Bessel(static_cast<int>(order), std::fabs(x[0]));
   const bool odd = std::fmod(order, 2) != 0;
   return numberResult(x[0] < 0 && odd ? -value : value);
 }
 
 // BESSELK(x, n), BESSELY(x, n): defined for x > 0 only.
-template <double (*Bessel)(double order, double x)>
+template <double (*Bessel)(int order, double x)>
 Value besselOfPositiveX(const double* x, std::size_t) {
   const double order = std::trunc(x[1]);
-  if (order < 0 || order > kLargestOrder || x[0] <= 0) return ErrorCode::Num;
-  return numberResult(Bessel(order, x[0]));
+  if (!(order >= 0 && order <= kLargestOrder) || !(x[0] > 0)) return ErrorCode::Num;
+  return numberResult(Bessel(static_cast<int>(order), x[0]));
 }
-
-// Some inner steps of the library throw on overflow whatever the policy (Y of a high order at a
-// tiny x): those are #NUM! too.
-template <class Compute>
-double guarded(Compute compute) {
-  try {
-    return compute();
-  } catch (const std::exception&) {
-    return std::numeric_limits<double>::quiet_NaN();
-  }
-}
-
-double besselI(double n, double x) { return guarded([=] { return boost::math::cyl_bessel_i(n, x, Quiet()); }); }
-double besselJ(double n, double x) { return guarded([=] { return boost::math::cyl_bessel_j(n, x, Quiet()); }); }
-double besselK(double n, double x) { return guarded([=] { return boost::math::cyl_bessel_k(n, x, Quiet()); }); }
-double besselY(double n, double x) { return guarded([=] { return boost::math::cyl_neumann(n, x, Quiet()); }); }
 
 // ERF(lower) integrates from 0, ERF(lower, upper) between the two.
 Value erfBetween(const double* x, std::size_t n) {
