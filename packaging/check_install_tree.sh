@@ -18,6 +18,8 @@ expected=$(sort <<LIST
 bin/tessaline
 bin/tessaline-plot
 share/applications/$id.desktop
+share/doc/tessaline/changelog.gz
+share/doc/tessaline/copyright
 share/icons/hicolor/256x256/apps/$id.png
 share/icons/hicolor/48x48/apps/$id.png
 share/icons/hicolor/scalable/apps/$id.svg
@@ -85,6 +87,12 @@ svg = ET.parse(f"{usr}/share/icons/hicolor/scalable/apps/{app_id}.svg").getroot(
 check(svg.tag.endswith("svg"), "the scalable icon is not SVG")
 sys.exit(0 if ok else 1)
 PY
+
+# ---- Licence and release history, as Debian wants them ----
+doc=$usr/share/doc/tessaline
+grep -q '^License: Expat$' "$doc/copyright" || fail "the copyright file names no licence"
+gzip -t "$doc/changelog.gz" || fail "changelog.gz is not gzip"
+zcat "$doc/changelog.gz" | head -1 | grep -q "^tessaline ($version) " || fail "the changelog's newest entry is not $version"
 
 # ---- Manual pages ----
 for page in tessaline tessaline-plot; do

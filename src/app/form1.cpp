@@ -183,8 +183,21 @@ void Form1::Form_Load() {
   trap.step(110, [&] { MaybeOpenHomePage(services_.clock, services_.random, services_.launcher); });
   setUpListColumns(trap);
   restoreSavedList(trap);
-  trap.step(166, [&] { graphing::CheckExcelInstalled(services_.excel, services_.dialogs, services_.endProgram); });
+  trap.step(166, [&] { checkEngineCanStart(); });
   centreOnScreen();
+}
+
+// An engine needs its working folder: when that is what fails, the box names the folder rather
+// than the spreadsheet application, and the program ends as it would without an engine.
+void Form1::checkEngineCanStart() {
+  if (services_.workingFolderProblem) {
+    if (const QString problem = services_.workingFolderProblem(); !problem.isEmpty()) {
+      services_.dialogs.messageBox(problem, platform::Buttons::Ok, platform::Icon::None);
+      services_.endProgram();
+      return;
+    }
+  }
+  graphing::CheckExcelInstalled(services_.excel, services_.dialogs, services_.endProgram);
 }
 
 void Form1::setUpListColumns(platform::ErrorTrap& trap) {

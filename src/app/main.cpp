@@ -9,6 +9,7 @@
 #include "batch/file_settings_store.h"
 #include "app/form1.h"
 #include "app/window_lock.h"
+#include "app/working_folder_check.h"
 #include "platform/clock.h"
 #include "platform/event_pump.h"
 #include "platform_qt/qt_launcher.h"
@@ -71,7 +72,8 @@ int main(int argc, char** argv) {
                            if (view::anyWorkbookWindowOpen()) return;
                            std::fflush(nullptr);
                            std::_Exit(0);
-                         }};
+                         },
+                         [&engine] { return app::workingFolderProblem(engine.workingFolder()); }};
   app::SetApplicationTitle();
   app::WindowLock windowLock(settings.sectionFolder());
   if (!windowLock.tryTake()) {

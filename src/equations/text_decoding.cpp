@@ -43,6 +43,19 @@ QString decodeLineByLine(QByteArrayView body) {
   return text;
 }
 
+// An editor that adds its mark to a file that already had one stacks them: however many stand
+// at the very start, none is part of the first equation.
+QByteArrayView withoutLeadingUtf8Marks(QByteArrayView bytes) {
+  while (bytes.startsWith(kUtf8Bom)) bytes = bytes.sliced(kUtf8Bom.size());
+  return bytes;
+}
+
+QString withoutLeadingMarks(QString text) {
+  qsizetype marks = 0;
+  while (marks < text.size() && text[marks] == QChar(0xFEFF)) ++marks;
+  return text.remove(0, marks);
+}
+
 }  // namespace
 
 bool hasUtf16ByteOrderMark(QByteArrayView bytes) {
@@ -63,10 +76,9 @@ QString decodeTextFile(const QByteArray& bytes) {
   if (hasUtf16ByteOrderMark(bytes)) {
     const bool little = bytes.startsWith(kUtf16LeBom);
     QStringDecoder utf16(little ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE, kKeepBom);
-    return utf16.decode(QByteArrayView(bytes).sliced(2));
+    return withoutLeadingMarks(utf16.decode(QByteArrayView(bytes).sliced(2)));
   }
-  const QByteArrayView body =
-      bytes.startsWith(kUtf8Bom) ? QByteArrayView(bytes).sliced(kUtf8Bom.size()) : QByteArrayView(bytes);
+  const QByteArrayView body = withoutLeadingUtf8Marks(bytes);
   QStringDecoder utf8(QStringDecoder::Utf8, kKeepBom);
   QString text = utf8.decode(body);
   if (!utf8.hasError()) return text;

@@ -12,6 +12,7 @@
 #include "platform/error_report.h"
 #include "platform/event_pump.h"
 #include "platform/numeric_text.h"
+#include "sheet_qualifiers.h"
 #include "storable_title.h"
 
 namespace graphing {
@@ -45,9 +46,20 @@ QString chartTitle(const QString& equation) { return QStringLiteral("F(x) = ") +
 // still points at its own (empty) first row, never at row 0.
 int lastRowOf(int rowEnd) { return std::max(rowEnd - 1, 1); }
 
+QString foreignQualifierProblem(const ForeignQualifier& foreign, const QString& shown) {
+  if (foreign.kind == ForeignQualifier::Kind::OtherWorkbook)
+    return QStringLiteral("The equation \"%1\" cannot be plotted: it refers to another workbook (%2!). Its "
+                          "formulas may only read the sheets of the workbook they are in.")
+        .arg(shown, foreign.written);
+  return QStringLiteral("The equation \"%1\" cannot be plotted: it refers to the sheet %2!, a name that no "
+                        "sheet can have.")
+      .arg(shown, foreign.written);
+}
+
 // Why an equation's formulas are not what it says, or nothing. An x followed by a digit is
 // written as the translation gives it (=error, shown as #NAME?) but never passes for success;
-// a reference that runs into the character before it is not written at all.
+// a reference that runs into the character before it, or one that leaves the workbook, is not
+// written at all.
 QString formulaProblem(const FormulaTemplate& formula, const QString& equation) {
   const QString shown = storableTitle(equation);
   if (formula.isError())
@@ -58,6 +70,8 @@ QString formulaProblem(const FormulaTemplate& formula, const QString& equation) 
     return QStringLiteral("The equation \"%1\" cannot be plotted: \"%2\" stands right before x, so the formula "
                           "would read another number or cell than x. Write the product with *, as in %2*x.")
         .arg(shown, formula.fusedPrefix().toLower());
+  if (const auto foreign = firstForeignQualifier(formula.formulaFor(QStringLiteral("A1"))))
+    return foreignQualifierProblem(*foreign, shown);
   return {};
 }
 
@@ -212,7 +226,7 @@ void GraphingRun::FillEquationColumns(platform::ErrorTrap& trap, const EquationR
   const FormulaTemplate formula(equation.equation);
   const QString problem = formulaProblem(formula, equation.equation);
   if (!problem.isEmpty()) trap.step(lines.writeFormula, [&] { throw platform::StepFailure(problem.toStdString()); });
-  bool writeFormulas = !formula.referenceFuses();
+  bool writeFormulas = problem.isEmpty() || formula.isError();
   const QString xLetters = letters(col_);
   std::shared_ptr<excel::Sheet> sheet;
   if (!trap.step(lines.writeX, [&] { sheet = dataSheet(); })) return;

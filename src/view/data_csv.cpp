@@ -3,6 +3,7 @@
 #include <QSaveFile>
 
 #include <charconv>
+#include <string_view>
 
 #include "core/workbook_model.h"
 
@@ -17,10 +18,23 @@ std::shared_ptr<core::SheetNode> dataSheet(const core::WorkbookModel& workbook) 
 }
 
 std::string quoted(const std::string& text) {
-  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
   std::string out = "\"";
   for (char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
   return out + "\"";
+}
+
+// A spreadsheet application opening the file reads a text that starts like this as a formula:
+// "=HYPERLINK(...)" would become a live link carrying the neighbouring cells.
+bool readsAsFormula(const std::string& text) {
+  return !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
+}
+
+// A text that would read as a formula keeps a leading apostrophe, quoted with it, so that it
+// opens as the text it is.
+std::string textField(const std::string& text) {
+  if (readsAsFormula(text)) return quoted("'" + text);
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  return quoted(text);
 }
 
 std::string field(const calc::Value& value) {
@@ -29,7 +43,7 @@ std::string field(const calc::Value& value) {
     const auto end = std::to_chars(buffer, buffer + sizeof buffer, value.number()).ptr;
     return std::string(buffer, end);
   }
-  if (value.isText()) return quoted(value.text());
+  if (value.isText()) return textField(value.text());
   if (value.isBool()) return value.boolean() ? "TRUE" : "FALSE";
   if (value.isError()) return std::string(calc::errorText(value.error()));
   return {};

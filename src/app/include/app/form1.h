@@ -96,6 +96,7 @@ class Form1 : public QWidget {
   void watchMouseMoves();
   void removeSelectedRow();
   void setUpListColumns(platform::ErrorTrap& trap);
+  void checkEngineCanStart();
   void restoreSavedList(platform::ErrorTrap& trap);
   void loadCursorFile(platform::ErrorTrap& trap);
   QStringList lookFolders() const;

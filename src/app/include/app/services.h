@@ -29,6 +29,9 @@ struct Services {
   excel::ApplicationFactory& excel;
   QString programFolder;                // the folder of the running executable, no trailing "/"
   std::function<void()> endProgram;     // ends the process at once
+  // Why the folder the engine writes its workbooks into cannot be used, or empty text; none
+  // given means the folder is not looked at.
+  std::function<QString()> workingFolderProblem = {};
 };
 
 }  // namespace app

@@ -18,8 +18,10 @@ struct FileTimeCheck {
 
 FileTimeCheck checkLastModified(const QString& path);
 
-// True when the last-modified time can be read; never reports.
-inline bool FileExists(const QString& path) { return checkLastModified(path).state == FileTime::Readable; }
+// False only when the path names nothing; never reports. An entry whose time cannot be read (a
+// loop of symbolic links, a folder on the way that may not be searched) is no missing file: the
+// caller goes on to read it, and the read says what is wrong instead of "not found".
+inline bool FileExists(const QString& path) { return checkLastModified(path).state != FileTime::Missing; }
 
 // True when readable, false when missing; throws StepFailure naming the path otherwise.
 bool lastModifiedReadable(const QString& path);

@@ -1,6 +1,8 @@
 #pragma once
 // The Data sheet as comma-separated values: computed values, one line per row, numbers in the
-// shortest text that reads back as the same number, errors by their code.
+// shortest text that reads back as the same number, errors by their code. A text that starts
+// like a formula (= + - @, a tab or a carriage return) keeps a leading apostrophe, quoted, so
+// that a spreadsheet application opening the file shows it as text instead of computing it.
 #include <QString>
 
 #include <stdexcept>
