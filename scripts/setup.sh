@@ -7,7 +7,7 @@ packages=(
   zlib1g-dev libexpat1-dev libxlsxwriter-dev libgtest-dev libgmock-dev libbenchmark-dev libboost-dev
   fonts-liberation xvfb x11-apps x11-utils xdotool imagemagick
   python3 python3-openpyxl libreoffice-calc-nogui libreoffice-core-nogui gnumeric poppler-utils locales
-  desktop-file-utils appstream man-db dpkg-dev
+  desktop-file-utils appstream man-db dpkg-dev lintian
 )
 missing=()
 for p in "${packages[@]}"; do

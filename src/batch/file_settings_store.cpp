@@ -116,7 +116,9 @@ QString FileSettingsStore::read(const QString& key, const QString& defaultValue)
 QString FileSettingsStore::keepCopy(const QString& key, const QByteArray& bytes) const {
   const QString path = sparePathOf(key, "not-utf8");
   QFile copy(path);
-  if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly) || copy.write(bytes) != bytes.size() || !copy.flush())
+  // As private as the list it keeps (0600).
+  if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+      copy.write(bytes) != bytes.size() || !copy.flush())
     fail(QStringLiteral("read"), key,
          QStringLiteral("it holds bytes that are not UTF-8 text, and no copy of them could be kept in %1: %2")
              .arg(path, copy.errorString()));

@@ -184,6 +184,8 @@ TEST_F(FileSettingsStoreTest, BytesThatAreNotUtf8AreKeptInACopyAndTheReadSaysWhe
   const qsizetype at = notice.indexOf(store.pathOf(kKey) + QStringLiteral(".not-utf8-"));
   ASSERT_GE(at, 0) << notice.toStdString();
   EXPECT_EQ(fileBytes(notice.mid(at)), stored);
+  const auto others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
+  EXPECT_FALSE(QFile::permissions(notice.mid(at)) & others) << "the copy is as private as the list";
   store.write(kKey, QStringLiteral("clean"));
   EXPECT_EQ(store.read(kKey, {}), QStringLiteral("clean"));
   EXPECT_TRUE(store.readNotice().isEmpty());
