@@ -17,6 +17,7 @@
 #include "platform/event_pump.h"
 #include "platform/file_check.h"
 #include "automation/engine_factory.h"
+#include "core/computation_notes.h"
 #include "io/output_file.h"
 #include "render/chart_extraction.h"
 #include "render/chart_pictures.h"
@@ -87,6 +88,22 @@ class BatchWindow : public graphing::GraphingWindow {
   ListRows rows_;
   bool oneChart_;
   std::FILE* progressTo_;
+};
+
+// Keeps the last instance it made after the run lets go of it, so that the tool can still read
+// the workbook that instance handed over.
+class KeepingFactory : public excel::ApplicationFactory {
+ public:
+  explicit KeepingFactory(automation::EngineFactory& engines) : engines_(engines) {}
+  std::shared_ptr<excel::Application> create() override { return kept_ = engines_.createEngine(); }
+  std::shared_ptr<excel::Application> attachRunning() override { return engines_.attachRunning(); }
+  std::shared_ptr<const core::WorkbookModel> workbook() const {
+    return kept_ && kept_->workbookCount() > 0 ? kept_->activeWorkbook() : nullptr;
+  }
+
+ private:
+  automation::EngineFactory& engines_;
+  std::shared_ptr<automation::EngineApplication> kept_;
 };
 
 std::optional<QSize> parsePictureSize(const QString& text) {
@@ -167,7 +184,9 @@ QString plotUsage() {
       "\n"
       "Rows are taken in that order: saved list, then each -e, then each FILE.\n"
       "Exit status: 0 when the workbook or pictures were written without any failure, 1 otherwise,\n"
-      "2 for bad arguments.");
+      "2 for bad arguments. Values that need a function Tessaline leaves to the spreadsheet\n"
+      "application are told and are no failure; an equation that reads its own cell (a circular\n"
+      "reference) is one.");
 }
 
 ParsedPlotRequest parsePlotArguments(const QStringList& arguments) {
@@ -248,6 +267,22 @@ void printSummary(std::FILE* messages, const QString& output, int failures, bool
     print(messages, QStringLiteral("tessaline-plot: %1 was not written.").arg(output));
 }
 
+// Says what the workbook's cells do not show: values not computed here, which the spreadsheet
+// application computes, and circular references, whose 0s make a wrong chart. Returns how many
+// equations are circular: each is a failure.
+int tellComputationNotes(const std::shared_ptr<const core::WorkbookModel>& workbook, bool pictures,
+                         std::FILE* messages) {
+  if (!workbook) return 0;
+  int circular = 0;
+  const auto audience = pictures ? core::NoteAudience::Pictures : core::NoteAudience::Workbook;
+  for (const core::ComputationNote& note : core::computationNotes(*workbook)) {
+    for (const std::string& sentence : core::noteSentences(note, note.name, audience))
+      print(messages, QStringLiteral("tessaline-plot: ") + QString::fromStdString(sentence));
+    circular += note.hasCircle() ? 1 : 0;
+  }
+  return circular;
+}
+
 // The file's identity: a workbook written by the run replaces the file, so it is a new inode.
 std::optional<std::pair<dev_t, ino_t>> fileIdentity(const QString& path) {
   struct stat status {};
@@ -274,14 +309,15 @@ int runPlot(const PlotRequest& request, const PlotEnvironment& environment, std:
   options.viewerCommand = QStringLiteral("none");
   options.instancesFolder = environment.instancesFolder;
   options.workingFolder = QFileInfo(output).absolutePath();
-  automation::EngineFactory factory(options);
+  automation::EngineFactory engines(options);
+  KeepingFactory factory(engines);
   NoPump pump;
   BatchWindow window(rows, request.oneChart, environment.showProgress ? messages : nullptr);
   graphing::GraphingRun run(factory, dialogs, pump, window);
   run.StartGraphing(kPlotLocation);
   const int leftOut = equationsLeftOut(rows.count(), run.plottedCount());
   if (leftOut > 0) print(messages, QStringLiteral("tessaline-plot: ") + leftOutText(leftOut, rows.count()));
-  const int failures = std::max(dialogs.failures, run.lastRunSucceeded() ? 0 : 1) + (leftOut > 0 ? 1 : 0);
+  int failures = std::max(dialogs.failures, run.lastRunSucceeded() ? 0 : 1) + (leftOut > 0 ? 1 : 0);
   bool written = false;
   if (pictures) {
     // As the workbook is written despite a failed row, so are its pictures; the status tells.
@@ -298,6 +334,7 @@ int runPlot(const PlotRequest& request, const PlotEnvironment& environment, std:
     const auto after = fileIdentity(request.output);
     written = after && after != before;
   }
+  if (written) failures += tellComputationNotes(pictures ? drawn : factory.workbook(), pictures, messages);
   if (!written || failures > 0) {
     printSummary(messages, request.output, failures, written);
     return 1;

@@ -1,5 +1,6 @@
 #include "render/chart_extraction.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -11,7 +12,9 @@ namespace {
 constexpr double kGap = std::numeric_limits<double>::quiet_NaN();
 
 // The block's cells row by row, as numbers; anything else is a gap, as in a spreadsheet's chart.
-std::vector<double> numbersOf(const core::WorkbookModel& workbook, const core::SeriesReference& reference) {
+// The places of the cells without a computed value go to `uncomputed` when it is given.
+std::vector<double> numbersOf(const core::WorkbookModel& workbook, const core::SeriesReference& reference,
+                              std::vector<std::size_t>* uncomputed = nullptr) {
   const auto sheet = reference.sheet.lock();
   if (!sheet || sheet->deleted || !sheet->cells) return {};
   const core::CellBlock& block = reference.block;
@@ -20,6 +23,7 @@ std::vector<double> numbersOf(const core::WorkbookModel& workbook, const core::S
   for (std::int32_t row = block.firstRow; row <= block.lastRow; ++row)
     for (std::int32_t column = block.firstColumn; column <= block.lastColumn; ++column) {
       const calc::Value value = workbook.value(*sheet, row, column);
+      if (uncomputed && value.isUncomputed()) uncomputed->push_back(numbers.size());
       numbers.push_back(value.isNumber() ? value.number() : kGap);
     }
   return numbers;
@@ -28,7 +32,7 @@ std::vector<double> numbersOf(const core::WorkbookModel& workbook, const core::S
 PlotSeries seriesOf(const core::WorkbookModel& workbook, const core::SeriesData& data) {
   PlotSeries series;
   series.name = QString::fromStdString(data.name);
-  if (data.values) series.y = numbersOf(workbook, *data.values);
+  if (data.values) series.y = numbersOf(workbook, *data.values, &series.uncomputed);
   if (data.xValues) series.x = numbersOf(workbook, *data.xValues);
   if (!data.xValues) {
     series.x.resize(series.y.size());

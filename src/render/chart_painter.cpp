@@ -168,21 +168,28 @@ QPointF ChartGeometry::toData(const QPointF& pixel) const {
   return {xScale.minimum + fx * (xScale.maximum - xScale.minimum), yScale.minimum + fy * (yScale.maximum - yScale.minimum)};
 }
 
+// A gap whose value is only not computed here still has its x: the x axis spans it, so that a
+// stretch left out at either end shows as a gap rather than as a shorter curve.
 std::optional<DataWindow> dataExtent(const PlotChart& chart) {
-  std::optional<DataWindow> extent;
+  std::optional<std::pair<double, double>> xs, ys;
+  const auto widen = [](std::optional<std::pair<double, double>>& range, double value) {
+    if (!range) range = std::pair(value, value);
+    range->first = std::min(range->first, value);
+    range->second = std::max(range->second, value);
+  };
   for (const auto& series : chart.series) {
     const std::size_t count = std::min(series.x.size(), series.y.size());
     for (std::size_t i = 0; i < count; ++i) {
-      const double x = series.x[i], y = series.y[i];
-      if (!std::isfinite(x) || !std::isfinite(y)) continue;
-      if (!extent) extent = DataWindow{x, x, y, y};
-      extent->xMin = std::min(extent->xMin, x);
-      extent->xMax = std::max(extent->xMax, x);
-      extent->yMin = std::min(extent->yMin, y);
-      extent->yMax = std::max(extent->yMax, y);
+      if (!std::isfinite(series.x[i]) || !std::isfinite(series.y[i])) continue;
+      widen(xs, series.x[i]);
+      widen(ys, series.y[i]);
     }
+    for (std::size_t i : series.uncomputed)
+      if (i < count && std::isfinite(series.x[i])) widen(xs, series.x[i]);
   }
-  return extent;
+  if (!xs) return std::nullopt;
+  if (!ys) ys = std::pair(0.0, 0.0);  // nothing computed: the value axis as for no data
+  return DataWindow{xs->first, xs->second, ys->first, ys->second};
 }
 
 ChartGeometry axesFor(const PlotChart& chart, const std::optional<DataWindow>& window) {

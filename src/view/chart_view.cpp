@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "calc/number_text.h"
+#include "calc/value.h"
 
 namespace view {
 namespace {
@@ -66,7 +67,8 @@ void ChartView::paintHover(QPainter& painter) const {
   if (!hovered_) return;
   const QPointF at = geometry_.toPixel(hovered_->x, hovered_->y);
   painter.setRenderHint(QPainter::Antialiasing);
-  painter.setPen(QPen(render::seriesColor(hovered_->series), 2));
+  // A gap has no point: its marker is dashed and stands at the pointer's height.
+  painter.setPen(QPen(render::seriesColor(hovered_->series), 2, hovered_->uncomputed ? Qt::DashLine : Qt::SolidLine));
   painter.setBrush(Qt::white);
   painter.drawEllipse(at, 5, 5);
   const QString text = pointText(*hovered_);
@@ -133,12 +135,53 @@ std::optional<std::size_t> ChartView::ascendingLength(std::size_t series) const 
 }
 
 QString ChartView::pointText(const HoveredPoint& point) const {
+  if (point.uncomputed)
+    return QString("x = %1, f(x) = (%2)")
+        .arg(number(point.x), QString::fromUtf8(calc::kNotComputedText.data(),
+                                                static_cast<qsizetype>(calc::kNotComputedText.size())));
   return QString("x = %1, f(x) = %2").arg(number(point.x), number(point.y));
 }
 
+// The series' point with a finite x nearest to x, by bisection over an ascending run.
+std::optional<ChartView::AlongX> ChartView::nearestAlongX(std::size_t series, double x) const {
+  const auto& xs = chart().series[series].x;
+  if (const auto sorted = ascendingLength(series)) {
+    if (*sorted == 0) return std::nullopt;
+    const auto end = xs.begin() + static_cast<std::ptrdiff_t>(*sorted);
+    auto at = static_cast<std::size_t>(std::lower_bound(xs.begin(), end, x) - xs.begin());
+    if (at == *sorted || (at > 0 && x - xs[at - 1] <= xs[at] - x)) --at;
+    return AlongX{at, xs.front(), xs[*sorted - 1]};
+  }
+  std::optional<AlongX> found;
+  for (std::size_t i = 0; i < xs.size(); ++i) {
+    if (!std::isfinite(xs[i])) continue;
+    if (!found) found = AlongX{i, xs[i], xs[i]};
+    if (std::abs(xs[i] - x) < std::abs(xs[found->nearest] - x)) found->nearest = i;
+    found->low = std::min(found->low, xs[i]);
+    found->high = std::max(found->high, xs[i]);
+  }
+  return found;
+}
+
+std::optional<HoveredPoint> ChartView::gapUnder(const QPointF& pixel) const {
+  const QPointF at = geometry_.toData(pixel);
+  const double reach = std::abs(geometry_.toData(pixel + QPointF(kHoverRadius, 0)).x() - at.x());
+  const auto& series = chart().series;
+  for (std::size_t s = 0; s < series.size(); ++s) {
+    if (series[s].uncomputed.empty()) continue;
+    const auto along = nearestAlongX(s, at.x());
+    if (!along || !series[s].isUncomputed(along->nearest)) continue;
+    if (at.x() < along->low - reach || at.x() > along->high + reach) continue;  // past the series' ends
+    return HoveredPoint{static_cast<int>(s), along->nearest, series[s].x[along->nearest], at.y(), true};
+  }
+  return std::nullopt;
+}
+
 void ChartView::setHovered(std::optional<HoveredPoint> point) {
+  // A gap's marker follows the pointer up and down; a point's stays on the point.
   const bool changed = point.has_value() != hovered_.has_value() ||
-                       (point && (point->series != hovered_->series || point->index != hovered_->index));
+                       (point && (point->series != hovered_->series || point->index != hovered_->index ||
+                                  point->y != hovered_->y));
   hovered_ = point;
   if (!changed) return;
   update();
@@ -156,7 +199,9 @@ void ChartView::mouseMoveEvent(QMouseEvent* event) {
     return;
   }
   if (stale_) return;  // not drawn yet: nothing to hover over
-  setHovered(geometry_.plotArea.contains(event->position()) ? pointNear(event->position()) : std::nullopt);
+  if (!geometry_.plotArea.contains(event->position())) return setHovered(std::nullopt);
+  auto point = pointNear(event->position());
+  setHovered(point ? point : gapUnder(event->position()));
 }
 
 void ChartView::leaveEvent(QEvent*) { setHovered(std::nullopt); }

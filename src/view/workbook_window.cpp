@@ -12,6 +12,7 @@
 
 #include "render/chart_extraction.h"
 #include "render/chart_pictures.h"
+#include "core/computation_notes.h"
 #include "core/workbook_model.h"
 #include "view/chart_view.h"
 #include "view/data_csv.h"
@@ -42,6 +43,18 @@ QString withSuffixOfFilter(QString path, const QString& filter) {
   const int star = filter.indexOf("*.");
   if (star < 0) return path;
   return path + filter.mid(star + 1, filter.indexOf(')', star) - star - 1);
+}
+
+// The notes on the workbook's values, a sentence each, naming every equation as its chart does.
+QStringList computationNoteSentences(const core::WorkbookModel& workbook) {
+  QStringList sentences;
+  for (const core::ComputationNote& note : core::computationNotes(workbook))
+    for (const std::string& sentence : core::noteSentences(note, note.name)) {
+      QString text = QString::fromStdString(sentence);
+      text[0] = text[0].toUpper();
+      sentences << text;
+    }
+  return sentences;
 }
 
 }  // namespace
@@ -79,6 +92,7 @@ WorkbookWindow::WorkbookWindow(std::shared_ptr<const core::WorkbookModel> workbo
   hint_ = new QLabel(this);
   hint_->setStyleSheet("color: #595959; padding: 0 6px;");
   statusBar()->addPermanentWidget(hint_);
+  showComputationNotes();
   connect(tabs_, &QTabWidget::currentChanged, this, [this] {
     hint_->setText(qobject_cast<ChartView*>(tabs_->currentWidget()) ? tr(kChartHint) : tr(kSheetHint));
   });
@@ -148,6 +162,19 @@ QWidget* WorkbookWindow::widgetFor(const std::shared_ptr<core::SheetNode>& sheet
   }
   pages_[sheet.get()] = page;
   return page;
+}
+
+// In the status bar's own place, so that a hovered point's text covers it only for a while. A
+// long note is cut at the window's edge; its tooltip holds every sentence.
+void WorkbookWindow::showComputationNotes() {
+  notes_ = new QLabel(this);
+  notes_->setStyleSheet("color: #9C5700; padding: 0 6px;");
+  notes_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  statusBar()->addWidget(notes_, 1);
+  const QStringList sentences = computationNoteSentences(*workbook_);
+  notes_->setText(sentences.join("  "));
+  notes_->setToolTip(sentences.join('\n'));
+  notes_->setVisible(!sentences.isEmpty());
 }
 
 void WorkbookWindow::rebuildTabs() {

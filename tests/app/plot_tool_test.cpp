@@ -183,6 +183,44 @@ TEST_F(PlotRun, DoneIsSaidOnlyAfterACleanRunOtherwiseASummary) {
   EXPECT_FALSE(messages.contains(QStringLiteral("Done.")));
 }
 
+TEST_F(PlotRun, ValuesNotComputedHereAreToldPerEquationAndAreNoFailure) {
+  // Equation 3 needs outside data; equation 2 reads its first value from x = 2 on (before, the
+  // empty F10).
+  const QStringList rows = args({"--one-chart", "-e", "x", "0", "3", "1", "-e", "x+offset(f1,if(2>x,9,0),0)", "0",
+                                 "3", "1", "-e", "webservice(x)", "0", "3", "1"});
+  const QString book = path("web.xlsx");
+  ASSERT_EQ(run(QStringList(rows) << QStringLiteral("-o") << book), 0) << messages.toStdString();
+  const QString tail = QStringLiteral(
+      " could not be computed here: they need a function that Tessaline leaves to your spreadsheet application, "
+      "which computes them when it opens the workbook.\n");
+  EXPECT_EQ(messages, QStringLiteral("tessaline-plot: 2 values of equation 2 (F(x) = x+offset(f1,if(2>x,9,0),0))") + tail +
+                          QStringLiteral("tessaline-plot: 4 values of equation 3 (F(x) = webservice(x))") + tail +
+                          QStringLiteral("Done.\n"));
+  const QJsonObject cells = readBack(book, {QStringLiteral("Data"), QStringLiteral("D2:D3")})[QStringLiteral("cells")].toObject();
+  EXPECT_EQ(cells[QStringLiteral("Data!D2")].toObject()[QStringLiteral("value")].toDouble(), 1.0);
+  EXPECT_TRUE(cells[QStringLiteral("Data!D3")].toObject()[QStringLiteral("value")].isNull()) << "no made-up value";
+
+  ASSERT_EQ(run(QStringList(rows) << QStringLiteral("-o") << path("web.png")), 0) << messages.toStdString();
+  EXPECT_TRUE(messages.startsWith(QStringLiteral("tessaline-plot: 2 values of equation 2 (F(x) = x+offset(f1,if(2>x,9,0),0))")));
+  EXPECT_TRUE(messages.contains(QStringLiteral("and the pictures leave them out.\nDone.\n"))) << messages.toStdString();
+}
+
+TEST_F(PlotRun, AnEquationThatReadsItsOwnCellFailsTheRunAndNamesTheCell) {
+  EXPECT_EQ(run(args({"-e", "x", "0", "3", "1", "-e", "sum(d:d)+x", "0", "3", "1", "-o"}) << path("circle.xlsx")), 1);
+  EXPECT_TRUE(messages.startsWith(QStringLiteral("tessaline-plot: equation 2 (F(x) = sum(d:d)+x) reads its own cell "
+                                                 "D1 (a circular reference)")))
+      << messages.toStdString();
+  EXPECT_TRUE(messages.endsWith(QStringLiteral("circle.xlsx written, but 1 failure(s) were reported above.\n")));
+  EXPECT_FALSE(messages.contains(QStringLiteral("Done.")));
+  EXPECT_TRUE(QFile::exists(path("circle.xlsx")));
+
+  // Two equations reading each other are both told; pictures fail alike.
+  EXPECT_EQ(run(args({"-e", "d2+x", "0", "3", "1", "-e", "b2+x", "0", "3", "1", "-o"}) << path("pair.pdf")), 1);
+  EXPECT_TRUE(messages.contains(QStringLiteral("equation 1 (F(x) = d2+x) reads its own cell B2"))) << messages.toStdString();
+  EXPECT_TRUE(messages.contains(QStringLiteral("equation 2 (F(x) = b2+x) reads its own cell D2")));
+  EXPECT_TRUE(messages.contains(QStringLiteral("2 failure(s) were reported above.")));
+}
+
 TEST_F(PlotRun, AnEquationWithACharacterTheFileCannotHoldFailsAndTheBookStaysWellFormed) {
   const QString books[] = {path("esc.xlsx"), path("ffff.xlsx"), path("one.xlsx")};
   EXPECT_EQ(run(args({"-e", "x&\"\x1b\"", "0", "3", "1", "-o"}) << books[0]), 1);

@@ -71,6 +71,34 @@ TEST(ChartDrawing, ErrorCellsLeaveAGap) {
   EXPECT_DOUBLE_EQ(drawn.geometry.xScale.minimum, -6);
 }
 
+TEST(ChartDrawing, ValuesNotComputedHereAreAGapThatTheXAxisStillSpans) {
+  // From x = 5 on, the values read D1, which needs outside data and is left to the spreadsheet
+  // (before, they read the empty D10).
+  auto run = view_testing::runOf({{"x+offset(d1,if(5>x,9,0),0)", "0", "10", "0.5"}, {"webservice(x)", "0", "0", "1"}});
+  const auto chart = render::plotChartOf(run->book(), run->sheet("Chart1"));
+  const auto& series = chart.series.at(0);
+  ASSERT_FALSE(series.uncomputed.empty());
+  EXPECT_EQ(series.uncomputed.front(), 10u);  // x = 5
+  EXPECT_EQ(series.uncomputed.back(), 20u);   // x = 10; the empty row below is no such gap
+  EXPECT_TRUE(series.isUncomputed(15));
+  EXPECT_FALSE(series.isUncomputed(9));
+  const auto drawn = draw(chart);
+  const QColor blue = render::seriesColor(0);
+  for (double x : {0.5, 2.0, 4.2})
+    EXPECT_FALSE(curveRows(drawn, static_cast<int>(drawn.geometry.toPixel(x, 0).x()), blue).empty()) << x;
+  for (double x : {5.5, 7.0, 9.9})
+    EXPECT_TRUE(curveRows(drawn, static_cast<int>(drawn.geometry.toPixel(x, 0).x()), blue).empty()) << x;
+  EXPECT_GE(drawn.geometry.xScale.maximum, 10) << "the gap at the end is shown, not cut off";
+  EXPECT_LE(drawn.geometry.yScale.maximum, 6) << "the value axis is scaled by the values computed";
+
+  // Nothing computed at all: the x axis still spans the equation's x values.
+  auto none = view_testing::runOf({{"webservice(x)", "-20", "20", "1"}});
+  const auto empty = draw(render::plotChartOf(none->book(), none->sheet("Chart1")));
+  EXPECT_LE(empty.geometry.xScale.minimum, -20);
+  EXPECT_GE(empty.geometry.xScale.maximum, 20);
+  EXPECT_TRUE(curveRows(empty, static_cast<int>(empty.geometry.toPixel(0, 0).x()), blue).empty());
+}
+
 TEST(ChartDrawing, SmoothedLinePassesThroughEveryPoint) {
   render::PlotChart chart;
   chart.series.push_back({"coarse", {0, 1, 2, 3, 4}, {0, 4, 1, 3, 0}});

@@ -5,7 +5,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "render/chart_extraction.h"
 #include "view/chart_view.h"
+#include "view_test_support.h"
 
 using view::ChartView;
 
@@ -62,6 +64,61 @@ TEST(ChartView, HoverFindsPointsWhateverTheOrderOfX) {
     EXPECT_EQ(found->series, series);
     EXPECT_EQ(found->index, static_cast<std::size_t>(index));
   }
+}
+
+TEST(ChartView, OverAGapOfValuesNotComputedHereTheHoverSaysSo) {
+  // x = 0 and 1 computed, #DIV/0! at x = 2 (a gap of the spreadsheet's own), from x = 3 on
+  // reading D1, which is left to the spreadsheet application (before, the empty D10).
+  auto run = view_testing::runOf({{"1/(x-2)+offset(d1,if(3>x,9,0),0)", "0", "10", "1"}, {"webservice(x)", "0", "0", "1"}});
+  ChartView view([&run] { return render::plotChartOf(run->book(), run->sheet("Chart1")); });
+  view.resize(800, 500);
+  view.show();
+  view.grab();
+  QSignalSpy hovered(&view, &ChartView::pointHovered);
+  const auto& geometry = view.geometry();
+  EXPECT_GE(geometry.xScale.maximum, 10);
+  QTest::mouseMove(&view, geometry.toPixel(7.2, -0.5).toPoint());
+  ASSERT_TRUE(view.hovered().has_value());
+  EXPECT_TRUE(view.hovered()->uncomputed);
+  EXPECT_EQ(view.hovered()->index, 7u);
+  EXPECT_EQ(view.pointText(*view.hovered()), "x = 7, f(x) = (not computed)");
+  ASSERT_FALSE(hovered.isEmpty());
+  EXPECT_EQ(hovered.last().at(0).toString(), "Series1:  x = 7, f(x) = (not computed)");
+  // Anywhere up or down the gap; the marker follows the pointer.
+  const auto high = view.gapUnder(geometry.toPixel(3.9, geometry.yScale.maximum));
+  ASSERT_TRUE(high.has_value());
+  EXPECT_EQ(high->index, 4u);
+  EXPECT_DOUBLE_EQ(high->y, geometry.yScale.maximum);
+  // A point computed here wins over the gap beside it; an error's gap, or the empty plot past the
+  // series' last x, says nothing.
+  QTest::mouseMove(&view, geometry.toPixel(1, -1).toPoint());
+  ASSERT_TRUE(view.hovered().has_value());
+  EXPECT_FALSE(view.hovered()->uncomputed);
+  EXPECT_EQ(view.pointText(*view.hovered()), "x = 1, f(x) = -1");
+  EXPECT_FALSE(view.gapUnder(geometry.toPixel(2.1, 0)).has_value());
+  if (geometry.xScale.maximum > 11) {
+    EXPECT_FALSE(view.gapUnder(geometry.toPixel(11.5, 0)).has_value());
+  }
+  QTest::mouseMove(&view, geometry.toPixel(2.1, -0.2).toPoint());
+  EXPECT_FALSE(view.hovered().has_value());
+}
+
+TEST(ChartView, GapsAreFoundWhateverTheOrderOfX) {
+  render::PlotChart chart;
+  const double gap = std::nan("");
+  chart.series.push_back({"down", {10, 8, 6, 4, 2, 0}, {0, 1, gap, gap, 4, 5}, {2, 3}});
+  ChartView view([chart] { return chart; });
+  view.resize(800, 500);
+  view.show();
+  view.grab();
+  const auto& geometry = view.geometry();
+  for (auto [x, index] : {std::pair{5.6, 2}, {6.9, 2}, {4.4, 3}, {3.1, 3}}) {
+    const auto found = view.gapUnder(geometry.toPixel(x, 3));
+    ASSERT_TRUE(found.has_value()) << x;
+    EXPECT_EQ(found->index, static_cast<std::size_t>(index)) << x;
+    EXPECT_EQ(found->x, chart.series[0].x[static_cast<std::size_t>(index)]);
+  }
+  for (double x : {7.5, 2.5, 0.2}) EXPECT_FALSE(view.gapUnder(geometry.toPixel(x, 3)).has_value()) << x;
 }
 
 TEST(ChartView, WheelZoomsAboutThePointerAndDoubleClickResets) {

@@ -4,6 +4,9 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTest>
 #include <QTabWidget>
 
 #include "render/chart_extraction.h"
@@ -84,6 +87,37 @@ TEST(WorkbookWindow, ErrorCellsAreGapsAndTextualErrorsShowInTheTable) {
   auto* data = window->dataSheetView("Data");
   ASSERT_NE(data, nullptr);
   EXPECT_EQ(data->model()->index(2, 1).data().toString(), "#DIV/0!");
+}
+
+TEST(WorkbookWindow, TheStatusBarTellsOfValuesNotComputedHereAndOfCircles) {
+  auto run = runOf({{"x*x", "0", "3", "1"}, {"webservice(x)", "0", "3", "1"}, {"sum(f:f)+x", "0", "3", "1"}});
+  auto window = windowOf(*run);
+  QLabel* notes = window->computationNotes();
+  ASSERT_NE(notes, nullptr);
+  EXPECT_FALSE(notes->isHidden());
+  const QString uncomputed =
+      "4 values of equation 2 (F(x) = webservice(x)) could not be computed here: they need a function that "
+      "Tessaline leaves to your spreadsheet application, which computes them when it opens the workbook.";
+  const QString circular = "Equation 3 (F(x) = sum(f:f)+x) reads its own cell F1 (a circular reference)";
+  EXPECT_TRUE(notes->text().startsWith(uncomputed + "  " + circular)) << notes->text().toStdString();
+  EXPECT_EQ(notes->toolTip(), notes->text().replace(".  E", ".\nE"));
+  // A hovered point's text covers the note only while the pointer is on the point.
+  window->show();
+  auto* chart = window->chartView("Chart1");
+  chart->grab();
+  QTest::mouseMove(chart, chart->geometry().toPixel(2, 4).toPoint());
+  EXPECT_EQ(window->statusBar()->currentMessage(), "Series1:  x = 2, f(x) = 4");
+  EXPECT_TRUE(notes->isHidden());
+  QTest::mouseMove(chart, chart->geometry().plotArea.topLeft().toPoint() + QPoint(2, 2));
+  EXPECT_TRUE(window->statusBar()->currentMessage().isEmpty());
+  EXPECT_FALSE(notes->isHidden());
+}
+
+TEST(WorkbookWindow, AWorkbookWithAllValuesComputedHasNoNote) {
+  auto run = runOf({{"x*x", "0", "3", "1"}, {"1/x", "0", "3", "1"}}, false);  // #DIV/0! is a value
+  auto window = windowOf(*run);
+  EXPECT_TRUE(window->computationNotes()->isHidden());
+  EXPECT_TRUE(window->computationNotes()->text().isEmpty());
 }
 
 TEST(WorkbookWindow, AWorkbookWithoutChartsShowsItsWorksheet) {

@@ -35,7 +35,8 @@ struct PaintOptions {
   bool reduceDensePoints = true;
 };
 
-// The smallest window that holds every finite point; nothing when there is none.
+// The smallest window that holds every finite point and the x of every point not computed
+// here; nothing when there is none.
 std::optional<DataWindow> dataExtent(const PlotChart& chart);
 
 // The axis scales that a chart with this data gets (automatic, or the zoom window's).

@@ -3,6 +3,8 @@
 // workbook once. Cells that hold no number (errors, text, empty) are NaN and make gaps.
 #include <QString>
 
+#include <algorithm>
+#include <cstddef>
 #include <vector>
 
 namespace render {
@@ -11,6 +13,13 @@ struct PlotSeries {
   QString name;
   std::vector<double> x;
   std::vector<double> y;  // as many as x
+  // The points, in ascending order, whose f(x) this engine could not compute (the spreadsheet
+  // application computes it): gaps that the hover names and the x axis still spans.
+  std::vector<std::size_t> uncomputed = {};
+
+  bool isUncomputed(std::size_t point) const {
+    return std::binary_search(uncomputed.begin(), uncomputed.end(), point);
+  }
 };
 
 struct Gridlines {

@@ -1,6 +1,7 @@
 #pragma once
-// A chart sheet tab: the chart drawn to fill the tab. Hovering shows the nearest point; the
-// wheel zooms about the pointer, dragging a rectangle zooms to it, a double-click resets.
+// A chart sheet tab: the chart drawn to fill the tab. Hovering shows the nearest point, or over
+// the gap of values not computed here says so; the wheel zooms about the pointer, dragging a
+// rectangle zooms to it, a double-click resets.
 #include <QPixmap>
 #include <QPoint>
 #include <QWidget>
@@ -22,6 +23,7 @@ struct HoveredPoint {
   std::size_t index = 0;
   double x = 0;
   double y = 0;
+  bool uncomputed = false;  // a gap: its f(x) is not computed here, and y is the pointer's
 };
 
 class ChartView : public QWidget {
@@ -41,7 +43,10 @@ class ChartView : public QWidget {
   void resetZoom();
   // The series point nearest to `pixel` within a small radius, if any.
   std::optional<HoveredPoint> pointNear(const QPointF& pixel) const;
-  // "x = 1.5, f(x) = 0.997": the text shown for a hovered point.
+  // The uncomputed point whose gap lies under `pixel`: of a series whose point nearest to it
+  // along x is not computed here.
+  std::optional<HoveredPoint> gapUnder(const QPointF& pixel) const;
+  // "x = 1.5, f(x) = 0.997", or "x = 1.5, f(x) = (not computed)": the text for a hovered point.
   QString pointText(const HoveredPoint& point) const;
 
   QSize sizeHint() const override { return {900, 600}; }
@@ -63,6 +68,11 @@ class ChartView : public QWidget {
   void setHovered(std::optional<HoveredPoint> point);
   void paintHover(QPainter& painter) const;
   std::optional<std::size_t> ascendingLength(std::size_t series) const;
+  struct AlongX {
+    std::size_t nearest;
+    double low, high;  // the series' smallest and largest x
+  };
+  std::optional<AlongX> nearestAlongX(std::size_t series, double x) const;
 
   std::function<render::PlotChart()> load_;
   mutable std::optional<render::PlotChart> chart_;

@@ -1,6 +1,7 @@
 #pragma once
 // The window that shows a workbook after a run: one tab per sheet in workbook order, hidden
-// sheets left out until asked for, the active sheet in front. It keeps the workbook (and
+// sheets left out until asked for, the active sheet in front. Its status bar tells of values
+// that could not be computed here and of circular references. It keeps the workbook (and
 // whatever `keepAlive` holds, such as the instance that made it) until it closes.
 #include <QMainWindow>
 
@@ -55,6 +56,8 @@ class WorkbookWindow : public QMainWindow {
   void setShowHiddenSheets(bool show);
   void showSheet(const QString& name);
   ChartView* chartView(const QString& sheetName) const;
+  // The status bar's note on the workbook's values; hidden when there is nothing to tell.
+  QLabel* computationNotes() const { return notes_; }
   DataSheetView* dataSheetView(const QString& sheetName) const;
 
   // Save As to this path, the kind chosen by its suffix. False (and the user told why) when
@@ -70,6 +73,7 @@ class WorkbookWindow : public QMainWindow {
   QWidget* widgetFor(const std::shared_ptr<core::SheetNode>& sheet);
   std::shared_ptr<core::SheetNode> frontSheet() const;
   void tell(const QString& text);
+  void showComputationNotes();
 
   std::shared_ptr<const core::WorkbookModel> workbook_;
   QString bookFile_;
@@ -77,7 +81,8 @@ class WorkbookWindow : public QMainWindow {
   std::shared_ptr<const void> keepAlive_;
   QTabWidget* tabs_;
   QAction* showHidden_ = nullptr;
-  QLabel* hint_ = nullptr;  // how to use the sheet in front
+  QLabel* hint_ = nullptr;   // how to use the sheet in front
+  QLabel* notes_ = nullptr;  // what the cells do not show: values not computed here, circles
   std::map<const core::SheetNode*, QWidget*> pages_;
   QString lastSaveAs_;
 };
