@@ -86,10 +86,11 @@ constexpr auto kOutsideData = std::to_array<std::string_view>({
     "IMAGE", "PY", "REGISTER.ID", "RTD", "SQL.REQUEST", "STOCKHISTORY", "TRANSLATE", "WEBSERVICE",
 });
 
-// Names the formula language binds itself (parameters and lambdas) rather than table entries;
-// the parser must at least know them.
+// Names that bind parameters (LET, LAMBDA) or take a function as an argument (GROUPBY(..., SUM)):
+// they come with the formula language's lambdas. Until then the parser knows them, and formulas
+// calling them keep their saved values.
 constexpr auto kLanguageFunctions = std::to_array<std::string_view>({
-    "BYCOL", "BYROW", "ISOMITTED", "LAMBDA", "LET", "MAKEARRAY", "MAP", "REDUCE", "SCAN",
+    "BYCOL", "BYROW", "GROUPBY", "ISOMITTED", "LAMBDA", "LET", "MAKEARRAY", "MAP", "PIVOTBY", "REDUCE", "SCAN",
 });
 
 // Exponential smoothing forecasts, not yet computed: known by name so their saved values stay.
