@@ -1,5 +1,6 @@
 #include "lookup_regex.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -9,6 +10,9 @@ namespace {
 
 // Patterns beyond this many instructions are refused (a "{1000}" repeat of a group copies it).
 constexpr std::size_t kMaxInstructions = 20000;
+// find() copies the group slots at each group edge a thread passes: patterns whose edges times
+// slots pass this are refused there, keeping its work per character near search()'s.
+constexpr std::size_t kMaxCaptureWork = 10000;
 constexpr int kMaxRepeat = 1000;
 // Groups nest no deeper than this, so that parsing and compiling stay shallow on the stack.
 constexpr int kMaxDepth = 100;
@@ -384,6 +388,14 @@ bool atWordEdge(const std::vector<char32_t>& text, std::size_t at) {
 
 int Regex::groups() const { return program_ ? program_->groups : 0; }
 
+bool Regex::capturable() const {
+  if (!program_) return false;
+  const auto saves = static_cast<std::size_t>(
+      std::count_if(program_->code.begin(), program_->code.end(),
+                    [](const Instruction& in) { return in.op == Instruction::Save; }));
+  return saves * 2 * static_cast<std::size_t>(program_->groups + 1) <= kMaxCaptureWork;
+}
+
 // A Pike machine: every thread advances one character at a time, so the work is bounded by
 // text length times program length.
 bool Regex::search(std::string_view textUtf8) const {
@@ -429,15 +441,17 @@ bool Regex::search(std::string_view textUtf8) const {
 // The same machine with priorities and capture slots: threads are kept in the order a
 // backtracking matcher would try them, so the match found is the one Perl-style engines give.
 std::optional<RegexMatch> Regex::find(std::string_view textUtf8, std::size_t from) const {
-  if (!program_) return std::nullopt;
+  if (!capturable()) return std::nullopt;
   std::vector<std::size_t> offsets;  // byte offset of each character, and of the end
   const std::vector<char32_t> text = decode(textUtf8, &offsets);
   const std::vector<Instruction>& code = program_->code;
   const std::size_t slots = 2 * static_cast<std::size_t>(program_->groups + 1);
   constexpr std::size_t kUnset = static_cast<std::size_t>(-1);
+  // Threads share their slots until a Save writes one, so a split copies nothing.
+  using Slots = std::shared_ptr<const std::vector<std::size_t>>;
   struct Thread {
     std::uint32_t pc;
-    std::vector<std::size_t> saved;
+    Slots saved;
   };
   std::vector<Thread> current, next, stack;
   std::vector<std::size_t> seen(code.size(), kUnset);
@@ -460,7 +474,13 @@ std::optional<RegexMatch> Regex::find(std::string_view textUtf8, std::size_t fro
           stack.push_back(std::move(t));
           continue;
         }
-        case Instruction::Save: t.saved[in.x] = at; pass = true; break;
+        case Instruction::Save: {
+          auto written = std::make_shared<std::vector<std::size_t>>(*t.saved);
+          (*written)[in.x] = at;
+          t.saved = std::move(written);
+          pass = true;
+          break;
+        }
         case Instruction::Begin: pass = at == 0; break;
         case Instruction::End: pass = at == text.size(); break;
         case Instruction::WordEdge: pass = atWordEdge(text, at); break;
@@ -477,9 +497,9 @@ std::optional<RegexMatch> Regex::find(std::string_view textUtf8, std::size_t fro
   while (start < offsets.size() - 1 && offsets[start] < from) ++start;
   for (std::size_t at = start;; ++at) {
     if (!best) {
-      Thread fresh{0, std::vector<std::size_t>(slots, kUnset)};
-      fresh.saved[0] = at;
-      add(current, std::move(fresh), at);
+      auto slotsAt = std::make_shared<std::vector<std::size_t>>(slots, kUnset);
+      (*slotsAt)[0] = at;
+      add(current, Thread{0, std::move(slotsAt)}, at);
     }
     if (current.empty()) {
       if (best || at >= text.size()) break;
@@ -489,8 +509,8 @@ std::optional<RegexMatch> Regex::find(std::string_view textUtf8, std::size_t fro
     for (Thread& t : current) {
       const Instruction& in = code[t.pc];
       if (in.op == Instruction::Match) {
-        t.saved[1] = at;
-        best = std::move(t.saved);
+        best = *t.saved;
+        (*best)[1] = at;
         break;  // threads after this one have lower priority
       }
       if (at < text.size() && program_->steps(in, text[at])) {

@@ -37,9 +37,13 @@ class Regex {
   bool search(std::string_view text) const;
   // The first match that starts at byte `from` or later (the text before still counts for '^'
   // and "\b"), chosen as Perl-style engines choose: the leftmost, then by the pattern's order.
+  // Nothing when there is no match or the pattern is not capturable().
   std::optional<RegexMatch> find(std::string_view text, std::size_t from = 0) const;
   // The number of capturing groups.
   int groups() const;
+  // Whether find() can run: false for an invalid pattern, or one with so many groups repeated
+  // so often that tracking them would cost too much.
+  bool capturable() const;
 
  private:
   struct Program;

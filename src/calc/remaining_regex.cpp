@@ -138,7 +138,7 @@ Operand regexExtract(const Args& args) {
   if (auto e = caseArgument(a, args.size(), 3, ignoreCase)) return errorOperand(*e);
   if (mode < 0 || mode > 2) return errorOperand(ErrorCode::Value);
   const Regex regex(pattern, ignoreCase);
-  if (!regex.valid()) return errorOperand(ErrorCode::Value);
+  if (!regex.capturable()) return errorOperand(ErrorCode::Value);
   const std::vector<RegexMatch> matches = allMatches(regex, text, mode == 1 ? static_cast<std::size_t>(-1) : 1);
   if (matches.empty()) return errorOperand(ErrorCode::NA);
   std::vector<Value> values;
@@ -171,7 +171,7 @@ Value regexReplace(const Value* a, std::size_t n) {
   if (auto e = optionArgument(a, n, 3, 0, occurrence)) return *e;
   if (auto e = caseArgument(a, n, 4, ignoreCase)) return *e;
   const Regex regex(pattern, ignoreCase);
-  if (!regex.valid()) return ErrorCode::Value;
+  if (!regex.capturable()) return ErrorCode::Value;
   const std::vector<RegexMatch> matches = allMatches(regex, text);
   const double count = static_cast<double>(matches.size());
   const double chosen = occurrence < 0 ? count + occurrence : occurrence - 1;  // -1: all of them

@@ -133,7 +133,10 @@ INSTANTIATE_TEST_SUITE_P(HostilePatterns, Remaining, ::testing::Values(
     Case{"REGEXTEST(REPT(\"a\",5000)&\"c\",\"(a*)*b\")", false},
     Case{"LEN(REGEXEXTRACT(REPT(\"a\",5000),\"(a|aa)+$\"))", 5000.0},
     Case{"REGEXTEST(\"a\",\"(?=a)\")", ErrorCode::Value},        // look-around is not offered
-    Case{"REGEXTEST(\"a\",\"a{1001}\")", ErrorCode::Value}));    // nor huge repeats
+    Case{"REGEXTEST(\"a\",\"a{1001}\")", ErrorCode::Value},      // nor huge repeats
+    Case{"REGEXTEST(REPT(\"a\",1000),\"((a)|(b)){1000}\")", true},
+    // Groups repeated that often would cost too much to track: refused where groups count.
+    Case{"REGEXEXTRACT(REPT(\"a\",1000),\"((a)|(b)){300}\")", ErrorCode::Value}));
 
 }  // namespace
 }  // namespace calc::testing
