@@ -359,6 +359,11 @@ struct Regex::Program {
 };
 
 Regex::Regex(std::string_view pattern, bool ignoreCase) {
+  // "(?i)" in front asks for case to be ignored, as Perl-style engines read it.
+  if (pattern.starts_with("(?i)")) {
+    pattern.remove_prefix(4);
+    ignoreCase = true;
+  }
   try {
     auto program = std::make_unique<Program>();
     program->ignoreCase = ignoreCase;

@@ -2,8 +2,8 @@
 // Regular expressions for the lookups' regex mode (XLOOKUP and XMATCH match mode 3) and the
 // REGEX functions: literals, '.', classes ("[A-Z]", "[^0-9]", "\d", "\w", "\s"), groups
 // (capturing, or "(?:...)"), '|', '*', '+', '?', "{m,n}" (each lazy with a '?' after), '^', '$'
-// and "\b". Matching runs in time proportional to text times pattern, whatever the pattern:
-// hostile patterns cannot make it backtrack without end. Back-references and look-around,
+// and "\b"; "(?i)" in front ignores case. Matching runs in time proportional to text times
+// pattern, whatever the pattern: hostile patterns cannot make it backtrack without end. Back-references and look-around,
 // which cannot, make the pattern invalid.
 #include <cstddef>
 #include <memory>

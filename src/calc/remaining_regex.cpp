@@ -58,9 +58,9 @@ std::vector<RegexMatch> allMatches(const Regex& regex, std::string_view text,
     std::optional<RegexMatch> m = regex.find(text, from);
     if (!m) break;
     from = resumeAfter(*m, text);
-    const bool last = m->end() == text.size() && m->begin() == m->end();
+    const bool emptyAtEnd = m->begin() == m->end() && m->end() == text.size();
     matches.push_back(std::move(*m));
-    if (last || (matches.back().begin() == matches.back().end() && from == matches.back().end())) break;
+    if (emptyAtEnd) break;  // nothing further to find
   }
   return matches;
 }

@@ -27,6 +27,8 @@ INSTANTIATE_TEST_SUITE_P(RegexTest, Remaining, ::testing::Values(
     Case{"REGEXTEST(A2,\"^mr\")", false},
     Case{"REGEXTEST(A2,\"^mr\",1)", true},                  // case ignored
     Case{"REGEXTEST(A2,\"[a-z]OLMES\",1)", true},           // classes too
+    Case{"REGEXTEST(A2,\"(?i)^MR\")", true},                // or asked for in the pattern
+    Case{"REGEXTEST(\"ÉTÉ\",\"été\",1)", true},
     Case{"REGEXTEST(A2,\"\\bHolm\")", true},
     Case{"REGEXTEST(A2,\"\\Bolm\\b\")", false},
     Case{"REGEXTEST(12345,\"^\\d{5}$\")", true},            // numbers are read as text
