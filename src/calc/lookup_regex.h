@@ -3,8 +3,8 @@
 // REGEX functions: literals, '.', classes ("[A-Z]", "[^0-9]", "\d", "\w", "\s"), groups
 // (capturing, or "(?:...)"), '|', '*', '+', '?', "{m,n}" (each lazy with a '?' after), '^', '$'
 // and "\b"; "(?i)" in front ignores case. Matching runs in time proportional to text times
-// pattern, whatever the pattern: hostile patterns cannot make it backtrack without end. Back-references and look-around,
-// which cannot, make the pattern invalid.
+// pattern, whatever the pattern: hostile patterns cannot make it backtrack without end.
+// Back-references and look-around, which cannot, make the pattern invalid.
 #include <cstddef>
 #include <memory>
 #include <optional>
