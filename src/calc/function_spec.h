@@ -127,6 +127,7 @@ std::span<const FunctionSpec> calendarFunctions();
 std::span<const FunctionSpec> lookupFunctions();
 std::span<const FunctionSpec> referenceFunctions();
 std::span<const FunctionSpec> databaseFunctions();
+std::span<const FunctionSpec> remainingFunctions();
 
 // The whole table, looked up by name (any case, "_xlfn." already stripped). nullptr if absent.
 const FunctionSpec* findFunction(std::string_view name);

@@ -37,7 +37,8 @@ class FunctionIndex {
                         statisticsFunctions(), rankingFunctions(), regressionFunctions(), distributionFunctions(),
                         conditionalFunctions(), matrixFunctions(), engineeringFunctions(), complexFunctions(),
                         financialFunctions(), bondFunctions(), textSearchFunctions(), calendarFunctions(),
-                        lookupFunctions(), referenceFunctions(), databaseFunctions()})
+                        lookupFunctions(), referenceFunctions(), databaseFunctions(),
+                        remainingFunctions()})
       for (const FunctionSpec& spec : family) sorted_.push_back(&spec);
     std::sort(sorted_.begin(), sorted_.end(),
               [](const FunctionSpec* a, const FunctionSpec* b) { return a->name < b->name; });
