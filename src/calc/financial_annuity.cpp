@@ -208,7 +208,8 @@ Value effect(const double* a, std::size_t) {
 Value nominal(const double* a, std::size_t) {
   const double effectiveRate = a[0], perYear = std::trunc(a[1]);
   if (effectiveRate <= 0 || perYear < 1) return ErrorCode::Num;
-  return numberResult(perYear * (std::pow(1 + effectiveRate, 1 / perYear) - 1));
+  // The root through the logarithm, as Excel takes it, to the last digit.
+  return numberResult(perYear * (std::exp(std::log(1 + effectiveRate) / perYear) - 1));
 }
 
 Value pduration(const double* a, std::size_t) {
