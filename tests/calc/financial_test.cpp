@@ -145,6 +145,10 @@ INSTANTIATE_TEST_SUITE_P(Financial, DomainErrors, ::testing::Values(
     Case{"XNPV(0.1,A1:A4,B1:B5)", ErrorCode::Num},   // values and dates differ in number
     Case{"XNPV(0.1,A1:A5,{39448,39300,39751,39859,39904})", ErrorCode::Num},  // a date before the first
     Case{"XIRR({1,2},{39448,39508})", ErrorCode::Num},
+    Case{"XNPV(0.1,{-20,8,TRUE},{44958,44986,45017})", ErrorCode::Num},   // a boolean among the values
+    Case{"XIRR({-20,8,TRUE},{44958,44986,45017})", ErrorCode::Value},
+    // Flows a day apart that only a rate of -1 + 1e-75 balances: no double gets there.
+    Case{"XIRR({-1000,230,200,125,200,10},{1,2,3,4,5,6})", ErrorCode::Num},
     Case{"MIRR({1,2,3},0.1,0.1)", ErrorCode::Div0},
     Case{"FVSCHEDULE(1,{0.1,\"x\"})", ErrorCode::Value},
     Case{"DB(1000,100,5,7)", ErrorCode::Num},
