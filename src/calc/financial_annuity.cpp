@@ -24,7 +24,7 @@ double payment(double r, double periods, double present, double future, bool sta
 double futureValue(double r, double periods, double pay, double present, bool start) {
   if (r == 0) return -(present + pay * periods);
   const double g = std::pow(1 + r, periods);
-  return -(present * g + pay * (1 + r * (start ? 1 : 0)) * annuityFactor(r, g));
+  return -(present * g + pay * ((1 + r * (start ? 1 : 0)) * annuityFactor(r, g)));
 }
 
 // The split of a payment into interest and principal cancels most of the payment away, so it is
@@ -81,7 +81,8 @@ Balance balanceAt(double r, double periods, double pay, double present, double f
 Value pmt(const double* a, std::size_t n) {
   // At or below -100% a period nothing is left to pay back: Excel refuses it here.
   if (a[1] == 0 || a[0] <= -1) return ErrorCode::Num;
-  return numberResult(payment(a[0], a[1], a[2], at(a, n, 3), atStart(a, n, 4)));
+  // Carried in extended precision like the split of a payment: its last digit is Excel's.
+  return numberResult(static_cast<double>(widePayment(a[0], a[1], a[2], at(a, n, 3), atStart(a, n, 4))));
 }
 
 Value pv(const double* a, std::size_t n) {
@@ -90,7 +91,7 @@ Value pv(const double* a, std::size_t n) {
   if (r == 0) return numberResult(-(future + pay * periods));
   if (r == -1) return ErrorCode::Num;
   const double g = std::pow(1 + r, periods);
-  return numberResult(-(future + pay * (1 + r * (start ? 1 : 0)) * annuityFactor(r, g)) / g);
+  return numberResult(-(future + pay * ((1 + r * (start ? 1 : 0)) * annuityFactor(r, g))) / g);
 }
 
 Value fv(const double* a, std::size_t n) {
