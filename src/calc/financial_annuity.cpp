@@ -11,33 +11,50 @@ namespace {
 double at(const double* a, std::size_t n, std::size_t i) { return i < n ? a[i] : 0.0; }
 bool atStart(const double* a, std::size_t n, std::size_t i) { return at(a, n, i) != 0; }
 
-// The growth over the term, (1+r)^n, through log1p so that small rates keep their digits.
-double growth(double r, double periods) {
-  return r > -1 ? std::exp(periods * std::log1p(r)) : std::pow(1 + r, periods);
-}
-// PV and FV follow the plain power, which keeps Excel's round results round.
-double growthMinusOne(double r, double periods) { return std::pow(1 + r, periods) - 1; }
+// The annuity factor ((1+r)^n - 1)/r over the term, from the plain power: Excel's results follow
+// this order of operations to the last digit.
+double annuityFactor(double r, double growth) { return (growth - 1) / r; }
 
 double payment(double r, double periods, double present, double future, bool start) {
   if (r == 0) return -(present + future) / periods;
-  const double g = growth(r, periods);
-  return -(present * g + future) / ((1 + r * (start ? 1 : 0)) * ((g - 1) / r));
+  const double g = std::pow(1 + r, periods);
+  return -(present * g + future) / ((1 + r * (start ? 1 : 0)) * annuityFactor(r, g));
 }
 
 double futureValue(double r, double periods, double pay, double present, bool start) {
   if (r == 0) return -(present + pay * periods);
-  const double g = growthMinusOne(r, periods);
-  return -(present * (g + 1) + pay * (1 + r * (start ? 1 : 0)) * g / r);
+  const double g = std::pow(1 + r, periods);
+  return -(present * g + pay * ((1 + r * (start ? 1 : 0)) * annuityFactor(r, g)));
 }
 
-// The interest part of payment `period` (1-based).
-double interestPart(double r, double period, double periods, double present, double future, bool start) {
-  const double pay = payment(r, periods, present, future, start);
-  double interest;
+// The split of a payment into interest and principal cancels most of the payment away, so it is
+// carried in extended precision: the last digits then come out as Excel's do.
+using Wide = long double;
+
+Wide widePayment(Wide r, Wide periods, Wide present, Wide future, bool start) {
+  if (r == 0) return -(present + future) / periods;
+  const Wide g = std::pow(1 + r, periods);
+  return -(present * g + future) / ((1 + r * (start ? 1 : 0)) * ((g - 1) / r));
+}
+
+Wide wideFutureValue(Wide r, Wide periods, Wide pay, Wide present, bool start) {
+  if (r == 0) return -(present + pay * periods);
+  const Wide g = std::pow(1 + r, periods);
+  return -(present * g + pay * (1 + r * (start ? 1 : 0)) * ((g - 1) / r));
+}
+
+// The payment and its interest part for payment `period` (1-based).
+struct PaymentSplit {
+  Wide payment, interest;
+};
+
+PaymentSplit splitPayment(Wide r, Wide period, Wide periods, Wide present, Wide future, bool start) {
+  const Wide pay = widePayment(r, periods, present, future, start);
+  Wide interest;
   if (period == 1) interest = start ? 0 : -present;
-  else if (start) interest = futureValue(r, period - 2, pay, present, true) - pay;
-  else interest = futureValue(r, period - 1, pay, present, false);
-  return interest * r;
+  else if (start) interest = wideFutureValue(r, period - 2, pay, present, true) - pay;
+  else interest = wideFutureValue(r, period - 1, pay, present, false);
+  return {pay, interest * r};
 }
 
 // The balance equation RATE solves and its slope in the rate.
@@ -62,9 +79,10 @@ Balance balanceAt(double r, double periods, double pay, double present, double f
 }  // namespace
 
 Value pmt(const double* a, std::size_t n) {
-  // Below -100% a period the growth is a power of a negative number: Excel refuses it here.
-  if (a[1] == 0 || a[0] < -1) return ErrorCode::Num;
-  return numberResult(payment(a[0], a[1], a[2], at(a, n, 3), atStart(a, n, 4)));
+  // At or below -100% a period nothing is left to pay back: Excel refuses it here.
+  if (a[1] == 0 || a[0] <= -1) return ErrorCode::Num;
+  // Carried in extended precision like the split of a payment: its last digit is Excel's.
+  return numberResult(static_cast<double>(widePayment(a[0], a[1], a[2], at(a, n, 3), atStart(a, n, 4))));
 }
 
 Value pv(const double* a, std::size_t n) {
@@ -72,8 +90,8 @@ Value pv(const double* a, std::size_t n) {
   const bool start = atStart(a, n, 4);
   if (r == 0) return numberResult(-(future + pay * periods));
   if (r == -1) return ErrorCode::Num;
-  const double g = growth(r, periods) - 1;
-  return numberResult(-(future + pay * (1 + r * (start ? 1 : 0)) * g / r) / (g + 1));
+  const double g = std::pow(1 + r, periods);
+  return numberResult(-(future + pay * ((1 + r * (start ? 1 : 0)) * annuityFactor(r, g))) / g);
 }
 
 Value fv(const double* a, std::size_t n) {
@@ -125,15 +143,15 @@ Value rate(const double* a, std::size_t n) {
 Value ipmt(const double* a, std::size_t n) {
   const double r = a[0], period = a[1], periods = a[2];
   if (period < 1 || period >= periods + 1) return ErrorCode::Num;
-  return numberResult(interestPart(r, period, periods, a[3], at(a, n, 4), atStart(a, n, 5)));
+  return numberResult(static_cast<double>(splitPayment(r, period, periods, a[3], at(a, n, 4), atStart(a, n, 5)).interest));
 }
 
 Value ppmt(const double* a, std::size_t n) {
   const double r = a[0], period = a[1], periods = a[2], future = at(a, n, 4);
   const bool start = atStart(a, n, 5);
   if (period < 1 || period >= periods + 1) return ErrorCode::Num;
-  return numberResult(payment(r, periods, a[3], future, start) -
-                      interestPart(r, period, periods, a[3], future, start));
+  const PaymentSplit split = splitPayment(r, period, periods, a[3], future, start);
+  return numberResult(static_cast<double>(split.payment - split.interest));
 }
 
 namespace {
@@ -158,17 +176,18 @@ Value cumulative(const double* a, bool principal) {
       principalSum = pay;
       from = 2;
     }
-    const double firstTerm = -present * r / growthMinusOne(r, periods);
+    const double logGrowth = std::log1p(r);
+    const double firstTerm = -present * r / (std::pow(1 + r, periods) - 1);
     const double offset = from - (start ? 2 : 1);
-    principalSum += firstTerm * growth(r, offset) * (growth(r, last - from + 1) - 1) / r;
+    principalSum += firstTerm * std::exp(offset * logGrowth) * std::expm1((last - from + 1) * logGrowth) / r;
     return numberResult(principal ? principalSum : pay * (last - first + 1) - principalSum);
   }
-  double total = 0;
+  Wide total = 0;
   for (double p = first; p <= last; ++p) {
-    const double interest = interestPart(r, p, periods, present, 0, start);
-    total += principal ? pay - interest : interest;
+    const PaymentSplit split = splitPayment(r, p, periods, present, 0, start);
+    total += principal ? split.payment - split.interest : split.interest;
   }
-  return numberResult(total);
+  return numberResult(static_cast<double>(total));
 }
 
 }  // namespace
@@ -190,7 +209,8 @@ Value effect(const double* a, std::size_t) {
 Value nominal(const double* a, std::size_t) {
   const double effectiveRate = a[0], perYear = std::trunc(a[1]);
   if (effectiveRate <= 0 || perYear < 1) return ErrorCode::Num;
-  return numberResult(perYear * (std::pow(1 + effectiveRate, 1 / perYear) - 1));
+  // The root through the logarithm, as Excel takes it, to the last digit.
+  return numberResult(perYear * (std::exp(std::log(1 + effectiveRate) / perYear) - 1));
 }
 
 Value pduration(const double* a, std::size_t) {

@@ -1,5 +1,6 @@
 // Series of cash flows: NPV, IRR and MIRR at regular periods, XNPV and XIRR on dates, and
 // FVSCHEDULE's compounding through a list of rates.
+#include <algorithm>
 #include <cmath>
 
 #include "collect.h"
@@ -71,8 +72,18 @@ std::optional<double> solve(double guess, Fn&& valueAndSlope, int maxSteps = 50)
   return std::nullopt;
 }
 
+// Whether the flows' present value at r is zero to within rounding. A root squeezed against
+// -100% (a rate whose 1+r is below what a double can tell apart) settles without balancing.
+template <class PresentValue>
+bool balances(double r, PresentValue&& presentValue, const std::vector<double>& flows) {
+  double scale = 0;
+  for (double f : flows) scale = std::max(scale, std::fabs(f));
+  const double value = presentValue(r);
+  return std::isfinite(value) && std::fabs(value) <= 1e-6 * scale;
+}
+
 // The values and dates of XNPV and XIRR: equal in number, dates whole days on or after the first.
-// An empty cell among them is #NUM!; text is #NUM! to XNPV and #VALUE! to XIRR.
+// An empty cell among them is #NUM!; text or a boolean is #NUM! to XNPV and #VALUE! to XIRR.
 std::optional<ErrorCode> datedFlows(const Args& args, std::size_t valuesAt, std::vector<double>& flows,
                                     std::vector<double>& days, ErrorCode textError) {
   std::vector<double> dates;
@@ -81,7 +92,7 @@ std::optional<ErrorCode> datedFlows(const Args& args, std::size_t valuesAt, std:
     args.forEach(i, [&](const Value& v) {
       double x = 0;
       if (v.isEmpty()) error = ErrorCode::Num;
-      else if (v.isBool()) error = ErrorCode::Value;
+      else if (v.isBool()) error = textError;
       else if (v.isText() && !numberOf(v, x)) out.push_back(x);
       else if (v.isText()) error = textError;
       else if (!(error = numberOf(v, x))) out.push_back(x);
@@ -135,7 +146,9 @@ Value irr(const Args& args) {
     }
     return std::pair{value, slope};
   });
-  return root ? numberResult(*root) : Value(ErrorCode::Num);
+  const auto valueAtStart = [&](double r) { return presentValue(flows, r) * (1 + r); };
+  if (!root || !balances(*root, valueAtStart, flows)) return ErrorCode::Num;
+  return numberResult(*root);
 }
 
 Value xnpv(const Args& args) {
@@ -164,7 +177,9 @@ Value xirr(const Args& args) {
     }
     return std::pair{value, slope};
   }, 100);
-  return root ? numberResult(*root) : Value(ErrorCode::Num);
+  if (!root || !balances(*root, [&](double r) { return datedPresentValue(flows, days, r); }, flows))
+    return ErrorCode::Num;
+  return numberResult(*root);
 }
 
 // The gains grown at the reinvestment rate to the last period against the costs discounted

@@ -23,6 +23,13 @@ double daysWithin(int from, int to, int start, int end, Basis basis) {
   return b > a ? dayCount(a, b, basis) : 0.0;
 }
 
+// The part of a regular coupon that [from, to] earns in the quasi period [start, end]: a whole
+// quasi period earns a whole coupon even when its actual days exceed the basis's period.
+double shareWithin(int from, int to, int start, int end, double length, Basis basis) {
+  if (from <= start && to >= end) return 1.0;
+  return daysWithin(from, to, start, end, basis) / length;
+}
+
 // Reads numbers 0..count-1 as the Analysis ToolPak does; a left-out basis is 0.
 std::optional<ErrorCode> readAll(const Args& args, double* x, std::size_t count) {
   for (std::size_t i = 0; i < count; ++i) {
@@ -69,8 +76,8 @@ double oddFirstPrice(const OddFirst& b, double yld) {
     const int end = couponDate(b.firstCoupon, -k * months, eom);
     const int start = couponDate(b.firstCoupon, -(k + 1) * months, eom);
     const double length = normalLength(start, end, b.basis, b.frequency);
-    firstCouponShare += daysWithin(b.issue, b.firstCoupon, start, end, b.basis) / length;
-    accruedShare += daysWithin(b.issue, b.settlement, start, end, b.basis) / length;
+    firstCouponShare += shareWithin(b.issue, b.firstCoupon, start, end, length, b.basis);
+    accruedShare += shareWithin(b.issue, b.settlement, start, end, length, b.basis);
     if (b.settlement >= start && b.settlement < end)
       toFirstCoupon = k + dayCount(b.settlement, end, b.basis) / length;
     if (start <= b.issue) break;
@@ -145,9 +152,9 @@ LastShares oddLastShares(const OddLast& b) {
     const int start = couponDate(b.lastInterest, k * months, eom);
     const int end = couponDate(b.lastInterest, (k + 1) * months, eom);
     const double length = normalLength(start, end, b.basis, b.frequency);
-    s.earned += daysWithin(b.lastInterest, b.maturity, start, end, b.basis) / length;
-    s.accrued += daysWithin(b.lastInterest, b.settlement, start, end, b.basis) / length;
-    s.remaining += daysWithin(b.settlement, b.maturity, start, end, b.basis) / length;
+    s.earned += shareWithin(b.lastInterest, b.maturity, start, end, length, b.basis);
+    s.accrued += shareWithin(b.lastInterest, b.settlement, start, end, length, b.basis);
+    s.remaining += shareWithin(b.settlement, b.maturity, start, end, length, b.basis);
     if (end >= b.maturity) break;
   }
   return s;

@@ -122,6 +122,7 @@ TEST_P(DomainErrors, GiveExcelsError) {
 INSTANTIATE_TEST_SUITE_P(Financial, DomainErrors, ::testing::Values(
     Case{"PMT(0.1,0,1000)", ErrorCode::Num},
     Case{"PMT(-3,5,100,300,1)", ErrorCode::Num},
+    Case{"PMT(-1,1,-100)", ErrorCode::Num},  // nothing is left to pay back at -100%
     Case{"FV(-1,-2,1)", ErrorCode::Div0},
     Case{"NPER(0,0,1000)", ErrorCode::Num},
     Case{"NPER(0.1,100,-1000,2000)", ErrorCode::Num},  // the balance never comes down
@@ -144,6 +145,10 @@ INSTANTIATE_TEST_SUITE_P(Financial, DomainErrors, ::testing::Values(
     Case{"XNPV(0.1,A1:A4,B1:B5)", ErrorCode::Num},   // values and dates differ in number
     Case{"XNPV(0.1,A1:A5,{39448,39300,39751,39859,39904})", ErrorCode::Num},  // a date before the first
     Case{"XIRR({1,2},{39448,39508})", ErrorCode::Num},
+    Case{"XNPV(0.1,{-20,8,TRUE},{44958,44986,45017})", ErrorCode::Num},   // a boolean among the values
+    Case{"XIRR({-20,8,TRUE},{44958,44986,45017})", ErrorCode::Value},
+    // Flows a day apart that only a rate of -1 + 1e-75 balances: no double gets there.
+    Case{"XIRR({-1000,230,200,125,200,10},{1,2,3,4,5,6})", ErrorCode::Num},
     Case{"MIRR({1,2,3},0.1,0.1)", ErrorCode::Div0},
     Case{"FVSCHEDULE(1,{0.1,\"x\"})", ErrorCode::Value},
     Case{"DB(1000,100,5,7)", ErrorCode::Num},
@@ -235,6 +240,22 @@ TEST(LongSchedules, AgreeWithThePeriodByPeriodSums) {
     EXPECT_NEAR(std::stod(text.substr(bar + 1)), v.number(), 1e-6) << text;
   }
   EXPECT_TRUE(sameValue(ErrorCode::Num, book.eval("VDB(1000,1,1E9,0,1E9)")));
+}
+
+// The interest of a late period cancels most of the balance away: the digits that remain are the
+// exact ones (computed to 50 digits), and interest and principal still add up to the payment.
+TEST(PaymentSplit, KeepsTheDigitsThatCancellationLeaves) {
+  Book book;
+  for (const Near& c : {Near{"IPMT(0.7,10,36,8000)", -5599.99667042036, 0},
+                        Near{"IPMT(0.7,10,36,8000,0,1)", -3294.115688482565, 0},
+                        Near{"IPMT(0.01,34,36,8000)", -7.814623506250729, 0}}) {
+    const Value v = book.eval(c.formula);
+    ASSERT_TRUE(v.isNumber()) << c.formula;
+    EXPECT_DOUBLE_EQ(c.expected, v.number()) << c.formula;  // within 4 units in the last place
+  }
+  const Value sum = book.eval("IPMT(0.8,10,36,18000)+PPMT(0.8,10,36,18000)-PMT(0.8,36,18000)");
+  ASSERT_TRUE(sum.isNumber());
+  EXPECT_NEAR(0.0, sum.number(), 1e-9);
 }
 
 // A root far below zero is still found from the default guess.
