@@ -6,6 +6,7 @@
 #include <cmath>
 #include <memory>
 
+#include "calc/cell_address.h"
 #include "coercion.h"
 #include "function_spec.h"
 
@@ -32,17 +33,20 @@ Operand arrayOperand(std::shared_ptr<Array> array) {
   return o;
 }
 
-// The grid an argument spans: a range's cells (whole rows and columns cut at the sheet's used
-// extent), an array's values, or one value.
+// The grid an argument spans: a range's cells (whole columns and rows cut at the sheet's used
+// extent, as every walk over them is), an array's values, or one value.
 struct Grid {
   const Operand& source;
   std::int32_t rows = 1, columns = 1;
 
   Grid(const Operand& o, const EvalContext& context) : source(o) {
     if (o.kind == Operand::Kind::Range) {
-      const CellRef extent = context.usedExtent(o.range.sheet);
-      rows = std::max(o.range.row1, std::min(o.range.row2, extent.row)) - o.range.row1 + 1;
-      columns = std::max(o.range.column1, std::min(o.range.column2, extent.column)) - o.range.column1 + 1;
+      const CellRange& r = o.range;
+      const CellRef extent = context.usedExtent(r.sheet);
+      const bool wholeColumns = r.row1 == 1 && r.row2 == kMaxRows;
+      const bool wholeRows = r.column1 == 1 && r.column2 == kMaxColumns;
+      rows = (wholeColumns ? std::max(1, std::min(r.row2, extent.row)) : r.row2) - r.row1 + 1;
+      columns = (wholeRows ? std::max(1, std::min(r.column2, extent.column)) : r.column2) - r.column1 + 1;
     } else if (o.kind == Operand::Kind::Array) {
       rows = o.array->rows;
       columns = o.array->columns;

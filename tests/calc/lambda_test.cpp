@@ -65,6 +65,8 @@ INSTANTIATE_TEST_SUITE_P(Helpers, Lambda, ::testing::Values(
     Case{"SUM(MAP(A1:C2,LAMBDA(v,v*10)))", 210.0},
     Case{"INDEX(MAP(A1:C2,A1:C2,LAMBDA(a,b,a*b)),2,3)", 36.0},
     Case{"SUM(MAP(A1:A3,LAMBDA(c,ROW(c))))", 6.0},           // each element a reference
+    Case{"SUM(MAP(A51:A53,LAMBDA(c,ROW(c))))", 156.0},       // beyond the data, still three cells
+    Case{"ROWS(MAP(A:A,LAMBDA(c,1)))", 1000.0},  // a whole column stops at the used extent (Z1000)
     Case{"INDEX(MAP(A2:A3,LAMBDA(c,ISBLANK(c))),2,1)", true},
     Case{"MAP(A1:C2,LAMBDA(a,b,a))", ErrorCode::Value},      // one array, two parameters
     Case{"MAP(A1:C2,5)", ErrorCode::Value},
@@ -90,6 +92,7 @@ INSTANTIATE_TEST_SUITE_P(Recursion, Lambda, ::testing::Values(
     Case{"LET(f,LAMBDA(self,n,IF(n<=1,1,n*self(self,n-1))),f(f,5))", 120.0},
     Case{"LET(f,LAMBDA(self,n,IF(n<2,n,self(self,n-1)+self(self,n-2))),f(f,15))", 610.0},
     Case{"LET(f,LAMBDA(self,n,self(self,n+1)),f(f,1))", ErrorCode::Num},   // no end
+    Case{"LET(f,LAMBDA(g,n,SUM(MAP({1,2},LAMBDA(v,g(g,n+v))))),f(f,1))", ErrorCode::Num},  // through MAP
     // Two calls at every level: the limit stops the whole tree, not each branch on its own.
     Case{"LET(f,LAMBDA(self,n,self(self,n+1)+self(self,n+2)),f(f,1))", ErrorCode::Num},
     Case{"MAKEARRAY(100000,100000,LAMBDA(r,c,1))", ErrorCode::Num}));      // too large an array
@@ -141,6 +144,30 @@ TEST(LambdaFillDown, NamesStayAndReferencesMove) {
   };
   EXPECT_EQ(moved("LET(x1,A1,x1*B2)", 1), "LET(x1,A2,x1*B3)");
   EXPECT_EQ(moved("MAP(A1:A2,LAMBDA(ab12,ab12+B1))", 2), "MAP(A3:A4,LAMBDA(ab12,ab12+B3))");
+}
+
+// One compiled formula serves a filled-down column: moved, it computes what its moved text does,
+// inside LAMBDA bodies too.
+TEST(LambdaFillDown, ComputesAsTheMovedTextDoes) {
+  FixedCells cells;
+  for (int row = 1; row <= 20; ++row) {
+    const std::string r = std::to_string(row);
+    cells.set("A" + r, row * 1.5 - 7);
+    cells.set("B" + r, row % 4 == 0 ? Value("text") : Value(row * 0.5));
+  }
+  cells.extentRows = 20;
+  cells.extentColumns = 2;
+  for (const char* text : {"LET(x1,A2,x1*2+B2)", "SUM(MAP(A2:A4,LAMBDA(v,v*A2)))", "LAMBDA(a,[b],IF(ISOMITTED(b),a,b))(A3)",
+                           "REDUCE(0,A2:A6,LAMBDA(s,v,IF(v>0,s+v,s-B2)))", "SUM(MAKEARRAY(2,2,LAMBDA(r,c,INDEX(A2:A5,r+c))))"}) {
+    auto parsed = parseFormula(text);
+    ASSERT_TRUE(std::holds_alternative<Formula>(parsed)) << text;
+    const Formula& formula = std::get<Formula>(parsed);
+    for (std::int32_t rows = -1; rows <= 6; ++rows) {
+      std::string movedText;
+      ASSERT_TRUE(movedFormulaText(formula, text, rows, movedText)) << text << " by " << rows;
+      EXPECT_EQ(evaluate(formula, cells, rows), eval(movedText, cells)) << text << " by " << rows;
+    }
+  }
 }
 
 }  // namespace
