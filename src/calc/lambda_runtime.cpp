@@ -23,6 +23,13 @@ Operand errorOperand(ErrorCode code) {
   return missing;
 }
 
+Operand lambdaValue(std::size_t index) {
+  Operand value = errorOperand(ErrorCode::Value);
+  value.range.sheet = std::string_view(kLambdaTag, 0);
+  value.range.row1 = static_cast<std::int32_t>(index);
+  return value;
+}
+
 }  // namespace
 
 Operand LambdaRuntime::makeLambda(CodeReader& code) {
@@ -39,11 +46,15 @@ Operand LambdaRuntime::makeLambda(CodeReader& code) {
     const auto slot = code.next<std::uint8_t>();
     closure.captured.emplace_back(slot, slots_[slot]);
   }
+  // One that reads no outside name is the same value every time it is made (MAP's LAMBDA
+  // nested in another's body): made once.
+  if (captures == 0) {
+    for (const auto& [body, index] : uncaptured_)
+      if (body == closure.body) return lambdaValue(index);
+    uncaptured_.emplace_back(closure.body, closures_.size());
+  }
   closures_.push_back(std::move(closure));
-  Operand value = errorOperand(ErrorCode::Value);
-  value.range.sheet = std::string_view(kLambdaTag, 0);
-  value.range.row1 = static_cast<std::int32_t>(closures_.size() - 1);
-  return value;
+  return lambdaValue(closures_.size() - 1);
 }
 
 const LambdaRuntime::Closure* LambdaRuntime::closureOf(const Operand& value) const {

@@ -50,6 +50,7 @@ class LambdaRuntime final : public LambdaCaller {
 
   std::vector<Operand> slots_;
   std::vector<Closure> closures_;
+  std::vector<std::pair<const std::uint8_t*, std::size_t>> uncaptured_;  // body, closure
   BodyRunner& runner_;
   int depth_ = 0;
   std::int64_t calls_ = 0;

@@ -649,9 +649,12 @@ class Parser {
   bool call(std::string_view name, std::size_t start) {
     if (!isNameStart(name.front()) || containsDollar(name))
       fail(start, "not a valid function name");
-    if (const int slot = boundSlot(name, start); slot >= 0) {
-      emitLocal(slot);
-      return true;  // postfix() reads the arguments
+    // A bound name called: as typed, a function of the same name wins (SUM( is SUM).
+    if (!names_.empty() && (bindingName(name).prefixed || !isFunction(name))) {
+      if (const int slot = boundSlot(name, start); slot >= 0) {
+        emitLocal(slot);
+        return true;  // postfix() reads the arguments
+      }
     }
     // Files prefix newer functions ("_xlfn.COT", "_xlfn._xlws.SORT"): the plain name is meant.
     while (name.size() > 6 && name.front() == '_' &&
@@ -729,6 +732,11 @@ class Parser {
   }
 
   // ---- LET and LAMBDA ------------------------------------------------------------------------
+  static bool isFunction(std::string_view name) {
+    return equalsUpper(name, "LET") || equalsUpper(name, "LAMBDA") || findLambdaForm(name) ||
+           findFunctionIndex(name) >= 0;
+  }
+
   // The slot of `word` if it is a name bound here (the innermost binding wins); -1 otherwise.
   int boundSlot(std::string_view word, std::size_t start) {
     if (names_.empty()) return -1;

@@ -50,6 +50,9 @@ INSTANTIATE_TEST_SUITE_P(Lambdas, Lambda, ::testing::Values(
     Case{"LAMBDA(f,x,f(f(x)))(LAMBDA(y,y*3),2)", 18.0},      // a LAMBDA as an argument
     Case{"LET(area,LAMBDA(w,h,w*h),area(A2,C1))", 12.0},
     Case{"LET(f,5,f(1))", ErrorCode::Value},                 // calling what is no LAMBDA
+    Case{"LET(sum,4,SUM(sum,2))", 6.0},                      // as typed, SUM( is the function
+    Case{"LET(_xlpm.abs,LAMBDA(v,v*2),_xlpm.abs(-3))", -6.0},  // as a file writes the name, the LAMBDA
+    Case{"SUM(MAP(A1:C1,LAMBDA(v,MAP(v,LAMBDA(w,w*v)))))", 14.0},  // a LAMBDA made again per element
     Case{"LAMBDA(c,ROW(c))(B2)", 2.0}));                     // an argument stays a reference
 
 INSTANTIATE_TEST_SUITE_P(Omitted, Lambda, ::testing::Values(
