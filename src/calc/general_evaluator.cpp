@@ -281,12 +281,14 @@ class Machine final : public BodyRunner {
 };
 
 // The condition decides which branch runs; the other is skipped along with the Call to IF
-// (4 bytes) after them. A condition that is an array or a range goes on to that Call.
+// (4 bytes) after them. A condition that is an array or a range of cells goes on to that Call.
 void Machine::lazyIf(OperandStack& stack, CodeReader& code) {
   const auto thenLength = code.next<std::uint16_t>();
   const auto elseLength = code.next<std::uint16_t>();
-  if (!stack.top().isScalar()) return;
-  const Truth condition = toTruth(stack.top().scalar());
+  const Operand& top = stack.top();
+  const bool oneCell = top.kind == Operand::Kind::Range && top.range.isSingleCell();
+  if (!top.isScalar() && !oneCell) return;
+  const Truth condition = toTruth(oneCell ? scalarOf(top, context_) : top.scalar());
   stack.pop();
   const std::uint8_t* const thenStart = code.position();
   const std::uint8_t* const elseStart = thenStart + thenLength;

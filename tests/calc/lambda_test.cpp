@@ -94,6 +94,7 @@ INSTANTIATE_TEST_SUITE_P(Helpers, Lambda, ::testing::Values(
 INSTANTIATE_TEST_SUITE_P(Recursion, Lambda, ::testing::Values(
     Case{"LET(f,LAMBDA(self,n,IF(n<=1,1,n*self(self,n-1))),f(f,5))", 120.0},
     Case{"LET(f,LAMBDA(self,n,IF(n<2,n,self(self,n-1)+self(self,n-2))),f(f,15))", 610.0},
+    Case{"LET(f,LAMBDA(self,c,IF(c,c*7,self(self,c))),f(f,A1)+f(f,A1))", 14.0},  // a cell as the condition
     Case{"LET(f,LAMBDA(self,n,self(self,n+1)),f(f,1))", ErrorCode::Num},   // no end
     Case{"LET(f,LAMBDA(g,n,SUM(MAP({1,2},LAMBDA(v,g(g,n+v))))),f(f,1))", ErrorCode::Num},  // through MAP
     // Two calls at every level: the limit stops the whole tree, not each branch on its own.
