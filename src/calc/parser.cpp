@@ -662,10 +662,12 @@ class Parser {
       name.remove_prefix(6);
     ++p_;  // '('
     enterNesting(start);
-    if (equalsUpper(name, "LET")) return let();
-    if (equalsUpper(name, "LAMBDA")) return lambda();
-    if (const auto form = findLambdaForm(name)) return lambdaForm(*form);
     const int index = findFunctionIndex(name);
+    if (index < 0) {  // none of these is in the table, so the common call never asks
+      if (equalsUpper(name, "LET")) return let();
+      if (equalsUpper(name, "LAMBDA")) return lambda();
+      if (const auto form = findLambdaForm(name)) return lambdaForm(*form);
+    }
     const FunctionSpec* spec = index < 0 ? nullptr : &functionAt(static_cast<std::size_t>(index));
     // Only functions that take plain values may have their cells read beforehand.
     const bool takesReferences =
@@ -739,7 +741,9 @@ class Parser {
 
   // The slot of `word` if it is a name bound here (the innermost binding wins); -1 otherwise.
   int boundSlot(std::string_view word, std::size_t start) {
-    if (names_.empty()) return -1;
+    return names_.empty() ? -1 : findBoundSlot(word, start);
+  }
+  [[gnu::noinline]] int findBoundSlot(std::string_view word, std::size_t start) {
     const BindingName name = bindingName(word);
     if (name.optional) return -1;
     for (auto it = names_.rbegin(); it != names_.rend(); ++it) {
@@ -793,7 +797,7 @@ class Parser {
 
   // LET(name, value, ..., calculation): each value is computed once and bound for the values
   // after it and the calculation.
-  bool let() {
+  [[gnu::noinline]] bool let() {
     const std::size_t scope = names_.size();
     const int heightBefore = height_;
     const bool outerArrayContext = std::exchange(arrayContext_, false);
@@ -823,7 +827,7 @@ class Parser {
 
   // LAMBDA(parameter, ..., body): the body's code follows the instruction and runs when the
   // value is called; see Op::MakeLambda.
-  bool lambda() {
+  [[gnu::noinline]] bool lambda() {
     const std::size_t scope = names_.size();
     const std::size_t header = code_.size();
     emit(Op::MakeLambda);
@@ -863,7 +867,7 @@ class Parser {
   }
 
   // MAP, REDUCE and the others (see lambda_forms.h).
-  bool lambdaForm(const LambdaFormSpec& form) {
+  [[gnu::noinline]] bool lambdaForm(const LambdaFormSpec& form) {
     const int heightBefore = height_;
     const std::size_t argc = argumentList();
     if (argc < form.minArgs) fail(pos() - 1, "too few arguments");
@@ -878,7 +882,7 @@ class Parser {
 
   // Arguments up to the closing ')' (the '(' and the nesting are the caller's), references
   // kept as references; the count of them.
-  std::size_t argumentList() {
+  [[gnu::noinline]] std::size_t argumentList() {
     const bool outerArrayContext = std::exchange(arrayContext_, false);
     std::size_t argc = 0;
     skipSpaces();
