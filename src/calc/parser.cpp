@@ -669,6 +669,7 @@ class Parser {
       if (const auto form = findLambdaForm(name)) return lambdaForm(*form);
     }
     const FunctionSpec* spec = index < 0 ? nullptr : &functionAt(static_cast<std::size_t>(index));
+    if (!lambdas_.empty() && !arrayContext_ && spec && spec->name == "IF") return lazyIf(index);
     // Only functions that take plain values may have their cells read beforehand.
     const bool takesReferences =
         !spec || spec->takes == FunctionSpec::Takes::Args || spec->takes == FunctionSpec::Takes::Operand;
@@ -680,9 +681,6 @@ class Parser {
     const int heightBefore = height_;
     std::size_t argc = 0;
     bool fixedArguments = spec && spec->takes == FunctionSpec::Takes::Args;
-    // In a LAMBDA's body IF runs only the branch it takes, so that a LAMBDA may call itself.
-    const bool lazyIf = spec && !lambdas_.empty() && spec->name == "IF";
-    std::size_t lazyIfAt = 0, thenEnd = 0;
     skipSpaces();
     if (peek() == ')') {
       ++p_;
@@ -696,12 +694,6 @@ class Parser {
         if (argumentsAsArrays) emit(Op::ToArray);
         fixedArguments = fixedArguments && isFixedOperand(argumentStart);
         if (++argc > kManyArgs) fail(pos(), "more than 255 arguments");
-        if (lazyIf && argc == 1) {
-          lazyIfAt = code_.size();
-          emit(Op::LazyIf);
-          operand(std::uint32_t{0});  // the branches' lengths, written below
-        }
-        if (lazyIf && argc == 2) thenEnd = code_.size();
         if (accept(',')) continue;
         expect(')', "')' or ','");
         break;
@@ -709,13 +701,6 @@ class Parser {
     }
     --depth_;
     arrayContext_ = outerArrayContext;
-    if (lazyIf && argc >= 2) {
-      const std::size_t thenStart = lazyIfAt + 1 + 2 * sizeof(std::uint16_t);
-      const auto thenLength = static_cast<std::uint16_t>(thenEnd - thenStart);
-      const auto elseLength = static_cast<std::uint16_t>(code_.size() - thenEnd);
-      std::memcpy(&code_[lazyIfAt + 1], &thenLength, sizeof thenLength);
-      std::memcpy(&code_[lazyIfAt + 3], &elseLength, sizeof elseLength);
-    }
     if (spec) {
       if (argc < spec->minArgs) fail(pos() - 1, "too few arguments");
       if (argc > spec->maxArgs) fail(pos() - 1, "too many arguments");
@@ -734,6 +719,41 @@ class Parser {
   }
 
   // ---- LET and LAMBDA ------------------------------------------------------------------------
+  // IF in a LAMBDA's body runs only the branch it takes, so that a LAMBDA may call itself: the
+  // code of a call to IF with Op::LazyIf after the condition.
+  [[gnu::noinline]] bool lazyIf(int index) {
+    const int heightBefore = height_;
+    std::size_t argc = 0, lazyIfAt = 0, thenEnd = 0;
+    for (;;) {
+      skipSpaces();
+      if (peek() == ',' || peek() == ')') emitValue(Op::Missing);
+      else expression();
+      if (++argc == 1) {
+        lazyIfAt = code_.size();
+        emit(Op::LazyIf);
+        operand(std::uint32_t{0});  // the branches' lengths, written below
+      }
+      if (argc == 2) thenEnd = code_.size();
+      if (argc > 3) fail(pos(), "too many arguments");
+      if (accept(',')) continue;
+      expect(')', "')' or ','");
+      break;
+    }
+    --depth_;
+    if (argc < 2) fail(pos() - 1, "too few arguments");
+    const std::size_t thenStart = lazyIfAt + 1 + 2 * sizeof(std::uint16_t);
+    const auto thenLength = static_cast<std::uint16_t>(thenEnd - thenStart);
+    const auto elseLength = static_cast<std::uint16_t>(code_.size() - thenEnd);
+    std::memcpy(&code_[lazyIfAt + 1], &thenLength, sizeof thenLength);
+    std::memcpy(&code_[lazyIfAt + 3], &elseLength, sizeof elseLength);
+    emit(Op::Call);
+    operand(static_cast<std::uint16_t>(index));
+    operand(static_cast<std::uint8_t>(argc));
+    height_ = heightBefore;
+    pushed();
+    return false;
+  }
+
   static bool isFunction(std::string_view name) {
     return equalsUpper(name, "LET") || equalsUpper(name, "LAMBDA") || findLambdaForm(name) ||
            findFunctionIndex(name) >= 0;
