@@ -816,11 +816,11 @@ class Parser {
   }
 
   // LET(name, value, ..., calculation): each value is computed once and bound for the values
-  // after it and the calculation.
+  // after it and the calculation. Inside an argument evaluated as an array it is evaluated as
+  // one too, as parentheses would be.
   [[gnu::noinline]] bool let() {
     const std::size_t scope = names_.size();
     const int heightBefore = height_;
-    const bool outerArrayContext = std::exchange(arrayContext_, false);
     std::size_t pairs = 0;
     while (const auto name = nameArgument(false)) {
       const int slot = newSlot(pos());
@@ -838,7 +838,6 @@ class Parser {
     expression();
     expect(')', "')'");
     names_.resize(scope);
-    arrayContext_ = outerArrayContext;
     --depth_;
     height_ = heightBefore;
     pushed();

@@ -57,9 +57,10 @@ enum class Op : std::uint8_t {
   CallValue,  // u8 argc
   // LET's helpers that take a LAMBDA, and ISOMITTED: u8 LambdaForm, u8 argc.
   LambdaForm,
-  // IF inside a LAMBDA's body, decided before its branches run (so that a LAMBDA may call
-  // itself): u16 length of the first branch, u16 length of the rest up to and including the
-  // Call to IF that follows. A condition that is no single value falls through to that Call.
+  // After IF's condition inside a LAMBDA's body, so that only the branch taken runs (a LAMBDA
+  // may call itself): u16 length of the code of the value if true, u16 of the value if false
+  // (0 when left out), after which comes the Call to IF. A condition that is no single value
+  // goes on through both branches to that Call.
   LazyIf,
 };
 

@@ -34,7 +34,8 @@ INSTANTIATE_TEST_SUITE_P(Let, Lambda, ::testing::Values(
     Case{"LET(e,1/0,e+1)", ErrorCode::Div0},
     Case{"y+LET(y,1,y)", ErrorCode::Name},                   // an unbound name
     Case{"_xlfn.LET(_xlpm.a,2,_xlpm.a*3)", 6.0},             // as files store it
-    Case{"LET(A,3,a*A)", 9.0}));                             // names ignore case
+    Case{"LET(A,3,a*A)", 9.0},                               // names ignore case
+    Case{"SUMPRODUCT(LET(r,A1:C1,r*2))", 12.0}));            // as an array where its caller wants one
 
 INSTANTIATE_TEST_SUITE_P(Lambdas, Lambda, ::testing::Values(
     Case{"LAMBDA(x,x+1)(5)", 6.0},
