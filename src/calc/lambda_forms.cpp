@@ -137,6 +137,7 @@ class FormRun {
     const Operand& lambda = args_[2];
     if (!fits(caller_, lambda, 2)) return valueOperand(ErrorCode::Value);
     const Grid grid(args_[1], context_);
+    if (grid.size() > kMaxLambdaArrayValues) return valueOperand(ErrorCode::Num);
     Operand accumulator = args_[0];
     if (!keepEach) {
       for (std::int32_t r = 0; r < grid.rows; ++r)
@@ -153,6 +154,7 @@ class FormRun {
     const Operand& lambda = args_[1];
     if (!fits(caller_, lambda, 1)) return valueOperand(ErrorCode::Value);
     const Grid grid(args_[0], context_);
+    if (grid.size() > kMaxLambdaArrayValues) return valueOperand(ErrorCode::Num);
     return build(byRow ? grid.rows : 1, byRow ? 1 : grid.columns, [&](std::int32_t r, std::int32_t c) {
       const Operand part = byRow ? grid.row(r) : grid.column(c);
       return caller_.call(lambda, {&part, 1});

@@ -2,7 +2,8 @@
 // Formula text to postfix code (Formula::Impl): operands and functions read one by one,
 // binary operators by precedence climbing over Excel's order: range, negation, %, ^, * /, + -,
 // &, comparisons. Depth and length are bounded, so hostile
-// input is refused with a position instead of exhausting the stack.
+// input is refused with a position instead of exhausting the stack. Names that LET and LAMBDA
+// bind are resolved here, by scope, to the evaluation's slots (see Op::Local).
 #include <cstdint>
 #include <memory>
 #include <string_view>

@@ -100,7 +100,9 @@ INSTANTIATE_TEST_SUITE_P(Recursion, Lambda, ::testing::Values(
     Case{"LET(f,LAMBDA(g,n,SUM(MAP({1,2},LAMBDA(v,g(g,n+v))))),f(f,1))", ErrorCode::Num},  // through MAP
     // Two calls at every level: the limit stops the whole tree, not each branch on its own.
     Case{"LET(f,LAMBDA(self,n,self(self,n+1)+self(self,n+2)),f(f,1))", ErrorCode::Num},
-    Case{"MAKEARRAY(100000,100000,LAMBDA(r,c,1))", ErrorCode::Num}));      // too large an array
+    Case{"MAKEARRAY(100000,100000,LAMBDA(r,c,1))", ErrorCode::Num},        // too large an array
+    Case{"REDUCE(0,A2:XFD1048575,LAMBDA(a,v,a+1))", ErrorCode::Num},             // too large a grid to walk
+    Case{"BYROW(A2:Z1048575,LAMBDA(r,1))", ErrorCode::Num}));
 
 // Excel refuses these as it reads them.
 TEST(LambdaParsing, RefusesMalformedBindings) {
