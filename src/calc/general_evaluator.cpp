@@ -90,7 +90,9 @@ Operand elementwise(const Operand& a, const Operand& b, const EvalContext& conte
 [[gnu::noinline]] void binarySlow(OperandStack& stack, Op op, const EvalContext& context) {
   Operand& a = stack.top(1);
   Operand& b = stack.top(0);
-  a.range.sheet = {};  // a LAMBDA's tag, were it one: the result is a plain value
+  // A LAMBDA's tag, were it one: the result is a plain value. (A value's range is unused; a
+  // reference's is still to be read.)
+  if (a.kind == Operand::Kind::Value) a.range.sheet = {};
   if (op == Op::Concat && a.kind == Operand::Kind::Value && b.isScalar()) {
     appendText(a.value, b.scalar());  // in place: a chain of & stays linear
   } else if (a.isScalar() && b.isScalar()) {

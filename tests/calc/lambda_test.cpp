@@ -46,6 +46,7 @@ INSTANTIATE_TEST_SUITE_P(Lambdas, Lambda, ::testing::Values(
     Case{"LAMBDA(x,y,y)(1,)", 0.0},                          // given empty: it reads as 0
     Case{"LAMBDA(x,x+1)", ErrorCode::Value},                 // a LAMBDA is no cell value
     Case{"LAMBDA(x,x+1)+1", ErrorCode::Value},
+    Case{"LET(g,LAMBDA(x,x)&\"\",g(1))", ErrorCode::Value},   // computed from one, no LAMBDA
     Case{"LAMBDA(a,LAMBDA(b,a*10+b))(1)(2)", 12.0},          // returned, it keeps a's value
     Case{"LET(k,3,f,LAMBDA(x,x*k),k+f(2))", 9.0},            // reads the name it was made beside
     Case{"LAMBDA(f,x,f(f(x)))(LAMBDA(y,y*3),2)", 18.0},      // a LAMBDA as an argument
