@@ -90,13 +90,12 @@ Operand elementwise(const Operand& a, const Operand& b, const EvalContext& conte
 [[gnu::noinline]] void binarySlow(OperandStack& stack, Op op, const EvalContext& context) {
   Operand& a = stack.top(1);
   Operand& b = stack.top(0);
-  // A LAMBDA's tag, were it one: the result is a plain value. (A value's range is unused; a
-  // reference's is still to be read.)
-  if (a.kind == Operand::Kind::Value) a.range.sheet = {};
   if (op == Op::Concat && a.kind == Operand::Kind::Value && b.isScalar()) {
     appendText(a.value, b.scalar());  // in place: a chain of & stays linear
+    a.range.sheet = {};  // a LAMBDA's tag, were it one: the result is a plain value
   } else if (a.isScalar() && b.isScalar()) {
     a.set(applyBinary(op, a.scalar(), b.scalar(), context));
+    a.range.sheet = {};  // likewise (a single value's range is unused)
   } else if (isArray(a) || isArray(b)) {
     a = elementwise(a, b, context, [op, &context](const Value& x, const Value& y) { return applyBinary(op, x, y, context); });
   } else {
@@ -269,9 +268,10 @@ class Machine final : public BodyRunner {
     }
     return *lambdas_;
   }
-  void callValue(OperandStack& stack, std::size_t argc) {
-    Operand result = lambdas().call(stack.top(argc), stack.last(argc));
-    stack.pop(argc + 1);
+  // The instructions of LET and LAMBDA, out of line so that the others' dispatch stays lean.
+  [[gnu::noinline]] void lambdaStep(OperandStack& stack, CodeReader& code, Op op);
+  void replaceTop(OperandStack& stack, std::size_t count, Operand result) {
+    stack.pop(count);
     stack.push() = std::move(result);
   }
   void lazyIf(OperandStack& stack, CodeReader& code);
@@ -281,6 +281,29 @@ class Machine final : public BodyRunner {
   std::int32_t rowShift_;
   std::unique_ptr<LambdaRuntime> lambdas_;
 };
+
+void Machine::lambdaStep(OperandStack& stack, CodeReader& code, Op op) {
+  switch (op) {
+    case Op::Local: stack.push() = lambdas().local(code.next<std::uint8_t>()); break;
+    case Op::Bind:
+      lambdas().bind(code.next<std::uint8_t>(), std::move(stack.top()));
+      stack.pop();
+      break;
+    case Op::MakeLambda: stack.push() = lambdas().makeLambda(code); break;
+    case Op::CallValue: {
+      const auto argc = code.next<std::uint8_t>();
+      replaceTop(stack, argc + 1u, lambdas().call(stack.top(argc), stack.last(argc)));
+      break;
+    }
+    case Op::LambdaForm: {
+      const auto form = static_cast<LambdaForm>(code.next<std::uint8_t>());
+      const auto argc = code.next<std::uint8_t>();
+      replaceTop(stack, argc, applyLambdaForm(form, stack.last(argc), lambdas(), context_));
+      break;
+    }
+    default: lazyIf(stack, code); break;
+  }
+}
 
 // The condition decides which branch runs; the other is skipped along with the Call to IF
 // (4 bytes) after them. A condition that is an array or a range of cells goes on to that Call.
@@ -370,22 +393,12 @@ void Machine::step(OperandStack& stack, CodeReader& code) {
       stack.pop(code.next<std::uint8_t>());
       pushOther(stack, ErrorCode::Name);
       break;
-    case Op::Local: stack.push() = lambdas().local(code.next<std::uint8_t>()); break;
+    case Op::Local:
     case Op::Bind:
-      lambdas().bind(code.next<std::uint8_t>(), std::move(stack.top()));
-      stack.pop();
-      break;
-    case Op::MakeLambda: stack.push() = lambdas().makeLambda(code); break;
-    case Op::CallValue: callValue(stack, code.next<std::uint8_t>()); break;
-    case Op::LambdaForm: {
-      const auto form = static_cast<LambdaForm>(code.next<std::uint8_t>());
-      const auto argc = code.next<std::uint8_t>();
-      Operand result = applyLambdaForm(form, stack.last(argc), lambdas(), context_);
-      stack.pop(argc);
-      stack.push() = std::move(result);
-      break;
-    }
-    case Op::LazyIf: lazyIf(stack, code); break;
+    case Op::MakeLambda:
+    case Op::CallValue:
+    case Op::LambdaForm:
+    case Op::LazyIf: lambdaStep(stack, code, op); break;
     default: binary(stack, op, context_); break;
   }
 }
