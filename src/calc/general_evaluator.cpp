@@ -10,6 +10,7 @@
 
 #include "coercion.h"
 #include "function_spec.h"
+#include "lambda_runtime.h"
 #include "operators.h"
 #include "program.h"
 #include "quick_arithmetic.h"
@@ -77,6 +78,13 @@ Operand elementwise(const Operand& a, const Operand& b, const EvalContext& conte
   return out;
 }
 
+// A result computed in place of an operand, which may have been a LAMBDA: its tag goes too.
+// Out of line: inlined, it trips GCC's maybe-uninitialized analysis of the variant's string.
+[[gnu::noinline]] void setPlain(Operand& o, Value v) {
+  o.set(std::move(v));
+  o.range.sheet = {};
+}
+
 // Everything but plain arithmetic on two numbers; kept out of line so that the dispatch loop
 // stays small enough to live in registers.
 [[gnu::noinline]] void binarySlow(OperandStack& stack, Op op, const EvalContext& context) {
@@ -84,8 +92,10 @@ Operand elementwise(const Operand& a, const Operand& b, const EvalContext& conte
   Operand& b = stack.top(0);
   if (op == Op::Concat && a.kind == Operand::Kind::Value && b.isScalar()) {
     appendText(a.value, b.scalar());  // in place: a chain of & stays linear
+    a.range.sheet = {};  // a LAMBDA's tag, were it one: the result is a plain value
   } else if (a.isScalar() && b.isScalar()) {
     a.set(applyBinary(op, a.scalar(), b.scalar(), context));
+    a.range.sheet = {};  // likewise (a single value's range is unused)
   } else if (isArray(a) || isArray(b)) {
     a = elementwise(a, b, context, [op, &context](const Value& x, const Value& y) { return applyBinary(op, x, y, context); });
   } else {
@@ -114,7 +124,7 @@ inline void binary(OperandStack& stack, Op op, const EvalContext& context) {
   } else if (isArray(a)) {
     a = elementwise(a, a, context, [op, &context](const Value& x, const Value&) { return applyUnary(op, x, context); });
   } else {
-    a.set(applyUnary(op, scalarOf(a, context), context));
+    setPlain(a, applyUnary(op, scalarOf(a, context), context));
   }
 }
 
@@ -164,7 +174,7 @@ void pushRange(OperandStack& stack, CodeReader& code, const Formula::Impl& progr
   Operand& a = stack.top(1);
   const Operand& b = stack.top(0);
   if (a.kind != Operand::Kind::Range || b.kind != Operand::Kind::Range || a.range.sheet != b.range.sheet) {
-    a.set(Value(ErrorCode::Value));
+    setPlain(a, ErrorCode::Value);
   } else {
     a.range.row1 = std::min(a.range.row1, b.range.row1);
     a.range.column1 = std::min(a.range.column1, b.range.column1);
@@ -232,17 +242,102 @@ Operand liftOverArrays(const FunctionSpec& function, std::span<const Operand> ar
   o.value = std::move(value);
 }
 
-void step(OperandStack& stack, CodeReader& code, const Formula::Impl& program, const EvalContext& context) {
+// Runs a formula's code; LET's and LAMBDA's state is made when the first of them needs it.
+class Machine final : public BodyRunner {
+ public:
+  Machine(const Formula::Impl& program, const EvalContext& context, std::int32_t rowShift)
+      : program_(program), context_(context), rowShift_(rowShift) {}
+
+  void run(OperandStack& stack, CodeReader& code, const std::uint8_t* end) {
+    while (code.position() != end) step(stack, code);
+  }
+  Operand runBody(const std::uint8_t* begin, const std::uint8_t* end) override {
+    // On the heap: a LAMBDA calling itself must not use up the thread's stack.
+    auto stack = std::make_unique<OperandStack>(program_.maxStack);
+    CodeReader code(begin, rowShift_);
+    run(*stack, code, end);
+    return std::move(stack->top());
+  }
+
+ private:
+  void step(OperandStack& stack, CodeReader& code);
+  LambdaRuntime& lambdas() {
+    if (!lambdas_) {
+      const std::size_t slots = program_.extras ? program_.extras->localSlots : 0;  // MAP alone binds none
+      lambdas_ = std::make_unique<LambdaRuntime>(slots, *this);
+    }
+    return *lambdas_;
+  }
+  // The instructions of LET and LAMBDA, out of line so that the others' dispatch stays lean.
+  [[gnu::noinline]] void lambdaStep(OperandStack& stack, CodeReader& code, Op op);
+  void replaceTop(OperandStack& stack, std::size_t count, Operand result) {
+    stack.pop(count);
+    stack.push() = std::move(result);
+  }
+  void lazyIf(OperandStack& stack, CodeReader& code);
+
+  const Formula::Impl& program_;
+  const EvalContext& context_;
+  std::int32_t rowShift_;
+  std::unique_ptr<LambdaRuntime> lambdas_;
+};
+
+void Machine::lambdaStep(OperandStack& stack, CodeReader& code, Op op) {
+  switch (op) {
+    case Op::Local: stack.push() = lambdas().local(code.next<std::uint8_t>()); break;
+    case Op::Bind:
+      lambdas().bind(code.next<std::uint8_t>(), std::move(stack.top()));
+      stack.pop();
+      break;
+    case Op::MakeLambda: stack.push() = lambdas().makeLambda(code); break;
+    case Op::CallValue: {
+      const auto argc = code.next<std::uint8_t>();
+      replaceTop(stack, argc + 1u, lambdas().call(stack.top(argc), stack.last(argc)));
+      break;
+    }
+    case Op::LambdaForm: {
+      const auto form = static_cast<LambdaForm>(code.next<std::uint8_t>());
+      const auto argc = code.next<std::uint8_t>();
+      replaceTop(stack, argc, applyLambdaForm(form, stack.last(argc), lambdas(), context_));
+      break;
+    }
+    default: lazyIf(stack, code); break;
+  }
+}
+
+// The condition decides which branch runs; the other is skipped along with the Call to IF
+// (4 bytes) after them. A condition that is an array or a range of cells goes on to that Call.
+void Machine::lazyIf(OperandStack& stack, CodeReader& code) {
+  const auto thenLength = code.next<std::uint16_t>();
+  const auto elseLength = code.next<std::uint16_t>();
+  const Operand& top = stack.top();
+  const bool oneCell = top.kind == Operand::Kind::Range && top.range.isSingleCell();
+  if (!top.isScalar() && !oneCell) return;
+  const Truth condition = toTruth(oneCell ? scalarOf(top, context_) : top.scalar());
+  stack.pop();
+  const std::uint8_t* const thenStart = code.position();
+  const std::uint8_t* const elseStart = thenStart + thenLength;
+  code = CodeReader(elseStart + elseLength + 4, rowShift_);
+  if (condition.failed) return stack.push().set(Value(condition.error));
+  if (!condition.value && elseLength == 0) return stack.push().set(Value(false));
+  CodeReader branch = condition.value ? CodeReader(thenStart, rowShift_) : CodeReader(elseStart, rowShift_);
+  run(stack, branch, condition.value ? elseStart : elseStart + elseLength);
+  Operand& result = stack.top();
+  if (result.kind == Operand::Kind::Missing || result.kind == Operand::Kind::Range)
+    result.set(scalarOf(result, context_));
+}
+
+void Machine::step(OperandStack& stack, CodeReader& code) {
   const Op op = code.op();
   switch (op) {
     case Op::Number: stack.push().set(code.next<double>()); break;
-    case Op::String: stack.push().set(Value(std::string(readText(code, program)))); break;
+    case Op::String: stack.push().set(Value(std::string(readText(code, program_)))); break;
     case Op::Bool: pushOther(stack, Value(code.next<std::uint8_t>() != 0)); break;
     case Op::Error: pushOther(stack, static_cast<ErrorCode>(code.next<std::uint8_t>())); break;
-    case Op::Cell: stack.push().set(context.cell(readCell(code, {}))); break;
+    case Op::Cell: stack.push().set(context_.cell(readCell(code, {}))); break;
     case Op::SheetCell: {
-      const std::string_view sheet = readText(code, program);
-      stack.push().set(context.cell(readCell(code, sheet)));
+      const std::string_view sheet = readText(code, program_);
+      stack.push().set(context_.cell(readCell(code, sheet)));
       break;
     }
     case Op::CellRef: {
@@ -251,26 +346,26 @@ void step(OperandStack& stack, CodeReader& code, const Formula::Impl& program, c
       break;
     }
     case Op::SheetCellRef: {
-      const std::string_view sheet = readText(code, program);
+      const std::string_view sheet = readText(code, program_);
       const CellRef cell = readCell(code, sheet);
       pushRange(stack, cell, cell);
       break;
     }
-    case Op::Range: pushRange(stack, code, program); break;
+    case Op::Range: pushRange(stack, code, program_); break;
     case Op::Array: {
       Operand& o = stack.push();
       o.kind = Operand::Kind::Array;
-      o.array = program.extras->arrays[code.next<std::uint16_t>()];
+      o.array = program_.extras->arrays[code.next<std::uint16_t>()];
       break;
     }
     case Op::Missing: stack.push().kind = Operand::Kind::Missing; break;
-    case Op::ToArray: referenceToArray(stack.top(), context); break;
+    case Op::ToArray: referenceToArray(stack.top(), context_); break;
     case Op::RangeJoin: joinReferences(stack); break;
     case Op::Negate:
-    case Op::Percent: unary(stack, op, context); break;
+    case Op::Percent: unary(stack, op, context_); break;
     case Op::Call: {
       const auto index = code.next<std::uint16_t>();
-      call(stack, functionAt(index), code.next<std::uint8_t>(), context);
+      call(stack, functionAt(index), code.next<std::uint8_t>(), context_);
       break;
     }
     case Op::FixedCall: {
@@ -278,7 +373,7 @@ void step(OperandStack& stack, CodeReader& code, const Formula::Impl& program, c
       const auto index = code.next<std::uint16_t>();
       const auto argc = code.next<std::uint8_t>();
       Value known;
-      switch (context.startFixedCall(site, known)) {
+      switch (context_.startFixedCall(site, known)) {
         case EvalContext::FixedCall::Known:
           stack.pop(argc);
           stack.push().set(std::move(known));
@@ -288,8 +383,8 @@ void step(OperandStack& stack, CodeReader& code, const Formula::Impl& program, c
           stack.push().set(0.0);
           break;
         case EvalContext::FixedCall::Compute:
-          call(stack, functionAt(index), argc, context);
-          context.finishFixedCall(site, stack.top().scalar());
+          call(stack, functionAt(index), argc, context_);
+          context_.finishFixedCall(site, stack.top().scalar());
           break;
       }
       break;
@@ -298,7 +393,13 @@ void step(OperandStack& stack, CodeReader& code, const Formula::Impl& program, c
       stack.pop(code.next<std::uint8_t>());
       pushOther(stack, ErrorCode::Name);
       break;
-    default: binary(stack, op, context); break;
+    case Op::Local:
+    case Op::Bind:
+    case Op::MakeLambda:
+    case Op::CallValue:
+    case Op::LambdaForm:
+    case Op::LazyIf: lambdaStep(stack, code, op); break;
+    default: binary(stack, op, context_); break;
   }
 }
 
@@ -309,7 +410,7 @@ Value evaluateGeneral(const Formula::Impl& program, CodeReader code, std::span<c
   OperandStack stack(program.maxStack);
   for (double n : numbers) stack.push().set(n);
   if (pending) stack.push().set(*pending);
-  while (code.position() != program.codeEnd()) step(stack, code, program, context);
+  Machine(program, context, code.rowShift()).run(stack, code, program.codeEnd());
   Value result = scalarOf(stack.top(), context);
   if (result.isEmpty()) return 0.0;
   return result;

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "calc/file_formula.h"
+#include "parser.h"
 
 namespace calc {
 namespace {
@@ -128,7 +129,57 @@ bool isSpreadsheetFunction(std::string_view name) {
   return std::find(std::begin(kOutsideData), std::end(kOutsideData), key) != std::end(kOutsideData);
 }
 
+namespace {
+
+// Whether the formula may bind names: it mentions LET or LAMBDA (in any case).
+bool mayBindNames(std::string_view formula) {
+  for (std::size_t i = 0; i + 3 <= formula.size(); ++i) {
+    const char c = static_cast<char>(formula[i] & ~0x20);
+    if (c != 'L') continue;
+    const auto upper = [&](std::size_t k) { return static_cast<char>(formula[i + k] & ~0x20); };
+    if (upper(1) == 'E' && upper(2) == 'T') return true;
+    if (i + 6 <= formula.size() && upper(1) == 'A' && upper(2) == 'M' && upper(3) == 'B' && upper(4) == 'D' &&
+        upper(5) == 'A')
+      return true;
+  }
+  return false;
+}
+
+// The formula with each name LET or LAMBDA binds written as files write it: "_xlpm.x", and
+// "_xlop.x" for an optional parameter written "[x]".
+std::string withBoundNamePrefixes(std::string_view formula, const std::vector<BoundNameSpan>& spans) {
+  std::string text;
+  std::size_t copied = 0;
+  for (const BoundNameSpan& span : spans) {
+    text.append(formula.substr(copied, span.offset - copied));
+    if (span.optional) {
+      text.append("_xlop.");
+      text.append(formula.substr(span.offset + 1, span.length - 2u));
+    } else {
+      text.append("_xlpm.");
+      text.append(formula.substr(span.offset, span.length));
+    }
+    copied = span.offset + span.length;
+  }
+  text.append(formula.substr(copied));
+  return text;
+}
+
+void appendWithFunctionPrefixes(std::string_view formula, std::string& out);
+
+}  // namespace
+
 void appendFileFormula(std::string_view formula, std::string& out) {
+  if (mayBindNames(formula)) {
+    const std::vector<BoundNameSpan> spans = boundNameSpans(formula);
+    if (!spans.empty()) return appendWithFunctionPrefixes(withBoundNamePrefixes(formula, spans), out);
+  }
+  appendWithFunctionPrefixes(formula, out);
+}
+
+namespace {
+
+void appendWithFunctionPrefixes(std::string_view formula, std::string& out) {
   out.reserve(out.size() + formula.size());
   // Most formulas call only functions of the 2007 format: the text goes out as it is.
   std::size_t call = formula.find('(');
@@ -160,5 +211,7 @@ void appendFileFormula(std::string_view formula, std::string& out) {
     i = end;
   }
 }
+
+}  // namespace
 
 }  // namespace calc

@@ -2,16 +2,21 @@
 
 #include <algorithm>
 #include <array>
+#include <bitset>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "byte_buffer.h"
 #include "calc/cell_address.h"
 #include "calc/file_formula.h"
 #include "function_spec.h"
+#include "lambda_forms.h"
 
 namespace calc {
 namespace {
@@ -62,9 +67,36 @@ bool startsWithUpper(std::string_view text, std::string_view upper) {
   return text.size() >= upper.size() && equalsUpper(text.substr(0, upper.size()), upper);
 }
 
+bool sameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const char x = isLetter(a[i]) ? static_cast<char>(a[i] & ~0x20) : a[i];
+    const char y = isLetter(b[i]) ? static_cast<char>(b[i] & ~0x20) : b[i];
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// A name that LET or LAMBDA binds, as files write it: "_xlpm.x", or "_xlop.x" for an optional
+// parameter.
+struct BindingName {
+  std::string_view name;  // without the prefix
+  bool prefixed = false;
+  bool optional = false;
+};
+
+BindingName bindingName(std::string_view word) {
+  if (word.size() > 6 && word[0] == '_') {
+    if (startsWithUpper(word, "_XLPM.")) return {word.substr(6), true, false};
+    if (startsWithUpper(word, "_XLOP.")) return {word.substr(6), true, true};
+  }
+  return {word};
+}
+
 class Parser {
  public:
-  explicit Parser(std::string_view text) : source_(text) {}
+  explicit Parser(std::string_view text, std::vector<BoundNameSpan>* nameSpans = nullptr)
+      : source_(text), nameSpans_(nameSpans) {}
 
   std::unique_ptr<Formula::Impl> run() {
     if (source_.size() > kMaxFormulaLength)
@@ -76,6 +108,7 @@ class Parser {
     skipSpaces();
     if (!atEnd()) fail(pos(), "unexpected character");
     markFinalSum();
+    if (slotCount_ > 0) extras().localSlots = static_cast<std::uint16_t>(slotCount_);
     if (code_.size() > 0xFFFF || rowSpans_.size() / sizeof(RowSpan) > 0x7FFF) fail(0, "formula too complex");
     return Formula::Impl::create(code_.view(), text_.view(), static_cast<std::uint32_t>(maxHeight_),
                                  movable_ ? rowSpans_.view() : std::string_view(), movable_, std::move(extras_));
@@ -235,7 +268,17 @@ class Parser {
 
   void postfix() {
     std::size_t start = code_.size();
-    primary();
+    // A LAMBDA (or what may hold one) is called by the arguments right after it:
+    // LAMBDA(x,x+1)(5).
+    for (bool callable = primary(); callable && peek() == '(';) {
+      ++p_;
+      enterNesting(pos() - 1);
+      const int heightBefore = height_;
+      const std::size_t argc = argumentList();
+      emit(Op::CallValue);
+      operand(static_cast<std::uint8_t>(argc));
+      height_ = heightBefore;
+    }
     while (peek() == ':') {
       ++p_;
       keepCellUnread(start);
@@ -251,7 +294,8 @@ class Parser {
     }
   }
 
-  void primary() {
+  // Whether what it read may be a LAMBDA to call.
+  bool primary() {
     skipSpaces();
     const std::size_t start = pos();
     const char c = peek();
@@ -273,10 +317,11 @@ class Parser {
     } else if (isDigit(c) || (c == '.' && isDigit(peek(1)))) {
       numberOrRows();
     } else if (isWordChar(c)) {
-      word();
+      return word();
     } else {
       failUnexpected(start, c);
     }
+    return false;
   }
 
   // ---- literals --------------------------------------------------------------------------------
@@ -572,35 +617,45 @@ class Parser {
       code_[start] = static_cast<char>(Op::SheetCellRef);
   }
 
-  void word() {
+  bool word() {
     const std::size_t start = pos();
     const std::string_view w = scanWord();
     if (peek() == '!') {
       ++p_;
       referenceAfterSheet(SheetName{addText(w), w.size()});
-      return;
+      return false;
     }
     skipSpaces();
-    if (peek() == '(') {
-      call(w, start);
-      return;
-    }
+    if (peek() == '(') return call(w, start);
     p_ = w.data() + w.size();
-    if (reference(SheetName{}, w, start)) return;
+    // A bound name is a name in its scope, even one that reads like a cell (x1).
+    if (const int slot = boundSlot(w, start); slot >= 0) {
+      emitLocal(slot);
+      return false;
+    }
+    if (reference(SheetName{}, w, start)) return false;
     const bool isTrue = equalsUpper(w, "TRUE");
     if (isTrue || equalsUpper(w, "FALSE")) {
       emitValue(Op::Bool);
       operand(static_cast<std::uint8_t>(isTrue));
-      return;
+      return false;
     }
     if (!isNameStart(w.front()) || containsDollar(w)) fail(start, "not a valid name");
     emitValue(Op::Error);
     operand(static_cast<std::uint8_t>(ErrorCode::Name));
+    return false;
   }
 
-  void call(std::string_view name, std::size_t start) {
+  bool call(std::string_view name, std::size_t start) {
     if (!isNameStart(name.front()) || containsDollar(name))
       fail(start, "not a valid function name");
+    // A bound name called: as typed, a function of the same name wins (SUM( is SUM).
+    if (!names_.empty() && (bindingName(name).prefixed || !isFunction(name))) {
+      if (const int slot = boundSlot(name, start); slot >= 0) {
+        emitLocal(slot);
+        return true;  // postfix() reads the arguments
+      }
+    }
     // Files prefix newer functions ("_xlfn.COT", "_xlfn._xlws.SORT"): the plain name is meant.
     while (name.size() > 6 && name.front() == '_' &&
            (startsWithUpper(name, "_XLFN.") || startsWithUpper(name, "_XLWS.")))
@@ -608,7 +663,13 @@ class Parser {
     ++p_;  // '('
     enterNesting(start);
     const int index = findFunctionIndex(name);
+    if (index < 0) {  // none of these is in the table, so the common call never asks
+      if (equalsUpper(name, "LET")) return let();
+      if (equalsUpper(name, "LAMBDA")) return lambda();
+      if (const auto form = findLambdaForm(name)) return lambdaForm(*form);
+    }
     const FunctionSpec* spec = index < 0 ? nullptr : &functionAt(static_cast<std::size_t>(index));
+    if (!lambdas_.empty() && !arrayContext_ && spec && spec->name == "IF") return lazyIf(index);
     // Only functions that take plain values may have their cells read beforehand.
     const bool takesReferences =
         !spec || spec->takes == FunctionSpec::Takes::Args || spec->takes == FunctionSpec::Takes::Operand;
@@ -654,6 +715,214 @@ class Parser {
     }
     height_ = heightBefore;
     pushed();
+    return false;
+  }
+
+  // ---- LET and LAMBDA ------------------------------------------------------------------------
+  // IF in a LAMBDA's body runs only the branch it takes, so that a LAMBDA may call itself: the
+  // code of a call to IF with Op::LazyIf after the condition.
+  [[gnu::noinline]] bool lazyIf(int index) {
+    const int heightBefore = height_;
+    std::size_t argc = 0, lazyIfAt = 0, thenEnd = 0;
+    for (;;) {
+      skipSpaces();
+      if (peek() == ',' || peek() == ')') emitValue(Op::Missing);
+      else expression();
+      if (++argc == 1) {
+        lazyIfAt = code_.size();
+        emit(Op::LazyIf);
+        operand(std::uint32_t{0});  // the branches' lengths, written below
+      }
+      if (argc == 2) thenEnd = code_.size();
+      if (argc > 3) fail(pos(), "too many arguments");
+      if (accept(',')) continue;
+      expect(')', "')' or ','");
+      break;
+    }
+    --depth_;
+    if (argc < 2) fail(pos() - 1, "too few arguments");
+    const std::size_t thenStart = lazyIfAt + 1 + 2 * sizeof(std::uint16_t);
+    const auto thenLength = static_cast<std::uint16_t>(thenEnd - thenStart);
+    const auto elseLength = static_cast<std::uint16_t>(code_.size() - thenEnd);
+    std::memcpy(&code_[lazyIfAt + 1], &thenLength, sizeof thenLength);
+    std::memcpy(&code_[lazyIfAt + 3], &elseLength, sizeof elseLength);
+    emit(Op::Call);
+    operand(static_cast<std::uint16_t>(index));
+    operand(static_cast<std::uint8_t>(argc));
+    height_ = heightBefore;
+    pushed();
+    return false;
+  }
+
+  static bool isFunction(std::string_view name) {
+    return equalsUpper(name, "LET") || equalsUpper(name, "LAMBDA") || findLambdaForm(name) ||
+           findFunctionIndex(name) >= 0;
+  }
+
+  // The slot of `word` if it is a name bound here (the innermost binding wins); -1 otherwise.
+  int boundSlot(std::string_view word, std::size_t start) {
+    return names_.empty() ? -1 : findBoundSlot(word, start);
+  }
+  [[gnu::noinline]] int findBoundSlot(std::string_view word, std::size_t start) {
+    const BindingName name = bindingName(word);
+    if (name.optional) return -1;
+    for (auto it = names_.rbegin(); it != names_.rend(); ++it) {
+      if (!sameName(it->name, name.name)) continue;
+      if (!name.prefixed) noteBoundName(start, word.size(), false);
+      return it->slot;
+    }
+    return -1;
+  }
+  void noteBoundName(std::size_t start, std::size_t length, bool optional) {
+    if (nameSpans_)
+      nameSpans_->push_back({static_cast<std::uint16_t>(start), static_cast<std::uint16_t>(length), optional});
+  }
+  void emitLocal(int slot) {
+    emitValue(Op::Local);
+    operand(static_cast<std::uint8_t>(slot));
+    // A LAMBDA whose body reads a name bound outside it keeps that name's value as it stands
+    // when the LAMBDA is made.
+    for (OpenLambda& open : lambdas_)
+      if (slot < open.firstSlot) open.captures.set(static_cast<std::size_t>(slot));
+  }
+  int newSlot(std::size_t at) {
+    if (slotCount_ == 255) fail(at, "more than 255 names bound");
+    return slotCount_++;
+  }
+
+  // A name about to be bound, if the next argument is one (a name followed by ','); otherwise
+  // nothing is read. `optional` allows LAMBDA's "[name]".
+  std::optional<BindingName> nameArgument(bool optional) {
+    skipSpaces();
+    const char* const save = p_;
+    const std::size_t start = pos();
+    const bool bracketed = optional && peek() == '[';
+    if (bracketed) ++p_;
+    BindingName name{};
+    if (isNameStart(peek())) {
+      const std::string_view w = scanWord();
+      name = bindingName(w);
+      if (bracketed && !name.prefixed && accept(']')) name.optional = true;
+      else if (bracketed) name.name = {};
+      if (!name.prefixed && !name.name.empty()) noteBoundName(start, static_cast<std::size_t>(p_ - save), bracketed);
+    }
+    const bool valid = !name.name.empty() && isNameStart(name.name.front()) && !containsDollar(name.name) &&
+                       !equalsUpper(name.name, "TRUE") && !equalsUpper(name.name, "FALSE");
+    if (valid && accept(',')) return name;
+    if (bracketed) fail(start, "expected an optional parameter's name");
+    if (nameSpans_ && !name.prefixed && !name.name.empty()) nameSpans_->pop_back();
+    p_ = save;
+    return std::nullopt;
+  }
+
+  // LET(name, value, ..., calculation): each value is computed once and bound for the values
+  // after it and the calculation. Inside an argument evaluated as an array it is evaluated as
+  // one too, as parentheses would be.
+  [[gnu::noinline]] bool let() {
+    const std::size_t scope = names_.size();
+    const int heightBefore = height_;
+    std::size_t pairs = 0;
+    while (const auto name = nameArgument(false)) {
+      const int slot = newSlot(pos());
+      const std::size_t valueStart = code_.size();
+      expression();
+      keepCellUnread(valueStart);
+      emit(Op::Bind);
+      operand(static_cast<std::uint8_t>(slot));
+      --height_;
+      names_.push_back({name->name, slot});
+      ++pairs;
+      expect(',', "',' and the calculation");
+    }
+    if (pairs == 0) failExpecting(pos(), "a name and its value");
+    expression();
+    expect(')', "')'");
+    names_.resize(scope);
+    --depth_;
+    height_ = heightBefore;
+    pushed();
+    return true;
+  }
+
+  // LAMBDA(parameter, ..., body): the body's code follows the instruction and runs when the
+  // value is called; see Op::MakeLambda.
+  [[gnu::noinline]] bool lambda() {
+    const std::size_t scope = names_.size();
+    const std::size_t header = code_.size();
+    emit(Op::MakeLambda);
+    operand(std::uint16_t{0});  // the body's length, written below
+    const int firstSlot = slotCount_;
+    operand(static_cast<std::uint8_t>(firstSlot));
+    operand(std::uint16_t{0});  // the parameter counts, likewise
+    std::size_t parameters = 0, required = 0;
+    while (const auto name = nameArgument(true)) {
+      if (!name->optional && required < parameters) fail(pos(), "optional parameters come last");
+      names_.push_back({name->name, newSlot(pos())});
+      if (!name->optional) required = parameters + 1;
+      ++parameters;
+    }
+    const int heightBefore = height_;
+    const bool outerArrayContext = std::exchange(arrayContext_, false);
+    height_ = 0;  // the body runs on a stack of its own
+    lambdas_.push_back({firstSlot, {}});
+    const std::size_t bodyStart = code_.size();
+    expression();
+    expect(')', "')'");
+    const auto bodyLength = static_cast<std::uint16_t>(code_.size() - bodyStart);
+    std::memcpy(&code_[header + 1], &bodyLength, sizeof bodyLength);
+    code_[header + 4] = static_cast<char>(parameters);
+    code_[header + 5] = static_cast<char>(required);
+    const std::bitset<256> captures = lambdas_.back().captures;
+    lambdas_.pop_back();
+    operand(static_cast<std::uint8_t>(captures.count()));
+    for (std::size_t slot = 0; slot < captures.size(); ++slot)
+      if (captures.test(slot)) operand(static_cast<std::uint8_t>(slot));
+    names_.resize(scope);
+    arrayContext_ = outerArrayContext;
+    --depth_;
+    height_ = heightBefore;
+    pushed();
+    return true;
+  }
+
+  // MAP, REDUCE and the others (see lambda_forms.h).
+  [[gnu::noinline]] bool lambdaForm(const LambdaFormSpec& form) {
+    const int heightBefore = height_;
+    const std::size_t argc = argumentList();
+    if (argc < form.minArgs) fail(pos() - 1, "too few arguments");
+    if (argc > form.maxArgs) fail(pos() - 1, "too many arguments");
+    emit(Op::LambdaForm);
+    operand(static_cast<std::uint8_t>(form.form));
+    operand(static_cast<std::uint8_t>(argc));
+    height_ = heightBefore;
+    pushed();
+    return form.form == LambdaForm::Reduce;  // its result may be a LAMBDA
+  }
+
+  // Arguments up to the closing ')' (the '(' and the nesting are the caller's), references
+  // kept as references; the count of them.
+  [[gnu::noinline]] std::size_t argumentList() {
+    const bool outerArrayContext = std::exchange(arrayContext_, false);
+    std::size_t argc = 0;
+    skipSpaces();
+    if (peek() == ')') {
+      ++p_;
+    } else {
+      for (;;) {
+        skipSpaces();
+        const std::size_t argumentStart = code_.size();
+        if (peek() == ',' || peek() == ')') emitValue(Op::Missing);
+        else expression();
+        keepCellUnread(argumentStart);
+        if (++argc > kManyArgs) fail(pos(), "more than 255 arguments");
+        if (accept(',')) continue;
+        expect(')', "')' or ','");
+        break;
+      }
+    }
+    arrayContext_ = outerArrayContext;
+    --depth_;
+    return argc;
   }
 
   std::string_view source_;
@@ -669,6 +938,21 @@ class Parser {
   ByteBuffer rowSpans_;  // RowSpan after RowSpan
   bool movable_ = true;
   bool arrayContext_ = false;  // inside an argument that a function evaluates as an array
+  // The names LET and LAMBDA bind where the parser stands, outermost first.
+  struct BoundName {
+    std::string_view name;
+    int slot;
+  };
+  std::vector<BoundName> names_;
+  int slotCount_ = 0;
+  // The LAMBDAs whose bodies are being read, outermost first, with the names from outside each
+  // body that it reads.
+  struct OpenLambda {
+    int firstSlot;
+    std::bitset<256> captures;
+  };
+  std::vector<OpenLambda> lambdas_;
+  std::vector<BoundNameSpan>* nameSpans_ = nullptr;
   char buffer_[kMaxFormulaLength + 2];
 };
 
@@ -680,6 +964,16 @@ std::variant<std::unique_ptr<Formula::Impl>, ParseError> compileFormula(std::str
   } catch (const Failure& failure) {
     return failure.error;
   }
+}
+
+std::vector<BoundNameSpan> boundNameSpans(std::string_view text) {
+  std::vector<BoundNameSpan> spans;
+  try {
+    Parser(text, &spans).run();
+  } catch (const Failure&) {
+    spans.clear();
+  }
+  return spans;
 }
 
 }  // namespace calc

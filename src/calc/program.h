@@ -45,6 +45,23 @@ enum class Op : std::uint8_t {
   // As Call, for a call whose result is the same in every cell of a filled-down formula (its
   // arguments are fixed references and constants, SUM(A:A)): the context may keep the result.
   FixedCall,
+  // Names bound inside the formula (LET's names, LAMBDA's parameters), each a slot of the
+  // evaluation: Local pushes the slot's operand, Bind pops the top into it.
+  Local,  // u8 slot
+  Bind,   // u8 slot
+  // A LAMBDA: u16 body length, u8 first parameter slot, u8 parameters, u8 required parameters;
+  // then the body's code, skipped here and run when the value is called; then u8 count and
+  // the u8 slots of the names from outside that the body reads, captured as they stand now.
+  MakeLambda,
+  // Calls the value under the argc arguments on top (a LAMBDA, or a name bound to one).
+  CallValue,  // u8 argc
+  // LET's helpers that take a LAMBDA, and ISOMITTED: u8 LambdaForm, u8 argc.
+  LambdaForm,
+  // After IF's condition inside a LAMBDA's body, so that only the branch taken runs (a LAMBDA
+  // may call itself): u16 length of the code of the value if true, u16 of the value if false
+  // (0 when left out), after which comes the Call to IF. A condition that is no single value
+  // goes on through both branches to that Call.
+  LazyIf,
 };
 
 // A text operand: u16 offset into the formula's text pool, u16 length.
@@ -67,6 +84,8 @@ struct ProgramExtras {
   // It calls a function of the spreadsheet that this engine does not compute: its result is
   // left to the spreadsheet application.
   bool uncomputable = false;
+  // Slots for the names LET and LAMBDA bind (see Op::Local).
+  std::uint16_t localSlots = 0;
 };
 
 // Reads operands from code; the code was written by the parser, so it is trusted. Relative rows
