@@ -1,5 +1,6 @@
 #include "lookup_cell_info.h"
 
+#include <cctype>
 #include <string>
 
 #include "coercion.h"
@@ -21,8 +22,13 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-// A formula as the spreadsheet shows it: files mark newer functions with prefixes
-// ("_xlfn.XLOOKUP") that the user never sees. Quoted texts are left as they are.
+bool isNameCharacter(char c) {
+  return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' || static_cast<unsigned char>(c) >= 0x80;
+}
+
+// A formula as the spreadsheet shows it: files mark newer functions ("_xlfn.XLOOKUP") and the
+// names LET and LAMBDA bind ("_xlpm.x") with prefixes the user never sees, and an optional
+// LAMBDA parameter as "_xlop.b", shown "[b]". Quoted texts are left as they are.
 std::string withoutPrefixes(const std::string& formula) {
   std::string out;
   out.reserve(formula.size());
@@ -31,8 +37,18 @@ std::string withoutPrefixes(const std::string& formula) {
     if (formula[i] == '"') quoted = !quoted;
     if (!quoted && formula[i] == '_' && i + 6 <= formula.size()) {
       const std::string_view next(formula.data() + i, 6);
-      if (equalsIgnoringCase(next, "_xlfn.") || equalsIgnoringCase(next, "_xlws.")) {
+      if (equalsIgnoringCase(next, "_xlfn.") || equalsIgnoringCase(next, "_xlws.") ||
+          equalsIgnoringCase(next, "_xlpm.")) {
         i += 5;
+        continue;
+      }
+      if (equalsIgnoringCase(next, "_xlop.")) {
+        std::size_t end = i + 6;
+        while (end < formula.size() && isNameCharacter(formula[end])) ++end;
+        out += '[';
+        out.append(formula, i + 6, end - i - 6);
+        out += ']';
+        i = end - 1;
         continue;
       }
     }

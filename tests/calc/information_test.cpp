@@ -91,6 +91,9 @@ TEST(Information, SheetsAndFormulasOfTheWorkbook) {
   EXPECT_TRUE(sameValue("=SUM(1,2)", book.eval("FORMULATEXT(A1)")));
   // The file's prefix is not shown, but a text that holds it is kept.
   EXPECT_TRUE(sameValue("=XLOOKUP(1,{1},{\"_xlfn.\"})", book.eval("FORMULATEXT(A2)")));
+  // So are the prefixes of the names LET and LAMBDA bind; an optional parameter shows in brackets.
+  book.set(1, "B5", "=_xlfn.LAMBDA(_xlpm.a,_xlop.b,_xlpm.a+1)(2)");
+  EXPECT_TRUE(sameValue("=LAMBDA(a,[b],a+1)(2)", book.eval("FORMULATEXT(B5)")));
   EXPECT_TRUE(sameValue(ErrorCode::NA, book.eval("FORMULATEXT(A3)")));
   EXPECT_TRUE(sameValue(ErrorCode::NA, book.eval("FORMULATEXT(A4)")));
   EXPECT_TRUE(sameValue(true, book.eval("ISFORMULA(A1)")));
