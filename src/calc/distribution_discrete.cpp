@@ -119,16 +119,16 @@ Value hypgeomDist(const double* a, std::size_t) { return hypergeometric(a, a[4] 
 Value hypgeomDistOld(const double* a, std::size_t) { return hypergeometric(a, false); }
 
 const FunctionSpec kDiscrete[] = {
-    scalars("BINOM.DIST", 4, 4, withFlags<kFlag4, binomDist>),
+    newer(scalars("BINOM.DIST", 4, 4, withFlags<kFlag4, binomDist>)),
     scalars("BINOMDIST", 4, 4, withFlags<kFlag4, binomDist>),
-    numbers("BINOM.DIST.RANGE", 3, 4, binomDistRange),
-    numbers("BINOM.INV", 3, 3, binomInv),
+    newer(numbers("BINOM.DIST.RANGE", 3, 4, binomDistRange)),
+    newer(numbers("BINOM.INV", 3, 3, binomInv)),
     numbers("CRITBINOM", 3, 3, binomInv),
-    scalars("NEGBINOM.DIST", 4, 4, withFlags<kFlag4, negBinomDist>),
+    newer(scalars("NEGBINOM.DIST", 4, 4, withFlags<kFlag4, negBinomDist>)),
     numbers("NEGBINOMDIST", 3, 3, negBinomDistOld),
-    scalars("POISSON.DIST", 3, 3, withFlags<kFlag3, poissonDist>),
+    newer(scalars("POISSON.DIST", 3, 3, withFlags<kFlag3, poissonDist>)),
     scalars("POISSON", 3, 3, withFlags<kFlag3, poissonDist>),
-    scalars("HYPGEOM.DIST", 5, 5, withFlags<kFlag5, hypgeomDist>),
+    newer(scalars("HYPGEOM.DIST", 5, 5, withFlags<kFlag5, hypgeomDist>)),
     numbers("HYPGEOMDIST", 4, 4, hypgeomDistOld),
 };
 

@@ -172,13 +172,13 @@ Value zTest(const Args& args) {
 }
 
 const FunctionSpec kTests[] = {
-    arrayArguments(raw("T.TEST", 4, 4, tTest)),
+    arrayArguments(newer(raw("T.TEST", 4, 4, tTest))),
     arrayArguments(raw("TTEST", 4, 4, tTest)),
-    arrayArguments(raw("CHISQ.TEST", 2, 2, chiSqTest)),
+    arrayArguments(newer(raw("CHISQ.TEST", 2, 2, chiSqTest))),
     arrayArguments(raw("CHITEST", 2, 2, chiSqTest)),
-    arrayArguments(raw("F.TEST", 2, 2, fTest)),
+    arrayArguments(newer(raw("F.TEST", 2, 2, fTest))),
     arrayArguments(raw("FTEST", 2, 2, fTest)),
-    raw("Z.TEST", 2, 3, zTest),
+    newer(raw("Z.TEST", 2, 3, zTest)),
     raw("ZTEST", 2, 3, zTest),
 };
 

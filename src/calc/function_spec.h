@@ -73,7 +73,18 @@ struct FunctionSpec {
   // Its arguments are evaluated as arrays (SUMPRODUCT, MMULT...): a range inside an operation
   // there is taken element by element rather than at the formula's own row or column.
   bool arrayArguments = false;
+  // The prefix a file writes before the name: "_xlfn." for the functions newer than the 2007
+  // file format (a few "_xlfn._xlws."), empty for the others.
+  std::string_view filePrefix = {};
 };
+
+inline constexpr std::string_view kXlwsPrefix = "_xlfn._xlws.";
+
+// The entry of a function newer than the 2007 file format: newer(raw("XLOOKUP", ...)).
+constexpr FunctionSpec newer(FunctionSpec spec, std::string_view prefix = "_xlfn.") {
+  spec.filePrefix = prefix;
+  return spec;
+}
 
 // The entry with arrayArguments set: arrayArguments(raw("SUMPRODUCT", ...)).
 constexpr FunctionSpec arrayArguments(FunctionSpec spec) {

@@ -65,12 +65,12 @@ const FunctionSpec kInformation[] = {
     raw("TYPE", 1, 1, type),
     raw("CELL", 1, 2, cellInfo),
     raw("INFO", 1, 1, info),
-    raw("FORMULATEXT", 1, 1, formulaTextOf),
-    raw("ISFORMULA", 1, 1, isFormula),
-    raw("SHEET", 0, 1, sheetOf),
-    raw("SHEETS", 0, 1, sheetsOf),
+    newer(raw("FORMULATEXT", 1, 1, formulaTextOf)),
+    newer(raw("ISFORMULA", 1, 1, isFormula)),
+    newer(raw("SHEET", 0, 1, sheetOf)),
+    newer(raw("SHEETS", 0, 1, sheetsOf)),
     // The '@' of a formula: one value, a range cut down to the formula's row or column.
-    raw("SINGLE", 1, 1, [](const Args& a) { return a.scalar(0); }),
+    newer(raw("SINGLE", 1, 1, [](const Args& a) { return a.scalar(0); })),
     scalars("NA", 0, 0, [](const Value*, std::size_t) { return Value(ErrorCode::NA); }),
 };
 

@@ -88,15 +88,15 @@ Value logical(const Args& args, bool start, Combine combine) {
 const FunctionSpec kLogical[] = {
     scalars("IF", 2, 3, ifFunction),
     scalars("IFERROR", 2, 2, [](const Value* a, std::size_t) { return a[0].isError() ? a[1] : a[0]; }),
-    scalars("IFNA", 2, 2, [](const Value* a, std::size_t) {
+    newer(scalars("IFNA", 2, 2, [](const Value* a, std::size_t) {
       return a[0].isError() && a[0].error() == ErrorCode::NA ? a[1] : a[0];
-    }),
-    scalars("IFS", 2, kManyArgs, ifs),
-    scalars("SWITCH", 3, kManyArgs, switchFunction),
+    })),
+    newer(scalars("IFS", 2, kManyArgs, ifs)),
+    newer(scalars("SWITCH", 3, kManyArgs, switchFunction)),
     rawOperand("CHOOSE", 2, kManyArgs, choose),
     raw("AND", 1, kManyArgs, [](const Args& a) { return logical(a, true, [](bool x, bool y) { return x && y; }); }),
     raw("OR", 1, kManyArgs, [](const Args& a) { return logical(a, false, [](bool x, bool y) { return x || y; }); }),
-    raw("XOR", 1, kManyArgs, [](const Args& a) { return logical(a, false, [](bool x, bool y) { return x != y; }); }),
+    newer(raw("XOR", 1, kManyArgs, [](const Args& a) { return logical(a, false, [](bool x, bool y) { return x != y; }); })),
     scalars("NOT", 1, 1, [](const Value* a, std::size_t) -> Value {
       const Truth t = toTruth(a[0]);
       return t.failed ? Value(t.error) : Value(!t.value);

@@ -184,11 +184,11 @@ Operand eachSought(const Args& args) {
 
 const FunctionSpec kLookup[] = {
     rawOperand("MATCH", 2, 3, eachSought<match>),
-    rawOperand("XMATCH", 2, 4, eachSought<xmatch>),
+    newer(rawOperand("XMATCH", 2, 4, eachSought<xmatch>)),
     rawOperand("VLOOKUP", 3, 4, eachSought<tableLookup<true>>),
     rawOperand("HLOOKUP", 3, 4, eachSought<tableLookup<false>>),
     arrayArguments(rawOperand("LOOKUP", 2, 3, eachSought<lookup>)),
-    rawOperand("XLOOKUP", 3, 6, xlookup),
+    newer(rawOperand("XLOOKUP", 3, 6, xlookup)),
 };
 
 }  // namespace

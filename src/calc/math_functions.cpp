@@ -131,11 +131,11 @@ const FunctionSpec kMath[] = {
     number1("FACT", factorial),
     number1("FACTDOUBLE", doubleFactorial),
     numbers("COMBIN", 2, 2, combin),
-    numbers("COMBINA", 2, 2, combina),
+    newer(numbers("COMBINA", 2, 2, combina)),
     number1("EVEN", [](double x) { return roundToParity(x, 0); }),
     number1("ODD", [](double x) { return roundToParity(x, 1); }),
     numbers("PERMUT", 2, 2, permut),
-    numbers("PERMUTATIONA", 2, 2, permutationa),
+    newer(numbers("PERMUTATIONA", 2, 2, permutationa)),
     raw("RANDBETWEEN", 2, 2, randBetween),
     raw("RAND", 0, 0, [](const Args& args) -> Value { return args.context().random(); }),
 };

@@ -248,10 +248,10 @@ const FunctionSpec kMatrix[] = {
     arrayArguments(rawOperand("MMULT", 2, 2, mmult)),
     arrayArguments(raw("MDETERM", 1, 1, mdeterm)),
     arrayArguments(rawOperand("MINVERSE", 1, 1, minverse)),
-    rawOperand("MUNIT", 1, 1, munit),
+    newer(rawOperand("MUNIT", 1, 1, munit)),
     arrayArguments(rawOperand("TRANSPOSE", 1, 1, transpose)),
-    rawOperand("SEQUENCE", 1, 4, sequence),
-    rawOperand("RANDARRAY", 0, 5, randArray),
+    newer(rawOperand("SEQUENCE", 1, 4, sequence)),
+    newer(rawOperand("RANDARRAY", 0, 5, randArray)),
 };
 
 }  // namespace

@@ -1,19 +1,20 @@
-// The functions the spreadsheet gained after the 2007 file format, which files store with a
-// prefix. One list, kept beside the function table: every function of the table that is
-// newer than 2007 is here, and so are newer ones the engine does not compute, so that a
-// spreadsheet application that knows them computes them.
+// The formula text as files store it: functions the spreadsheet gained after the 2007 file
+// format carry a prefix. A function of the table says its own prefix in its entry; this list
+// holds only the newer ones the table does not (those the parser compiles itself, such as
+// LAMBDA, and those the engine leaves to the spreadsheet application, such as WEBSERVICE), so
+// that an application that knows them computes them.
 #include <algorithm>
 #include <array>
 #include <cstring>
 
 #include "calc/file_formula.h"
+#include "function_spec.h"
 #include "parser.h"
 
 namespace calc {
 namespace {
 
 constexpr std::string_view kXlfn = "_xlfn.";
-constexpr std::string_view kXlws = "_xlfn._xlws.";
 
 struct NewerFunction {
   std::string_view name;  // upper case
@@ -22,41 +23,31 @@ struct NewerFunction {
 
 // In name order, for a binary search.
 constexpr auto kNewerFunctions = std::to_array<NewerFunction>({
-    {"ACOT", kXlfn}, {"ACOTH", kXlfn}, {"AGGREGATE", kXlfn}, {"ANCHORARRAY", kXlfn}, {"ARABIC", kXlfn},
-    {"ARRAYTOTEXT", kXlfn}, {"BASE", kXlfn}, {"BETA.DIST", kXlfn}, {"BETA.INV", kXlfn}, {"BINOM.DIST", kXlfn},
-    {"BINOM.DIST.RANGE", kXlfn}, {"BINOM.INV", kXlfn}, {"BITAND", kXlfn}, {"BITLSHIFT", kXlfn}, {"BITOR", kXlfn},
-    {"BITRSHIFT", kXlfn}, {"BITXOR", kXlfn}, {"BYCOL", kXlfn}, {"BYROW", kXlfn}, {"CEILING.MATH", kXlfn},
-    {"CEILING.PRECISE", kXlfn}, {"CHISQ.DIST", kXlfn}, {"CHISQ.DIST.RT", kXlfn}, {"CHISQ.INV", kXlfn},
-    {"CHISQ.INV.RT", kXlfn}, {"CHISQ.TEST", kXlfn}, {"CHOOSECOLS", kXlfn}, {"CHOOSEROWS", kXlfn},
-    {"COMBINA", kXlfn}, {"CONCAT", kXlfn}, {"CONFIDENCE.NORM", kXlfn}, {"CONFIDENCE.T", kXlfn}, {"COPILOT", kXlfn}, {"COT", kXlfn},
-    {"COTH", kXlfn}, {"COVARIANCE.P", kXlfn}, {"COVARIANCE.S", kXlfn}, {"CSC", kXlfn}, {"CSCH", kXlfn},
-    {"DAYS", kXlfn}, {"DECIMAL", kXlfn}, {"DETECTLANGUAGE", kXlfn}, {"DROP", kXlfn}, {"ECMA.CEILING", kXlfn}, {"ENCODEURL", kXlfn},
-    {"ERF.PRECISE", kXlfn}, {"ERFC.PRECISE", kXlfn}, {"EXPAND", kXlfn}, {"EXPON.DIST", kXlfn}, {"F.DIST", kXlfn},
-    {"F.DIST.RT", kXlfn}, {"F.INV", kXlfn}, {"F.INV.RT", kXlfn}, {"F.TEST", kXlfn}, {"FIELDVALUE", kXlfn}, {"FILTER", kXlws},
-    {"FILTERXML", kXlfn}, {"FLOOR.MATH", kXlfn}, {"FLOOR.PRECISE", kXlfn}, {"FORECAST.ETS", kXlfn},
-    {"FORECAST.ETS.CONFINT", kXlfn}, {"FORECAST.ETS.SEASONALITY", kXlfn}, {"FORECAST.ETS.STAT", kXlfn},
-    {"FORECAST.LINEAR", kXlfn}, {"FORMULATEXT", kXlfn}, {"GAMMA", kXlfn}, {"GAMMA.DIST", kXlfn},
-    {"GAMMA.INV", kXlfn}, {"GAMMALN.PRECISE", kXlfn}, {"GAUSS", kXlfn}, {"GROUPBY", kXlfn}, {"HSTACK", kXlfn},
-    {"HYPGEOM.DIST", kXlfn}, {"IFNA", kXlfn}, {"IFS", kXlfn}, {"IMAGE", kXlfn}, {"IMCOSH", kXlfn}, {"IMCOT", kXlfn},
-    {"IMCSC", kXlfn}, {"IMCSCH", kXlfn}, {"IMSEC", kXlfn}, {"IMSECH", kXlfn}, {"IMSINH", kXlfn},
-    {"IMTAN", kXlfn}, {"ISFORMULA", kXlfn}, {"ISOMITTED", kXlfn}, {"ISOWEEKNUM", kXlfn}, {"LAMBDA", kXlfn},
-    {"LET", kXlfn}, {"LOGNORM.DIST", kXlfn}, {"LOGNORM.INV", kXlfn}, {"MAKEARRAY", kXlfn}, {"MAP", kXlfn},
-    {"MAXIFS", kXlfn}, {"MINIFS", kXlfn}, {"MODE.MULT", kXlfn}, {"MODE.SNGL", kXlfn}, {"MUNIT", kXlfn},
-    {"NEGBINOM.DIST", kXlfn}, {"NETWORKDAYS.INTL", kXlfn}, {"NORM.DIST", kXlfn}, {"NORM.INV", kXlfn},
-    {"NORM.S.DIST", kXlfn}, {"NORM.S.INV", kXlfn}, {"NUMBERVALUE", kXlfn}, {"PDURATION", kXlfn},
-    {"PERCENTILE.EXC", kXlfn}, {"PERCENTILE.INC", kXlfn}, {"PERCENTOF", kXlfn}, {"PERCENTRANK.EXC", kXlfn}, {"PERCENTRANK.INC", kXlfn},
-    {"PERMUTATIONA", kXlfn}, {"PHI", kXlfn}, {"PIVOTBY", kXlfn}, {"POISSON.DIST", kXlfn}, {"QUARTILE.EXC", kXlfn},
-    {"QUARTILE.INC", kXlfn}, {"RANDARRAY", kXlfn}, {"RANK.AVG", kXlfn}, {"RANK.EQ", kXlfn}, {"REDUCE", kXlfn},
-    {"REGEXEXTRACT", kXlfn}, {"REGEXREPLACE", kXlfn}, {"REGEXTEST", kXlfn},
-    {"RRI", kXlfn}, {"SCAN", kXlfn}, {"SEC", kXlfn}, {"SECH", kXlfn}, {"SEQUENCE", kXlfn}, {"SHEET", kXlfn},
-    {"SHEETS", kXlfn}, {"SINGLE", kXlfn}, {"SKEW.P", kXlfn}, {"SORT", kXlws}, {"SORTBY", kXlfn},
-    {"STDEV.P", kXlfn}, {"STDEV.S", kXlfn}, {"STOCKHISTORY", kXlfn}, {"SWITCH", kXlfn}, {"T.DIST", kXlfn}, {"T.DIST.2T", kXlfn},
-    {"T.DIST.RT", kXlfn}, {"T.INV", kXlfn}, {"T.INV.2T", kXlfn}, {"T.TEST", kXlfn}, {"TAKE", kXlfn},
-    {"TEXTAFTER", kXlfn}, {"TEXTBEFORE", kXlfn}, {"TEXTJOIN", kXlfn}, {"TEXTSPLIT", kXlfn}, {"TOCOL", kXlfn},
-    {"TOROW", kXlfn}, {"TRANSLATE", kXlfn}, {"TRIMRANGE", kXlfn}, {"UNICHAR", kXlfn}, {"UNICODE", kXlfn}, {"UNIQUE", kXlfn}, {"VALUETOTEXT", kXlfn},
-    {"VAR.P", kXlfn}, {"VAR.S", kXlfn}, {"VSTACK", kXlfn}, {"WEBSERVICE", kXlfn}, {"WEIBULL.DIST", kXlfn},
-    {"WORKDAY.INTL", kXlfn}, {"WRAPCOLS", kXlfn}, {"WRAPROWS", kXlfn}, {"XLOOKUP", kXlfn}, {"XMATCH", kXlfn},
-    {"XOR", kXlfn}, {"Z.TEST", kXlfn},
+    {"ANCHORARRAY", kXlfn},
+    {"BYCOL", kXlfn},
+    {"BYROW", kXlfn},
+    {"COPILOT", kXlfn},
+    {"DETECTLANGUAGE", kXlfn},
+    {"ECMA.CEILING", kXlfn},
+    {"FIELDVALUE", kXlfn},
+    {"FILTERXML", kXlfn},
+    {"FORECAST.ETS", kXlfn},
+    {"FORECAST.ETS.CONFINT", kXlfn},
+    {"FORECAST.ETS.SEASONALITY", kXlfn},
+    {"FORECAST.ETS.STAT", kXlfn},
+    {"GROUPBY", kXlfn},
+    {"IMAGE", kXlfn},
+    {"ISOMITTED", kXlfn},
+    {"LAMBDA", kXlfn},
+    {"LET", kXlfn},
+    {"MAKEARRAY", kXlfn},
+    {"MAP", kXlfn},
+    {"PIVOTBY", kXlfn},
+    {"REDUCE", kXlfn},
+    {"SCAN", kXlfn},
+    {"STOCKHISTORY", kXlfn},
+    {"TRANSLATE", kXlfn},
+    {"WEBSERVICE", kXlfn},
 });
 
 constexpr bool sortedByName() {
@@ -109,6 +100,7 @@ std::string_view fileFunctionPrefix(std::string_view name) {
   for (std::size_t i = 0; i < name.size(); ++i)
     upper[i] = name[i] >= 'a' && name[i] <= 'z' ? static_cast<char>(name[i] - 32) : name[i];
   const std::string_view key(upper, name.size());
+  if (const FunctionSpec* spec = findFunction(key)) return spec->filePrefix;
   const auto it = std::lower_bound(kNewerFunctions.begin(), kNewerFunctions.end(), key,
                                    [](const NewerFunction& f, std::string_view k) { return f.name < k; });
   return it != kNewerFunctions.end() && it->name == key ? it->prefix : std::string_view{};

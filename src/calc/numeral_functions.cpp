@@ -153,9 +153,9 @@ Value decimal(const Value* x, std::size_t) {
 
 const FunctionSpec kNumerals[] = {
     scalars("ROMAN", 1, 2, roman),
-    scalars("ARABIC", 1, 1, arabic),
-    numbers("BASE", 2, 3, base),
-    scalars("DECIMAL", 2, 2, decimal),
+    newer(scalars("ARABIC", 1, 1, arabic)),
+    newer(numbers("BASE", 2, 3, base)),
+    newer(scalars("DECIMAL", 2, 2, decimal)),
 };
 
 }  // namespace

@@ -301,8 +301,8 @@ Operand trend(const Args& args) {
 
 const FunctionSpec kRegression[] = {
     arrayArguments(raw("COVAR", 2, 2, covariance<false>)),
-    arrayArguments(raw("COVARIANCE.P", 2, 2, covariance<false>)),
-    arrayArguments(raw("COVARIANCE.S", 2, 2, covariance<true>)),
+    arrayArguments(newer(raw("COVARIANCE.P", 2, 2, covariance<false>))),
+    arrayArguments(newer(raw("COVARIANCE.S", 2, 2, covariance<true>))),
     arrayArguments(raw("CORREL", 2, 2, correlation<false>)),
     arrayArguments(raw("PEARSON", 2, 2, correlation<false>)),
     arrayArguments(raw("RSQ", 2, 2, correlation<true>)),
@@ -310,7 +310,7 @@ const FunctionSpec kRegression[] = {
     arrayArguments(raw("INTERCEPT", 2, 2, intercept)),
     arrayArguments(raw("STEYX", 2, 2, standardErrorOfY)),
     arrayArguments(raw("FORECAST", 3, 3, forecast)),
-    arrayArguments(raw("FORECAST.LINEAR", 3, 3, forecast)),
+    arrayArguments(newer(raw("FORECAST.LINEAR", 3, 3, forecast))),
     arrayArguments(raw("PROB", 3, 4, prob)),
     arrayArguments(rawOperand("LINEST", 1, 4, linest<false>)),
     arrayArguments(rawOperand("LOGEST", 1, 4, linest<true>)),

@@ -153,18 +153,18 @@ Operand trimRange(const Args& args) {
 }
 
 const FunctionSpec kRemaining[] = {
-    scalars("REGEXTEST", 2, 3, regexTest),
-    rawOperand("REGEXEXTRACT", 2, 4, regexExtract),
-    scalars("REGEXREPLACE", 3, 5, regexReplace),
+    newer(scalars("REGEXTEST", 2, 3, regexTest)),
+    newer(rawOperand("REGEXEXTRACT", 2, 4, regexExtract)),
+    newer(scalars("REGEXREPLACE", 3, 5, regexReplace)),
     scalars("ASC", 1, 1, halfWidth),
     scalars("JIS", 1, 1, fullWidth),
     scalars("DBCS", 1, 1, fullWidth),
     numbers("BAHTTEXT", 1, 1, bahtText),
     raw("PHONETIC", 1, 1, phonetic),
     raw("HYPERLINK", 1, 2, hyperlink),
-    scalars("ENCODEURL", 1, 1, encodeUrl),
-    raw("PERCENTOF", 2, 2, percentOf),
-    rawOperand("TRIMRANGE", 1, 3, trimRange),
+    newer(scalars("ENCODEURL", 1, 1, encodeUrl)),
+    newer(raw("PERCENTOF", 2, 2, percentOf)),
+    newer(rawOperand("TRIMRANGE", 1, 3, trimRange)),
 };
 
 }  // namespace

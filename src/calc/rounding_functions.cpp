@@ -100,11 +100,11 @@ const FunctionSpec kRounding[] = {
     strictNumbers("MROUND", 2, 2, mround),
     numbers("CEILING", 2, 2, ceilingClassic),
     numbers("FLOOR", 2, 2, floorClassic),
-    numbers("CEILING.MATH", 1, 3, ceilingMath),
-    numbers("FLOOR.MATH", 1, 3, floorMath),
-    numbers("CEILING.PRECISE", 1, 2, ceilingPrecise),
+    newer(numbers("CEILING.MATH", 1, 3, ceilingMath)),
+    newer(numbers("FLOOR.MATH", 1, 3, floorMath)),
+    newer(numbers("CEILING.PRECISE", 1, 2, ceilingPrecise)),
     numbers("ISO.CEILING", 1, 2, ceilingPrecise),
-    numbers("FLOOR.PRECISE", 1, 2, floorPrecise),
+    newer(numbers("FLOOR.PRECISE", 1, 2, floorPrecise)),
 };
 
 }  // namespace

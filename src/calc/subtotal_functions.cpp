@@ -135,7 +135,7 @@ Value aggregate(const Args& args) {
 
 const FunctionSpec kSubtotals[] = {
     raw("SUBTOTAL", 2, kManyArgs, subtotal),
-    raw("AGGREGATE", 3, kManyArgs, aggregate),
+    newer(raw("AGGREGATE", 3, kManyArgs, aggregate)),
 };
 
 }  // namespace

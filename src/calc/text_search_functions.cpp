@@ -248,8 +248,8 @@ Value textjoin(const Args& args) {
 const FunctionSpec kTextSearch[] = {
     scalars("CHAR", 1, 1, charOf),
     scalars("CODE", 1, 1, codeOf<false>),
-    scalars("UNICHAR", 1, 1, unichar),
-    scalars("UNICODE", 1, 1, codeOf<true>),
+    newer(scalars("UNICHAR", 1, 1, unichar)),
+    newer(scalars("UNICODE", 1, 1, codeOf<true>)),
     scalars("CLEAN", 1, 1, clean),
     scalars("PROPER", 1, 1, proper),
     scalars("FIND", 2, 3, find<false>),
@@ -260,11 +260,11 @@ const FunctionSpec kTextSearch[] = {
     scalars("REPLACE", 4, 4, replace),
     scalars("REPLACEB", 4, 4, replace),
     raw("CONCATENATE", 1, kManyArgs, concatenate),
-    raw("CONCAT", 1, kManyArgs, concat),
-    raw("TEXTJOIN", 3, kManyArgs, textjoin),
-    raw("TEXTBEFORE", 2, 6, textBefore),
-    raw("TEXTAFTER", 2, 6, textAfter),
-    rawOperand("TEXTSPLIT", 2, 6, textSplit),
+    newer(raw("CONCAT", 1, kManyArgs, concat)),
+    newer(raw("TEXTJOIN", 3, kManyArgs, textjoin)),
+    newer(raw("TEXTBEFORE", 2, 6, textBefore)),
+    newer(raw("TEXTAFTER", 2, 6, textAfter)),
+    newer(rawOperand("TEXTSPLIT", 2, 6, textSplit)),
 };
 
 }  // namespace
