@@ -7,7 +7,20 @@
 #include "batch/file_settings_store.h"
 #include "batch/plot_tool.h"
 
+namespace {
+
+// The tool says what happened in its own words on stderr; Qt's notes about its environment
+// ("QStandardPaths: XDG_RUNTIME_DIR not set" as root, font and painter warnings) would only bury
+// them. Critical and fatal messages still go out.
+void keepQtQuiet(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type == QtCriticalMsg || type == QtFatalMsg)
+    std::fprintf(stderr, "tessaline-plot: %s\n", message.toLocal8Bit().constData());
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  qInstallMessageHandler(keepQtQuiet);
   // Pictures are drawn offscreen: no display is needed, and none is ever opened.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication application(argc, argv);
