@@ -62,7 +62,9 @@ int main(int argc, char** argv) {
   automation::EngineOptions engineOptions = automation::EngineOptions::fromEnvironment();
   engineOptions.whileWaiting = [&pump] { pump.yield(); };  // the window stays alive during a hand-over
   engineOptions.random = [&random] { return random.next(); };  // RAND() in the workbooks
-  engineOptions.showWorkbook = view::workbookWindowOpener();   // a run ends in a workbook window of ours
+  // A run ends in a workbook window of ours, which can hand the book to the spreadsheet application.
+  engineOptions.showWorkbook = view::workbookWindowOpener(
+      [](const QString& book) { automation::startViewer(std::nullopt, {}, book); });
   automation::EngineFactory engine(engineOptions);
   app::Services services{dialogs, launcher, pump, clock, random, settings, engine,
                          QDir::cleanPath(QCoreApplication::applicationDirPath()),

@@ -2,13 +2,13 @@
 
 #include <exception>
 
-#include "io/hand_over.h"
+#include "automation/hand_over.h"
 
 namespace app {
 
 QString workingFolderProblem(const QString& folder) {
   try {
-    io::prepareWorkingFolder(folder);
+    automation::prepareWorkingFolder(folder);
     return {};
   } catch (const std::exception& error) {
     QString text = QStringLiteral("Tessaline cannot start. ") + QString::fromUtf8(error.what());

@@ -8,8 +8,8 @@
 #include "automation/engine_charts.h"
 #include "automation/engine_sheets.h"
 #include "workbook_errors.h"
-#include "io/hand_over.h"
-#include "io/xlsx_export.h"
+#include "automation/hand_over.h"
+#include "workbook_file/xlsx_export.h"
 
 namespace automation {
 namespace {
@@ -29,7 +29,7 @@ class EngineWorkbooks : public excel::Workbooks {
 }  // namespace
 
 EngineApplication::EngineApplication(EngineOptions options, QString workingFolder,
-                                     std::unique_ptr<io::InstanceRegistration> registration)
+                                     std::unique_ptr<automation::InstanceRegistration> registration)
     : options_(std::move(options)), workingFolder_(std::move(workingFolder)), registration_(std::move(registration)) {
   setSheetsInNewWorkbook(options_.sheetsInNewWorkbook);
 }
@@ -62,9 +62,9 @@ void EngineApplication::setVisible(bool visible) {
 }
 
 void EngineApplication::exportWorkbook(const core::WorkbookModel& workbook, const QString& path) const {
-  if (!options_.whileWaiting) return io::exportXlsx(workbook, path.toStdString());
+  if (!options_.whileWaiting) return workbook_file::exportXlsx(workbook, path.toStdString());
   // Nothing else touches the workbook meanwhile: the run that owns it waits here for the file.
-  auto writing = std::async(std::launch::async, [&] { io::exportXlsx(workbook, path.toStdString()); });
+  auto writing = std::async(std::launch::async, [&] { workbook_file::exportXlsx(workbook, path.toStdString()); });
   while (writing.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) options_.whileWaiting();
   writing.get();  // rethrows a failure of the export
 }
@@ -77,7 +77,7 @@ void EngineApplication::handOver() {
     return;
   }
   for (const auto& workbook : workbooks_) {
-    const QString file = io::reserveBookFile(workingFolder_);
+    const QString file = automation::reserveBookFile(workingFolder_);
     try {
       exportWorkbook(*workbook, file);
     } catch (...) {
@@ -87,7 +87,7 @@ void EngineApplication::handOver() {
     writtenFiles_.push_back(file);
     // Our own window stands in for the spreadsheet application unless a command is named.
     if (options_.showWorkbook && !options_.viewerCommand) options_.showWorkbook(workbook, file, shared_from_this());
-    else io::startViewer(options_.viewerCommand, options_.startDetached, file);
+    else automation::startViewer(options_.viewerCommand, options_.startDetached, file);
   }
 }
 
@@ -110,7 +110,7 @@ std::shared_ptr<core::WorkbookModel> EngineApplication::activeWorkbook() const {
 }
 
 void EngineApplication::saveActiveWorkbook(const QString& path) const {
-  asAutomation([&] { io::exportXlsx(*activeWorkbook(), path.toStdString()); });
+  asAutomation([&] { workbook_file::exportXlsx(*activeWorkbook(), path.toStdString()); });
 }
 
 }  // namespace automation

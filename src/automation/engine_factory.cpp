@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-#include "io/hand_over.h"
+#include "automation/hand_over.h"
 #include "automation/running_instance_proxy.h"
 #include "workbook_errors.h"
 #include "workbook_errors.h"
@@ -11,17 +11,17 @@ namespace automation {
 
 EngineFactory::EngineFactory(EngineOptions options)
     : options_(std::move(options)),
-      registry_(options_.instancesFolder.isEmpty() ? io::defaultInstancesFolder() : options_.instancesFolder),
+      registry_(options_.instancesFolder.isEmpty() ? automation::defaultInstancesFolder() : options_.instancesFolder),
       ids_(std::random_device{}()) {}
 
 QString EngineFactory::workingFolder() const {
-  return options_.workingFolder.isEmpty() ? io::defaultWorkingFolder() : options_.workingFolder;
+  return options_.workingFolder.isEmpty() ? automation::defaultWorkingFolder() : options_.workingFolder;
 }
 
 std::shared_ptr<EngineApplication> EngineFactory::createEngine() {
   const QString folder = workingFolder();
   try {
-    io::prepareWorkingFolder(folder);
+    automation::prepareWorkingFolder(folder);
   } catch (const core::WorkbookError& error) {
     throw excel::AutomationError(std::string("A new instance could not be created. ") + error.what());
   }

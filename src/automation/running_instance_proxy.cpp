@@ -3,7 +3,7 @@
 namespace automation {
 
 std::string RunningInstanceProxy::name() {
-  if (!io::InstanceRegistry::isLive(entry_.path))
+  if (!automation::InstanceRegistry::isLive(entry_.path))
     throw excel::AutomationError("The remote server machine does not exist or is unavailable.");
   return "Microsoft Excel";
 }

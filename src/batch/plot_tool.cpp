@@ -18,7 +18,7 @@
 #include "platform/file_check.h"
 #include "automation/engine_factory.h"
 #include "core/computation_notes.h"
-#include "io/output_file.h"
+#include "output/output_file.h"
 #include "render/chart_extraction.h"
 #include "render/chart_pictures.h"
 
@@ -238,13 +238,13 @@ ParsedPlotRequest parsePlotArguments(const QStringList& arguments) {
 // The workbook must not land on one of the tool's own inputs, nor on anything that is no file.
 bool outputIsUsable(const PlotRequest& request, std::FILE* messages) {
   try {
-    io::checkOutputTarget(request.output);
+    output::checkOutputTarget(request.output);
   } catch (const std::exception& e) {
     print(messages, QStringLiteral("tessaline-plot: ") + QString::fromUtf8(e.what()));
     return false;
   }
   struct stat output {};
-  if (::stat(io::resolvedOutputPath(request.output).c_str(), &output) != 0) return true;
+  if (::stat(output::resolvedOutputPath(request.output).c_str(), &output) != 0) return true;
   for (const QString& file : request.files) {
     struct stat input {};
     if (::stat(QFile::encodeName(file).constData(), &input) == 0 && input.st_dev == output.st_dev &&
@@ -286,7 +286,7 @@ int tellComputationNotes(const std::shared_ptr<const core::WorkbookModel>& workb
 // The file's identity: a workbook written by the run replaces the file, so it is a new inode.
 std::optional<std::pair<dev_t, ino_t>> fileIdentity(const QString& path) {
   struct stat status {};
-  if (::stat(io::resolvedOutputPath(path).c_str(), &status) != 0) return std::nullopt;
+  if (::stat(output::resolvedOutputPath(path).c_str(), &status) != 0) return std::nullopt;
   return std::pair{status.st_dev, status.st_ino};
 }
 

@@ -2,20 +2,19 @@
 
 #include <QApplication>
 
-#include "io/hand_over.h"
-#include "io/xlsx_export.h"
+#include "workbook_file/xlsx_export.h"
 #include "view/workbook_window.h"
 
 namespace view {
 
-io::ShowWorkbook workbookWindowOpener(io::StartDetached start) {
-  return [start](std::shared_ptr<const core::WorkbookModel> workbook, const QString& file,
+ShowWorkbook workbookWindowOpener(OpenInSpreadsheet open) {
+  return [open](std::shared_ptr<const core::WorkbookModel> workbook, const QString& file,
                  std::shared_ptr<const void> instance) {
     WorkbookWindowActions actions = WorkbookWindowActions::withQtDialogs();
     actions.writeXlsx = [](const core::WorkbookModel& book, const QString& path) {
-      io::exportXlsx(book, path.toStdString());
+      workbook_file::exportXlsx(book, path.toStdString());
     };
-    actions.openInSpreadsheet = [start](const QString& book) { io::startViewer(std::nullopt, start, book); };
+    actions.openInSpreadsheet = open;
     auto* window = new WorkbookWindow(std::move(workbook), file, std::move(actions), std::move(instance));
     window->show();
     window->raise();

@@ -93,7 +93,7 @@ class PlotRun : public ::testing::Test {
   QJsonObject readBack(const QString& book, const QStringList& cells) {
     QProcess python;
     python.start(QStringLiteral("/usr/bin/python3"),
-                 QStringList{qEnvironmentVariable("TESSALINE_SOURCE_DIR") + QStringLiteral("/tests/io/xlsx_readback.py"),
+                 QStringList{qEnvironmentVariable("TESSALINE_SOURCE_DIR") + QStringLiteral("/tests/support/xlsx_readback.py"),
                              book} + cells);
     EXPECT_TRUE(python.waitForFinished(60000));
     const QByteArray out = python.readAllStandardOutput();

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "support/engine_test_support.h"
-#include "io/hand_over.h"
+#include "automation/hand_over.h"
 
 namespace {
 
@@ -159,11 +159,11 @@ TEST_F(HandOverTest, SaveToWritesTheGivenPathInstead) {
 }
 
 TEST(ViewerCommand, SplitsLikeAShellAndKnowsNone) {
-  EXPECT_EQ(io::viewerCommandLine(QString("none"), "/f.xlsx"), std::nullopt);
-  EXPECT_EQ(io::viewerCommandLine(QString("  "), "/f.xlsx"), (QStringList{"xdg-open", "/f.xlsx"}));
-  EXPECT_EQ(io::viewerCommandLine(QString("soffice --calc"), "/f.xlsx"),
+  EXPECT_EQ(automation::viewerCommandLine(QString("none"), "/f.xlsx"), std::nullopt);
+  EXPECT_EQ(automation::viewerCommandLine(QString("  "), "/f.xlsx"), (QStringList{"xdg-open", "/f.xlsx"}));
+  EXPECT_EQ(automation::viewerCommandLine(QString("soffice --calc"), "/f.xlsx"),
             (QStringList{"soffice", "--calc", "/f.xlsx"}));
-  EXPECT_EQ(io::viewerCommandLine(std::nullopt, "/a b.xlsx"), (QStringList{"xdg-open", "/a b.xlsx"}));
+  EXPECT_EQ(automation::viewerCommandLine(std::nullopt, "/a b.xlsx"), (QStringList{"xdg-open", "/a b.xlsx"}));
 }
 
 TEST(ViewerCommand, ComesFromTheEnvironment) {

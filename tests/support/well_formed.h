@@ -1,6 +1,6 @@
 #pragma once
 // Whether every part of a written workbook is well-formed XML, checked by a strict parser
-// outside the program (tests/io/xlsx_wellformed.py).
+// outside the program (tests/support/xlsx_wellformed.py).
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -11,7 +11,7 @@ namespace testing_support {
 inline QString wellFormedProblems(const QStringList& books) {
   QProcess python;
   python.start(QStringLiteral("/usr/bin/python3"),
-               QStringList{qEnvironmentVariable("TESSALINE_SOURCE_DIR") + QStringLiteral("/tests/io/xlsx_wellformed.py")} +
+               QStringList{qEnvironmentVariable("TESSALINE_SOURCE_DIR") + QStringLiteral("/tests/support/xlsx_wellformed.py")} +
                    books);
   if (!python.waitForFinished(60000)) return QStringLiteral("the checker did not finish");
   const QString out = QString::fromUtf8(python.readAllStandardOutput()).trimmed();

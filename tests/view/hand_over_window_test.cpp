@@ -46,7 +46,8 @@ class WindowRun {
       started.push_back({program, arguments});
       return true;
     };
-    options.showWorkbook = view::workbookWindowOpener(options.startDetached);
+    options.showWorkbook = view::workbookWindowOpener(
+        [this](const QString& book) { automation::startViewer(std::nullopt, options.startDetached, book); });
     factory = std::make_unique<automation::EngineFactory>(options);
     run = std::make_unique<graphing::GraphingRun>(*factory, dialogs, pump, window);
     window.list.rows.push_back({"sin(x)", "0", "6", "0.5"});

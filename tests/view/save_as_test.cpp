@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "io/xlsx_export.h"
+#include "workbook_file/xlsx_export.h"
 #include "view/workbook_window.h"
 #include "view_test_support.h"
 
@@ -17,7 +17,7 @@ namespace {
 struct WindowRig {
   explicit WindowRig(std::unique_ptr<testing_support::RunFixture> madeBy) : run(std::move(madeBy)) {
     actions.writeXlsx = [](const core::WorkbookModel& book, const QString& path) {
-      io::exportXlsx(book, path.toStdString());
+      workbook_file::exportXlsx(book, path.toStdString());
     };
     actions.openInSpreadsheet = [this](const QString& file) { opened << file; };
     actions.showMessage = [this](QWidget*, const QString& text) { messages << text; };

@@ -8,7 +8,7 @@
 
 #include "excel/excel.h"
 #include "automation/engine_options.h"
-#include "io/instance_registry.h"
+#include "automation/instance_registry.h"
 #include "core/workbook_model.h"
 
 namespace automation {
@@ -16,7 +16,7 @@ namespace automation {
 class EngineApplication : public excel::Application, public std::enable_shared_from_this<EngineApplication> {
  public:
   EngineApplication(EngineOptions options, QString workingFolder,
-                    std::unique_ptr<io::InstanceRegistration> registration);
+                    std::unique_ptr<automation::InstanceRegistration> registration);
 
   std::string name() override;
   void setScreenUpdating(bool on) override { screenUpdating_ = on; }
@@ -55,7 +55,7 @@ class EngineApplication : public excel::Application, public std::enable_shared_f
 
   EngineOptions options_;
   QString workingFolder_;
-  std::unique_ptr<io::InstanceRegistration> registration_;
+  std::unique_ptr<automation::InstanceRegistration> registration_;
   std::vector<std::shared_ptr<core::WorkbookModel>> workbooks_;
   std::vector<QString> writtenFiles_;
   bool screenUpdating_ = true;

@@ -8,7 +8,7 @@
 #include "excel/excel.h"
 #include "automation/engine_application.h"
 #include "automation/engine_options.h"
-#include "io/instance_registry.h"
+#include "automation/instance_registry.h"
 
 namespace automation {
 
@@ -29,7 +29,7 @@ class EngineFactory : public excel::ApplicationFactory {
 
  private:
   EngineOptions options_;
-  io::InstanceRegistry registry_;
+  automation::InstanceRegistry registry_;
   std::map<std::uint64_t, std::weak_ptr<EngineApplication>> mine_;
   std::mt19937_64 ids_;
 };

@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "core/random_source.h"
-#include "io/hand_over.h"
+#include "automation/hand_over.h"
 
 namespace automation {
 
@@ -20,15 +20,15 @@ struct EngineOptions {
   // The spreadsheet application's command, the file appended ("none": write the file only).
   // Unset: the window of showWorkbook, or the desktop's default application without one.
   std::optional<QString> viewerCommand;
-  io::ShowWorkbook showWorkbook;
+  automation::ShowWorkbook showWorkbook;
   // Set: Visible = True hands the active workbook here and writes nothing (pictures of the
   // batch tool).
-  io::TakeWorkbook takeWorkbook;
+  automation::TakeWorkbook takeWorkbook;
   // Non-empty: Visible = True saves the active workbook here and starts nothing (batch use).
   QString saveTo;
   // Number of worksheets in a new workbook (Application.SheetsInNewWorkbook).
   int sheetsInNewWorkbook = 1;
-  io::StartDetached startDetached;  // empty: QProcess::startDetached
+  automation::StartDetached startDetached;  // empty: QProcess::startDetached
   // Called again and again while a hand-over writes its file on a thread of its own, so the
   // caller's window stays alive (as it would with a spreadsheet application in a process of its
   // own). Empty: the file is written on the calling thread.

@@ -2,13 +2,13 @@
 // Stand-in for an engine instance in another process: it answers name() while that instance
 // lives; everything else is an automation error, as nothing more is needed of it.
 #include "excel/excel.h"
-#include "io/instance_registry.h"
+#include "automation/instance_registry.h"
 
 namespace automation {
 
 class RunningInstanceProxy : public excel::Application {
  public:
-  explicit RunningInstanceProxy(io::InstanceEntry entry) : entry_(std::move(entry)) {}
+  explicit RunningInstanceProxy(automation::InstanceEntry entry) : entry_(std::move(entry)) {}
 
   std::string name() override;
   void setScreenUpdating(bool) override { unavailable(); }
@@ -21,11 +21,11 @@ class RunningInstanceProxy : public excel::Application {
   std::shared_ptr<excel::Sheets> sheets() override { unavailable(); }
   std::shared_ptr<excel::Charts> charts() override { unavailable(); }
 
-  const io::InstanceEntry& entry() const { return entry_; }
+  const automation::InstanceEntry& entry() const { return entry_; }
 
  private:
   [[noreturn]] void unavailable() const;
-  io::InstanceEntry entry_;
+  automation::InstanceEntry entry_;
 };
 
 }  // namespace automation

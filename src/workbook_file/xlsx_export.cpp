@@ -1,17 +1,17 @@
-#include "io/xlsx_export.h"
+#include "workbook_file/xlsx_export.h"
 
 #include <QString>
 
 #include <stdexcept>
 
 #include "core/workbook_error.h"
-#include "io/output_file.h"
+#include "output/output_file.h"
 #include "xlsx/workbook_writer.h"
 
-namespace io {
+namespace workbook_file {
 
 void exportXlsx(const core::WorkbookModel& model, const std::string& path) {
-  OutputFile file(QString::fromStdString(path));
+  output::OutputFile file(QString::fromStdString(path));
   try {
     xlsx::writeWorkbook(model, file.temporaryPath());
   } catch (const std::exception& error) {
@@ -20,4 +20,4 @@ void exportXlsx(const core::WorkbookModel& model, const std::string& path) {
   file.commit();
 }
 
-}  // namespace io
+}  // namespace workbook_file

@@ -14,7 +14,7 @@
 #include <memory>
 #include <vector>
 
-namespace io {
+namespace automation {
 
 struct InstanceEntry {
   qint64 pid = 0;
@@ -53,4 +53,4 @@ class InstanceRegistry {
 // The per-user runtime folder of the table, when the caller names none.
 QString defaultInstancesFolder();
 
-}  // namespace io
+}  // namespace automation

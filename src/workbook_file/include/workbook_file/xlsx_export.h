@@ -6,10 +6,10 @@ namespace core {
 class WorkbookModel;
 }
 
-namespace io {
+namespace workbook_file {
 
 // Writes to a temporary file beside `path` and renames it into place, so a reader never sees
 // half a file. Throws core::WorkbookError naming the file on failure.
 void exportXlsx(const core::WorkbookModel& model, const std::string& path);
 
-}  // namespace io
+}  // namespace workbook_file

@@ -12,8 +12,8 @@
 
 #include "core/workbook_error.h"
 #include "core/workbook_model.h"
-#include "io/output_file.h"
-#include "io/xlsx_export.h"
+#include "output/output_file.h"
+#include "workbook_file/xlsx_export.h"
 #include "support/well_formed.h"
 
 namespace {
@@ -39,7 +39,7 @@ class OutputFileTest : public ::testing::Test {
   }
   std::string failureOf(const std::string& target) {
     try {
-      io::exportXlsx(book, target);
+      workbook_file::exportXlsx(book, target);
     } catch (const core::WorkbookError& e) {
       return e.what();
     }
@@ -59,15 +59,15 @@ struct UmaskScope {
 TEST_F(OutputFileTest, NewFilesHonourTheUmaskAndReplacedFilesKeepTheirMode) {
   {
     UmaskScope mask(027);
-    io::exportXlsx(book, path("group.xlsx"));
+    workbook_file::exportXlsx(book, path("group.xlsx"));
     EXPECT_EQ(modeOf(path("group.xlsx")), 0640u);
   }
   {
     UmaskScope mask(077);
-    io::exportXlsx(book, path("private.xlsx"));
+    workbook_file::exportXlsx(book, path("private.xlsx"));
     EXPECT_EQ(modeOf(path("private.xlsx")), 0600u);
     ::chmod(path("group.xlsx").c_str(), 0664);
-    io::exportXlsx(book, path("group.xlsx"));
+    workbook_file::exportXlsx(book, path("group.xlsx"));
     EXPECT_EQ(modeOf(path("group.xlsx")), 0664u) << "a replaced file keeps its mode";
   }
   EXPECT_TRUE(isZip(path("group.xlsx")));
@@ -97,8 +97,8 @@ TEST_F(OutputFileTest, ALinkIsWrittenThroughAndStaysALink) {
   ::chmod(path("real/book.xlsx").c_str(), 0640);
   ASSERT_EQ(::symlink("real/book.xlsx", path("link.xlsx").c_str()), 0);
   ASSERT_EQ(::symlink("real/new.xlsx", path("dangling.xlsx").c_str()), 0);
-  io::exportXlsx(book, path("link.xlsx"));
-  io::exportXlsx(book, path("dangling.xlsx"));
+  workbook_file::exportXlsx(book, path("link.xlsx"));
+  workbook_file::exportXlsx(book, path("dangling.xlsx"));
   struct stat status {};
   ASSERT_EQ(::lstat(path("link.xlsx").c_str(), &status), 0);
   EXPECT_TRUE(S_ISLNK(status.st_mode));
@@ -120,7 +120,7 @@ TEST_F(OutputFileTest, TargetsThatAreNoFileAreRefusedBeforeAnythingIsCreated) {
   for (const auto& [target, expected] : cases) {
     const std::string message = failureOf(target);
     EXPECT_NE(message.find(expected), std::string::npos) << target << ": " << message;
-    EXPECT_THROW(io::checkOutputTarget(QString::fromStdString(target)), core::WorkbookError);
+    EXPECT_THROW(output::checkOutputTarget(QString::fromStdString(target)), core::WorkbookError);
   }
   EXPECT_TRUE(entries().isEmpty()) << entries().join(' ').toStdString();
 }
@@ -152,7 +152,7 @@ TEST_F(OutputFileTest, TextTheFileCannotHoldNeverMakesAPartIllFormed) {
   series->xValues = core::SeriesReference{book.find("Sheet1"), core::CellBlock{1, 1, 3, 1}};
   series->values = core::SeriesReference{book.find("Sheet1"), core::CellBlock{1, 2, 3, 2}};
   chart->chart->series.push_back(series);
-  io::exportXlsx(book, path("hostile.xlsx"));
+  workbook_file::exportXlsx(book, path("hostile.xlsx"));
   EXPECT_EQ(testing_support::wellFormedProblems({QString::fromStdString(path("hostile.xlsx"))}).toStdString(), "");
 }
 

@@ -9,7 +9,7 @@
 
 #include <string>
 
-namespace io {
+namespace output {
 
 class OutputFile {
  public:
@@ -45,4 +45,4 @@ void checkOutputTarget(const QString& target);
 // to a file that does not exist yet resolves to that file.
 std::string resolvedOutputPath(const QString& target);
 
-}  // namespace io
+}  // namespace output

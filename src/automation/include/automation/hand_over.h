@@ -12,7 +12,7 @@ namespace core {
 class WorkbookModel;
 }
 
-namespace io {
+namespace automation {
 
 // Starts a program detached, so it outlives us. False when it could not be started.
 using StartDetached = std::function<bool(const QString& program, const QStringList& arguments)>;
@@ -42,4 +42,4 @@ std::optional<QStringList> viewerCommandLine(const std::optional<QString>& comma
 // Throws core::WorkbookError naming the file when the viewer cannot be started.
 void startViewer(const std::optional<QString>& command, const StartDetached& start, const QString& file);
 
-}  // namespace io
+}  // namespace automation

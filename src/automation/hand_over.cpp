@@ -1,4 +1,4 @@
-#include "io/hand_over.h"
+#include "automation/hand_over.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -10,7 +10,7 @@
 
 #include "core/workbook_error.h"
 
-namespace io {
+namespace automation {
 
 QString defaultWorkingFolder() {
   QString base = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
@@ -57,4 +57,4 @@ void startViewer(const std::optional<QString>& command, const StartDetached& sta
                                  "\"; open it yourself.");
 }
 
-}  // namespace io
+}  // namespace automation

@@ -1,4 +1,4 @@
-#include "io/instance_registry.h"
+#include "automation/instance_registry.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -14,7 +14,7 @@
 
 #include "core/workbook_error.h"
 
-namespace io {
+namespace automation {
 namespace {
 
 constexpr const char* kSuffix = ".instance";
@@ -106,4 +106,4 @@ bool InstanceRegistry::isLive(const QString& path) {
   return state == LockState::Held;
 }
 
-}  // namespace io
+}  // namespace automation

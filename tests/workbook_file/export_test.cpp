@@ -10,7 +10,7 @@
 
 #include "support/engine_test_support.h"
 #include "support/export_support.h"
-#include "io/xlsx_export.h"
+#include "workbook_file/xlsx_export.h"
 
 namespace {
 
@@ -181,7 +181,7 @@ TEST_F(ExportTest, SeriesBeyond16BitCountsStayIntact) {
 TEST_F(ExportTest, AFolderThatIsNotThereIsAnErrorNamingTheFile) {
   const std::string path = engine.dir.filePath("missing/book.xlsx").toStdString();
   try {
-    io::exportXlsx(*app->activeWorkbook(), path);
+    workbook_file::exportXlsx(*app->activeWorkbook(), path);
     FAIL() << "no error";
   } catch (const core::WorkbookError& error) {
     EXPECT_NE(std::string(error.what()).find(path), std::string::npos) << error.what();

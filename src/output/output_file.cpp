@@ -1,4 +1,4 @@
-#include "io/output_file.h"
+#include "output/output_file.h"
 
 #include <QFileInfo>
 
@@ -13,7 +13,7 @@
 
 #include "core/workbook_error.h"
 
-namespace io {
+namespace output {
 namespace {
 
 constexpr int kMaxLinks = 40;  // as the kernel's own limit for a path
@@ -129,4 +129,4 @@ void OutputFile::commit() {
   }
 }
 
-}  // namespace io
+}  // namespace output
