@@ -44,4 +44,9 @@ std::optional<std::int32_t> parseColumnOnly(std::string_view text) {
   return columnNumber(dropDollar(text));
 }
 
+std::string columnLetters(std::int32_t column) {
+  char letters[3];
+  return std::string(letters, static_cast<std::size_t>(writeColumnLetters(column, letters)));
+}
+
 }  // namespace calc

@@ -142,13 +142,6 @@ std::optional<ReferenceText> parseReferenceText(std::string_view text, bool a1, 
   return out;
 }
 
-std::string columnLetters(std::int32_t column) {
-  std::string letters;
-  for (; column > 0; column = (column - 1) / 26)
-    letters.insert(letters.begin(), static_cast<char>('A' + (column - 1) % 26));
-  return letters;
-}
-
 namespace {
 
 // A name that reads as a cell in either style would be taken for one.

@@ -20,9 +20,6 @@ struct ReferenceText {
 // into another workbook ("[book.xlsx]Sheet1!A1") or one beyond the sheet's bounds.
 std::optional<ReferenceText> parseReferenceText(std::string_view text, bool a1, const CellRef& origin);
 
-// "A", "Z", "AA", ... "XFD".
-std::string columnLetters(std::int32_t column);
-
 // The sheet name followed by '!', quoted when the name would not read back as written
 // ("Sheet2!", "'My sheet'!", "'It''s'!").
 std::string sheetPrefix(std::string_view sheet);

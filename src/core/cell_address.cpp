@@ -110,16 +110,6 @@ bool isValidCell(std::int64_t row, std::int64_t column) {
   return row >= 1 && row <= kMaxRows && column >= 1 && column <= kMaxColumns;
 }
 
-std::string columnLetters(std::int32_t column) {
-  std::string letters;
-  while (column > 0) {
-    const int digit = (column - 1) % 26;
-    letters.insert(letters.begin(), static_cast<char>('A' + digit));
-    column = (column - 1) / 26;
-  }
-  return letters;
-}
-
 std::string cellName(std::int32_t row, std::int32_t column) {
   return columnLetters(column) + std::to_string(row);
 }

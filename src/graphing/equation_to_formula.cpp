@@ -1,5 +1,7 @@
 #include "graphing/equation_to_formula.h"
 
+#include <optional>
+
 namespace graphing {
 namespace {
 
@@ -44,32 +46,46 @@ QString EquationToFormula(const QString& equation, const QString& cellReference)
   }
 }
 
-// The same scan as EquationToFormula, cutting the text at each variable instead of replacing
-// it. For references without the letter X both scans see the same characters.
+namespace {
+
+// A character the equation does not hold, to stand for the reference: one of Unicode's
+// noncharacters, which nobody types. None when the equation holds them all.
+std::optional<QChar> markerFor(const QString& equation) {
+  for (char16_t code = 0xFDD0; code <= 0xFDEF; ++code)
+    if (!equation.contains(QChar(code))) return QChar(code);
+  return std::nullopt;
+}
+
+}  // namespace
+
+// The translation done once with a marker for the reference, then cut at the markers. The
+// marker is not the letter X and takes one character, so the scan sees what it sees for any
+// reference without an X, which is all the graphing run passes.
 FormulaTemplate::FormulaTemplate(const QString& equation) {
-  const QString text = withoutSpaces(equation).toUpper();
-  qsizetype scan = 0, pieceStart = 0;
-  while (true) {
-    const qsizetype x = text.indexOf(QLatin1Char('X'), scan);
-    if (x < 0) break;
-    const bool last = x + 1 >= text.size();
-    if (!last && isAsciiDigit(text[x + 1])) {
-      error_ = true;
-      pieces_ = QStringList{QString::fromLatin1(kTranslationError)};
-      return;
-    }
-    if (last || endsTheVariable(text[x + 1])) {
-      if (x > 0 && fusesWithReference(text[x - 1]) && fusedAt_ < 0) fusedAt_ = x;
-      pieces_ << text.mid(pieceStart, x - pieceStart);
-      pieceStart = x + 1;
-    }
-    scan = last || endsTheVariable(text[x + 1]) ? x + 1 : x + 2;
+  const std::optional<QChar> marker = markerFor(equation);
+  if (!marker) {  // translated row by row instead
+    equation_ = equation;
+    error_ = EquationToFormula(equation, QStringLiteral("A1")) == QLatin1String(kTranslationError);
+    return;
   }
-  pieces_ << text.mid(pieceStart);
-  translated_ = text;
+  const QChar kMarker = *marker;
+  const QString marked = EquationToFormula(equation, QString(kMarker));
+  if (marked == QLatin1String(kTranslationError)) {
+    error_ = true;
+    pieces_ = QStringList{marked};
+    return;
+  }
+  pieces_ = marked.split(kMarker);
+  translated_ = QString(marked).remove(kMarker);
+  qsizetype at = 0;
+  for (qsizetype i = 0; i + 1 < pieces_.size() && fusedAt_ < 0; ++i) {
+    at += pieces_[i].size();
+    if (at > 0 && fusesWithReference(translated_[at - 1])) fusedAt_ = at;
+  }
 }
 
 QString FormulaTemplate::formulaFor(const QString& cellReference) const {
+  if (!equation_.isEmpty()) return QStringLiteral("=") + EquationToFormula(equation_, cellReference);
   QString out = QStringLiteral("=");
   out += pieces_.join(cellReference);
   return out;

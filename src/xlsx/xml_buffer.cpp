@@ -5,6 +5,7 @@
 #include <cstring>
 #include <cstdio>
 
+#include "calc/cell_address.h"
 #include "core/storable_text.h"
 
 namespace xlsx {
@@ -80,10 +81,8 @@ XmlBuffer& XmlBuffer::number(double value) {
 }
 
 XmlBuffer& XmlBuffer::columnLetters(std::int32_t column) {
-  char letters[4];
-  int n = 0;
-  for (std::int32_t c = column; c > 0; c = (c - 1) / 26) letters[n++] = static_cast<char>('A' + (c - 1) % 26);
-  while (n > 0) bytes_.push_back(letters[--n]);
+  char letters[3];
+  bytes_.append(letters, letters + calc::writeColumnLetters(column, letters));
   return *this;
 }
 

@@ -65,6 +65,21 @@ TEST(FormulaTemplate, AgreesWithTheTranslationForEveryRowReference) {
   }
 }
 
+TEST(FormulaTemplate, AnEquationHoldingUnusualCharactersTranslatesAsEveryRowWould) {
+  QString allNoncharacters;
+  for (char16_t code = 0xFDD0; code <= 0xFDEF; ++code) allNoncharacters += QChar(code);
+  const QString equations[] = {QString(QChar(0xFDD0)) + QStringLiteral("+x*2x"), allNoncharacters + QStringLiteral("+x"),
+                               allNoncharacters + QStringLiteral("x2")};
+  for (const QString& equation : equations) {
+    const FormulaTemplate formula(equation);
+    const QString expected = EquationToFormula(equation, QStringLiteral("C17"));
+    EXPECT_EQ(formula.formulaFor(QStringLiteral("C17")), QStringLiteral("=") + expected);
+    EXPECT_EQ(formula.isError(), expected == QLatin1String("error"));
+  }
+  EXPECT_TRUE(FormulaTemplate(QString(QChar(0xFDD0)) + QStringLiteral("+x*2x")).referenceFuses());
+  EXPECT_EQ(FormulaTemplate(QString(QChar(0xFDD0)) + QStringLiteral("+x*2x")).fusedPrefix(), QStringLiteral("2"));
+}
+
 TEST(ColumnLetters, ClassicColumns) {
   testing_support::ScriptedDialogs dialogs;
   const std::pair<int, const char*> cases[] = {{1, "A"},   {2, "B"},   {26, "Z"},   {27, "AA"}, {52, "AZ"},

@@ -2,6 +2,7 @@
 // A1-style addresses: "B7", "$AM$36", column letters, row numbers.
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace calc {
@@ -14,6 +15,19 @@ struct Address {
 
 // Column letters ("A" = 1 ... "XFD" = 16384), any case; nullopt past XFD or for other text.
 std::optional<std::int32_t> columnNumber(std::string_view letters);
+
+// The letters of a column (1 -> "A", 27 -> "AA", 16384 -> "XFD"), the one spelling every part
+// of the program uses. Written into `out`, which holds 3 letters, without allocating; returns
+// how many were written (none for a column below 1 or past XFD).
+inline int writeColumnLetters(std::int32_t column, char* out) {
+  if (column < 1 || column > 16384) return 0;
+  char reversed[3];
+  int n = 0;
+  for (; column > 0; column = (column - 1) / 26) reversed[n++] = static_cast<char>('A' + (column - 1) % 26);
+  for (int i = 0; i < n; ++i) out[i] = reversed[n - 1 - i];
+  return n;
+}
+std::string columnLetters(std::int32_t column);
 
 // "$AM" or "AM": a whole column. "$47" or "47": a whole row.
 std::optional<std::int32_t> parseColumnOnly(std::string_view text);

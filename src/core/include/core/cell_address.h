@@ -10,6 +10,7 @@
 
 namespace core {
 
+using calc::columnLetters;  // "A", "Z", "AA", ... "XFD"
 using calc::kMaxColumns;
 using calc::kMaxRows;
 
@@ -32,8 +33,6 @@ struct SheetBlock {
 
 bool isValidCell(std::int64_t row, std::int64_t column);
 
-// "A", "Z", "AA", ... "XFD".
-std::string columnLetters(std::int32_t column);
 // "B12"
 std::string cellName(std::int32_t row, std::int32_t column);
 

@@ -12,7 +12,7 @@ inline constexpr char kTranslationError[] = "error";
 // The formula body without its leading "=", or "error" when an X is followed by a digit.
 QString EquationToFormula(const QString& equation, const QString& cellReference);
 
-// The same translation done once per equation: the pieces between the x references, so that each
+// EquationToFormula done once per equation: the pieces between the x references, so that each
 // row only joins them with its own reference. Valid for references without the letter X, which
 // is all the graphing run ever passes.
 class FormulaTemplate {
@@ -30,7 +30,8 @@ class FormulaTemplate {
 
  private:
   QStringList pieces_;
-  QString translated_;  // upper case, without spaces
+  QString translated_;  // upper case, without spaces, without the references
+  QString equation_;    // only when the equation holds the marker: translated per row
   qsizetype fusedAt_ = -1;
   bool error_ = false;
 };
