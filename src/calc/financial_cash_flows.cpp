@@ -5,6 +5,7 @@
 
 #include "collect.h"
 #include "financial_internal.h"
+#include "financial_irr_secant.h"
 
 namespace calc {
 namespace {
@@ -38,13 +39,14 @@ std::optional<ErrorCode> flowsOf(const Args& args, std::size_t i, std::vector<do
   return error;
 }
 
+// Each flow discounted by its own power of 1+r to the start of the first period, the sum then
+// by one period more: Excel's order of operations, whose rounding shows when the flows nearly
+// cancel (an NPV at the rate IRR found).
 double presentValue(const std::vector<double>& flows, double r) {
-  double total = 0, discount = 1;
-  for (double flow : flows) {
-    discount *= 1 + r;
-    total += flow / discount;
-  }
-  return total;
+  const double growth = 1 + r;
+  double total = 0;
+  for (std::size_t i = 0; i < flows.size(); ++i) total += flows[i] / std::pow(growth, static_cast<double>(i));
+  return total / growth;
 }
 
 bool hasBothSigns(const std::vector<double>& flows) {
@@ -82,16 +84,25 @@ bool balances(double r, PresentValue&& presentValue, const std::vector<double>& 
   return std::isfinite(value) && std::fabs(value) <= 1e-6 * scale;
 }
 
+// How XNPV and XIRR differ in reading their values.
+struct DatedReading {
+  ErrorCode textError;    // for text or a boolean: #NUM! to XNPV, #VALUE! to XIRR
+  bool emptyValueIsZero;  // XIRR takes an empty value cell as a flow of 0; XNPV refuses it
+};
+
 // The values and dates of XNPV and XIRR: equal in number, dates whole days on or after the first.
-// An empty cell among them is #NUM!; text or a boolean is #NUM! to XNPV and #VALUE! to XIRR.
+// An empty cell among the dates is #NUM!.
 std::optional<ErrorCode> datedFlows(const Args& args, std::size_t valuesAt, std::vector<double>& flows,
-                                    std::vector<double>& days, ErrorCode textError) {
+                                    std::vector<double>& days, DatedReading reading) {
   std::vector<double> dates;
   auto readAll = [&](std::size_t i, std::vector<double>& out) -> std::optional<ErrorCode> {
+    const ErrorCode textError = reading.textError;
+    const bool emptyIsZero = reading.emptyValueIsZero && i == valuesAt;
     std::optional<ErrorCode> error;
     args.forEach(i, [&](const Value& v) {
       double x = 0;
-      if (v.isEmpty()) error = ErrorCode::Num;
+      if (v.isEmpty() && emptyIsZero) out.push_back(0);
+      else if (v.isEmpty()) error = ErrorCode::Num;
       else if (v.isBool()) error = textError;
       else if (v.isText() && !numberOf(v, x)) out.push_back(x);
       else if (v.isText()) error = textError;
@@ -137,6 +148,10 @@ Value irr(const Args& args) {
   if (guess <= -1) return ErrorCode::Value;
   if (!hasBothSigns(flows)) return ErrorCode::Num;
   // The present value at the start of the first period, so that flow 0 is not discounted.
+  const auto valueAtStart = [&](double r) { return presentValue(flows, r) * (1 + r); };
+  // Excel's own search first, for its digits; Newton's method where that does not settle.
+  if (const auto rate = irrBySecant(flows, guess); rate && balances(*rate, valueAtStart, flows))
+    return numberResult(*rate);
   const auto root = solve(guess, [&](double r) {
     double value = 0, slope = 0, discount = 1;
     for (std::size_t i = 0; i < flows.size(); ++i) {
@@ -146,7 +161,6 @@ Value irr(const Args& args) {
     }
     return std::pair{value, slope};
   });
-  const auto valueAtStart = [&](double r) { return presentValue(flows, r) * (1 + r); };
   if (!root || !balances(*root, valueAtStart, flows)) return ErrorCode::Num;
   return numberResult(*root);
 }
@@ -155,14 +169,14 @@ Value xnpv(const Args& args) {
   double r = 0;
   if (auto e = strictArgument(args, 0, r)) return *e;
   std::vector<double> flows, days;
-  if (auto e = datedFlows(args, 1, flows, days, ErrorCode::Num)) return *e;
+  if (auto e = datedFlows(args, 1, flows, days, {ErrorCode::Num, false})) return *e;
   if (r < 0) return ErrorCode::Num;
   return numberResult(datedPresentValue(flows, days, r));
 }
 
 Value xirr(const Args& args) {
   std::vector<double> flows, days;
-  if (auto e = datedFlows(args, 0, flows, days, ErrorCode::Value)) return *e;
+  if (auto e = datedFlows(args, 0, flows, days, {ErrorCode::Value, true})) return *e;
   double guess = 0.1;
   if (args.size() > 2)
     if (auto e = strictArgument(args, 2, guess)) return *e;

@@ -170,17 +170,20 @@ double periodsFromIssue(const InterestSchedule& s, int issue, int settlement) {
   return periods;
 }
 
-// Without calc_method Excel counts from issue, less all but one of the whole periods that fit
-// between issue and the first interest date, measured on the schedule from the first coupon
-// date on or after issue.
+// Without calc_method Excel counts the days from issue to the first coupon date on or after
+// it, over that period's length, and the days between settlement and the coupon date all but
+// one of the whole periods between issue and the first interest date later on, over the length
+// of the period that date starts (negative when settlement comes first).
 double periodsExcludingEarlyOnes(const InterestSchedule& s, int issue, int settlement) {
   int first = 0;
   while (s.date(first - 1) >= issue) --first;
   int fit = 0;
   while (couponDate(issue, (fit + 1) * s.months(), false) <= s.firstInterest) ++fit;
   const int next = s.date(first), stepped = s.date(first + std::max(0, fit - 1));
-  const double days = dayCount(issue, settlement, s.basis) - dayCount(next, stepped, s.basis);
-  return days / s.lengthOf(s.date(s.periodOf(settlement)));
+  const double toNext = dayCount(issue, next, s.basis) / s.lengthOf(s.date(first - 1));
+  const double sinceStepped = stepped <= settlement ? dayCount(stepped, settlement, s.basis)
+                                                    : -dayCount(settlement, stepped, s.basis);
+  return toNext + sinceStepped / s.lengthOf(stepped);
 }
 
 }  // namespace

@@ -99,6 +99,13 @@ INSTANTIATE_TEST_SUITE_P(Bonds, BondExact, ::testing::Values(
     // fit before the first interest date, 2019-09-10, 70 days.
     Case{"ACCRINT(DATE(2019,3,10),DATE(2020,6,1),DATE(2019,11,20),0.06,1000,2,0,FALSE)", 30.0 * 70 / 180},
     Case{"ACCRINT(DATE(2019,3,10),DATE(2020,6,1),DATE(2019,11,20),0.06,1000,2,0,0)", 30.0 * 70 / 180},
+    // Settlement before the first interest date, as Excel saved them: the days from issue to the
+    // next coupon date over that period, plus the days from the stepped-on coupon date to
+    // settlement over the period it starts, negative when settlement comes first.
+    Case{"ACCRINT(DATE(2017,1,1),DATE(2017,12,1),DATE(2017,4,1),0.33,3000,4,1,FALSE)", -253.87637362637361},
+    Case{"ACCRINT(DATE(2017,1,1),DATE(2017,12,1),DATE(2017,4,1),0.33,3000,2,1,FALSE)", 245.68681318681323},
+    Case{"ACCRINT(DATE(2020,2,3),DATE(2023,12,1),DATE(2023,4,12),0.33,3000,1,1,FALSE)", 1174.9126431619134},
+    Case{"ACCRINT(DATE(2019,8,31),DATE(2020,8,31),DATE(2020,5,1),0.1,1000,2,0,FALSE)", 16.944444444444446},
     // A bill of 366 days compounds over a leap year.
     Case{"TBILLEQ(14640,15006,0.5)", 0.8522961312491701},
     Case{"TBILLPRICE(DATE(2008,3,31),DATE(2008,6,1),0.09)", 98.45}));
