@@ -14,9 +14,8 @@ RULES = [
     (None, r"FILTER\(", "a range where one value stands: Excel 365 spills it, a cell here intersects it as Excel 2019 reads the file"),
     (r"^STATISTICAL/GEOMEAN", None, "this workbook saved Excel's errors as text and some results rounded to 10 digits"),
     (r"^LOOKUP_AND_REFERENCE/(ADDRESS|ROW_COLUM)|^INFORMATION/SHEET_SHEETS", None, "it names a sheet the extracted cases left out"),
-    (r"^INFORMATION/ERROR.TYPE", None, "an error the engine does not know (#SPILL!, #CALC!...)"),
+    (r"^INFORMATION/ERROR.TYPE", None, "the file holds #CALC! or #SPILL! as #VALUE! beside rich-value parts the extracted cases left out"),
     (r"^TEXT/T_VALUE_VALUETOTEXT", r"VALUE\(", "the workbook was saved under a day-first locale; dates are read month first, as in en-US"),
-    (r"GCD_LCM", None, "empty cells: Excel reads those of a range as 0 but skips an empty cell named alone; the engine skips both"),
     (r"^FINANCIAL/(accrint_cases|ACCRINT)", None, "ACCRINT with calc_method FALSE on actual/actual: Excel departs from its own documentation here"),
     (r"^FINANCIAL/PRICE_YIELD/ODD", None, "odd first or last coupon periods: Excel's day counting of the odd period is not reproduced yet"),
 ]
