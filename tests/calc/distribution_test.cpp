@@ -189,6 +189,17 @@ INSTANTIATE_TEST_SUITE_P(Arguments, Edge, ::testing::Values(
     Case{"GAMMA(TRUE)", 1.0},
     Case{"GAMMALN(\"x\")", ErrorCode::Value}));
 
+// Digits Excel's workbooks hold where the order of its rounding shows: the upper tail is
+// rounded before it is taken from 1, which moves a result just above 0.5 by one unit, and an
+// inverse near 0.5 magnifies that unit a billion times.
+INSTANTIATE_TEST_SUITE_P(ExcelsRounding, Edge, ::testing::Values(
+    Case{"NORM.S.DIST(1E-6,TRUE)-0.5", 3.989422803218900526e-7},
+    Case{"0.5-NORM.S.DIST(-1E-6,TRUE)", 3.989422803774012e-07},
+    Case{"NORM.S.INV(NORM.S.DIST(1E-6,TRUE))", 9.99999999800783e-07},
+    Case{"NORM.INV(NORM.DIST(1E-6,0,1,TRUE),0,1)", 9.99999999800783e-07},
+    Case{"NORM.S.DIST(-10,TRUE)", 7.619853024160475e-24},
+    Case{"NORM.S.DIST(3,TRUE)", 0.9986501019683699}));
+
 // Each inverse undoes its distribution, across the range of probabilities.
 class InverseRoundTrip : public ::testing::TestWithParam<const char*> {};
 
