@@ -200,6 +200,19 @@ INSTANTIATE_TEST_SUITE_P(ExcelsRounding, Edge, ::testing::Values(
     Case{"NORM.S.DIST(-10,TRUE)", 7.619853024160475e-24},
     Case{"NORM.S.DIST(3,TRUE)", 0.9986501019683699}));
 
+// Binomial chances over very many trials, to the last digits (exact values from 40-digit
+// arithmetic): the terms of large factorials must not cancel.
+INSTANTIATE_TEST_SUITE_P(ManyTrials, Edge, ::testing::Values(
+    Case{"BINOM.DIST(0,1000000,1E-5,FALSE)", 4.539765980761299e-5},
+    Case{"BINOM.DIST(1,1000000,1E-5,TRUE)", 0.0004993787976951218},
+    Case{"BINOM.DIST(300000,1000000,0.3,FALSE)", 0.00087056315463668078},
+    Case{"BINOM.DIST(2,100000000,3E-8,FALSE)", 0.22404180877559679},
+    Case{"BINOM.DIST.RANGE(1000000,1E-5,0,1)", 0.0004993787976951218},
+    Case{"NEGBINOM.DIST(20,1000000,0.99999,FALSE)", 0.0018663425806592033},
+    Case{"BINOM.DIST(1000000,1000000,1,FALSE)", 1.0},
+    Case{"BINOM.DIST(0,1000000,0,TRUE)", 1.0},
+    Case{"BINOM.DIST(3,1000000,0,FALSE)", 0.0}));
+
 // Each inverse undoes its distribution, across the range of probabilities.
 class InverseRoundTrip : public ::testing::TestWithParam<const char*> {};
 
