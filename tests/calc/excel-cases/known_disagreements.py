@@ -14,7 +14,7 @@ RULES = [
     (None, r"FILTER\(", "a range where one value stands: Excel 365 spills it, a cell here intersects it as Excel 2019 reads the file"),
     (r"^STATISTICAL/GEOMEAN", None, "this workbook saved Excel's errors as text and some results rounded to 10 digits"),
     (r"^ENGINEERING/COMPLEXs", None,
-     "a complex result shown to 15 digits whose exact value lies within a unit of the last place of a rounding boundary: Excel's formula lands on the other side of it (in six of the eight Excel's digit is not the exact value's)"),
+     "a complex result shown to 15 digits whose exact value lies within a unit of the last place of a rounding boundary: Excel's formula lands on the other side of it, the engine's digits are those of the double nearest the exact value"),
     (r"^STATISTICAL/BETADIST_BETAINV/Sheet1!H16$", None,
      "a result that cancels to almost nothing: Excel's rounding leaves a different remainder"),
     (r"^STATISTICAL/BETADIST_BETAINV/Sheet1!H26$", None,
