@@ -32,17 +32,21 @@ constexpr double kMaxCount = 9007199254740992.0;
 // A count as given: negative is refused before truncation, so -0.5 does not pass as 0.
 bool validCount(double x) { return x >= 0 && x <= kMaxCount; }
 
+// P(X <= successes).
+double binomialCdf(const Binomial& binomial, double successes) {
+  const double trials = binomial.trials(), p = binomial.success_fraction();
+  if (successes >= kMaxSummedTail || successes > trials * p) return cdf(binomial, successes);
+  double total = 0;
+  for (double k = 0; k <= successes; ++k) total += binomialProbability(k, trials, p);
+  return total;
+}
+
 // BINOM.DIST(successes, trials, p, cumulative).
 Value binomDist(const double* a, std::size_t) {
   const double successes = std::trunc(a[0]), trials = std::trunc(a[1]), p = a[2];
   if (!validCount(a[0]) || !validCount(a[1]) || successes > trials || !closedProbability(p)) return ErrorCode::Num;
   if (a[3] == 0) return numberResult(binomialProbability(successes, trials, p));
-  if (successes < kMaxSummedTail && successes <= trials * p) {
-    double total = 0;
-    for (double k = 0; k <= successes; ++k) total += binomialProbability(k, trials, p);
-    return numberResult(total);
-  }
-  return numberResult(cdf(Binomial(trials, p), successes));
+  return numberResult(binomialCdf(Binomial(trials, p), successes));
 }
 
 // P(first <= X <= last): short ranges summed term by term, long ones from the two tails on
@@ -77,7 +81,7 @@ Value binomInv(const double* a, std::size_t) {
   double low = 0, high = trials;
   while (low < high) {
     const double middle = low + std::floor((high - low) / 2);  // low + high could round past 2^53
-    if (cdf(binomial, middle) >= alpha) high = middle;
+    if (binomialCdf(binomial, middle) >= alpha) high = middle;
     else low = middle + 1;
   }
   return low;

@@ -211,7 +211,11 @@ INSTANTIATE_TEST_SUITE_P(ManyTrials, Edge, ::testing::Values(
     Case{"NEGBINOM.DIST(20,1000000,0.99999,FALSE)", 0.0018663425806592033},
     Case{"BINOM.DIST(1000000,1000000,1,FALSE)", 1.0},
     Case{"BINOM.DIST(0,1000000,0,TRUE)", 1.0},
-    Case{"BINOM.DIST(3,1000000,0,FALSE)", 0.0}));
+    Case{"BINOM.DIST(3,1000000,0,FALSE)", 0.0},
+    // The inverse reads the same tail: each count is found again from its own probability.
+    Case{"BINOM.INV(1000000,1E-5,BINOM.DIST(1,1000000,1E-5,TRUE))", 1.0},
+    Case{"BINOM.INV(1000000,1E-5,BINOM.DIST(0,1000000,1E-5,TRUE))", 0.0},
+    Case{"BINOM.INV(1000000,1E-5,BINOM.DIST(40,1000000,1E-5,TRUE))", 40.0}));
 
 // Each inverse undoes its distribution, across the range of probabilities.
 class InverseRoundTrip : public ::testing::TestWithParam<const char*> {};
