@@ -80,18 +80,30 @@ Value countNonEmpty(const Args& args) {
 }
 
 // GCD, LCM and MULTINOMIAL want non-negative whole numbers: text is converted wherever it
-// stands, booleans are refused, empty cells skipped, a left-out argument is #N/A.
+// stands, booleans are refused, a left-out argument is #N/A. An empty cell named alone is
+// skipped; GCD and LCM read the empty cells of a range of several cells as 0.
 constexpr CollectRule kIntegerRule{Take::Number, Take::Reject, Take::Number, Take::Reject, Take::Ignore, false};
+constexpr CollectRule kDivisorRangeRule{Take::Number, Take::Reject, Take::Number, Take::Reject, Take::Zero, false};
 
-Value integers(const Args& args, std::vector<double>& out) {
+enum class EmptyInRange : bool { Skipped, Zero };
+
+bool severalCells(const Operand& o) {
+  return o.kind == Operand::Kind::Range && !o.range.isSingleCell();
+}
+
+Value integers(const Args& args, std::vector<double>& out, EmptyInRange empty = EmptyInRange::Skipped) {
   for (std::size_t i = 0; i < args.size(); ++i)
     if (args.isMissing(i)) return ErrorCode::NA;
   bool negative = false;
-  if (auto error = collectNumbers(args, kIntegerRule, [&](double x) {
-        if (x < 0) negative = true;
-        out.push_back(std::trunc(x));
-      }))
-    return *error;
+  const auto take = [&](double x) {
+    if (x < 0) negative = true;
+    out.push_back(std::trunc(x));
+  };
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const bool zero = empty == EmptyInRange::Zero && severalCells(args.operand(i));
+    if (auto error = collectNumbers(onlyArgument(args, i), zero ? kDivisorRangeRule : kIntegerRule, take))
+      return *error;
+  }
   if (out.empty()) return ErrorCode::Value;
   if (negative) return ErrorCode::Num;
   for (double x : out)
@@ -110,7 +122,7 @@ double gcdOf(double a, double b) {
 
 Value gcd(const Args& args) {
   std::vector<double> xs;
-  if (Value check = integers(args, xs); check.isError()) return check;
+  if (Value check = integers(args, xs, EmptyInRange::Zero); check.isError()) return check;
   double g = 0;
   for (double x : xs) g = gcdOf(g, x);
   return g;
@@ -118,7 +130,7 @@ Value gcd(const Args& args) {
 
 Value lcm(const Args& args) {
   std::vector<double> xs;
-  if (Value check = integers(args, xs); check.isError()) return check;
+  if (Value check = integers(args, xs, EmptyInRange::Zero); check.isError()) return check;
   double l = 1;
   for (double x : xs) {
     if (x == 0) return 0.0;

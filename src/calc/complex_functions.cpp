@@ -109,24 +109,36 @@ Complex cotangent(Complex z) {
   return {std::sin(2 * x) / denominator, -std::sinh(2 * y) / denominator};
 }
 
-// 1/w is conj(w) / |w|²; `squaredModulus` comes from an identity of w's function (for cos z:
-// cos² x + sinh² y) rather than from w's rounded parts.
-Complex reciprocal(Complex w, double squaredModulus) { return std::conj(w) / squaredModulus; }
+// 1/w is conj(w) / |w|², with w = (re, im) one of cos z, sin z, cosh z, sinh z and |w|² from
+// an identity of that function (for cos z: cos² x + sinh² y) rather than from w's rounded
+// parts. The parts are taken in extended precision, so that the 15 digits shown are those of
+// the exact value; where w itself overflows a double the result is #NUM! as before.
+struct Parts {
+  long double re, im, squaredModulus;
+};
+Complex reciprocal(Complex w, const Parts& p) {
+  if (!isFinite(w)) return std::conj(w) / std::norm(w);
+  return {static_cast<double>(p.re / p.squaredModulus), static_cast<double>(-p.im / p.squaredModulus)};
+}
 Complex secant(Complex z) {
-  const double c = std::cos(z.real()), sh = std::sinh(z.imag());
-  return reciprocal(cosine(z), c * c + sh * sh);
+  const long double x = z.real(), y = z.imag(), c = std::cos(x), s = std::sin(x), ch = std::cosh(y),
+                    sh = std::sinh(y);
+  return reciprocal(cosine(z), {c * ch, -s * sh, c * c + sh * sh});
 }
 Complex cosecant(Complex z) {
-  const double s = std::sin(z.real()), sh = std::sinh(z.imag());
-  return reciprocal(sine(z), s * s + sh * sh);
+  const long double x = z.real(), y = z.imag(), c = std::cos(x), s = std::sin(x), ch = std::cosh(y),
+                    sh = std::sinh(y);
+  return reciprocal(sine(z), {s * ch, c * sh, s * s + sh * sh});
 }
 Complex secantH(Complex z) {
-  const double sh = std::sinh(z.real()), c = std::cos(z.imag());
-  return reciprocal(cosineH(z), sh * sh + c * c);
+  const long double x = z.real(), y = z.imag(), c = std::cos(y), s = std::sin(y), ch = std::cosh(x),
+                    sh = std::sinh(x);
+  return reciprocal(cosineH(z), {ch * c, sh * s, sh * sh + c * c});
 }
 Complex cosecantH(Complex z) {
-  const double sh = std::sinh(z.real()), s = std::sin(z.imag());
-  return reciprocal(sineH(z), sh * sh + s * s);
+  const long double x = z.real(), y = z.imag(), c = std::cos(y), s = std::sin(y), ch = std::cosh(x),
+                    sh = std::sinh(x);
+  return reciprocal(sineH(z), {sh * c, ch * s, sh * sh + s * s});
 }
 Complex exponential(Complex z) {
   const double scale = std::exp(z.real());

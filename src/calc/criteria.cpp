@@ -19,13 +19,10 @@ bool sameLetters(std::string_view a, std::string_view b) {
   return true;
 }
 
-constexpr ErrorCode kErrors[] = {ErrorCode::Null, ErrorCode::Div0, ErrorCode::Value, ErrorCode::Ref,
-                                 ErrorCode::Name, ErrorCode::Num,  ErrorCode::NA};
-
 bool readError(std::string_view text, ErrorCode& out) {
-  for (ErrorCode e : kErrors)
-    if (sameLetters(text, errorText(e))) return out = e, true;
-  return false;
+  const std::optional<ErrorCode> named = errorNamed(text);
+  if (named) out = *named;
+  return named.has_value();
 }
 
 }  // namespace

@@ -10,17 +10,20 @@
 
 namespace calc::distribution {
 
-// 0.5 * erfc(-z / sqrt 2), with erfc's factor exp(-x * x) taken at x * x rounded to a double as
-// Excel takes it: its far tails carry that rounding (a relative 1e-15 at z = -10), and so
-// the inverses built on this agree with the values its workbooks hold.
+// The lower tail erfc(|z| / sqrt 2) / 2, or one less the upper, as Excel takes them: erfc's
+// factor exp(-x * x) at x * x rounded to a double (its far tails carry that rounding, a
+// relative 1e-15 at z = -10), and the tail rounded to a double before it is subtracted from 1
+// (a difference of one unit just above 0.5). The inverses built on this then agree with the
+// values its workbooks hold.
 double normalCdf(double z) {
   const double x = std::fabs(z) * boost::math::constants::one_div_root_two<double>();
-  long double tail = boost::math::erfc(static_cast<long double>(x), Policy());
+  long double exact = boost::math::erfc(static_cast<long double>(x), Policy());
   if (x > 0.47) {
     const long double square = static_cast<long double>(x) * x;
-    tail *= std::exp(square - static_cast<long double>(x * x));
+    exact *= std::exp(square - static_cast<long double>(x * x));
   }
-  return static_cast<double>(z < 0 ? tail / 2 : 1 - tail / 2);
+  const double tail = static_cast<double>(exact);
+  return z < 0 ? tail / 2 : 1 - tail / 2;
 }
 
 double normalPdf(double z) { return std::exp(-0.5 * z * z) * boost::math::constants::one_div_root_two_pi<double>(); }

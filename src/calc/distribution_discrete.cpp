@@ -7,6 +7,7 @@
 #include <boost/math/distributions/negative_binomial.hpp>
 #include <boost/math/distributions/poisson.hpp>
 
+#include "distribution_binomial.h"
 #include "distribution_support.h"
 
 namespace calc::distribution {
@@ -22,18 +23,30 @@ constexpr unsigned kFlag4 = 1u << 3, kFlag3 = 1u << 2, kFlag5 = 1u << 4;
 
 // Above this many terms a binomial sum is taken from the distribution's tails instead.
 constexpr double kMaxSummedTerms = 1000;
+// A lower tail of at most this many terms is their sum: the incomplete beta function loses
+// digits there when the trials are many (1e-14 of P(X <= 1) in a million).
+constexpr double kMaxSummedTail = 32;
 // Counts past 2^53 are no longer whole numbers a double holds exactly.
 constexpr double kMaxCount = 9007199254740992.0;
 
 // A count as given: negative is refused before truncation, so -0.5 does not pass as 0.
 bool validCount(double x) { return x >= 0 && x <= kMaxCount; }
 
+// P(X <= successes).
+double binomialCdf(const Binomial& binomial, double successes) {
+  const double trials = binomial.trials(), p = binomial.success_fraction();
+  if (successes >= kMaxSummedTail || successes > trials * p) return cdf(binomial, successes);
+  double total = 0;
+  for (double k = 0; k <= successes; ++k) total += binomialProbability(k, trials, p);
+  return total;
+}
+
 // BINOM.DIST(successes, trials, p, cumulative).
 Value binomDist(const double* a, std::size_t) {
   const double successes = std::trunc(a[0]), trials = std::trunc(a[1]), p = a[2];
   if (!validCount(a[0]) || !validCount(a[1]) || successes > trials || !closedProbability(p)) return ErrorCode::Num;
-  const Binomial binomial(trials, p);
-  return numberResult(a[3] != 0 ? cdf(binomial, successes) : pdf(binomial, successes));
+  if (a[3] == 0) return numberResult(binomialProbability(successes, trials, p));
+  return numberResult(binomialCdf(Binomial(trials, p), successes));
 }
 
 // P(first <= X <= last): short ranges summed term by term, long ones from the two tails on
@@ -41,7 +54,8 @@ Value binomDist(const double* a, std::size_t) {
 double binomialRange(const Binomial& binomial, double first, double last) {
   if (last - first < kMaxSummedTerms) {
     double total = 0;
-    for (double k = first; k <= last; ++k) total += pdf(binomial, k);
+    for (double k = first; k <= last; ++k)
+      total += binomialProbability(k, binomial.trials(), binomial.success_fraction());
     return total;
   }
   const double mean = binomial.trials() * binomial.success_fraction();
@@ -67,18 +81,24 @@ Value binomInv(const double* a, std::size_t) {
   double low = 0, high = trials;
   while (low < high) {
     const double middle = low + std::floor((high - low) / 2);  // low + high could round past 2^53
-    if (cdf(binomial, middle) >= alpha) high = middle;
+    if (binomialCdf(binomial, middle) >= alpha) high = middle;
     else low = middle + 1;
   }
   return low;
+}
+
+// The chance of `failures` failures before the `successes`-th success: the last trial is a
+// success, the ones before it binomial.
+double negativeBinomialProbability(double failures, double successes, double p) {
+  return successes / (successes + failures) * binomialProbability(successes, successes + failures, p);
 }
 
 // NEGBINOM.DIST(failures, successes, p, cumulative): failures before the given successes.
 Value negBinomDist(const double* a, std::size_t) {
   const double failures = std::trunc(a[0]), successes = std::trunc(a[1]), p = a[2];
   if (!validCount(a[0]) || !validCount(a[1]) || successes < 1 || !openProbability(p)) return ErrorCode::Num;
-  const NegativeBinomial negative(successes, p);
-  return numberResult(a[3] != 0 ? cdf(negative, failures) : pdf(negative, failures));
+  if (a[3] == 0) return numberResult(negativeBinomialProbability(failures, successes, p));
+  return numberResult(cdf(NegativeBinomial(successes, p), failures));
 }
 
 // NEGBINOMDIST(failures, successes, p): the density, taking p = 0 and p = 1 at their limits.
@@ -87,7 +107,7 @@ Value negBinomDistOld(const double* a, std::size_t) {
   if (!validCount(a[0]) || !validCount(a[1]) || successes < 1 || !closedProbability(p)) return ErrorCode::Num;
   if (p == 0) return 0.0;
   if (p == 1) return failures == 0 ? 1.0 : 0.0;
-  return numberResult(pdf(NegativeBinomial(successes, p), failures));
+  return numberResult(negativeBinomialProbability(failures, successes, p));
 }
 
 // POISSON.DIST(x, mean, cumulative); a mean of 0 puts everything on x = 0.

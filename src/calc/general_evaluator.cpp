@@ -411,6 +411,7 @@ Value evaluateGeneral(const Formula::Impl& program, CodeReader code, std::span<c
   for (double n : numbers) stack.push().set(n);
   if (pending) stack.push().set(*pending);
   Machine(program, context, code.rowShift()).run(stack, code, program.codeEnd());
+  if (isLambdaValue(stack.top())) return ErrorCode::Calc;
   Value result = scalarOf(stack.top(), context);
   if (result.isEmpty()) return 0.0;
   return result;

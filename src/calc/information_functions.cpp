@@ -14,19 +14,13 @@ Value is(const Value* a, std::size_t) {
 
 bool isNA(const Value& v) { return v.isError() && v.error() == ErrorCode::NA; }
 
+// ERROR.TYPE: the number of each error, in the order the spreadsheet added them. #BUSY! has
+// no number of its own that is documented, so it answers as any other value does.
 Value errorType(const Value* a, std::size_t) {
   if (!a[0].isError()) return ErrorCode::NA;
-  switch (a[0].error()) {
-    case ErrorCode::Null: return 1.0;
-    case ErrorCode::Div0: return 2.0;
-    case ErrorCode::Value: return 3.0;
-    case ErrorCode::Ref: return 4.0;
-    case ErrorCode::Name: return 5.0;
-    case ErrorCode::Num: return 6.0;
-    case ErrorCode::NA: return 7.0;
-    case ErrorCode::Uncomputed: break;
-  }
-  return ErrorCode::NA;
+  const ErrorCode code = a[0].error();
+  if (code == ErrorCode::Busy || code == ErrorCode::Uncomputed) return ErrorCode::NA;
+  return static_cast<double>(static_cast<int>(code) + 1);
 }
 
 // ISODD and ISEVEN look at the whole part of the number.

@@ -92,11 +92,11 @@ struct Grid {
 };
 
 // A LAMBDA's result as one element of an array: an array or a range of several cells cannot
-// be one (the spreadsheet's #CALC!, here #VALUE!); an empty cell is 0.
+// be one (#CALC!); an empty cell is 0.
 Value elementOf(const Operand& result, const EvalContext& context) {
   if (result.kind == Operand::Kind::Array)
-    return result.array->values.size() == 1 ? result.array->values.front() : Value(ErrorCode::Value);
-  if (result.kind == Operand::Kind::Range && !result.range.isSingleCell()) return ErrorCode::Value;
+    return result.array->values.size() == 1 ? result.array->values.front() : Value(ErrorCode::Calc);
+  if (result.kind == Operand::Kind::Range && !result.range.isSingleCell()) return ErrorCode::Calc;
   Value v = scalarOf(result, context);
   return v.isEmpty() ? Value(0.0) : v;
 }

@@ -57,8 +57,12 @@ Operand LambdaRuntime::makeLambda(CodeReader& code) {
   return lambdaValue(closures_.size() - 1);
 }
 
+bool isLambdaValue(const Operand& value) {
+  return value.kind == Operand::Kind::Value && value.range.sheet.data() == kLambdaTag;
+}
+
 const LambdaRuntime::Closure* LambdaRuntime::closureOf(const Operand& value) const {
-  if (value.kind != Operand::Kind::Value || value.range.sheet.data() != kLambdaTag) return nullptr;
+  if (!isLambdaValue(value)) return nullptr;
   return &closures_[static_cast<std::size_t>(value.range.row1)];
 }
 

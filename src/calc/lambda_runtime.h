@@ -25,6 +25,9 @@ class BodyRunner {
 inline constexpr int kMaxLambdaDepth = 200;
 inline constexpr std::int64_t kMaxLambdaCalls = std::int64_t{1} << 22;
 
+// Whether the value is a LAMBDA (which a cell cannot hold: left uncalled it shows #CALC!).
+bool isLambdaValue(const Operand& value);
+
 class LambdaRuntime final : public LambdaCaller {
  public:
   LambdaRuntime(std::size_t slots, BodyRunner& runner) : slots_(slots), runner_(runner) {}

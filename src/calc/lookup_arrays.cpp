@@ -91,7 +91,7 @@ Operand takeOrDrop(const Args& args, double leftOut) {
   const Grid grid(from, args.context());
   const Span r = args.isMissing(1) ? Span{0, grid.rows()} : Part(rows, grid.rows());
   const Span c = args.size() < 3 || args.isMissing(2) ? Span{0, grid.columns()} : Part(columns, grid.columns());
-  if (r.count <= 0 || c.count <= 0) return errorOperand(ErrorCode::Value);
+  if (r.count <= 0 || c.count <= 0) return errorOperand(ErrorCode::Calc);  // an empty array
   return spilledPart(grid, r.first, c.first, r.count, c.count);
 }
 
@@ -171,7 +171,7 @@ Operand flatten(const Args& args) {
       if ((skipBlanks && v.isEmpty()) || (skipErrors && v.isError())) continue;
       kept.push_back(v);
     }
-  if (kept.empty()) return errorOperand(ErrorCode::Value);
+  if (kept.empty()) return errorOperand(ErrorCode::Calc);  // an empty array
   Array out;
   out.rows = column ? static_cast<std::int32_t>(kept.size()) : 1;
   out.columns = column ? 1 : static_cast<std::int32_t>(kept.size());
@@ -277,7 +277,7 @@ int compareItems(const Array& a, bool byColumn, std::int32_t x, std::int32_t y) 
 
 // The items (rows or columns) of `from` listed in `items`, in that order.
 Operand itemsOf(const Array& from, bool byColumn, const std::vector<std::int32_t>& items) {
-  if (items.empty()) return errorOperand(ErrorCode::Value);
+  if (items.empty()) return errorOperand(ErrorCode::Calc);  // an empty array
   const auto n = static_cast<std::int64_t>(items.size());
   Array out = byColumn ? sized(from.rows, n) : sized(n, from.columns);
   for (std::int64_t r = 0; r < out.rows; ++r)
@@ -396,7 +396,7 @@ Operand filter(const Args& args) {
     if (t.value) kept.push_back(i);
   }
   if (kept.empty())
-    return args.size() > 2 && !args.isMissing(2) ? args.operand(2) : errorOperand(ErrorCode::Value);
+    return args.size() > 2 && !args.isMissing(2) ? args.operand(2) : errorOperand(ErrorCode::Calc);
   return itemsOf(from, byColumn, kept);
 }
 

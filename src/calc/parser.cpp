@@ -352,15 +352,14 @@ class Parser {
   }
 
   ErrorCode scanError() {
-    static constexpr std::pair<std::string_view, ErrorCode> kErrors[] = {
-        {"#NULL!", ErrorCode::Null}, {"#DIV/0!", ErrorCode::Div0}, {"#VALUE!", ErrorCode::Value},
-        {"#REF!", ErrorCode::Ref},   {"#NAME?", ErrorCode::Name},  {"#NUM!", ErrorCode::Num},
-        {"#N/A", ErrorCode::NA}};
-    for (const auto& [text, code] : kErrors)
+    // No error's text begins another's, so the first that matches is the one written.
+    for (ErrorCode code : kSpreadsheetErrors) {
+      const std::string_view text = errorText(code);
       if (startsWithUpper(std::string_view(p_, static_cast<std::size_t>(end_ - p_)), text)) {
         p_ += text.size();
         return code;
       }
+    }
     fail(pos(), "unknown error value");
   }
 

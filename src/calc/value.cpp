@@ -11,9 +11,42 @@ std::string_view errorText(ErrorCode code) {
     case ErrorCode::Name: return "#NAME?";
     case ErrorCode::Num: return "#NUM!";
     case ErrorCode::NA: return "#N/A";
+    case ErrorCode::GettingData: return "#GETTING_DATA";
+    case ErrorCode::Spill: return "#SPILL!";
+    case ErrorCode::Connect: return "#CONNECT!";
+    case ErrorCode::Blocked: return "#BLOCKED!";
+    case ErrorCode::Unknown: return "#UNKNOWN!";
+    case ErrorCode::Field: return "#FIELD!";
+    case ErrorCode::Calc: return "#CALC!";
+    case ErrorCode::Busy: return "#BUSY!";
     case ErrorCode::Uncomputed: return {};
   }
   return "#VALUE!";
+}
+
+namespace {
+
+bool sameLetters(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const char x = a[i] >= 'a' && a[i] <= 'z' ? static_cast<char>(a[i] - 32) : a[i];
+    if (x != b[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<ErrorCode> errorNamed(std::string_view text) {
+  for (ErrorCode code : kSpreadsheetErrors)
+    if (sameLetters(text, errorText(code))) return code;
+  return std::nullopt;
+}
+
+std::string_view fileErrorText(ErrorCode code) {
+  // #GETTING_DATA is older than the rich values: files have always held it as it is.
+  if (code > ErrorCode::GettingData && code != ErrorCode::Uncomputed) return errorText(ErrorCode::Value);
+  return errorText(code);
 }
 
 }  // namespace calc

@@ -99,7 +99,7 @@ void writeCachedResult(XmlBuffer& x, const calc::Value& value) {
   if (value.isUncomputed()) return;
   x.raw("<v>");
   if (value.isBool()) x.raw(value.boolean() ? "1" : "0");
-  else if (value.isError()) x.raw(calc::errorText(value.error()));
+  else if (value.isError()) x.raw(calc::fileErrorText(value.error()));
   else if (value.isText()) x.cellText(value.text());
   else if (value.isNumber() && std::isfinite(value.number())) x.number(value.number());
   else if (value.isNumber()) x.raw("#NUM!");
@@ -159,7 +159,7 @@ void writeRows(PartStream& part, const core::WorkbookModel& model, const core::S
           break;
         case CellKind::Error:
           cellStart(x, row, column.column, "e");
-          x.raw("<v>").raw(calc::errorText(static_cast<calc::ErrorCode>(slot->index))).raw("</v></c>");
+          x.raw("<v>").raw(calc::fileErrorText(static_cast<calc::ErrorCode>(slot->index))).raw("</v></c>");
           break;
         case CellKind::Formula:
           formulas.write(x, cells, *slot, row, column.column, model.formulaValue(sheet, *slot, row, column.column),

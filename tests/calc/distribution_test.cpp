@@ -189,6 +189,34 @@ INSTANTIATE_TEST_SUITE_P(Arguments, Edge, ::testing::Values(
     Case{"GAMMA(TRUE)", 1.0},
     Case{"GAMMALN(\"x\")", ErrorCode::Value}));
 
+// Digits Excel's workbooks hold where the order of its rounding shows: the upper tail is
+// rounded before it is taken from 1, which moves a result just above 0.5 by one unit, and an
+// inverse near 0.5 magnifies that unit a billion times.
+INSTANTIATE_TEST_SUITE_P(ExcelsRounding, Edge, ::testing::Values(
+    Case{"NORM.S.DIST(1E-6,TRUE)-0.5", 3.989422803218900526e-7},
+    Case{"0.5-NORM.S.DIST(-1E-6,TRUE)", 3.989422803774012e-07},
+    Case{"NORM.S.INV(NORM.S.DIST(1E-6,TRUE))", 9.99999999800783e-07},
+    Case{"NORM.INV(NORM.DIST(1E-6,0,1,TRUE),0,1)", 9.99999999800783e-07},
+    Case{"NORM.S.DIST(-10,TRUE)", 7.619853024160475e-24},
+    Case{"NORM.S.DIST(3,TRUE)", 0.9986501019683699}));
+
+// Binomial chances over very many trials, to the last digits (exact values from 40-digit
+// arithmetic): the terms of large factorials must not cancel.
+INSTANTIATE_TEST_SUITE_P(ManyTrials, Edge, ::testing::Values(
+    Case{"BINOM.DIST(0,1000000,1E-5,FALSE)", 4.539765980761299e-5},
+    Case{"BINOM.DIST(1,1000000,1E-5,TRUE)", 0.0004993787976951218},
+    Case{"BINOM.DIST(300000,1000000,0.3,FALSE)", 0.00087056315463668078},
+    Case{"BINOM.DIST(2,100000000,3E-8,FALSE)", 0.22404180877559679},
+    Case{"BINOM.DIST.RANGE(1000000,1E-5,0,1)", 0.0004993787976951218},
+    Case{"NEGBINOM.DIST(20,1000000,0.99999,FALSE)", 0.0018663425806592033},
+    Case{"BINOM.DIST(1000000,1000000,1,FALSE)", 1.0},
+    Case{"BINOM.DIST(0,1000000,0,TRUE)", 1.0},
+    Case{"BINOM.DIST(3,1000000,0,FALSE)", 0.0},
+    // The inverse reads the same tail: each count is found again from its own probability.
+    Case{"BINOM.INV(1000000,1E-5,BINOM.DIST(1,1000000,1E-5,TRUE))", 1.0},
+    Case{"BINOM.INV(1000000,1E-5,BINOM.DIST(0,1000000,1E-5,TRUE))", 0.0},
+    Case{"BINOM.INV(1000000,1E-5,BINOM.DIST(40,1000000,1E-5,TRUE))", 40.0}));
+
 // Each inverse undoes its distribution, across the range of probabilities.
 class InverseRoundTrip : public ::testing::TestWithParam<const char*> {};
 

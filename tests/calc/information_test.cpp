@@ -1,5 +1,6 @@
-// TYPE, ISREF, ISODD, ISEVEN, CELL, INFO, SHEET, SHEETS, FORMULATEXT and ISFORMULA: what a
-// formula can learn about values, cells and the workbook without looking outside it.
+// TYPE, ISREF, ISODD, ISEVEN, CELL, INFO, SHEET, SHEETS, FORMULATEXT, ISFORMULA and the errors
+// ERROR.TYPE tells apart: what a formula can learn about values, cells and the workbook without
+// looking outside it.
 #include "lookup_workbook.h"
 #include "workbook_eval.h"
 
@@ -75,6 +76,45 @@ INSTANTIATE_TEST_SUITE_P(Cell, Information, ::testing::Values(
     Case{"SINGLE({7,8})", 7.0},
     Case{"INFO(\"recalc\")", "Automatic"},
     Case{"INFO(\"bogus\")", ErrorCode::Value}));
+
+// The errors of dynamic arrays and linked data: written in formulas in any case, numbered by
+// ERROR.TYPE as the spreadsheet numbers them, and errors to every test of one.
+INSTANTIATE_TEST_SUITE_P(NewerErrors, Information, ::testing::Values(
+    Case{"ERROR.TYPE(#GETTING_DATA)", 8.0},
+    Case{"ERROR.TYPE(#SPILL!)", 9.0},
+    Case{"ERROR.TYPE(#CONNECT!)", 10.0},
+    Case{"ERROR.TYPE(#BLOCKED!)", 11.0},
+    Case{"ERROR.TYPE(#UNKNOWN!)", 12.0},
+    Case{"ERROR.TYPE(#FIELD!)", 13.0},
+    Case{"ERROR.TYPE(#calc!)", 14.0},
+    Case{"ERROR.TYPE(#BUSY!)", ErrorCode::NA},    // no number documented: as any other value
+    Case{"ERROR.TYPE(#N/A)", 7.0},                // the older ones keep theirs
+    Case{"ERROR.TYPE(A4)", 6.0},
+    Case{"#SPILL!", ErrorCode::Spill},
+    Case{"INDEX({1,#CALC!},2)", ErrorCode::Calc},
+    Case{"1+#FIELD!", ErrorCode::Field},          // spread like any error
+    Case{"ISERROR(#CALC!)", true},
+    Case{"ISERR(#SPILL!)", true},
+    Case{"ISNA(#CALC!)", false},
+    Case{"TYPE(#BUSY!)", 16.0},
+    Case{"IFERROR(#CONNECT!,\"none\")", "none"},
+    Case{"IFERROR(FILTER(A1:A3,{0;0;0}),\"none\")", "none"},
+    Case{"FILTER(A1:A3,{0;0;0})", ErrorCode::Calc},  // nothing kept: an empty array
+    Case{"TOCOL({#N/A,#N/A},2)", ErrorCode::Calc},
+    Case{"LET(f,LAMBDA(x,x*2),f)", ErrorCode::Calc},  // a LAMBDA left uncalled
+    Case{"LET(f,LAMBDA(x,x*2),f(4))", 8.0}));
+
+// Criteria and comparisons read the newer errors' texts as they read the older ones'.
+TEST(Information, NewerErrorsInCellsAndCriteria) {
+  Book book{{"A1", ErrorCode::Calc}, {"A2", ErrorCode::Spill}, {"A3", ErrorCode::Calc}, {"A4", 1.0}};
+  EXPECT_TRUE(sameValue(2.0, book.eval("COUNTIF(A1:A4,\"#CALC!\")")));
+  EXPECT_TRUE(sameValue(2.0, book.eval("COUNTIF(A1:A4,\"#calc!\")")));
+  EXPECT_TRUE(sameValue(1.0, book.eval("COUNTIF(A1:A4,\"#SPILL!\")")));
+  EXPECT_TRUE(sameValue(0.0, book.eval("COUNTIF(A1:A4,\"#CALC\")")));  // no such error: a text
+  EXPECT_TRUE(sameValue(14.0, book.eval("ERROR.TYPE(A3)")));
+  EXPECT_TRUE(sameValue(ErrorCode::Calc, book.eval("A1")));
+  EXPECT_TRUE(sameValue(3.0, book.eval("COUNTIF(A1:A4,\"<>#SPILL!\")")));
+}
 
 TEST(Information, SheetsAndFormulasOfTheWorkbook) {
   TwoSheetBook book;

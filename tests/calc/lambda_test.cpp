@@ -44,7 +44,7 @@ INSTANTIATE_TEST_SUITE_P(Lambdas, Lambda, ::testing::Values(
     Case{"LAMBDA(x,y,x-y)(10)", ErrorCode::Value},           // a required argument left out
     Case{"LAMBDA(x,x)(1,2)", ErrorCode::Value},              // one too many
     Case{"LAMBDA(x,y,y)(1,)", 0.0},                          // given empty: it reads as 0
-    Case{"LAMBDA(x,x+1)", ErrorCode::Value},                 // a LAMBDA is no cell value
+    Case{"LAMBDA(x,x+1)", ErrorCode::Calc},                  // a LAMBDA is no cell value
     Case{"LAMBDA(x,x+1)+1", ErrorCode::Value},
     Case{"LET(g,LAMBDA(x,x)&\"\",g(1))", ErrorCode::Value},   // computed from one, no LAMBDA
     Case{"LAMBDA(a,LAMBDA(b,a*10+b))(1)(2)", 12.0},          // returned, it keeps a's value
@@ -84,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(Helpers, Lambda, ::testing::Values(
     Case{"ROWS(BYROW(A1:C2,LAMBDA(r,SUM(r))))", 2.0},
     Case{"INDEX(BYCOL({1,2;3,4},LAMBDA(c,MAX(c))),1,2)", 4.0},
     Case{"COLUMNS(BYCOL(A1:C2,LAMBDA(c,SUM(c))))", 3.0},
-    Case{"BYROW(A1:C2,LAMBDA(r,r))", ErrorCode::Value},      // a row is no single value
+    Case{"BYROW(A1:C2,LAMBDA(r,r))", ErrorCode::Calc},       // a row is no single value
     Case{"SUM(MAKEARRAY(3,4,LAMBDA(r,c,r*c)))", 60.0},
     Case{"INDEX(MAKEARRAY(2.9,3,LAMBDA(r,c,r&c)),2,3)", "23"},  // sizes are truncated
     Case{"MAKEARRAY(0,3,LAMBDA(r,c,1))", ErrorCode::Value},

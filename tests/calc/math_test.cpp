@@ -103,6 +103,22 @@ INSTANTIATE_TEST_SUITE_P(Circular, MathFunctions, ::testing::Values(
     Case{"COT(0)", ErrorCode::Div0}));
 
 // Every number in every form reads back as itself.
+// GCD and LCM read the empty cells of a range of several cells as 0, but skip an empty cell
+// named alone; nothing but empty cells named alone is #VALUE!.
+TEST(Divisors, EmptyCellsInRangesCountAsZero) {
+  Book cells{{"A1", 6.0}, {"A2", 4.0}, {"B1", 5.0}};
+  EXPECT_TRUE(sameValue(2.0, cells.eval("GCD(A1:A3)")));      // gcd(6, 4, 0)
+  EXPECT_TRUE(sameValue(0.0, cells.eval("LCM(A1:A3)")));
+  EXPECT_TRUE(sameValue(12.0, cells.eval("LCM(A1,A2,A3)")));  // A3 alone: skipped
+  EXPECT_TRUE(sameValue(2.0, cells.eval("GCD(A1,A2,A3)")));
+  EXPECT_TRUE(sameValue(12.0, cells.eval("LCM(A3:A3,A1:A2)")));  // a range of one cell is one cell
+  EXPECT_TRUE(sameValue(5.0, cells.eval("GCD(A3:B3,B1)")));    // gcd(0, 0, 5)
+  EXPECT_TRUE(sameValue(0.0, cells.eval("GCD(C1:C5)")));       // all empty, yet a range
+  EXPECT_TRUE(sameValue(0.0, cells.eval("LCM(C1:C5)")));
+  EXPECT_TRUE(sameValue(ErrorCode::Value, cells.eval("GCD(C1,C2)")));
+  EXPECT_TRUE(sameValue(ErrorCode::Value, cells.eval("LCM(C1)")));
+}
+
 TEST(RomanNumerals, ReadBackInEveryForm) {
   Book cells;
   for (int form = 0; form <= 4; ++form)

@@ -137,11 +137,11 @@ INSTANTIATE_TEST_SUITE_P(ArrayBuilders, Reference, ::testing::Values(
     Case{"SUM(TAKE(A1:A5,-2))", 90.0},            // from the end
     Case{"ROWS(TAKE(A1:A5,99))", 5.0},            // no more than there is
     Case{"COLUMNS(TAKE(A1:C5,,2))", 2.0},
-    Case{"TAKE(A1:A5,0)", ErrorCode::Value},
+    Case{"TAKE(A1:A5,0)", ErrorCode::Calc},   // an empty array
     Case{"SUM(DROP(A1:A5,3))", 90.0},
     Case{"SUM(DROP(A1:A5,-3))", 30.0},
     Case{"DROP(A1:A5,3.9)", 40.0},
-    Case{"DROP(A1:A5,5)", ErrorCode::Value},      // nothing left
+    Case{"DROP(A1:A5,5)", ErrorCode::Calc},       // nothing left
     Case{"CHOOSECOLS({1,2,3;4,5,6},3,1)", 3.0},
     Case{"SUM(CHOOSECOLS({1,2,3;4,5,6},-1))", 9.0},
     Case{"CHOOSECOLS({1,2},3)", ErrorCode::Value},
@@ -183,14 +183,14 @@ INSTANTIATE_TEST_SUITE_P(SortUniqueFilter, Reference, ::testing::Values(
     Case{"ROWS(UNIQUE({\"a\";\"A\";\"b\";\"a\"}))", 2.0},   // without regard to case
     Case{"UNIQUE({1;2;1},,TRUE)", 2.0},            // only what occurs once
     Case{"COLUMNS(UNIQUE({1,1,2},TRUE))", 2.0},
-    Case{"UNIQUE({1;1},,TRUE)", ErrorCode::Value},
+    Case{"UNIQUE({1;1},,TRUE)", ErrorCode::Calc},
     Case{"INDEX(UNIQUE({3;1;3;2;1}),3)", 2.0},     // in the order first met
     Case{"SUM(UNIQUE({3;1;3;2;1},,TRUE))", 2.0},
     Case{"ROWS(UNIQUE({1,2;1,2;1,3}))", 2.0},      // whole rows compared
     Case{"SUM(FILTER(A1:A5,{1;0;1;0;1}))", 90.0},
     Case{"SUM(FILTER({1,2,3},{TRUE,FALSE,TRUE}))", 4.0},
     Case{"FILTER(A1:A5,{0;0;0;0;0},\"none\")", "none"},
-    Case{"FILTER(A1:A5,{0;0;0;0;0})", ErrorCode::Value},
+    Case{"FILTER(A1:A5,{0;0;0;0;0})", ErrorCode::Calc},
     Case{"FILTER(A1:A5,{1;0})", ErrorCode::Value},
     Case{"FILTER(A1:A5,{1;#N/A;1;1;1})", ErrorCode::NA}));
 

@@ -101,6 +101,30 @@ TEST_F(WriterTest, EachCachedResultKeepsItsOwnTypeRawAndThroughOpenpyxl) {
   EXPECT_EQ(read["B2"].toObject()["hex"].toString(), raw["B2"].toObject()["hex"].toString());
 }
 
+// The newer errors (#CALC!, #SPILL!...) live in an .xlsx as #VALUE! beside rich-value parts
+// this writer does not write: the cell stays an error of the compatible text, the formula is
+// kept, and a spreadsheet that recalculates on opening finds the real error again.
+TEST_F(WriterTest, NewerErrorsAreCachedAsTheirCompatibleText) {
+  core::WorkbookModel model(1);
+  core::SheetNode& sheet = *model.at(1);
+  model.setText(sheet, 1, 1, "=LAMBDA(x,x+1)");
+  model.setText(sheet, 1, 2, "=#SPILL!");
+  model.setValue(sheet, 1, 3, calc::ErrorCode::Calc);
+  model.setText(sheet, 1, 4, "=#GETTING_DATA");
+  ASSERT_TRUE(model.value(sheet, 1, 1) == calc::Value(calc::ErrorCode::Calc));
+  QString complaint;
+  const QJsonObject cells = xlsx_test::readCells(write(model, "newer-errors.xlsx"), "Sheet1", &complaint);
+  ASSERT_FALSE(cells.isEmpty()) << complaint.toStdString();
+  const QJsonObject raw = cells["raw"].toObject(), read = cells["openpyxl"].toObject();
+  for (const char* cell : {"A1", "B1", "C1"}) {
+    EXPECT_EQ(raw[cell].toObject()["t"].toString(), "e") << cell;
+    EXPECT_EQ(raw[cell].toObject()["v"].toString(), "#VALUE!") << cell;
+  }
+  EXPECT_EQ(raw["D1"].toObject()["v"].toString(), "#GETTING_DATA") << "older than the rich values";
+  EXPECT_TRUE(raw["A1"].toObject()["f"].toString().contains("LAMBDA")) << "the formula is kept";
+  EXPECT_EQ(read["C1"].toObject()["dataType"].toString(), "e");
+}
+
 TEST_F(WriterTest, NewerFunctionsCarryTheirPrefixInTheFileOnly) {
   core::WorkbookModel model(1);
   core::SheetNode& sheet = *model.at(1);

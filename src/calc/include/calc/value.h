@@ -2,6 +2,7 @@
 // Cell values as a spreadsheet sees them: empty, number, text, boolean or an error value.
 // Error values are values, not exceptions: they flow through formulas like numbers do.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -12,10 +13,31 @@ namespace calc {
 // function that needs outside data, or one it does not offer), which a file stores with no
 // cached value so that the spreadsheet application computes it. Like an error it spreads to
 // every formula that reads it.
-enum class ErrorCode : std::uint8_t { Null, Div0, Value, Ref, Name, Num, NA, Uncomputed };
+//
+// GettingData to Busy are the newer errors of dynamic arrays and linked data (#SPILL!, #CALC!...).
+// The order is ERROR.TYPE's numbering, from 1 for #NULL!: keep it.
+enum class ErrorCode : std::uint8_t {
+  Null, Div0, Value, Ref, Name, Num, NA,
+  GettingData, Spill, Connect, Blocked, Unknown, Field, Calc, Busy,
+  Uncomputed
+};
 
-// "#DIV/0!", "#NUM!", ... exactly as a spreadsheet shows them; empty for Uncomputed.
+// Every error a spreadsheet knows, in the order above (Uncomputed is none of them).
+inline constexpr ErrorCode kSpreadsheetErrors[] = {
+    ErrorCode::Null,        ErrorCode::Div0,  ErrorCode::Value,   ErrorCode::Ref,     ErrorCode::Name,
+    ErrorCode::Num,         ErrorCode::NA,    ErrorCode::GettingData, ErrorCode::Spill, ErrorCode::Connect,
+    ErrorCode::Blocked,     ErrorCode::Unknown, ErrorCode::Field, ErrorCode::Calc,    ErrorCode::Busy};
+
+// "#DIV/0!", "#NUM!", "#CALC!" ... exactly as a spreadsheet shows them; empty for Uncomputed.
 std::string_view errorText(ErrorCode code);
+
+// The error whose text this is, in any case ("#n/a" too); nullopt for any other text.
+std::optional<ErrorCode> errorNamed(std::string_view text);
+
+// The text a file stores for the error. An .xlsx cell holds the newer errors as "#VALUE!"
+// and keeps the real one in rich-value parts written beside the sheet; without those parts the
+// compatible text is what stands (a spreadsheet that recalculates on opening finds the real one).
+std::string_view fileErrorText(ErrorCode code);
 
 // The reason shown where an uncomputed result would stand.
 inline constexpr std::string_view kNotComputedText = "not computed";
