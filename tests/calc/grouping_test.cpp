@@ -4,6 +4,7 @@
 #include <string>
 
 #include "calc/file_formula.h"
+#include "lookup_workbook.h"
 #include "workbook_eval.h"
 
 namespace calc::testing {
@@ -217,6 +218,14 @@ TEST(FunctionByName, IsTheFunctionWhereALambdaIsTaken) {
   EXPECT_TRUE(sameValue(ErrorCode::Name, book.eval("SUM+1")));
   EXPECT_TRUE(sameValue(ErrorCode::Value, book.eval("MAP(C2:C3,SUM+1)")));
   EXPECT_TRUE(sameValue(5.0, book.eval("LET(sum,LAMBDA(x,x*0+5),MAP(C2,sum))"))) << "a bound name comes first";
+}
+
+TEST(FunctionByName, FormulaTextHidesTheFilePrefix) {
+  TwoSheetBook book;
+  book.set(1, "A1", 4.0);
+  book.set(1, "B1", "=_xlfn.MAP(A1,_xleta.SQRT)");
+  EXPECT_TRUE(sameValue(2.0, book.eval("B1+0")));
+  EXPECT_TRUE(sameValue("=MAP(A1,SQRT)", book.eval("FORMULATEXT(B1)")));
 }
 
 TEST(FunctionByName, FilesWriteItsPrefix) {
