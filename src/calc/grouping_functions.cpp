@@ -193,11 +193,13 @@ class Aggregator {
   Value operator()(const Rows& part, const Rows& whole, std::int32_t column) const {
     Operand args[2] = {columnOf(part, column), wantsWhole() ? columnOf(whole, column) : Operand()};
     const Operand result = caller_.call(function_, {args, wantsWhole() ? 2u : 1u});
-    // One value per cell: an array or a range of several cells cannot be one.
+    // One value per cell: an array or a range of several cells cannot be one; an empty cell
+    // is 0, as in the arrays MAP builds.
     if (result.kind == Operand::Kind::Array)
       return result.array->values.size() == 1 ? result.array->values.front() : Value(ErrorCode::Value);
     if (result.kind == Operand::Kind::Range && !result.range.isSingleCell()) return ErrorCode::Value;
-    return scalarOf(result, context_);
+    Value v = scalarOf(result, context_);
+    return v.isEmpty() ? Value(0.0) : v;
   }
 
  private:

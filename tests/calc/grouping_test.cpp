@@ -39,6 +39,8 @@ INSTANTIATE_TEST_SUITE_P(OneField, Grouping, ::testing::Values(
     Case{"INDEX(GROUPBY(A2:A7,C2:C7,SUM),3,2)", 27.0},
     Case{"INDEX(GROUPBY(A2:A7,C2:C7,SUM),4,1)", "Total"},
     Case{"INDEX(GROUPBY(A2:A7,C2:C7,SUM),4,2)", 53.0},
+    Case{"INDEX(GROUPBY(A2:A7,C2:C7*2,SUM),4,2)", 106.0},            // arguments computed as arrays
+    Case{"INDEX(GROUPBY(A2:A7&\"!\",C2:C7,SUM),1,1)", "East!"},
     Case{"_xlfn.GROUPBY(A2:A7,C2:C7,_xleta.SUM)", "East"},         // as a file stores it
     Case{"INDEX(GROUPBY(A:A,C:C,SUM),5,2)", 53.0},                 // whole columns: the empty rows
     Case{"INDEX(GROUPBY(E2:E7,C2:C7,SUM),1,1)", 1.0},              // numbers before texts
@@ -131,6 +133,7 @@ INSTANTIATE_TEST_SUITE_P(Functions, Grouping, ::testing::Values(
     Case{"INDEX(GROUPBY(A2:A7,B2:C7,COUNT),1,3)", 3.0},             // a column per value column
     Case{"INDEX(GROUPBY(A2:A7,B2:C7,COUNT),1,2)", 0.0},
     Case{"INDEX(GROUPBY(A2:A7,C2:C7,LAMBDA(x,x)),2,2)", 8.0},       // one value is a value
+    Case{"INDEX(GROUPBY(A2:A7,C2:C7,LAMBDA(x,Z999)),2,2)", 0.0},    // an empty cell is 0
     Case{"INDEX(GROUPBY(A2:A7,C2:C7,LAMBDA(x,x)),1,2)", ErrorCode::Value}));  // several are not
 
 // Arguments that do not fit.
