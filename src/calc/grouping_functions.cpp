@@ -128,7 +128,7 @@ struct Group {
   std::vector<Value> sortValues;  // its aggregates, when the order asks for them
 };
 
-// The rows of `rows` split by the values of the fields in `columns` (compared as SORT compares
+// The rows of `parent` split by the values of fields `first` to `last` (equal as SORT compares
 // them, text without regard to case), each group showing the values its first row has.
 std::vector<Group> splitBy(const Group& parent, const Table& keys, std::int32_t first, std::int32_t last) {
   Rows order = parent.rows;
@@ -400,15 +400,14 @@ Failure readSource(std::span<const Operand> args, bool pivot, int headerMode, st
   return keptRows(args, filterAt, rows, s.headers.inData ? 1 : 0, s.kept, context);
 }
 
-// The tree of one side's groups, ordered and linked.
-Group treeOf(const Table& fields, const Rows& kept, bool flat, const std::vector<int>& order, const Aggregator& aggregate,
-             const Rows& across) {
-  Group root;
+// The tree of one side's groups under `root`, ordered and linked to their parents (which is why
+// the root is the caller's: it must not move afterwards).
+void buildSide(Group& root, const Table& fields, const Rows& kept, bool flat, const std::vector<int>& order,
+               const Aggregator& aggregate, const Rows& across) {
   root.rows = kept;
   buildTree(root, fields, flat);
   Orderer(order, fields.columns, aggregate, across).order(root);
   linkParents(root);
-  return root;
 }
 
 Failure groupByResult(std::span<const Operand> args, LambdaCaller& caller, const EvalContext& context, Array& out) {
@@ -424,7 +423,8 @@ Failure groupByResult(std::span<const Operand> args, LambdaCaller& caller, const
   if (auto failure = sortOption(args, 5, keys.columns, keys.columns + values.columns, order, context)) return failure;
 
   const Aggregator aggregate(args[2], s.parameters, values, caller, context);
-  const Group root = treeOf(keys, s.kept, relationship == 1, order, aggregate, s.kept);
+  Group root;
+  buildSide(root, keys, s.kept, relationship == 1, order, aggregate, s.kept);
   std::vector<const Group*> lines;
   layOut(root, totalsOf(depth, keys.columns, relationship == 1), lines);
 
@@ -478,8 +478,9 @@ Failure pivotByResult(std::span<const Operand> args, LambdaCaller& caller, const
     return failure;
 
   const Aggregator aggregate(args[3], s.parameters, values, caller, context);
-  const Group rows = treeOf(rowKeys, s.kept, false, rowOrder, aggregate, s.kept);
-  const Group columns = treeOf(columnKeys, s.kept, false, columnOrder, aggregate, s.kept);
+  Group rows, columns;
+  buildSide(rows, rowKeys, s.kept, false, rowOrder, aggregate, s.kept);
+  buildSide(columns, columnKeys, s.kept, false, columnOrder, aggregate, s.kept);
   std::vector<const Group*> rowLines, columnLines;
   layOut(rows, totalsOf(rowDepth, rowKeys.columns, false), rowLines);
   layOut(columns, totalsOf(columnDepth, columnKeys.columns, false), columnLines);
