@@ -176,6 +176,9 @@ INSTANTIATE_TEST_SUITE_P(Pivot, Grouping, ::testing::Values(
     Case{"INDEX(PIVOTBY(A2:A7,B2:B7,C2:C7,PERCENTOF),5,2)", 1.0},
     Case{"INDEX(PIVOTBY(A2:A7,B2:B7,C2:C7,PERCENTOF,,,,,,,1),2,2)", 5.0 / 18},  // of the row
     Case{"INDEX(PIVOTBY(A2:A7,B2:B7,C2:C7,PERCENTOF,,,,,,,2),2,2)", 5.0 / 53},  // of all
+    Case{"INDEX(PIVOTBY(A2:B7,B2:B7,C2:C7,PERCENTOF,,,,,,,4),2,5)", 5.0 / 18},  // of the parent row
+    Case{"INDEX(PIVOTBY(A2:B7,B2:B7,C2:C7,PERCENTOF,,,,,,,4),4,5)", 18.0 / 53},
+    Case{"INDEX(PIVOTBY(A2:B7,B2:B7,C2:C7,PERCENTOF,,,,,,,4),4,4)", 13.0 / 20},
     Case{"PIVOTBY(A2:A7,B2:B6,C2:C7,SUM)", ErrorCode::Value},
     Case{"PIVOTBY(A2:A7,B2:B7,C2:C7,SUM,,,,,,,5)", ErrorCode::Value},
     Case{"PIVOTBY(A2:A7,B2:B7,C2:C7,SUM,,,3)", ErrorCode::Value}));
