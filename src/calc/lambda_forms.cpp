@@ -9,12 +9,14 @@
 #include "calc/cell_address.h"
 #include "coercion.h"
 #include "function_spec.h"
+#include "grouping_functions.h"
 
 namespace calc {
 namespace {
 
 constexpr LambdaFormSpec kForms[] = {
     {"BYCOL", LambdaForm::ByCol, 2, 2},         {"BYROW", LambdaForm::ByRow, 2, 2},
+    {"GROUPBY", LambdaForm::GroupBy, 3, 8},     {"PIVOTBY", LambdaForm::PivotBy, 4, 11},
     {"ISOMITTED", LambdaForm::IsOmitted, 1, 1}, {"MAKEARRAY", LambdaForm::MakeArray, 3, 3},
     {"MAP", LambdaForm::Map, 2, kManyArgs},     {"REDUCE", LambdaForm::Reduce, 3, 3},
     {"SCAN", LambdaForm::Scan, 3, 3},
@@ -228,6 +230,8 @@ Operand applyLambdaForm(LambdaForm form, std::span<const Operand> args, LambdaCa
     case LambdaForm::ByRow: return run.byRowOrColumn(true);
     case LambdaForm::ByCol: return run.byRowOrColumn(false);
     case LambdaForm::MakeArray: return run.makeArray();
+    case LambdaForm::GroupBy: return groupBy(args, caller, context);
+    case LambdaForm::PivotBy: return pivotBy(args, caller, context);
   }
   return valueOperand(ErrorCode::Value);
 }

@@ -1,5 +1,6 @@
 #pragma once
-// The functions built on LAMBDA (MAP, REDUCE, SCAN, BYROW, BYCOL, MAKEARRAY) and ISOMITTED.
+// The functions built on LAMBDA (MAP, REDUCE, SCAN, BYROW, BYCOL, MAKEARRAY), those that
+// aggregate with one (GROUPBY, PIVOTBY) and ISOMITTED.
 // They call LAMBDA values, which only the evaluator can run, so they are compiled to their own
 // instruction (Op::LambdaForm) rather than taken from the function table.
 #include <cstdint>
@@ -12,7 +13,7 @@
 
 namespace calc {
 
-enum class LambdaForm : std::uint8_t { IsOmitted, Map, Reduce, Scan, ByRow, ByCol, MakeArray };
+enum class LambdaForm : std::uint8_t { IsOmitted, Map, Reduce, Scan, ByRow, ByCol, MakeArray, GroupBy, PivotBy };
 
 struct LambdaFormSpec {
   std::string_view name;  // upper case

@@ -28,7 +28,8 @@ bool isNameCharacter(char c) {
 
 // A formula as the spreadsheet shows it: files mark newer functions ("_xlfn.XLOOKUP") and the
 // names LET and LAMBDA bind ("_xlpm.x") with prefixes the user never sees, and an optional
-// LAMBDA parameter as "_xlop.b", shown "[b]". Quoted texts are left as they are.
+// LAMBDA parameter as "_xlop.b", shown "[b]"; a function passed by name is "_xleta.SUM". Quoted
+// texts are left as they are.
 std::string withoutPrefixes(const std::string& formula) {
   std::string out;
   out.reserve(formula.size());
@@ -40,6 +41,10 @@ std::string withoutPrefixes(const std::string& formula) {
       if (equalsIgnoringCase(next, "_xlfn.") || equalsIgnoringCase(next, "_xlws.") ||
           equalsIgnoringCase(next, "_xlpm.")) {
         i += 5;
+        continue;
+      }
+      if (i + 7 <= formula.size() && equalsIgnoringCase(std::string_view(formula.data() + i, 7), "_xleta.")) {
+        i += 6;  // a function passed by name ("_xleta.SUM")
         continue;
       }
       if (equalsIgnoringCase(next, "_xlop.")) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <string>
 
 #include "calc/file_formula.h"
 #include "function_spec.h"
@@ -123,6 +124,16 @@ bool isSpreadsheetFunction(std::string_view name) {
 
 namespace {
 
+// Whether the formula may pass a function by its name alone: it calls one of those that take
+// a LAMBDA (MAP, REDUCE, SCAN, BYROW, BYCOL, GROUPBY, PIVOTBY; in any case).
+bool mayPassFunctions(std::string_view formula) {
+  std::string upper(formula);
+  for (char& c : upper) c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+  for (std::string_view name : {"MAP", "BY", "REDUCE", "SCAN"})
+    if (upper.find(name) != std::string::npos) return true;
+  return false;
+}
+
 // Whether the formula may bind names: it mentions LET or LAMBDA (in any case).
 bool mayBindNames(std::string_view formula) {
   for (std::size_t i = 0; i + 3 <= formula.size(); ++i) {
@@ -138,13 +149,16 @@ bool mayBindNames(std::string_view formula) {
 }
 
 // The formula with each name LET or LAMBDA binds written as files write it: "_xlpm.x", and
-// "_xlop.x" for an optional parameter written "[x]".
+// "_xlop.x" for an optional parameter written "[x]"; a function passed by name "_xleta.SUM".
 std::string withBoundNamePrefixes(std::string_view formula, const std::vector<BoundNameSpan>& spans) {
   std::string text;
   std::size_t copied = 0;
   for (const BoundNameSpan& span : spans) {
     text.append(formula.substr(copied, span.offset - copied));
-    if (span.optional) {
+    if (span.function) {
+      text.append("_xleta.");
+      text.append(formula.substr(span.offset, span.length));
+    } else if (span.optional) {
       text.append("_xlop.");
       text.append(formula.substr(span.offset + 1, span.length - 2u));
     } else {
@@ -162,7 +176,7 @@ void appendWithFunctionPrefixes(std::string_view formula, std::string& out);
 }  // namespace
 
 void appendFileFormula(std::string_view formula, std::string& out) {
-  if (mayBindNames(formula)) {
+  if (mayBindNames(formula) || mayPassFunctions(formula)) {
     const std::vector<BoundNameSpan> spans = boundNameSpans(formula);
     if (!spans.empty()) return appendWithFunctionPrefixes(withBoundNamePrefixes(formula, spans), out);
   }

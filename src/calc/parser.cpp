@@ -640,6 +640,7 @@ class Parser {
       return false;
     }
     if (!isNameStart(w.front()) || containsDollar(w)) fail(start, "not a valid name");
+    if (start == etaArgumentAt_ && etaFunction(w, start)) return true;
     emitValue(Op::Error);
     operand(static_cast<std::uint8_t>(ErrorCode::Name));
     return false;
@@ -884,12 +885,66 @@ class Parser {
     return true;
   }
 
+  // A function passed by its name alone, as the whole argument of a call that takes a LAMBDA
+  // (MAP(A1:A3,ABS), GROUPBY(...,SUM)); files write it "_xleta.SUM". It becomes the LAMBDA
+  // that calls it: one parameter, or as many as the function requires (PERCENTOF's two).
+  [[gnu::noinline]] bool etaFunction(std::string_view word, std::size_t start) {
+    std::string_view name = word;
+    bool prefixed = false;
+    while (name.size() > 6 && name.front() == '_' &&
+           (startsWithUpper(name, "_XLETA.") || startsWithUpper(name, "_XLFN.") || startsWithUpper(name, "_XLWS."))) {
+      prefixed = prefixed || startsWithUpper(name, "_XLETA.");
+      name.remove_prefix(startsWithUpper(name, "_XLETA.") ? 7 : 6);
+    }
+    const char* const after = p_;
+    skipSpaces();
+    const bool wholeArgument = peek() == ',' || peek() == ')';
+    p_ = after;
+    const int index = findFunctionIndex(name);
+    if (!wholeArgument || index < 0) return false;
+    const FunctionSpec& spec = functionAt(static_cast<std::size_t>(index));
+    const int parameters = std::max<int>(1, spec.minArgs);
+    const int firstSlot = newSlot(start);
+    for (int i = 1; i < parameters; ++i) newSlot(start);
+    if (!prefixed && nameSpans_) nameSpans_->push_back({static_cast<std::uint16_t>(start),
+                                                        static_cast<std::uint16_t>(word.size()), false, true});
+    const int heightBefore = height_;
+    height_ = 0;  // the body runs on a stack of its own
+    emit(Op::MakeLambda);
+    const std::size_t bodyStart = code_.size() + sizeof(std::uint16_t) + 3;
+    operand(std::uint16_t{0});  // the body's length, written below
+    operand(static_cast<std::uint8_t>(firstSlot));
+    operand(static_cast<std::uint8_t>(parameters));
+    operand(static_cast<std::uint8_t>(parameters));
+    for (int i = 0; i < parameters; ++i) {
+      emitValue(Op::Local);
+      operand(static_cast<std::uint8_t>(firstSlot + i));
+    }
+    emit(Op::Call);
+    operand(static_cast<std::uint16_t>(index));
+    operand(static_cast<std::uint8_t>(parameters));
+    const auto bodyLength = static_cast<std::uint16_t>(code_.size() - bodyStart);
+    std::memcpy(&code_[bodyStart - 5], &bodyLength, sizeof bodyLength);
+    operand(std::uint8_t{0});  // it reads no name from outside
+    height_ = heightBefore;
+    pushed();
+    return true;
+  }
+
   // MAP, REDUCE and the others (see lambda_forms.h).
   [[gnu::noinline]] bool lambdaForm(const LambdaFormSpec& form) {
     const int heightBefore = height_;
-    const std::size_t argc = argumentList();
+    // GROUPBY and PIVOTBY take their arguments as arrays (a filter such as B2:B9="Pen").
+    const bool aggregates = form.form == LambdaForm::GroupBy || form.form == LambdaForm::PivotBy;
+    std::vector<std::size_t> starts;
+    const std::size_t argc = argumentList(aggregates, &starts);
     if (argc < form.minArgs) fail(pos() - 1, "too few arguments");
     if (argc > form.maxArgs) fail(pos() - 1, "too many arguments");
+    if (aggregates) {
+      const std::size_t function = form.form == LambdaForm::GroupBy ? 2 : 3;
+      const std::size_t end = function + 1 < starts.size() ? starts[function + 1] : code_.size();
+      if (!isOneFunction(starts[function], end)) extras().uncomputable = true;
+    }
     emit(Op::LambdaForm);
     operand(static_cast<std::uint8_t>(form.form));
     operand(static_cast<std::uint8_t>(argc));
@@ -898,10 +953,32 @@ class Parser {
     return form.form == LambdaForm::Reduce;  // its result may be a LAMBDA
   }
 
+  // Whether the code in [start, end) is one LAMBDA, a name bound to one, or a constant (an
+  // error to pass on): a vector of functions, or one chosen by a condition, is left to the
+  // spreadsheet application.
+  bool isOneFunction(std::size_t start, std::size_t end) const {
+    const std::size_t length = end - start;
+    switch (static_cast<Op>(code_[start])) {
+      case Op::MakeLambda: {
+        std::uint16_t body;
+        std::memcpy(&body, code_.view().data() + start + 1, sizeof body);
+        const std::size_t capturesAt = start + 6 + body;
+        return capturesAt < end && length == 6u + body + 1 + static_cast<std::uint8_t>(code_[capturesAt]);
+      }
+      case Op::Local:
+      case Op::Bool:
+      case Op::Error: return length == 2;
+      case Op::Number: return length == 1 + sizeof(double);
+      case Op::String: return length == 1 + kTextBytes;
+      default: return false;
+    }
+  }
+
   // Arguments up to the closing ')' (the '(' and the nesting are the caller's), references
-  // kept as references; the count of them.
-  [[gnu::noinline]] std::size_t argumentList() {
-    const bool outerArrayContext = std::exchange(arrayContext_, false);
+  // kept as references, operations on them element by element when `asArrays`; the count of
+  // them, and where the code of each starts in `starts`.
+  [[gnu::noinline]] std::size_t argumentList(bool asArrays = false, std::vector<std::size_t>* starts = nullptr) {
+    const bool outerArrayContext = std::exchange(arrayContext_, asArrays);
     std::size_t argc = 0;
     skipSpaces();
     if (peek() == ')') {
@@ -910,6 +987,8 @@ class Parser {
       for (;;) {
         skipSpaces();
         const std::size_t argumentStart = code_.size();
+        if (starts) starts->push_back(argumentStart);
+        etaArgumentAt_ = pos();
         if (peek() == ',' || peek() == ')') emitValue(Op::Missing);
         else expression();
         keepCellUnread(argumentStart);
@@ -952,6 +1031,9 @@ class Parser {
   };
   std::vector<OpenLambda> lambdas_;
   std::vector<BoundNameSpan>* nameSpans_ = nullptr;
+  // Where the current argument of a call that takes a LAMBDA starts: a function's name alone
+  // there is the function itself (etaFunction).
+  std::size_t etaArgumentAt_ = static_cast<std::size_t>(-1);
   char buffer_[kMaxFormulaLength + 2];
 };
 

@@ -17,11 +17,13 @@ namespace calc {
 std::variant<std::unique_ptr<Formula::Impl>, ParseError> compileFormula(std::string_view text);
 
 // A name that LET or LAMBDA binds, where the text writes it without the "_xlpm." prefix a file
-// needs: the name alone, or "[name]" for an optional parameter (the file's "_xlop.name").
+// needs: the name alone, or "[name]" for an optional parameter (the file's "_xlop.name"); or a
+// function passed by its name alone (MAP(A1:A3,ABS)), which a file writes "_xleta.ABS".
 struct BoundNameSpan {
   std::uint16_t offset = 0;
   std::uint16_t length = 0;
   bool optional = false;
+  bool function = false;
 };
 
 // Every such name of `text`, in order; none when it binds no name or does not parse.
