@@ -14,6 +14,7 @@
 #include <csignal>
 #include <fstream>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <utility>
 
@@ -63,6 +64,63 @@ ino_t inodeOf(const QString& path) {
   return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
 }
 
+// The program started in a home folder of its own, its list and lock file laid out beforehand.
+class ProgramInItsHome {
+ public:
+  explicit ProgramInItsHome(const QByteArray& staleLock) {
+    EXPECT_TRUE(home.isValid());
+    EXPECT_TRUE(QDir().mkpath(section()));
+    EXPECT_TRUE(QDir().mkpath(home.filePath(QStringLiteral("run"))));
+    QFile::setPermissions(home.filePath(QStringLiteral("run")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    for (const auto& [path, bytes] : {std::pair{list(), kSampleRows}, std::pair{lock(), staleLock}}) {
+      QFile file(path);
+      EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+      file.write(bytes);
+    }
+    listBefore = inodeOf(list());
+  }
+  ~ProgramInItsHome() {
+    if (program.state() == QProcess::NotRunning) return;
+    program.kill();
+    program.waitForFinished(5000);
+  }
+
+  QString section() const { return home.filePath(QStringLiteral("config/Quorvane/Tessaline")); }
+  QString list() const { return section() + QStringLiteral("/Equations.value"); }
+  QString lock() const { return section() + QStringLiteral("/window.lock"); }
+
+  // Starts it and waits until its window is up and whole, which is when it catches `signalNumber`.
+  bool startAndWaitUntilUp(int signalNumber) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), home.path());
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+    environment.insert(QStringLiteral("XDG_CACHE_HOME"), home.filePath(QStringLiteral("cache")));
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.filePath(QStringLiteral("run")));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("TESSALINE_VIEWER"), QStringLiteral("none"));
+    waitForSecondsWithoutTheHomePage();
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(TESSALINE_PROGRAM), QStringList{});
+    if (!program.waitForStarted(10000)) return false;
+    QElapsedTimer timer;
+    timer.start();
+    while (program.state() == QProcess::Running && !catches(program.processId(), signalNumber) &&
+           timer.elapsed() < 30000)
+      QThread::msleep(50);
+    return catches(program.processId(), signalNumber);
+  }
+  void send(int signalNumber) { ::kill(static_cast<pid_t>(program.processId()), signalNumber); }
+  QByteArray savedList() const {
+    QFile saved(list());
+    return saved.open(QIODevice::ReadOnly) ? saved.readAll() : QByteArray("(unreadable)");
+  }
+
+  QTemporaryDir home;
+  QProcess program;
+  ino_t listBefore = 0;
+};
+
 struct Ending {
   const char* name;
   int signalNumber;
@@ -73,55 +131,19 @@ void PrintTo(const Ending& ending, std::ostream* out) { *out << ending.name; }
 class ProgramEnds : public ::testing::TestWithParam<Ending> {};
 
 TEST_P(ProgramEnds, OnASignalWithTheListSavedAndTheLockGivenBack) {
-  QTemporaryDir home;
-  ASSERT_TRUE(home.isValid());
-  const QString section = home.filePath(QStringLiteral("config/Quorvane/Tessaline"));
-  ASSERT_TRUE(QDir().mkpath(section));
-  ASSERT_TRUE(QDir().mkpath(home.filePath(QStringLiteral("run"))));
-  QFile::setPermissions(home.filePath(QStringLiteral("run")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-  const QString list = section + QStringLiteral("/Equations.value");
-  const QString lock = section + QStringLiteral("/window.lock");
-  for (const auto& [path, bytes] : {std::pair{list, kSampleRows}, std::pair{lock, QByteArray(GetParam().staleLock)}}) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-  }
-  const ino_t listBefore = inodeOf(list);
+  ProgramInItsHome tessaline{QByteArray(GetParam().staleLock)};
+  ASSERT_TRUE(tessaline.startAndWaitUntilUp(GetParam().signalNumber))
+      << "the window did not come up: " << tessaline.program.readAllStandardError().toStdString();
+  EXPECT_NE(inodeOf(tessaline.lock()), 0u);
+  EXPECT_FALSE(app::WindowLock(tessaline.section()).tryTake()) << "the running window does not hold its lock";
 
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert(QStringLiteral("HOME"), home.path());
-  environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-  environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-  environment.insert(QStringLiteral("XDG_CACHE_HOME"), home.filePath(QStringLiteral("cache")));
-  environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.filePath(QStringLiteral("run")));
-  environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-  environment.insert(QStringLiteral("TESSALINE_VIEWER"), QStringLiteral("none"));
-  waitForSecondsWithoutTheHomePage();
-  QProcess program;
-  program.setProcessEnvironment(environment);
-  program.start(QStringLiteral(TESSALINE_PROGRAM), QStringList{});
-  ASSERT_TRUE(program.waitForStarted(10000));
-
-  QElapsedTimer timer;
-  timer.start();
-  while (program.state() == QProcess::Running && !catches(program.processId(), GetParam().signalNumber) &&
-         timer.elapsed() < 30000)
-    QThread::msleep(50);
-  ASSERT_TRUE(catches(program.processId(), GetParam().signalNumber))
-      << "the window did not come up: " << program.readAllStandardError().toStdString();
-  EXPECT_NE(inodeOf(lock), 0u);
-  EXPECT_FALSE(app::WindowLock(home.filePath(QStringLiteral("config/Quorvane/Tessaline"))).tryTake())
-      << "the running window does not hold its lock";
-
-  ::kill(static_cast<pid_t>(program.processId()), GetParam().signalNumber);
-  ASSERT_TRUE(program.waitForFinished(5000)) << "still running 5 s after the signal";
-  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-  EXPECT_EQ(program.exitCode(), 0);
-  QFile saved(list);
-  ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-  EXPECT_EQ(saved.readAll(), kSampleRows);
-  EXPECT_NE(inodeOf(list), listBefore) << "the list was not written again";
-  EXPECT_FALSE(QFile::exists(lock));
+  tessaline.send(GetParam().signalNumber);
+  ASSERT_TRUE(tessaline.program.waitForFinished(5000)) << "still running 5 s after the signal";
+  EXPECT_EQ(tessaline.program.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(tessaline.program.exitCode(), 0);
+  EXPECT_EQ(tessaline.savedList(), kSampleRows);
+  EXPECT_NE(inodeOf(tessaline.list()), tessaline.listBefore) << "the list was not written again";
+  EXPECT_FALSE(QFile::exists(tessaline.lock()));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -130,5 +152,29 @@ INSTANTIATE_TEST_SUITE_P(
                       Ending{"HangUpAfterAnotherHostsLock", SIGHUP, "4242\nTessaline\nelsewhere.example.org\n"},
                       Ending{"InterruptAfterGarbage", SIGINT, "\x01\x02 garbage \xFF"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A save that cannot be written (the process may write no file past 64 bytes; the list is
+// longer) reports so in a box that waits for an answer; a second signal ends the program there
+// and then, by that signal, with the list on disk as it was and the lock let go.
+TEST(ProgramEndsAtOnce, OnASecondSignalWhileItsSaveWaitsForAnAnswer) {
+  ProgramInItsHome tessaline{QByteArray()};
+  tessaline.program.setChildProcessModifier([] {
+    ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of ending the process
+    const rlimit limit{64, 64};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  });
+  ASSERT_TRUE(tessaline.startAndWaitUntilUp(SIGTERM))
+      << "the window did not come up: " << tessaline.program.readAllStandardError().toStdString();
+  tessaline.send(SIGTERM);
+  EXPECT_FALSE(tessaline.program.waitForFinished(1500)) << "the failed save did not wait for an answer";
+  ASSERT_EQ(tessaline.program.state(), QProcess::Running);
+  tessaline.send(SIGTERM);
+  ASSERT_TRUE(tessaline.program.waitForFinished(5000)) << "still running 5 s after the second signal";
+  EXPECT_EQ(tessaline.program.exitStatus(), QProcess::CrashExit);
+  EXPECT_EQ(tessaline.program.exitCode(), SIGTERM);
+  EXPECT_EQ(tessaline.savedList(), kSampleRows);
+  EXPECT_EQ(inodeOf(tessaline.list()), tessaline.listBefore);
+  EXPECT_TRUE(app::WindowLock(tessaline.section()).tryTake());
+}
 
 }  // namespace
