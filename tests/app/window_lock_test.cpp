@@ -101,6 +101,23 @@ Outcome takeInChild(const QString& section, pid_t* taker = nullptr) {
   return WEXITSTATUS(status) == 0 ? Outcome::Took : Outcome::Refused;
 }
 
+// Starts a program as the window starts a viewer, and returns once it runs: until its exec, the
+// forked child shares the window's open files, the lock's among them.
+pid_t startProgram() {
+  int execed[2];
+  if (::pipe2(execed, O_CLOEXEC) != 0) return 0;
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::execl("/bin/sleep", "sleep", "30", static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  ::close(execed[1]);
+  char none = 0;
+  [[maybe_unused]] const ssize_t end = ::read(execed[0], &none, 1);  // end of file at its exec
+  ::close(execed[0]);
+  return child;
+}
+
 // A running window: a process that holds the lock until it is killed; it may start a program
 // of its own first, as the window starts viewers.
 class Holder {
@@ -113,10 +130,7 @@ class Holder {
       becomeUser();
       app::WindowLock lock(section);
       pid_t started = 0;
-      if (lock.tryTake() && startsAProgram && (started = ::fork()) == 0) {
-        ::execl("/bin/sleep", "sleep", "30", static_cast<char*>(nullptr));
-        ::_exit(127);
-      }
+      if (lock.tryTake() && startsAProgram) started = startProgram();
       const int said[2] = {lock.held() ? 1 : 0, started};
       [[maybe_unused]] const ssize_t w = ::write(ready[1], said, sizeof said);
       ::pause();
