@@ -8,6 +8,7 @@
 
 #include "batch/file_settings_store.h"
 #include "app/form1.h"
+#include "app/program_ending.h"
 #include "app/window_lock.h"
 #include "app/working_folder_check.h"
 #include "platform/clock.h"
@@ -44,6 +45,15 @@ bool answeredFromCommandLine(int argc, char** argv) {
   return false;
 }
 
+// The way out, whichever window or request asks for it: no further event or step runs, the
+// clean-ups are done and the lock is given back.
+[[noreturn]] void endProcess(app::WindowLock& lock) {
+  std::fflush(nullptr);
+  platform::TerminationRequests::runCleanups();
+  lock.release();
+  std::_Exit(0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -66,32 +76,38 @@ int main(int argc, char** argv) {
   engineOptions.showWorkbook = view::workbookWindowOpener(
       [](const QString& book) { automation::startViewer(std::nullopt, {}, book); });
   automation::EngineFactory engine(engineOptions);
-  app::Services services{dialogs, launcher, pump, clock, random, settings, engine,
-                         QDir::cleanPath(QCoreApplication::applicationDirPath()),
-                         // Ends the program at once: no further event or step runs. Open
-                         // workbook windows stay, and the program ends with the last of them.
-                         [] {
-                           if (view::anyWorkbookWindowOpen()) return;
-                           std::fflush(nullptr);
-                           std::_Exit(0);
-                         },
-                         [&engine] { return app::workingFolderProblem(engine.workingFolder()); }};
   app::SetApplicationTitle();
   app::WindowLock windowLock(settings.sectionFolder());
   if (!windowLock.tryTake()) {
     dialogs.messageBox(QString::fromLatin1(app::kAlreadyOpenText), platform::Buttons::Ok, platform::Icon::None, {});
     return 0;
   }
+  // Work that must be done however the program ends (platform::TerminationRequests::addCleanup)
+  // is registered here, before the window opens.
+  app::Form1* mainWindow = nullptr;
+  app::ProgramEnding ending({view::anyWorkbookWindowOpen,
+                             [&mainWindow] {
+                               if (mainWindow) mainWindow->Form_QueryUnload();
+                             },
+                             [&windowLock] { endProcess(windowLock); }});
+  app::Services services{dialogs, launcher, pump, clock, random, settings, engine,
+                         QDir::cleanPath(QCoreApplication::applicationDirPath()),
+                         [&ending] { ending.endProgram(); },
+                         [&engine] { return app::workingFolderProblem(engine.workingFolder()); }};
   app::Form1 window(services);
+  mainWindow = &window;
   dialogs.setParentWindow(&window);
   window.Form_Load();
   QApplication::setWindowIcon(window.windowIcon());  // the workbook windows carry it too
   window.show();
   // From here on the list is whole: a shutdown, a log-off or a closed terminal saves it as the
-  // closing does. Qt does not close windows at the end of a session by itself.
+  // closing does and ends the program, workbook windows or not. Qt does not close windows at the
+  // end of a session by itself.
   platform::TerminationRequests termination;
-  QObject::connect(&termination, &platform::TerminationRequests::requested, &window, &QWidget::close);
+  QObject::connect(&termination, &platform::TerminationRequests::requested, &window, [&ending] { ending.terminate(); });
   QObject::connect(&application, &QGuiApplication::commitDataRequest, &window,
                    [&window](QSessionManager&) { window.Form_QueryUnload(); });
-  return application.exec();
+  const int status = application.exec();  // returns when the last workbook window closes
+  platform::TerminationRequests::runCleanups();
+  return status;
 }

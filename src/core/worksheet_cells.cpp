@@ -24,7 +24,24 @@ void WorksheetCells::releaseGroup(std::uint32_t index) {
   freeGroups_.push_back(index);
 }
 
+std::uint32_t WorksheetCells::storeText(std::string text) {
+  if (freeTexts_.empty()) {
+    texts_.push_back(std::move(text));
+    return static_cast<std::uint32_t>(texts_.size() - 1);
+  }
+  const std::uint32_t index = freeTexts_.back();
+  freeTexts_.pop_back();
+  texts_[index] = std::move(text);
+  return index;
+}
+
+void WorksheetCells::releaseText(std::uint32_t index) {
+  std::string().swap(texts_[index]);  // gives its memory back; clear() would keep it
+  freeTexts_.push_back(index);
+}
+
 void WorksheetCells::release(const CellSlot& slot) {
+  if (slot.kind == CellKind::Text) return releaseText(slot.index);
   if (slot.kind != CellKind::Formula) return;
   freeValueIndices_.push_back(slot.valueIndex);
   releaseGroup(slot.index);
@@ -59,8 +76,8 @@ void WorksheetCells::setText(std::int32_t row, std::int32_t column, std::string 
     texts_[slot.index] = std::move(text);
     return;
   }
-  emptied(row, column, CellKind::Text).index = static_cast<std::uint32_t>(texts_.size());
-  texts_.push_back(std::move(text));
+  const std::uint32_t index = storeText(std::move(text));
+  emptied(row, column, CellKind::Text).index = index;
 }
 
 // A formula slot keeps its place in the value cache when it is written again; a new one takes
@@ -69,11 +86,14 @@ void WorksheetCells::holdFormula(CellSlot& slot, std::uint32_t group) {
   ++groups_[group].cells;  // before the old one is let go: it may be the same group
   if (slot.kind == CellKind::Formula) {
     releaseGroup(slot.index);
-  } else if (!freeValueIndices_.empty()) {
-    slot.valueIndex = freeValueIndices_.back();
-    freeValueIndices_.pop_back();
   } else {
-    slot.valueIndex = formulaCells_++;
+    release(slot);  // a text it held
+    if (!freeValueIndices_.empty()) {
+      slot.valueIndex = freeValueIndices_.back();
+      freeValueIndices_.pop_back();
+    } else {
+      slot.valueIndex = formulaCells_++;
+    }
   }
   slot.kind = CellKind::Formula;
   slot.index = group;

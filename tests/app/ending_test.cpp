@@ -1,17 +1,21 @@
-// The ways the window's life ends besides its close button, and the one-window rule.
+// The ways the window's life ends besides its close button: a termination signal saves the
+// list as the closing does and ends the program, even while workbook windows are open.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 
 #include <csignal>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <string>
+#include <vector>
 
-#include "app/window_lock.h"
+#include "app/program_ending.h"
+#include "core/workbook_model.h"
 #include "platform/termination_requests.h"
 #include "support/form_fixture.h"
+#include "view/workbook_window.h"
+#include "view/workbook_windows.h"
 
 using testing_support::FormFixture;
 
@@ -29,66 +33,97 @@ bool waitFor(const std::function<bool()>& done) {
   return done();
 }
 
+// A workbook window as a run leaves it, open until the test ends.
+class OpenWorkbookWindow {
+ public:
+  OpenWorkbookWindow() {
+    view::workbookWindowOpener([](const QString&) {})(std::make_shared<core::WorkbookModel>(1),
+                                                      dir.filePath(QStringLiteral("Book1.xlsx")), nullptr);
+  }
+  ~OpenWorkbookWindow() {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+      if (qobject_cast<view::WorkbookWindow*>(widget)) widget->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+
+ private:
+  QTemporaryDir dir;
+};
+
+// The main window wired as the program wires it, with the end of the process recorded.
+struct EndingFixture : FormFixture {
+  EndingFixture() {
+    services.endProgram = [this] { ending.endProgram(); };
+    form->Form_Load();
+    form->PushButton6_Click();  // the sample rows
+  }
+  std::vector<std::string> steps;  // what the ending did, in order
+  app::ProgramEnding ending{{view::anyWorkbookWindowOpen,
+                             [this] {
+                               steps.push_back("save");
+                               form->Form_QueryUnload();
+                             },
+                             [this] { steps.push_back("exit"); }}};
+};
+
 class TerminationSignals : public ::testing::TestWithParam<int> {};
 
-// Wired as the program wires it: a signal closes the window, which saves the list and ends.
-TEST_P(TerminationSignals, SaveTheListAsTheClosingDoes) {
-  FormFixture f;
-  f.form->Form_Load();
-  f.form->PushButton6_Click();
+TEST_P(TerminationSignals, SaveTheListAndEndTheProgramWhileAWorkbookWindowIsOpen) {
+  EndingFixture f;
+  OpenWorkbookWindow workbook;
+  ASSERT_TRUE(view::anyWorkbookWindowOpen());
   platform::TerminationRequests termination;
-  QObject::connect(&termination, &platform::TerminationRequests::requested, f.form.get(), &QWidget::close);
+  QObject::connect(&termination, &platform::TerminationRequests::requested, f.form.get(),
+                   [&f] { f.ending.terminate(); });
   ASSERT_EQ(::raise(GetParam()), 0);
-  ASSERT_TRUE(waitFor([&] { return f.programEnds > 0; })) << "the signal did not close the window";
-  EXPECT_EQ(f.programEnds, 1);
+  ASSERT_TRUE(waitFor([&] { return !f.steps.empty() && f.steps.back() == "exit"; })) << "the signal did not end it";
+  EXPECT_EQ(f.steps, (std::vector<std::string>{"save", "exit"}));
   ASSERT_EQ(f.settings.values.count(kKey), 1u);
   EXPECT_EQ(f.settings.values[kKey], kSampleRows);
 }
 
 INSTANTIATE_TEST_SUITE_P(Each, TerminationSignals, ::testing::Values(SIGTERM, SIGHUP, SIGINT));
 
-TEST(TerminationRequests, GiveTheSignalsTheirDefaultActionBack) {
-  // In a child: once the watcher is gone, SIGTERM ends the process as before.
-  const pid_t child = fork();
-  if (child == 0) {
-    { platform::TerminationRequests termination; }
-    ::raise(SIGTERM);
-    _exit(0);
+TEST(ProgramEnding, ClosingTheMainWindowLeavesOpenWorkbookWindowsAlive) {
+  EndingFixture f;
+  {
+    OpenWorkbookWindow workbook;
+    f.form->close();
+    EXPECT_EQ(f.settings.values[kKey], kSampleRows);
+    EXPECT_TRUE(f.steps.empty()) << "the program ended under an open workbook window";
   }
-  int status = 0;
-  waitpid(child, &status, 0);
-  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+  // Without one, the close ends the program.
+  EndingFixture alone;
+  alone.form->close();
+  EXPECT_EQ(alone.steps, (std::vector<std::string>{"exit"}));
 }
 
-TEST(WindowLock, OneWindowPerUserAndALockLeftByADeadProcessIsTakenOver) {
-  QTemporaryDir folder;
-  const QString section = folder.filePath(QStringLiteral("Quorvane/Tessaline"));
-  // Held by a live process: refused.
-  int ready[2];
-  ASSERT_EQ(pipe(ready), 0);
-  const pid_t holder = fork();
-  if (holder == 0) {
-    app::WindowLock lock(section);
-    const char taken = lock.tryTake() ? 'y' : 'n';
-    [[maybe_unused]] auto w = write(ready[1], &taken, 1);
-    pause();
-    _exit(0);
-  }
-  char taken = 0;
-  ASSERT_EQ(read(ready[0], &taken, 1), 1);
-  EXPECT_EQ(taken, 'y');
-  EXPECT_FALSE(app::WindowLock(section).tryTake());
-  // The holder dies without cleaning up (a crash, a kill -9): the next window opens.
-  kill(holder, SIGKILL);
-  waitpid(holder, nullptr, 0);
-  app::WindowLock after(section);
-  EXPECT_TRUE(after.tryTake());
-  close(ready[0]);
-  close(ready[1]);
+TEST(ProgramEnding, ARequestAfterTheMainWindowClosedStillEndsTheProgram) {
+  EndingFixture f;
+  OpenWorkbookWindow workbook;
+  f.form->close();
+  ASSERT_TRUE(f.steps.empty());
+  f.settings.values.clear();
+  f.ending.terminate();
+  EXPECT_EQ(f.steps, (std::vector<std::string>{"save", "exit"}));
+  EXPECT_EQ(f.settings.values[kKey], kSampleRows);
 }
 
-TEST(WindowLock, AFolderWhereNoLockCanBeMadeDoesNotKeepTheWindowShut) {
-  EXPECT_TRUE(app::WindowLock(QStringLiteral("/proc/self/no-such-folder")).tryTake());
+TEST(ProgramEnding, OnlyTheFirstRequestSavesAndEnds) {
+  std::vector<std::string> steps;
+  app::ProgramEnding* self = nullptr;
+  app::ProgramEnding ending({[] { return true; },
+                             [&] {
+                               steps.push_back("save");
+                               self->terminate();  // another request while saving, as from a box's event loop
+                             },
+                             [&] { steps.push_back("exit"); }});
+  self = &ending;
+  ending.terminate();
+  EXPECT_EQ(steps, (std::vector<std::string>{"save", "exit"}));
+  // Once it is ending, nothing keeps it alive any more.
+  ending.endProgram();
+  EXPECT_EQ(steps, (std::vector<std::string>{"save", "exit", "exit"}));
 }
 
 }  // namespace

@@ -52,6 +52,11 @@ class WorksheetCells {
     return columns_[column - 1];
   }
   const std::string& text(const CellSlot& slot) const { return texts_[slot.index]; }
+  // The text pool: its slots, and how many of them a cell holds. A text no cell holds any more
+  // is freed at once and its slot goes to the next text, so the pool is never larger than the
+  // most text cells the sheet has held at one time.
+  std::size_t textSlots() const { return texts_.size(); }
+  std::size_t textsHeld() const { return texts_.size() - freeTexts_.size(); }
   const FormulaGroup& group(const CellSlot& slot) const { return groups_[slot.index]; }
   // The formula of the formula cell `slot` at `row`, without the leading '='.
   std::string formulaText(const CellSlot& slot, std::int32_t row) const;
@@ -70,11 +75,14 @@ class WorksheetCells {
   CellSlot& emptied(std::int32_t row, std::int32_t column, CellKind kind);
   void release(const CellSlot& slot);
   void releaseGroup(std::uint32_t index);
+  std::uint32_t storeText(std::string text);
+  void releaseText(std::uint32_t index);
   void holdFormula(CellSlot& slot, std::uint32_t group);
 
   std::vector<std::vector<CellSlot>> columns_;
   std::int32_t maxRow_ = 0;
   std::vector<std::string> texts_;
+  std::vector<std::uint32_t> freeTexts_;  // slots of texts no cell holds, emptied, to be reused
   std::vector<FormulaGroup> groups_;
   std::vector<std::uint32_t> freeGroups_;  // groups no cell holds any more, to be reused
   std::vector<std::uint32_t> freeValueIndices_;  // places in the value cache formula cells left
