@@ -15,6 +15,7 @@
 #include "platform_qt/qt_launcher.h"
 #include "platform_qt/qt_dialogs.h"
 #include "platform/termination_requests.h"
+#include "output/temporaries.h"
 #include "automation/engine_factory.h"
 #include "view/workbook_windows.h"
 
@@ -90,6 +91,7 @@ int main(int argc, char** argv) {
   // From here on the list is whole: a shutdown, a log-off or a closed terminal saves it as the
   // closing does. Qt does not close windows at the end of a session by itself.
   platform::TerminationRequests termination;
+  output::removeTemporariesOnSignal();  // after the handlers above, which it passes the signal on to
   QObject::connect(&termination, &platform::TerminationRequests::requested, &window, &QWidget::close);
   QObject::connect(&application, &QGuiApplication::commitDataRequest, &window,
                    [&window](QSessionManager&) { window.Form_QueryUnload(); });
