@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace output {
@@ -39,6 +40,8 @@ ResolvedTarget resolveTarget(const std::string& target) {
       if (errno == ENOTDIR) return {{}, "\"" + folder + "\" is not a folder."};
       return {{}, "the folder \"" + folder + "\" cannot be reached (" + reasonOf(errno) + ")."};
     }
+    struct stat status {};
+    if (::stat(real, &status) == 0 && !S_ISDIR(status.st_mode)) return {{}, "\"" + folder + "\" is not a folder."};
     const std::string resolvedFolder = std::string(real) == "/" ? "" : std::string(real);
     path = resolvedFolder + "/" + name;
     char link[PATH_MAX];
