@@ -93,6 +93,7 @@ OutputFile::OutputFile(const QString& target, std::string what) : target_(target
   const Target t = inspect(target, what_);
   final_ = t.path;
   mode_ = t.exists ? (t.status.st_mode & 07777) : (0666 & ~currentUmask());
+  if (t.exists && t.status.st_size == 0) placeholder_ = std::make_unique<TemporaryRegistration>(final_);
   removeStaleTemporaries(folderOf(final_));
   createTemporary();
 }
@@ -140,6 +141,7 @@ void OutputFile::commit() {
   if (::fchmod(fd_, mode_) != 0) fail("its permissions could not be set.");
   const int closed = ::close(std::exchange(fd_, -1));  // a network file system may report here
   if (closed != 0 && errno != EINTR) fail(writeFailureReason(errno));
+  placeholder_.reset();  // from here on the name holds the finished file, or keeps what it held
   if (::rename(temporary_.c_str(), final_.c_str()) != 0)
     fail("the finished file could not be moved into place (" + std::string(std::strerror(errno)) + ").");
   committed_ = true;

@@ -89,7 +89,10 @@ TEST(SignalDuringAWrite, RemovesTheTemporaryPassesTheSignalOnAndTheWriteEndsInAM
   RestoreSignals restore;
   QTemporaryDir folder;
   const QString target = folder.filePath(QStringLiteral("keep.csv"));
-  touch(target);
+  QFile kept(target);
+  ASSERT_TRUE(kept.open(QIODevice::WriteOnly));
+  kept.write("old");
+  kept.close();
   std::signal(SIGHUP, countHangup);  // the program's own handler, as the window has one
   std::signal(SIGINT, SIG_IGN);      // run under nohup or in the background: does not end us
   output::removeTemporariesOnSignal();
@@ -109,7 +112,7 @@ TEST(SignalDuringAWrite, RemovesTheTemporaryPassesTheSignalOnAndTheWriteEndsInAM
   } catch (const core::WorkbookError& e) {
     EXPECT_NE(std::string(e.what()).find("removed while it was being written"), std::string::npos) << e.what();
   }
-  EXPECT_EQ(QFileInfo(target).size(), 0) << "the target is left as it was";
+  EXPECT_EQ(QFileInfo(target).size(), 3) << "the target is left as it was";
 
   output::OutputFile next(target, "the CSV file");  // later writes are not affected
   next.write("3,4\r\n");
@@ -117,13 +120,14 @@ TEST(SignalDuringAWrite, RemovesTheTemporaryPassesTheSignalOnAndTheWriteEndsInAM
   EXPECT_EQ(QFileInfo(target).size(), 5);
 }
 
-TEST(SignalDuringAWrite, ASignalThatEndsTheProgramRemovesTheTemporaryFirst) {
+TEST(SignalDuringAWrite, ASignalThatEndsTheProgramRemovesTheTemporaryAndAnEmptyReservedTarget) {
   QTemporaryDir folder;
+  touch(folder.filePath(QStringLiteral("Book1.xlsx")));  // the name a run reserved for its workbook
   const pid_t child = ::fork();
   if (child == 0) {
     std::signal(SIGTERM, SIG_DFL);
     output::removeTemporariesOnSignal();
-    output::OutputFile file(folder.filePath(QStringLiteral("book.xlsx")));
+    output::OutputFile file(folder.filePath(QStringLiteral("Book1.xlsx")));
     file.write("PK");
     ::raise(SIGTERM);
     ::_exit(0);  // not reached: the default action ends the child

@@ -5,7 +5,9 @@
 // file it points to is replaced and the link stays. A new file gets the mode the umask allows;
 // a file that is replaced keeps its mode, and one we may not write to is refused rather than
 // replaced. Whatever fails, the temporary file is removed (by a signal that ends the program
-// too, see temporaries.h), and every message names the target, never the temporary.
+// too, see temporaries.h), and every message names the target, never the temporary. An empty
+// target is taken for a name reserved for this file (BookN.xlsx): such a signal removes it too,
+// so that no 0-byte file is left where a complete one was meant to be.
 #include <QString>
 
 #include <memory>
@@ -46,6 +48,7 @@ class OutputFile {
   std::string final_;
   std::string temporary_;
   std::unique_ptr<TemporaryRegistration> registration_;
+  std::unique_ptr<TemporaryRegistration> placeholder_;  // the empty target, until the rename
   int fd_ = -1;
   unsigned mode_ = 0;
   bool committed_ = false;
