@@ -8,6 +8,8 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <chrono>
+#include <map>
 #include <mutex>
 #include <string_view>
 #include <sys/stat.h>
@@ -20,6 +22,8 @@ constexpr std::string_view kMarker = ".tessaline-";
 constexpr std::size_t kRandomLength = 6;
 constexpr std::size_t kLongestKeptName = 180;  // of the target's name inside the temporary's
 constexpr std::time_t kStaleAge = 24 * 60 * 60;
+// A folder is looked through at most this often: a set of 128 pictures looks once, not 128 times.
+constexpr auto kRescanAfter = std::chrono::seconds(10);
 
 // A slot moves free -> claimed (its path being copied) -> live, and back to free. The handler
 // reads live slots only; a slot freed and claimed again meanwhile could at worst hand it a name
@@ -89,6 +93,17 @@ pid_t ownerOfTemporary(std::string_view name) {
 
 bool processIsGone(pid_t pid) { return ::kill(pid, 0) != 0 && errno == ESRCH; }
 
+bool lookedThroughLately(const std::string& folder) {
+  static std::mutex mutex;
+  static std::map<std::string, std::chrono::steady_clock::time_point> lastLook;
+  const std::lock_guard lock(mutex);
+  const auto now = std::chrono::steady_clock::now();
+  auto [entry, added] = lastLook.try_emplace(folder, now);
+  if (!added && now - entry->second < kRescanAfter) return true;
+  entry->second = now;
+  return false;
+}
+
 }  // namespace
 
 void removeTemporariesOnSignal() {
@@ -136,6 +151,7 @@ std::string temporaryNameFor(const std::string& finalPath, const std::string& ra
 }
 
 void removeStaleTemporaries(const std::string& folder) {
+  if (lookedThroughLately(folder)) return;
   DIR* directory = ::opendir(folder.c_str());
   if (!directory) return;
   const int fd = ::dirfd(directory);

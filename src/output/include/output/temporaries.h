@@ -34,7 +34,7 @@ std::string temporaryNameFor(const std::string& finalPath, const std::string& ra
 
 // Removes from `folder` the temporaries of processes that no longer run, and any older than a
 // day: what a process killed outright (kill -9, a power cut) left. Only our own files of that
-// name pattern are touched.
+// name pattern are touched. A folder is looked through at most once every ten seconds.
 void removeStaleTemporaries(const std::string& folder);
 
 }  // namespace output
