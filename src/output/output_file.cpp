@@ -135,7 +135,7 @@ void OutputFile::commit() {
   // A signal that ends the program removes the temporaries; a write still running then must
   // not rename what is no longer there.
   struct stat status {};
-  if (::fstat(fd_, &status) == 0 && status.st_nlink == 0)
+  if (::lstat(temporary_.c_str(), &status) != 0 && errno == ENOENT)
     fail("its temporary file was removed while it was being written (the program is ending), so it was left as it was.");
   if (systemCalls().fsync(fd_) != 0) fail(writeFailureReason(errno));
   if (::fchmod(fd_, mode_) != 0) fail("its permissions could not be set.");
