@@ -23,6 +23,10 @@ class PlotProgram : public ::testing::Test {
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     environment.insert(QStringLiteral("HOME"), dir.path());
     plot.setProcessEnvironment(environment);
+    // As from a terminal, whatever started the tests (a background job ignores SIGINT).
+    plot.setChildProcessModifier([] {
+      for (const int signal : {SIGTERM, SIGINT, SIGHUP}) std::signal(signal, SIG_DFL);
+    });
   }
   // Starts the tool, under `limits` (shell ulimit options) when given.
   void start(const QStringList& arguments, const QString& limits = {}) {
