@@ -16,6 +16,7 @@
 #include "platform_qt/qt_launcher.h"
 #include "platform_qt/qt_dialogs.h"
 #include "platform/termination_requests.h"
+#include "output/temporaries.h"
 #include "automation/engine_factory.h"
 #include "view/workbook_windows.h"
 
@@ -104,6 +105,7 @@ int main(int argc, char** argv) {
   // closing does and ends the program, workbook windows or not. Qt does not close windows at the
   // end of a session by itself.
   platform::TerminationRequests termination;
+  output::removeTemporariesOnSignal();  // after the handlers above, which it passes the signal on to
   QObject::connect(&termination, &platform::TerminationRequests::requested, &window, [&ending] { ending.terminate(); });
   QObject::connect(&application, &QGuiApplication::commitDataRequest, &window,
                    [&window](QSessionManager&) { window.Form_QueryUnload(); });

@@ -6,6 +6,7 @@
 
 #include "batch/file_settings_store.h"
 #include "batch/plot_tool.h"
+#include "output/temporaries.h"
 
 namespace {
 
@@ -21,6 +22,9 @@ void keepQtQuiet(QtMsgType type, const QMessageLogContext&, const QString& messa
 
 int main(int argc, char** argv) {
   qInstallMessageHandler(keepQtQuiet);
+  // Ctrl+C or a SIGTERM in the middle of a write leaves no temporary behind, and a write past
+  // the file size limit fails with a message instead of killing the tool (SIGXFSZ ignored).
+  output::removeTemporariesOnSignal();
   // Pictures are drawn offscreen: no display is needed, and none is ever opened.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication application(argc, argv);

@@ -6,6 +6,7 @@
 
 #include "batch/file_settings_store.h"
 #include "batch/list_rows.h"
+#include "batch/saved_list.h"
 #include "batch/saved_list_keeper.h"
 #include "equations/equation_file.h"
 #include "equations/equation_list.h"
@@ -19,6 +20,8 @@
 #include "automation/engine_factory.h"
 #include "core/computation_notes.h"
 #include "output/output_file.h"
+#include "output/target_path.h"
+#include "plot_output_guard.h"
 #include "render/chart_extraction.h"
 #include "render/chart_pictures.h"
 
@@ -235,28 +238,37 @@ ParsedPlotRequest parsePlotArguments(const QStringList& arguments) {
   return {request, {}};
 }
 
-// The workbook must not land on one of the tool's own inputs, nor on anything that is no file.
-bool outputIsUsable(const PlotRequest& request, std::FILE* messages) {
-  try {
-    output::checkOutputTarget(request.output);
-  } catch (const std::exception& e) {
-    print(messages, QStringLiteral("tessaline-plot: ") + QString::fromUtf8(e.what()));
-    return false;
-  }
-  struct stat output {};
-  if (::stat(output::resolvedOutputPath(request.output).c_str(), &output) != 0) return true;
-  for (const QString& file : request.files) {
-    struct stat input {};
-    if (::stat(QFile::encodeName(file).constData(), &input) == 0 && input.st_dev == output.st_dev &&
-        input.st_ino == output.st_ino) {
-      print(messages, QStringLiteral("tessaline-plot: the workbook %1 would replace the equation file %2; "
-                                     "choose another name with -o")
-                          .arg(request.output, file));
+namespace {
+
+QString kindOf(const QString& output) {
+  return render::pictureFormatOf(output) ? QStringLiteral("the picture") : QStringLiteral("the workbook");
+}
+
+ProtectedFiles protectedFilesOf(const PlotRequest& request, const PlotEnvironment& environment) {
+  const FileSettingsStore store(environment.settingsBaseFolder);
+  return {request.files, store.pathOf(QString::fromLatin1(kSavedListKey)), store.sectionFolder()};
+}
+
+// The output must not land on one of the tool's own inputs, in the settings folder, nor on
+// anything that is no file. Said on `messages`; false when refused.
+bool outputsAreUsable(const QStringList& outputs, const ProtectedFiles& keep, std::FILE* messages) {
+  for (const QString& output : outputs) {
+    try {
+      output::checkOutputTarget(output, kindOf(output).toStdString());
+    } catch (const std::exception& e) {
+      print(messages, QStringLiteral("tessaline-plot: ") + QString::fromUtf8(e.what()));
+      return false;
+    }
+    const QString problem = protectedTargetProblem(output, kindOf(output), keep);
+    if (!problem.isEmpty()) {
+      print(messages, QStringLiteral("tessaline-plot: ") + problem);
       return false;
     }
   }
   return true;
 }
+
+}  // namespace
 
 void printSummary(std::FILE* messages, const QString& output, int failures, bool written) {
   if (written)
@@ -290,8 +302,27 @@ std::optional<std::pair<dev_t, ino_t>> fileIdentity(const QString& path) {
   return std::pair{status.st_dev, status.st_ino};
 }
 
+namespace {
+
+// Every picture's name is checked before any is drawn: NAME-2.png may be an equation file.
+bool writePictures(const core::WorkbookModel& workbook, const QString& output, const PlotRequest& request,
+                   const ProtectedFiles& keep, std::FILE* messages) {
+  try {
+    const std::vector<render::PlotChart> charts = render::plotChartsOf(workbook);
+    if (!outputsAreUsable(render::pictureFileNames(output, charts.size()), keep, messages)) return false;
+    render::writeChartPictures(charts, output, request.size.value_or(render::kDefaultPictureSize));
+    return true;
+  } catch (const render::PictureError& error) {
+    print(messages, QStringLiteral("tessaline-plot: ") + QString::fromUtf8(error.what()));
+  }
+  return false;
+}
+
+}  // namespace
+
 int runPlot(const PlotRequest& request, const PlotEnvironment& environment, std::FILE* messages) {
-  if (!outputIsUsable(request, messages)) return 1;  // a file it cannot write, as any write failure
+  const ProtectedFiles keep = protectedFilesOf(request, environment);
+  if (!outputsAreUsable({request.output}, keep, messages)) return 1;  // as any write failure
   const auto before = fileIdentity(request.output);
   StreamDialogs dialogs(messages);
   equations::EquationListModel rows;
@@ -301,14 +332,15 @@ int runPlot(const PlotRequest& request, const PlotEnvironment& environment, std:
   }
 
   const bool pictures = render::pictureFormatOf(request.output).has_value();
-  const QString output = QFileInfo(request.output).absoluteFilePath();
+  // Absolute, with ".." left for the kernel: "link/../out.xlsx" is beside the link's target.
+  const QString output = QString::fromStdString(output::absoluteWithoutCleaning(request.output.toStdString()));
   automation::EngineOptions options;
   std::shared_ptr<const core::WorkbookModel> drawn;
   if (pictures) options.takeWorkbook = [&drawn](std::shared_ptr<const core::WorkbookModel> book) { drawn = book; };
   else options.saveTo = output;
   options.viewerCommand = QStringLiteral("none");
   options.instancesFolder = environment.instancesFolder;
-  options.workingFolder = QFileInfo(output).absolutePath();
+  options.workingFolder = QFileInfo(QString::fromStdString(output::resolvedOutputPath(output))).absolutePath();
   automation::EngineFactory engines(options);
   KeepingFactory factory(engines);
   NoPump pump;
@@ -321,15 +353,7 @@ int runPlot(const PlotRequest& request, const PlotEnvironment& environment, std:
   bool written = false;
   if (pictures) {
     // As the workbook is written despite a failed row, so are its pictures; the status tells.
-    if (drawn) {
-      try {
-        render::writeChartPictures(render::plotChartsOf(*drawn), output,
-                                   request.size.value_or(render::kDefaultPictureSize));
-        written = true;
-      } catch (const render::PictureError& error) {
-        print(messages, QStringLiteral("tessaline-plot: ") + QString::fromUtf8(error.what()));
-      }
-    }
+    if (drawn) written = writePictures(*drawn, output, request, keep, messages);
   } else {
     const auto after = fileIdentity(request.output);
     written = after && after != before;

@@ -1,14 +1,17 @@
 #include "view/data_csv.h"
 
-#include <QSaveFile>
-
 #include <charconv>
+#include <new>
 #include <string_view>
 
+#include "core/workbook_error.h"
 #include "core/workbook_model.h"
+#include "output/output_file.h"
 
 namespace view {
 namespace {
+
+constexpr std::size_t kChunk = 1 << 16;  // bytes gathered before each checked write
 
 std::shared_ptr<core::SheetNode> dataSheet(const core::WorkbookModel& workbook) {
   if (auto data = workbook.find("Data"); data && data->cells) return data;
@@ -54,22 +57,25 @@ std::string field(const calc::Value& value) {
 void writeDataCsv(const core::WorkbookModel& workbook, const QString& path) {
   const auto sheet = dataSheet(workbook);
   if (!sheet) throw SaveError(QString("\"%1\" was not written: the workbook has no worksheet.").arg(path).toStdString());
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly))
-    throw SaveError(QString("\"%1\" could not be written: %2").arg(path, file.errorString()).toStdString());
-  const std::int32_t rows = sheet->cells->maxRow(), columns = sheet->cells->columnCount();
-  std::string line;
-  for (std::int32_t row = 1; row <= rows; ++row) {
-    line.clear();
-    for (std::int32_t column = 1; column <= columns; ++column) {
-      if (column > 1) line += ',';
-      line += field(workbook.value(*sheet, row, column));
+  try {
+    output::OutputFile file(path, "the CSV file");
+    const std::int32_t rows = sheet->cells->maxRow(), columns = sheet->cells->columnCount();
+    std::string chunk;
+    for (std::int32_t row = 1; row <= rows; ++row) {
+      for (std::int32_t column = 1; column <= columns; ++column) {
+        if (column > 1) chunk += ',';
+        chunk += field(workbook.value(*sheet, row, column));
+      }
+      chunk += "\r\n";
+      if (chunk.size() >= kChunk) file.write(chunk), chunk.clear();
     }
-    line += "\r\n";
-    if (file.write(line.data(), static_cast<qint64>(line.size())) != static_cast<qint64>(line.size())) break;
+    file.write(chunk);
+    file.commit();
+  } catch (const std::bad_alloc&) {
+    throw SaveError(QString("Could not write the CSV file \"%1\": %2").arg(path, output::kNotEnoughMemory).toStdString());
+  } catch (const core::WorkbookError& error) {
+    throw SaveError(error.what());
   }
-  if (!file.commit())
-    throw SaveError(QString("\"%1\" could not be written: %2").arg(path, file.errorString()).toStdString());
 }
 
 }  // namespace view

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <new>
 #include <stdexcept>
 
 #include "core/workbook_error.h"
@@ -11,9 +12,11 @@
 namespace workbook_file {
 
 void exportXlsx(const core::WorkbookModel& model, const std::string& path) {
-  output::OutputFile file(QString::fromStdString(path));
+  output::OutputFile file(QString::fromStdString(path), "the workbook");
   try {
     xlsx::writeWorkbook(model, file.temporaryPath());
+  } catch (const std::bad_alloc&) {
+    file.fail(output::kNotEnoughMemory);
   } catch (const std::exception& error) {
     file.fail(error.what());  // names the target, never the temporary
   }

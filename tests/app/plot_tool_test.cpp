@@ -248,6 +248,62 @@ TEST_F(PlotRun, TheWorkbookNeverReplacesAnInputOrBecomesAFolder) {
   EXPECT_FALSE(QFileInfo::exists(path("new.xlsx")));
 }
 
+TEST_F(PlotRun, TheSavedListTheSettingsFolderAndInputPicturesAreNeverReplaced) {
+  app::FileSettingsStore store(path("config"));
+  store.write(QStringLiteral("Equations"), QStringLiteral("kept"));
+  const QString savedList = store.pathOf(QStringLiteral("Equations"));
+  QFile::link(savedList, path("alias.xlsx"));
+  const QStringList targets{savedList, path("alias.xlsx"), store.sectionFolder() + QStringLiteral("/window.lock"),
+                            store.sectionFolder() + QStringLiteral("/list.pdf")};
+  for (const QString& target : targets) {
+    SCOPED_TRACE(target.toStdString());
+    EXPECT_EQ(run(args({"--saved", "-e", "x", "0", "1", "1", "-o"}) << target), 1);
+    EXPECT_TRUE(messages.contains(QStringLiteral("would be written into Tessaline's settings folder"))) << messages.toStdString();
+  }
+  EXPECT_EQ(store.read(QStringLiteral("Equations"), {}), QStringLiteral("kept"));
+  EXPECT_EQ(QDir(store.sectionFolder()).entryList(QDir::Files | QDir::Hidden), QStringList{"Equations.value"});
+
+  // An equation file named like the second picture of the set it makes.
+  QFile input(path("eq-2.png"));
+  ASSERT_TRUE(input.open(QIODevice::WriteOnly));
+  input.write("x, 0, 3, 1\nx*x, 0, 3, 1\n");
+  input.close();
+  EXPECT_EQ(run(QStringList{path("eq-2.png"), QStringLiteral("-o"), path("eq.png")}), 1);
+  EXPECT_TRUE(messages.contains(QStringLiteral("the picture %1 would replace the equation file").arg(path("eq-2.png"))))
+      << messages.toStdString();
+  ASSERT_TRUE(input.open(QIODevice::ReadOnly));
+  EXPECT_EQ(input.readAll(), QByteArray("x, 0, 3, 1\nx*x, 0, 3, 1\n"));
+  EXPECT_FALSE(QFile::exists(path("eq-1.png"))) << "no picture of the set is written";
+}
+
+TEST_F(PlotRun, DotDotAfterALinkIsWhereTheKernelPutsIt) {
+  ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("real/deep")));
+  ASSERT_TRUE(QFile::link(path("real/deep"), path("link")));
+  ASSERT_EQ(run(args({"-e", "x", "0", "1", "1", "-o"}) << path("link") + QStringLiteral("/../out.xlsx")), 0)
+      << messages.toStdString();
+  EXPECT_TRUE(QFile::exists(path("real/out.xlsx")));
+  EXPECT_FALSE(QFile::exists(path("out.xlsx")));
+}
+
+TEST_F(PlotRun, OneUnwritablePictureOfTheSetLeavesEveryOtherAsItWas) {
+  QFile first(path("ro-1.png"));
+  ASSERT_TRUE(first.open(QIODevice::WriteOnly));
+  first.write("mine");
+  first.close();
+  QFile second(path("ro-2.png"));
+  ASSERT_TRUE(second.open(QIODevice::WriteOnly));
+  second.close();
+  ::chmod(QFile::encodeName(path("ro-2.png")).constData(), 0444);
+  EXPECT_EQ(run(args({"-e", "x", "0", "3", "1", "-e", "x*x", "0", "3", "1", "-o"}) << path("ro.png")), 1);
+  EXPECT_TRUE(messages.contains(QStringLiteral("\"%1\": the file is read-only").arg(path("ro-2.png")))) << messages.toStdString();
+  ASSERT_TRUE(first.open(QIODevice::ReadOnly));
+  EXPECT_EQ(first.readAll(), QByteArray("mine"));
+  struct stat status {};
+  ASSERT_EQ(::stat(QFile::encodeName(path("ro-2.png")).constData(), &status), 0);
+  EXPECT_EQ(status.st_mode & 0777, 0444u);
+  EXPECT_EQ(status.st_size, 0);
+}
+
 TEST_F(PlotRun, PicturesOfTheChartsInsteadOfTheWorkbook) {
   const QStringList rows = args({"-e", "x", "0", "10", "1", "-e", "sin(x)", "0", "6", "0.1", "-e", "x*x", "0", "3", "1"});
   ASSERT_EQ(run(QStringList(rows) << QStringLiteral("-o") << path("c.png")), 0) << messages.toStdString();

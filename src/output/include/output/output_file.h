@@ -1,48 +1,71 @@
 #pragma once
 // Writing a file the user named, in one piece. The contents go to a temporary file beside the
-// target (same folder, so the final rename is atomic), which is flushed to disk and then renamed
-// over the target. A symbolic link is written through: the file it points to is replaced and
-// the link stays. A new file gets the mode the umask allows; a file that is replaced keeps its
-// mode, and one we may not write to is refused rather than replaced. Whatever fails, the
-// temporary file is removed, and every message names the target, never the temporary.
+// target (same folder, so the final rename is atomic); every write is checked, the file is
+// flushed to disk and then renamed over the target. A symbolic link is written through: the
+// file it points to is replaced and the link stays. A new file gets the mode the umask allows;
+// a file that is replaced keeps its mode, and one we may not write to is refused rather than
+// replaced. Whatever fails, the temporary file is removed (by a signal that ends the program
+// too, see temporaries.h), and every message names the target, never the temporary. An empty
+// target is taken for a name reserved for this file (BookN.xlsx): such a signal removes it too,
+// so that no 0-byte file is left where a complete one was meant to be.
 #include <QString>
 
+#include <memory>
 #include <string>
+#include <string_view>
+#include <sys/types.h>
 
 namespace output {
 
+class TemporaryRegistration;
+
 class OutputFile {
  public:
-  // Checks the target and creates the temporary. Throws core::WorkbookError when the target
-  // names a folder, is not a regular file, is read-only or its folder cannot be written.
-  explicit OutputFile(const QString& target);
+  // Checks the target and creates the temporary. `what` names the kind of file in messages
+  // ("the workbook", "the picture"). Throws core::WorkbookError when the target names a
+  // folder, is not a regular file, is read-only or its folder cannot be written.
+  explicit OutputFile(const QString& target, std::string what = "the workbook");
   ~OutputFile();  // removes the temporary unless committed
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
 
-  // Where the writer puts the contents.
+  // For a writer that opens the file itself; what it writes is checked at commit().
   const std::string& temporaryPath() const { return temporary_; }
   // The file that will be replaced: the target with its links resolved.
   const std::string& finalPath() const { return final_; }
+  // Appends to the temporary, every byte accounted for; throws naming the target.
+  void write(std::string_view bytes);
   // Flushes the temporary to disk, gives it its mode and renames it over the target.
   void commit();
   // A failure of the writer, as a message that names the target.
   [[noreturn]] void fail(const std::string& why) const;
 
  private:
+  void createTemporary();
+
   QString target_;
+  std::string what_;
   std::string final_;
   std::string temporary_;
+  std::unique_ptr<TemporaryRegistration> registration_;
+  std::unique_ptr<TemporaryRegistration> placeholder_;  // the empty target, until the rename
+  int fd_ = -1;
   unsigned mode_ = 0;
   bool committed_ = false;
 };
 
 // The checks of OutputFile without creating anything, so that a tool can refuse a bad target
-// before it starts its work. Throws core::WorkbookError.
-void checkOutputTarget(const QString& target);
+// before it starts its work. Throws core::WorkbookError naming `what`.
+void checkOutputTarget(const QString& target, const std::string& what = "the workbook");
 
-// The target with its symbolic links resolved (the target itself when it is no link). A link
-// to a file that does not exist yet resolves to that file.
+// The target with its symbolic links and ".." resolved as the kernel resolves them; the
+// absolute target as given when that is not possible (the check then says why).
 std::string resolvedOutputPath(const QString& target);
+
+// The reason given when the memory ran out while a file was being made.
+inline constexpr char kNotEnoughMemory[] = "there is not enough memory to write it.";
+
+// The reason for a failed write in plain words: a full disk, the file size limit, a quota.
+std::string writeFailureReason(int error);
 
 }  // namespace output
