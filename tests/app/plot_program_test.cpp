@@ -20,6 +20,9 @@ class PlotProgram : public ::testing::Test {
     EXPECT_TRUE(dir.isValid());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    // Qt's stand-in runtime folder is then under TMPDIR: the tool's table of running instances
+    // stays its own, whatever else runs beside the tests.
+    environment.insert(QStringLiteral("TMPDIR"), dir.path());
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     environment.insert(QStringLiteral("HOME"), dir.path());
     plot.setProcessEnvironment(environment);
