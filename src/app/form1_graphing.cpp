@@ -1,5 +1,8 @@
 // Start Graphing: the run itself lives in graphing; the window lends it its rows and controls.
 #include <QProgressBar>
+
+#include <algorithm>
+#include <cmath>
 #include <QRadioButton>
 
 #include "app/form1.h"
@@ -44,5 +47,10 @@ void Form1::PushButton2_Click() {
 }
 
 bool Form1::graphingBusy() const { return graphingRun_ && graphingRun_->GraphingBusy(); }
+
+// The run has put "Writing the workbook..." on the bar; only the filled part moves.
+void Form1::showWritingProgress(double fraction) {
+  ProgressBar1->setValue(static_cast<int>(std::lround(std::clamp(fraction, 0.0, 1.0) * ProgressBar1->maximum())));
+}
 
 }  // namespace app

@@ -10,10 +10,11 @@
 
 namespace workbook_file {
 
-void exportXlsx(const core::WorkbookModel& model, const std::string& path) {
+void exportXlsx(const core::WorkbookModel& model, const std::string& path,
+                const std::function<void(double fraction)>& progress) {
   output::OutputFile file(QString::fromStdString(path));
   try {
-    xlsx::writeWorkbook(model, file.temporaryPath());
+    xlsx::writeWorkbook(model, file.temporaryPath(), {}, progress);
   } catch (const std::exception& error) {
     file.fail(error.what());  // names the target, never the temporary
   }

@@ -69,6 +69,8 @@ class Form1 : public QWidget {
 
   equations::EquationListModel& list() { return list_; }
   bool graphingBusy() const;
+  // The progress bar while the finished workbook is written: how far, from 0 to 1.
+  void showWritingProgress(double fraction);
 
   // Design lengths are in twips (1/1440 inch); the screen's logical DPI turns them into pixels.
   int twipsToPixels(int twips) const;
