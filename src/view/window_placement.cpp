@@ -15,10 +15,12 @@ constexpr char kSizeKey[] = "WorkbookWindow/size";
 // Smaller than this, a remembered size is a slip of the hand (or a damaged file), not a choice.
 constexpr QSize kSmallestRemembered{240, 160};
 
-// Writes the window's size to the memory as it closes.
+// Writes the window's size to the memory as it closes, when the user changed it: the size it
+// was given to fit a small screen is not a choice.
 class CloseWatcher : public QObject {
  public:
-  CloseWatcher(QWidget* window, const WindowSizeMemory& memory) : QObject(window), memory_(memory) {
+  CloseWatcher(QWidget* window, const WindowSizeMemory& memory)
+      : QObject(window), memory_(memory), given_(window->size()) {
     window->installEventFilter(this);
   }
 
@@ -27,13 +29,15 @@ class CloseWatcher : public QObject {
     if (event->type() == QEvent::Close) {
       const auto* window = static_cast<QWidget*>(watched);
       const QRect normal = window->normalGeometry();  // not the maximized or full-screen size
-      memory_.remember(normal.isValid() ? normal.size() : window->size());
+      const QSize size = normal.isValid() ? normal.size() : window->size();
+      if (size != given_) memory_.remember(size);
     }
     return false;
   }
 
  private:
   WindowSizeMemory memory_;
+  QSize given_;
 };
 
 }  // namespace

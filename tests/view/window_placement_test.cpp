@@ -82,7 +82,11 @@ TEST(WindowSizeMemory, KeepsTheSizeAWindowClosedWithAndNothingWithoutAFile) {
   const view::WindowSizeMemory memory(dir.filePath("config/workbook-window.ini"));
   EXPECT_EQ(memory.recall(), std::nullopt);
   QWidget window;
+  window.resize(700, 450);
   memory.watch(&window);
+  window.show();
+  window.close();
+  EXPECT_EQ(memory.recall(), std::nullopt);  // as it was given: nothing chosen
   window.resize(640, 420);
   window.show();
   window.close();

@@ -62,6 +62,8 @@ class Form1 : public QWidget {
 
   // Look.
   void ApplySkin();
+  // Widens and heightens controls whose captions the window's font would cut short.
+  void fitCaptions();
 
   MousePointer mousePointer() const { return mousePointer_; }
   void setMousePointer(MousePointer state);
@@ -103,6 +105,7 @@ class Form1 : public QWidget {
   void loadCursorFile(platform::ErrorTrap& trap);
   QStringList lookFolders() const;
   void centreOnScreen();
+  void bringNewWindowsToFront(const QWidgetList& before);
 
   Services& services_;
   equations::EquationListModel list_;

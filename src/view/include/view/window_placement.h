@@ -41,7 +41,7 @@ class WindowSizeMemory {
 
   std::optional<QSize> recall() const;
   void remember(QSize size) const;
-  // Remembers the window's normal size whenever it closes.
+  // Remembers the window's normal size when it closes, if the user changed it since now.
   void watch(QWidget* window) const;
 
  private:
