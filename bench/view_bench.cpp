@@ -25,7 +25,9 @@
 #include "render/chart_painter.h"
 #include "automation/engine_factory.h"
 #include "view/chart_view.h"
+#include "view/window_placement.h"
 #include "view/workbook_window.h"
+#include "view/workbook_windows.h"
 
 namespace {
 
@@ -145,7 +147,7 @@ void windowFigures(const QString& folder, bool separate) {
   const RunResult made = run(folder, 128, "2000", separate);
   auto start = bench::Clock::now();
   auto* window = new view::WorkbookWindow(made.workbook, folder + "/Book1.xlsx", {});
-  window->resize(1100, 760);
+  view::placeNewWorkbookWindow(window, view::WindowSizeMemory(QString()));  // as the hand-over places it
   window->show();
   window->grab();  // paints the window and the front tab's chart, read out of the workbook on the way
   const double shownMs = msSince(start);

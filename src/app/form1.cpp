@@ -51,6 +51,7 @@ Form1::Form1(Services& services, QWidget* parent)
   setFont(QFont(QStringLiteral("Arial"), 9, QFont::Bold));
   setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight));
   buildControls();
+  fitCaptions();
   watchMouseMoves();
 }
 
@@ -184,6 +185,7 @@ void Form1::Form_Load() {
   setUpListColumns(trap);
   restoreSavedList(trap);
   trap.step(166, [&] { checkEngineCanStart(); });
+  fitCaptions();  // the skin may have changed the fonts
   centreOnScreen();
 }
 

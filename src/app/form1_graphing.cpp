@@ -1,5 +1,10 @@
 // Start Graphing: the run itself lives in graphing; the window lends it its rows and controls.
+#include <QApplication>
+#include <QDialog>
 #include <QProgressBar>
+
+#include <algorithm>
+#include <cmath>
 #include <QRadioButton>
 
 #include "app/form1.h"
@@ -37,12 +42,32 @@ void Form1::PushButton2_Click() {
   }
   if (graphingRun_->GraphingBusy()) return;  // a second press while a run is in progress
   const int total = list_.count();  // rows added while the run yields are not part of it
+  const QWidgetList windowsBefore = QApplication::topLevelWidgets();
   graphingRun_->StartGraphing(platform::ErrorTrap::locationOf("PushButton2_Click"));
   // The run names the full sheet once; how many equations it left out is said here, once.
   if (const int leftOut = equationsLeftOut(total, graphingRun_->plottedCount()); leftOut > 0)
     services_.dialogs.messageBox(leftOutText(leftOut, total), platform::Buttons::Ok, platform::Icon::None);
+  bringNewWindowsToFront(windowsBefore);
+}
+
+// The boxes that end a run belong to this window, and closing them gives it the focus back; the
+// workbook the run showed is what the user wants to see, so its window comes to the front again.
+void Form1::bringNewWindowsToFront(const QWidgetList& before) {
+  QWidget* newest = nullptr;
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (before.contains(widget) || !widget->isVisible() || qobject_cast<QDialog*>(widget)) continue;
+    if (widget->windowType() != Qt::Window) continue;  // tooltips, popups and the like
+    widget->raise();
+    newest = widget;
+  }
+  if (newest) newest->activateWindow();
 }
 
 bool Form1::graphingBusy() const { return graphingRun_ && graphingRun_->GraphingBusy(); }
+
+// The run has put "Writing the workbook..." on the bar; only the filled part moves.
+void Form1::showWritingProgress(double fraction) {
+  ProgressBar1->setValue(static_cast<int>(std::lround(std::clamp(fraction, 0.0, 1.0) * ProgressBar1->maximum())));
+}
 
 }  // namespace app

@@ -1,4 +1,5 @@
-// The window's look: the optional skin and the hover cursor file.
+// The window's look: the optional skin, the hover cursor file and captions that fit.
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -7,6 +8,8 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QRadioButton>
+
+#include <algorithm>
 
 #include "cursor_file.h"
 #include "app/form1.h"
@@ -62,7 +65,34 @@ void paintButtonFace(QWidget* widget) {
   widget->setAutoFillBackground(true);
 }
 
+// Grows a control to its caption's size about its middle, never past its parent's edges.
+void growToCaption(QWidget* control) {
+  const QWidget* parent = control->parentWidget();
+  if (!parent) return;
+  const QRect room = parent->contentsRect();
+  const QSize needed = control->sizeHint();
+  QRect placed = control->geometry();
+  if (needed.width() > placed.width()) placed.setRight(std::min(room.right(), placed.left() + needed.width() - 1));
+  if (needed.height() > placed.height()) {
+    const int grow = needed.height() - placed.height();
+    placed.adjust(0, -grow / 2, 0, grow - grow / 2);
+    if (placed.top() < room.top()) placed.moveTop(room.top());
+    if (placed.bottom() > room.bottom()) placed.moveBottom(room.bottom());
+  }
+  control->setGeometry(placed);
+}
+
 }  // namespace
+
+// The design's lengths were made for Arial; a wider stand-in (DejaVu Sans Bold where no
+// Arial-metric font is installed) would cut the captions short, so controls grow to them.
+void Form1::fitCaptions() {
+  for (QWidget* control : findChildren<QWidget*>()) {
+    const auto* button = qobject_cast<QAbstractButton*>(control);
+    const auto* label = qobject_cast<QLabel*>(control);
+    if ((button && !button->text().isEmpty()) || (label && !label->text().isEmpty())) growToCaption(control);
+  }
+}
 
 QString installedDataFolder(const QString& programFolder) {
   return QDir::cleanPath(programFolder + QLatin1Char('/') + QLatin1String(TESSALINE_DATA_FROM_PROGRAM));

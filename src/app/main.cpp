@@ -18,6 +18,7 @@
 #include "platform/termination_requests.h"
 #include "output/temporaries.h"
 #include "automation/engine_factory.h"
+#include "view/window_placement.h"
 #include "view/workbook_windows.h"
 
 namespace {
@@ -73,9 +74,16 @@ int main(int argc, char** argv) {
   automation::EngineOptions engineOptions = automation::EngineOptions::fromEnvironment();
   engineOptions.whileWaiting = [&pump] { pump.yield(); };  // the window stays alive during a hand-over
   engineOptions.random = [&random] { return random.next(); };  // RAND() in the workbooks
+  app::Form1* mainWindow = nullptr;  // the bar that shows how far the workbook is written
+  engineOptions.writingProgress = [&mainWindow](double fraction) {
+    if (mainWindow) mainWindow->showWritingProgress(fraction);
+  };
   // A run ends in a workbook window of ours, which can hand the book to the spreadsheet application.
   engineOptions.showWorkbook = view::workbookWindowOpener(
-      [](const QString& book) { automation::startViewer(std::nullopt, {}, book); });
+      [](const QString& book, view::OpenFinished finished) {
+        automation::openWithViewer(std::nullopt, book, std::move(finished));
+      },
+      view::WindowSizeMemory::defaultFile());
   automation::EngineFactory engine(engineOptions);
   app::SetApplicationTitle();
   app::WindowLock windowLock(settings.sectionFolder());

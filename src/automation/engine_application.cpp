@@ -1,5 +1,6 @@
 #include "automation/engine_application.h"
 
+#include <atomic>
 #include <chrono>
 #include <future>
 
@@ -62,10 +63,25 @@ void EngineApplication::setVisible(bool visible) {
 }
 
 void EngineApplication::exportWorkbook(const core::WorkbookModel& workbook, const QString& path) const {
-  if (!options_.whileWaiting) return workbook_file::exportXlsx(workbook, path.toStdString());
+  if (!options_.whileWaiting) return workbook_file::exportXlsx(workbook, path.toStdString(), options_.writingProgress);
+  // The writer's thread only leaves its fraction here; the caller's thread passes it on.
+  std::atomic<double> written{0};
+  double told = -1;
+  auto tell = [&] {
+    const double fraction = written.load();
+    if (fraction == told || !options_.writingProgress) return;
+    told = fraction;
+    options_.writingProgress(fraction);
+  };
   // Nothing else touches the workbook meanwhile: the run that owns it waits here for the file.
-  auto writing = std::async(std::launch::async, [&] { workbook_file::exportXlsx(workbook, path.toStdString()); });
-  while (writing.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) options_.whileWaiting();
+  auto writing = std::async(std::launch::async, [&] {
+    workbook_file::exportXlsx(workbook, path.toStdString(), [&](double fraction) { written.store(fraction); });
+  });
+  while (writing.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) {
+    tell();
+    options_.whileWaiting();
+  }
+  tell();
   writing.get();  // rethrows a failure of the export
 }
 

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
@@ -17,6 +18,11 @@
 #include "view/chart_view.h"
 #include "view/data_csv.h"
 #include "view/data_sheet_view.h"
+#include "view/window_placement.h"
+
+#ifndef TESSALINE_VERSION
+#define TESSALINE_VERSION "unknown"
+#endif
 
 namespace view {
 namespace {
@@ -70,6 +76,9 @@ WorkbookWindowActions WorkbookWindowActions::withQtDialogs() {
   actions.showMessage = [](QWidget* parent, const QString& text) {
     QMessageBox::warning(parent, QStringLiteral("Tessaline"), text);
   };
+  actions.showAbout = [](QWidget* parent, const QString& title, const QString& text) {
+    QMessageBox::about(parent, title, text);
+  };
   return actions;
 }
 
@@ -91,6 +100,7 @@ WorkbookWindow::WorkbookWindow(std::shared_ptr<const core::WorkbookModel> workbo
   buildMenus();
   hint_ = new QLabel(this);
   hint_->setStyleSheet("color: #595959; padding: 0 6px;");
+  hint_->setMinimumWidth(1);  // on a small screen the hint gives way rather than widen the window
   statusBar()->addPermanentWidget(hint_);
   showComputationNotes();
   connect(tabs_, &QTabWidget::currentChanged, this, [this] {
@@ -98,7 +108,7 @@ WorkbookWindow::WorkbookWindow(std::shared_ptr<const core::WorkbookModel> workbo
   });
   rebuildTabs();
   hint_->setText(qobject_cast<ChartView*>(tabs_->currentWidget()) ? tr(kChartHint) : tr(kSheetHint));
-  resize(1100, 760);
+  resize(kDefaultWorkbookWindowSize);
 }
 
 WorkbookWindow::~WorkbookWindow() = default;
@@ -107,15 +117,25 @@ QString WorkbookWindow::titleFor(const QString& bookFile) {
   return QFileInfo(bookFile).completeBaseName() + " - Tessaline";
 }
 
+QString WorkbookWindow::aboutText() {
+  return tr("<p><b>Tessaline</b> %1</p>"
+            "<p>Plots many equations in x at once into a spreadsheet workbook.</p>"
+            "<p>Copyright 2026 Quorvane. Free software under the MIT licence (Expat): you may use, copy, "
+            "modify and distribute it; it comes without warranty.</p>"
+            "<p><a href=\"https://www.quorvane.com/tessaline\">www.quorvane.com/tessaline</a></p>")
+      .arg(QStringLiteral(TESSALINE_VERSION));
+}
+
 void WorkbookWindow::buildMenus() {
   QMenu* file = menuBar()->addMenu(tr("&File"));
   QAction* saveAs = file->addAction(tr("Save &As..."), this, &WorkbookWindow::saveAsWithDialog);
-  saveAs->setShortcut(QKeySequence::SaveAs);
+  // The book is already on disk, so Save asks where to put a copy, as Save As does.
+  saveAs->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
   QAction* open = file->addAction(tr("&Open in Spreadsheet Application"), this, &WorkbookWindow::openInSpreadsheet);
   open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
   file->addSeparator();
   QAction* close = file->addAction(tr("&Close"), this, &QWidget::close);
-  close->setShortcut(QKeySequence::Close);
+  close->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::CTRL | Qt::Key_F4)});
 
   QMenu* sheets = menuBar()->addMenu(tr("&View"));
   showHidden_ = sheets->addAction(tr("Show &Hidden Sheets"));
@@ -127,6 +147,10 @@ void WorkbookWindow::buildMenus() {
   sheets->addAction(tr("&Reset Zoom"), this, [this] {
     if (auto* chart = qobject_cast<ChartView*>(tabs_->currentWidget())) chart->resetZoom();
   });
+  addSheetSteps(sheets);
+
+  QMenu* help = menuBar()->addMenu(tr("&Help"));
+  help->addAction(tr("&About Tessaline"), this, &WorkbookWindow::showAbout);
 
   QToolBar* bar = addToolBar(tr("Workbook"));
   bar->setMovable(false);
@@ -134,6 +158,38 @@ void WorkbookWindow::buildMenus() {
   bar->addAction(saveAs);
   bar->addAction(open);
   bar->addAction(showHidden_);
+}
+
+// Ctrl+PgDn and Ctrl+PgUp stop at the last and first sheet, as in a spreadsheet; Ctrl+Tab and
+// Ctrl+Shift+Tab go round, as between tabs elsewhere. Window shortcuts, so that they work
+// whichever page has the focus.
+void WorkbookWindow::addSheetSteps(QMenu* menu) {
+  menu->addSeparator();
+  QAction* next = menu->addAction(tr("&Next Sheet"), this, [this] { stepSheet(+1, false); });
+  next->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown));
+  QAction* previous = menu->addAction(tr("&Previous Sheet"), this, [this] { stepSheet(-1, false); });
+  previous->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp));
+  auto* nextRound = new QAction(this);
+  nextRound->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab));
+  connect(nextRound, &QAction::triggered, this, [this] { stepSheet(+1, true); });
+  auto* previousRound = new QAction(this);
+  // A keyboard sends Shift+Tab as Backtab; both spellings are bound.
+  previousRound->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+                               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab)});
+  connect(previousRound, &QAction::triggered, this, [this] { stepSheet(-1, true); });
+  addActions({nextRound, previousRound});
+}
+
+void WorkbookWindow::stepSheet(int step, bool wrap) {
+  const int count = tabs_->count();
+  if (count == 0) return;
+  int index = tabs_->currentIndex() + step;
+  if (wrap) index = (index % count + count) % count;
+  if (index >= 0 && index < count) tabs_->setCurrentIndex(index);
+}
+
+void WorkbookWindow::showAbout() {
+  if (actions_.showAbout) actions_.showAbout(this, tr("About Tessaline"), aboutText());
 }
 
 std::shared_ptr<core::SheetNode> WorkbookWindow::frontSheet() const {
@@ -278,8 +334,17 @@ void WorkbookWindow::openInSpreadsheet() {
       actions_.writeXlsx(*workbook_, bookFile_);
     }
     if (!actions_.openInSpreadsheet) throw SaveError("No spreadsheet application is set up.");
-    actions_.openInSpreadsheet(bookFile_);
-    statusBar()->showMessage(tr("Opened %1 in the spreadsheet application").arg(bookFile_), 8000);
+    statusBar()->showMessage(tr("Opening %1 in the spreadsheet application...").arg(bookFile_));
+    // The opener answers later; the window may be gone by then.
+    actions_.openInSpreadsheet(bookFile_, [window = QPointer<WorkbookWindow>(this)](const QString& failure) {
+      if (!window) return;
+      if (failure.isEmpty()) {
+        window->statusBar()->showMessage(tr("Opened %1 in the spreadsheet application").arg(window->bookFile_), 8000);
+        return;
+      }
+      window->statusBar()->clearMessage();
+      window->tell(failure);
+    });
   } catch (const std::exception& error) {
     tell(QString::fromStdString(error.what()));
   }

@@ -11,10 +11,11 @@
 
 namespace workbook_file {
 
-void exportXlsx(const core::WorkbookModel& model, const std::string& path) {
+void exportXlsx(const core::WorkbookModel& model, const std::string& path,
+                const std::function<void(double fraction)>& progress) {
   output::OutputFile file(QString::fromStdString(path), "the workbook");
   try {
-    xlsx::writeWorkbook(model, file.temporaryPath());
+    xlsx::writeWorkbook(model, file.temporaryPath(), {}, progress);
   } catch (const std::bad_alloc&) {
     file.fail(output::kNotEnoughMemory);
   } catch (const std::exception& error) {

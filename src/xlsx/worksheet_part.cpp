@@ -136,7 +136,7 @@ class FormulaWriter {
 };
 
 void writeRows(PartStream& part, const core::WorkbookModel& model, const core::SheetNode& sheet,
-               SheetExtent& extent) {
+               SheetExtent& extent, const RowsWritten& rowsWritten) {
   const core::WorksheetCells& cells = *sheet.cells;
   FormulaWriter formulas;
   XmlBuffer& x = part.xml();
@@ -170,6 +170,7 @@ void writeRows(PartStream& part, const core::WorkbookModel& model, const core::S
     }
     if (open) x.raw("</row>");
     part.flushIfFull();
+    if (rowsWritten) rowsWritten(row, extent.rows);
   }
 }
 
@@ -180,7 +181,8 @@ void findSharedFormulas(const core::WorksheetCells& cells, SheetExtent& extent) 
   for (UsedColumn& column : extent.columns) column.shared = sharedGroups(cells, column.column, nextIndex);
 }
 
-void writeWorksheet(PartStream& part, const core::WorkbookModel& model, const PlannedSheet& sheet) {
+void writeWorksheet(PartStream& part, const core::WorkbookModel& model, const PlannedSheet& sheet,
+                    const RowsWritten& rowsWritten) {
   SheetExtent extent = extentOf(*sheet.node->cells);
   findSharedFormulas(*sheet.node->cells, extent);
   XmlBuffer& x = part.xml();
@@ -190,7 +192,7 @@ void writeWorksheet(PartStream& part, const core::WorkbookModel& model, const Pl
   writeDimension(x, extent);
   writeSheetViews(x, sheet);
   x.raw("<sheetFormatPr defaultRowHeight=\"15\"/><sheetData>");
-  writeRows(part, model, *sheet.node, extent);
+  writeRows(part, model, *sheet.node, extent, rowsWritten);
   x.raw("</sheetData><pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" footer=\"0.3\"/>");
   x.raw("</worksheet>");
 }

@@ -2,6 +2,7 @@
 // The real spreadsheet engine, isolated in a temporary folder, with the instances it creates kept
 // for inspection after the code under test has released them.
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -11,7 +12,10 @@ namespace testing_support {
 
 class RecordingFactory : public excel::ApplicationFactory {
  public:
-  explicit RecordingFactory(int sheetsInNewWorkbook = 1) : engine_(optionsIn(folder_, sheetsInNewWorkbook)) {}
+  // `adjust` changes the engine's options before it is made.
+  explicit RecordingFactory(int sheetsInNewWorkbook = 1,
+                            const std::function<void(automation::EngineOptions&)>& adjust = {})
+      : engine_(optionsIn(folder_, sheetsInNewWorkbook, adjust)) {}
 
   std::shared_ptr<excel::Application> create() override {
     if (failCreate) throw excel::AutomationError("The spreadsheet engine could not be started");
@@ -34,12 +38,14 @@ class RecordingFactory : public excel::ApplicationFactory {
   std::vector<std::shared_ptr<automation::EngineApplication>> created;
 
  private:
-  static automation::EngineOptions optionsIn(const QTemporaryDir& folder, int sheets) {
+  static automation::EngineOptions optionsIn(const QTemporaryDir& folder, int sheets,
+                                             const std::function<void(automation::EngineOptions&)>& adjust) {
     automation::EngineOptions options;
     options.workingFolder = folder.path() + QStringLiteral("/workbooks");
     options.instancesFolder = folder.path() + QStringLiteral("/instances");
     options.viewerCommand = QStringLiteral("none");
     options.sheetsInNewWorkbook = sheets;
+    if (adjust) adjust(options);
     return options;
   }
 

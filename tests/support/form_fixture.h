@@ -11,7 +11,10 @@
 namespace testing_support {
 
 struct FormFixture {
-  FormFixture() : form(std::make_unique<app::Form1>(services)) {}
+  FormFixture() : FormFixture(nullptr) {}
+  // `adjustEngine` changes the engine's options before it is made.
+  explicit FormFixture(const std::function<void(automation::EngineOptions&)>& adjustEngine)
+      : engine(1, adjustEngine), form(std::make_unique<app::Form1>(services)) {}
 
   ScriptedDialogs dialogs;
   RecordingLauncher launcher;

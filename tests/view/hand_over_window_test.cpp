@@ -5,7 +5,9 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "automation/engine_factory.h"
 #include "graphing/excel_checks.h"
@@ -47,7 +49,15 @@ class WindowRun {
       return true;
     };
     options.showWorkbook = view::workbookWindowOpener(
-        [this](const QString& book) { automation::startViewer(std::nullopt, options.startDetached, book); });
+        [this](const QString& book, view::OpenFinished finished) {
+          automation::openWithViewer(
+              std::nullopt, book, std::move(finished),
+              [this](const QString& program, const QStringList& arguments, automation::ViewerWatched watched) {
+                started.push_back({program, arguments});
+                watched({true, 0, false, {}});
+              });
+        },
+        {});
     factory = std::make_unique<automation::EngineFactory>(options);
     run = std::make_unique<graphing::GraphingRun>(*factory, dialogs, pump, window);
     window.list.rows.push_back({"sin(x)", "0", "6", "0.5"});
@@ -98,6 +108,20 @@ TEST(HandOverWindow, VisibleOpensAWorkbookWindowOfOursAndStartsNothing) {
   ASSERT_EQ(run.started.size(), 1u);
   EXPECT_EQ(run.started[0].program, "xdg-open");
   EXPECT_TRUE(run.started[0].arguments.value(0).endsWith(".xlsx"));
+}
+
+TEST(HandOverWindow, TheNewWindowIsActiveInFrontOfTheMainWindowWhenTheRunEnds) {
+  QWidget main;
+  main.show();
+  main.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+  WindowRun run(std::nullopt);
+  run.graph();
+  ASSERT_EQ(workbookWindows().size(), 1u);
+  EXPECT_TRUE(QTest::qWaitForWindowActive(workbookWindows()[0]));
+  QCoreApplication::processEvents();  // nothing queued by the run takes it back
+  EXPECT_EQ(QApplication::activeWindow(), workbookWindows()[0]);
+  EXPECT_TRUE(main.screen()->availableGeometry().contains(workbookWindows()[0]->frameGeometry()));
 }
 
 TEST(HandOverWindow, AnOpenWindowCountsAsARunningInstanceUntilItCloses) {

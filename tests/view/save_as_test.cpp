@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStatusBar>
 #include <QTemporaryDir>
 
 #include "workbook_file/xlsx_export.h"
@@ -19,7 +20,10 @@ struct WindowRig {
     actions.writeXlsx = [](const core::WorkbookModel& book, const QString& path) {
       workbook_file::exportXlsx(book, path.toStdString());
     };
-    actions.openInSpreadsheet = [this](const QString& file) { opened << file; };
+    actions.openInSpreadsheet = [this](const QString& file, std::function<void(const QString&)> finished) {
+      opened << file;
+      answerOpen = std::move(finished);
+    };
     actions.showMessage = [this](QWidget*, const QString& text) { messages << text; };
     actions.chooseSaveAsPath = [this](QWidget*, const QString& suggested) {
       suggestions << suggested;
@@ -39,6 +43,7 @@ struct WindowRig {
   view::WorkbookWindowActions actions;
   std::unique_ptr<WorkbookWindow> window;
   QStringList opened, messages, suggestions;
+  std::function<void(const QString&)> answerOpen;  // the opener's answer, given when the test says
   QString answer;
 };
 
@@ -91,9 +96,28 @@ TEST(SaveAs, OpenInSpreadsheetHandsOverTheBookRewritingItWhenGone) {
   rig.window->openInSpreadsheet();  // the book file was never written here
   EXPECT_EQ(rig.opened, QStringList{rig.dir.filePath("Book4.xlsx")});
   EXPECT_TRUE(rig.readAll("Book4.xlsx").startsWith("PK"));
+  // Until the opener answers, the window says it is opening, not that it opened.
+  EXPECT_TRUE(rig.window->statusBar()->currentMessage().startsWith("Opening "));
+  rig.answerOpen({});
+  EXPECT_TRUE(rig.window->statusBar()->currentMessage().startsWith("Opened "));
+  EXPECT_TRUE(rig.messages.isEmpty());
   rig.actions.openInSpreadsheet = nullptr;
   WorkbookWindow bare(rig.run->engine.lastWorkbook(), rig.dir.filePath("Book4.xlsx"), rig.actions);
   bare.setAttribute(Qt::WA_DeleteOnClose, false);
   bare.openInSpreadsheet();
+  EXPECT_EQ(rig.messages.size(), 1);
+}
+
+TEST(SaveAs, AnOpenerThatFailsIsToldAndNeverReportedAsOpened) {
+  WindowRig rig(view_testing::runOf({{"x", "0", "2", "1"}}));
+  rig.window->openInSpreadsheet();
+  rig.answerOpen("\"Book4.xlsx\" was not opened: nothing can open it.");
+  ASSERT_EQ(rig.messages.size(), 1);
+  EXPECT_EQ(rig.messages[0], "\"Book4.xlsx\" was not opened: nothing can open it.");
+  EXPECT_FALSE(rig.window->statusBar()->currentMessage().startsWith("Opened"));
+  // An answer that comes after the window has gone is dropped.
+  rig.window->openInSpreadsheet();
+  rig.window.reset();
+  rig.answerOpen("too late");
   EXPECT_EQ(rig.messages.size(), 1);
 }

@@ -62,6 +62,8 @@ class Form1 : public QWidget {
 
   // Look.
   void ApplySkin();
+  // Widens and heightens controls whose captions the window's font would cut short.
+  void fitCaptions();
 
   MousePointer mousePointer() const { return mousePointer_; }
   void setMousePointer(MousePointer state);
@@ -69,6 +71,8 @@ class Form1 : public QWidget {
 
   equations::EquationListModel& list() { return list_; }
   bool graphingBusy() const;
+  // The progress bar while the finished workbook is written: how far, from 0 to 1.
+  void showWritingProgress(double fraction);
 
   // Design lengths are in twips (1/1440 inch); the screen's logical DPI turns them into pixels.
   int twipsToPixels(int twips) const;
@@ -101,6 +105,7 @@ class Form1 : public QWidget {
   void loadCursorFile(platform::ErrorTrap& trap);
   QStringList lookFolders() const;
   void centreOnScreen();
+  void bringNewWindowsToFront(const QWidgetList& before);
 
   Services& services_;
   equations::EquationListModel list_;

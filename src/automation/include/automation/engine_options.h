@@ -33,6 +33,9 @@ struct EngineOptions {
   // caller's window stays alive (as it would with a spreadsheet application in a process of its
   // own). Empty: the file is written on the calling thread.
   std::function<void()> whileWaiting;
+  // Hears how far a hand-over's file is written, from 0 up to 1, on the calling thread (between
+  // calls of whileWaiting when that is set).
+  std::function<void(double fraction)> writingProgress;
   // Where RAND() in the workbooks' formulas draws from. Empty: a source seeded at random.
   core::RandomSource random;
 

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -41,5 +42,31 @@ std::optional<QStringList> viewerCommandLine(const std::optional<QString>& comma
 
 // Throws core::WorkbookError naming the file when the viewer cannot be started.
 void startViewer(const std::optional<QString>& command, const StartDetached& start, const QString& file);
+
+// What a viewer started for a file did in its first few seconds.
+struct ViewerReport {
+  bool started = false;
+  std::optional<int> exitCode;  // none: still running when we stopped waiting, or crashed
+  bool crashed = false;
+  QString errorOutput;          // what it wrote to its error output meanwhile
+};
+using ViewerWatched = std::function<void(const ViewerReport& report)>;
+// Starts a viewer and reports, from the event loop, how it ended within the patience given, or
+// that it still runs (it then runs on, unwatched, and outlives us). Never blocks.
+using StartWatched = std::function<void(const QString& program, const QStringList& arguments, ViewerWatched watched)>;
+
+inline constexpr std::chrono::milliseconds kViewerPatience{3000};
+
+// The failure to tell the user, naming the file, or an empty text when the viewer took it: it
+// started and either still runs or ended well without saying that nothing can open the file.
+QString viewerFailure(const QString& program, const QString& file, const ViewerReport& report);
+
+void watchViewer(const QString& program, const QStringList& arguments, std::chrono::milliseconds patience,
+                 ViewerWatched watched);
+
+// Opens `file` with the command (the desktop's default without one) through `start` (the real
+// watchViewer when empty) and calls `finished` with viewerFailure's text.
+void openWithViewer(const std::optional<QString>& command, const QString& file,
+                    std::function<void(const QString& failure)> finished, const StartWatched& start = {});
 
 }  // namespace automation

@@ -11,6 +11,7 @@
 
 class QAction;
 class QLabel;
+class QMenu;
 class QTabWidget;
 
 namespace core {
@@ -27,9 +28,11 @@ class DataSheetView;
 // is shown to the user.
 struct WorkbookWindowActions {
   std::function<void(const core::WorkbookModel&, const QString& path)> writeXlsx;
-  std::function<void(const QString& file)> openInSpreadsheet;      // the desktop's default application
+  // The desktop's default application; calls back, perhaps later, with the failure or an empty text.
+  std::function<void(const QString& file, std::function<void(const QString& failure)> finished)> openInSpreadsheet;
   std::function<QString(QWidget* parent, const QString& suggested)> chooseSaveAsPath;  // empty: cancelled
   std::function<void(QWidget* parent, const QString& text)> showMessage;
+  std::function<void(QWidget* parent, const QString& title, const QString& text)> showAbout;
 
   // File dialog and message box; writeXlsx and openInSpreadsheet left for the caller.
   static WorkbookWindowActions withQtDialogs();
@@ -47,6 +50,8 @@ class WorkbookWindow : public QMainWindow {
   ~WorkbookWindow() override;
 
   static QString titleFor(const QString& bookFile);  // "Book3 - Tessaline"
+  // Help > About: the program's name, version and licence.
+  static QString aboutText();
 
   QTabWidget* tabs() const { return tabs_; }
   QStringList tabTitles() const;
@@ -64,10 +69,16 @@ class WorkbookWindow : public QMainWindow {
   // nothing could be saved.
   bool saveAs(const QString& path);
   void saveAsWithDialog();
+  // Hands the book to the spreadsheet application; the status bar and, on failure, a message
+  // tell how that went once the opener has answered.
   void openInSpreadsheet();
+  void showAbout();
+  // The sheet tabs one step to the right (+1) or left (-1); `wrap` goes round at the ends.
+  void stepSheet(int step, bool wrap);
 
  private:
   void buildMenus();
+  void addSheetSteps(QMenu* menu);
   void rebuildTabs();
   void bringFirstHiddenSheetToFront();
   QWidget* widgetFor(const std::shared_ptr<core::SheetNode>& sheet);

@@ -1,5 +1,6 @@
 #pragma once
 // Saving a workbook as .xlsx, safely: the file appears complete or not at all.
+#include <functional>
 #include <string>
 
 namespace core {
@@ -10,6 +11,8 @@ namespace workbook_file {
 
 // Writes to a temporary file beside `path` and renames it into place, so a reader never sees
 // half a file. Throws core::WorkbookError naming the file on failure.
-void exportXlsx(const core::WorkbookModel& model, const std::string& path);
+// `progress` hears how far the writing is (see xlsx::WriteProgress).
+void exportXlsx(const core::WorkbookModel& model, const std::string& path,
+                const std::function<void(double fraction)>& progress = {});
 
 }  // namespace workbook_file

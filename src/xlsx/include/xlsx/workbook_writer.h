@@ -3,6 +3,7 @@
 // their order (hidden ones hidden), chart sheets with their charts, the first chart sheet
 // active, every formula with its computed value cached with its own type and every number
 // exact. The large parts are deflated in parallel while they are generated.
+#include <functional>
 #include <string>
 
 #include "xlsx/deflate_chunk.h"
@@ -18,8 +19,13 @@ struct WriterOptions {
   unsigned workers = 0;  // compression threads; 0: one per hardware thread
 };
 
+// How far the writing is, from 0 to 1: called on the writing thread, rising, a few hundred times
+// at most, with 1 once the file is complete.
+using WriteProgress = std::function<void(double fraction)>;
+
 // Writes `path` directly (callers that need an atomic replace write to a temporary file and
 // rename it). Throws std::runtime_error with the reason; a half-written file is removed.
-void writeWorkbook(const core::WorkbookModel& model, const std::string& path, const WriterOptions& options = {});
+void writeWorkbook(const core::WorkbookModel& model, const std::string& path, const WriterOptions& options = {},
+                   const WriteProgress& progress = {});
 
 }  // namespace xlsx
