@@ -64,6 +64,8 @@ if [[ ${1:-} == --capture ]]; then
   sleep 0.5
   raise "$book"
   import -window "$book" "$docs/workbook-window-one-chart.png"
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
   exit 0
 fi
 
