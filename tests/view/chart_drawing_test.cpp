@@ -302,6 +302,12 @@ TEST(ChartLayout, TheLegendStandsWhereTheChartPutsIt) {
   const auto below = draw(chart);
   EXPECT_GT(below.geometry.plotArea.right(), plot.right() + 50);
   EXPECT_LT(below.geometry.plotArea.bottom(), plot.bottom() - 10);
+  chart.legendPosition = render::LegendPosition::Top;
+  EXPECT_GT(draw(chart).geometry.plotArea.top(), below.geometry.plotArea.top() + 10);
+  chart.legendPosition = render::LegendPosition::Left;
+  const auto left = draw(chart).geometry.plotArea;
+  EXPECT_GT(left.left(), plot.left() + 50);
+  EXPECT_NEAR(left.width(), plot.width(), 2);
   chart.showLegend = false;
   EXPECT_GT(draw(chart).geometry.plotArea.right(), plot.right() + 50);
 }
