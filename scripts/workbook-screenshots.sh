@@ -5,6 +5,7 @@
 #   docs/workbook-window-one-chart.png  all equations on one chart
 #   docs/workbook-window-data.png       the Data sheet, shown through View > Show Hidden Sheets
 # Usage: scripts/workbook-screenshots.sh [build folder]     (default: build)
+# The screen is 1366x768 with openbox managing the windows, when it is installed.
 # Needs xvfb-run, xdotool, xwininfo (x11-utils) and import (imagemagick).
 set -euo pipefail
 
@@ -25,11 +26,18 @@ window_titled() {
   return 1
 }
 
+# Brings the window to the front, so that no other window covers part of the capture.
+raise() {
+  xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowraise "$1"
+  sleep 0.7
+}
 
 if [[ ${1:-} == --capture ]]; then
   program=$2 docs=$3
+  wm=
+  if command -v openbox >/dev/null; then openbox & wm=$!; sleep 0.5; fi
   "$program" & pid=$!
-  trap 'kill $pid 2>/dev/null || true' EXIT
+  trap 'kill $pid $wm 2>/dev/null || true' EXIT
   main=$(window_titled Tessaline)
   sleep 1
   # One chart per equation.
@@ -38,11 +46,13 @@ if [[ ${1:-} == --capture ]]; then
   sleep 1.5
   xdotool windowfocus --sync "$(window_titled Tessaline 20 399)" key Return  # "Done."
   sleep 0.5
+  raise "$book"
   import -window "$book" "$docs/workbook-window-separate.png"
   xdotool windowfocus --sync "$book" key alt+v h      # View > Show Hidden Sheets
   sleep 0.5
   xdotool mousemove --window "$book" 260 140 click 1  # a cell of the second equation
   sleep 0.5
+  raise "$book"
   import -window "$book" "$docs/workbook-window-data.png"
   xdotool windowfocus --sync "$book" key ctrl+w
   # All on one chart.
@@ -52,7 +62,10 @@ if [[ ${1:-} == --capture ]]; then
   sleep 1.5
   xdotool windowfocus --sync "$(window_titled Tessaline 20 399)" key Return  # "Done."
   sleep 0.5
+  raise "$book"
   import -window "$book" "$docs/workbook-window-one-chart.png"
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
   exit 0
 fi
 
@@ -71,5 +84,5 @@ field='||MySeparator12||' row='||MySeparator23||'
 } >"$settings/Equations.value"
 env -u QT_QPA_PLATFORM -u TESSALINE_VIEWER XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" \
   XDG_RUNTIME_DIR="$work" BROWSER=true \
-  xvfb-run -a -s "-screen 0 1280x900x24 -dpi 96" "$0" --capture "$root/$build/src/app/tessaline" "$root/docs"
+  xvfb-run -a -s "-screen 0 1366x768x24 -dpi 96" "$0" --capture "$root/$build/src/app/tessaline" "$root/docs"
 for shot in separate data one-chart; do echo "wrote docs/workbook-window-$shot.png"; done

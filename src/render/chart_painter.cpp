@@ -6,91 +6,60 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
+#include "chart_legend.h"
+#include "chart_metrics.h"
 #include "curve_path.h"
+#include "render/empty_series_note.h"
 
 namespace render {
 namespace {
 
-const QColor kTextColor(0x59, 0x59, 0x59);
-const QColor kGridColor(0xD9, 0xD9, 0xD9);
-const QColor kMinorGridColor(0xF2, 0xF2, 0xF2);
-const QColor kAxisColor(0xBF, 0xBF, 0xBF);
+constexpr double kLargest = std::numeric_limits<double>::max();
 
-// Sizes grow with the picture, so a large export reads like a small window.
-struct Metrics {
-  QFont label;
-  QFont title;
-  double lineWidth;
-  double margin;
-
-  explicit Metrics(const QSizeF& size) {
-    const double labelPx = std::clamp(std::round(std::min(size.width(), size.height() * 1.5) / 90.0), 10.0, 22.0);
-    label.setPixelSize(static_cast<int>(labelPx));
-    title.setPixelSize(static_cast<int>(std::round(labelPx * 1.5)));
-    lineWidth = std::clamp(labelPx / 5.0, 1.5, 4.0);
-    margin = std::round(labelPx * 1.2);
-  }
+// Where each axis line stands: the axes cross at 0, or at the plot's edge nearest to 0.
+struct Crossing {
+  double x;  // the x value the value axis stands at
+  double y;  // the value the x axis stands at
 };
 
-struct LegendEntry {
-  QString text;
-  int series;  // -1: the "more" note
-};
-
-// The legend's entries in rows that fit `width`, at most maxRows rows; entries that do not fit
-// give way to a note of how many are left out.
-std::vector<std::vector<LegendEntry>> legendRows(const PlotChart& chart, const Metrics& m, double width, int maxRows) {
-  const QFontMetricsF fm(m.label);
-  const double sample = m.label.pixelSize() * 2.0, gap = m.label.pixelSize() * 0.5, spacing = m.label.pixelSize() * 1.5;
-  const double maxText = std::max(40.0, width * 0.45 - sample - gap);
-  auto entryWidth = [&](const QString& text) { return sample + gap + fm.horizontalAdvance(text) + spacing; };
-  std::vector<std::vector<LegendEntry>> rows(1);
-  double used = 0;
-  const int count = static_cast<int>(chart.series.size());
-  for (int i = 0; i < count; ++i) {
-    LegendEntry entry{fm.elidedText(chart.series[i].name, Qt::ElideRight, maxText), i};
-    const double w = entryWidth(entry.text);
-    if (used > 0 && used + w > width) {
-      if (static_cast<int>(rows.size()) == maxRows) {
-        // No room for the rest: the last entry of the last row makes way for the note.
-        rows.back().back() = LegendEntry{QString("+%1 more").arg(count - rows.back().back().series), -1};
-        return rows;
-      }
-      rows.emplace_back();
-      used = 0;
-    }
-    rows.back().push_back(entry);
-    used += w;
-  }
-  return rows;
+Crossing crossingOf(const ChartGeometry& g) {
+  return {std::clamp(0.0, g.xScale.minimum, g.xScale.maximum), std::clamp(0.0, g.yScale.minimum, g.yScale.maximum)};
 }
 
-void paintLegend(QPainter& painter, const std::vector<std::vector<LegendEntry>>& rows, const Metrics& m,
-                 const QRectF& box) {
+double widest(const QStringList& texts, const QFontMetricsF& fm) {
+  double w = 0;
+  for (const auto& t : texts) w = std::max(w, fm.horizontalAdvance(t));
+  return w;
+}
+
+// Every how many ticks a label fits, for labels `size` pixels long on ticks `spacing` apart.
+std::size_t labelStride(double size, double spacing) {
+  if (!(spacing > 0)) return 1;
+  return std::max<std::size_t>(1, static_cast<std::size_t>(std::ceil(size / spacing)));
+}
+
+struct AxisLabels {
+  QStringList x, y;
+};
+
+// The plot's rectangle inside `inner`: labels sit next to their axis line, on its left or below
+// it, so room is kept outside the plot only where an axis line runs near the plot's edge.
+QRectF plotAreaFor(const ChartGeometry& g, const AxisLabels& labels, const Metrics& m, const QRectF& inner) {
   const QFontMetricsF fm(m.label);
-  const double sample = m.label.pixelSize() * 2.0, gap = m.label.pixelSize() * 0.5, spacing = m.label.pixelSize() * 1.5;
-  const double rowHeight = fm.height() * 1.25;
-  painter.setFont(m.label);
-  double y = box.top();
-  for (const auto& row : rows) {
-    double total = 0;
-    for (const auto& e : row) total += (e.series >= 0 ? sample + gap : 0) + fm.horizontalAdvance(e.text) + spacing;
-    double x = box.center().x() - (total - spacing) / 2;
-    const double mid = y + rowHeight / 2;
-    for (const auto& e : row) {
-      if (e.series >= 0) {
-        painter.setPen(QPen(seriesColor(e.series), m.lineWidth, Qt::SolidLine, Qt::RoundCap));
-        painter.drawLine(QPointF(x, mid), QPointF(x + sample, mid));
-        x += sample + gap;
-      }
-      painter.setPen(kTextColor);
-      const double w = fm.horizontalAdvance(e.text);
-      painter.drawText(QRectF(x, y, w + 2, rowHeight), Qt::AlignLeft | Qt::AlignVCenter, e.text);
-      x += w + spacing;
-    }
-    y += rowHeight;
-  }
+  const double yLabelWidth = widest(labels.y, fm) + m.pad + m.tick;
+  const double xLabelHeight = fm.height() + m.pad + m.tick;
+  const double right = labels.x.isEmpty() ? 0 : fm.horizontalAdvance(labels.x.back()) / 2;
+  const double top = fm.height() / 2;
+  const Crossing at = crossingOf(g);
+  const double fx = halfSpan(g.xScale.minimum, at.x) / halfSpan(g.xScale.minimum, g.xScale.maximum);
+  const double fy = halfSpan(g.yScale.minimum, at.y) / halfSpan(g.yScale.minimum, g.yScale.maximum);
+  const double width = inner.width() - right, height = inner.height() - top;
+  // The labels left of a line at fraction fx of the plot's width must stay inside `inner`.
+  const double left = fx < 1 ? std::max(0.0, (yLabelWidth - fx * width) / (1 - fx)) : 0;
+  const double bottom = fy < 1 ? std::max(0.0, (xLabelHeight - fy * height) / (1 - fy)) : 0;
+  return QRectF(QPointF(inner.left() + left, inner.top() + top), QPointF(inner.right() - right, inner.bottom() - bottom));
 }
 
 void paintGridlines(QPainter& painter, const ChartGeometry& g, const PlotChart& chart) {
@@ -102,13 +71,17 @@ void paintGridlines(QPainter& painter, const ChartGeometry& g, const PlotChart& 
   };
   auto vertical = [&](const std::vector<double>& xs, const QColor& color) {
     painter.setPen(QPen(color, 1));
-    for (double x : xs) painter.drawLine(QPointF(std::round(g.toPixel(x, 0).x()) + 0.5, plot.top()),
-                                         QPointF(std::round(g.toPixel(x, 0).x()) + 0.5, plot.bottom()));
+    for (double x : xs) {
+      const double px = std::round(g.toPixel(x, 0).x()) + 0.5;
+      painter.drawLine(QPointF(px, plot.top()), QPointF(px, plot.bottom()));
+    }
   };
   auto horizontal = [&](const std::vector<double>& ys, const QColor& color) {
     painter.setPen(QPen(color, 1));
-    for (double y : ys) painter.drawLine(QPointF(plot.left(), std::round(g.toPixel(0, y).y()) + 0.5),
-                                         QPointF(plot.right(), std::round(g.toPixel(0, y).y()) + 0.5));
+    for (double y : ys) {
+      const double py = std::round(g.toPixel(0, y).y()) + 0.5;
+      painter.drawLine(QPointF(plot.left(), py), QPointF(plot.right(), py));
+    }
   };
   if (chart.xGridlines.minor) vertical(minorTicks(g.xScale), kMinorGridColor);
   if (chart.yGridlines.minor) horizontal(minorTicks(g.yScale), kMinorGridColor);
@@ -116,56 +89,85 @@ void paintGridlines(QPainter& painter, const ChartGeometry& g, const PlotChart& 
   if (chart.yGridlines.major) horizontal(g.yScale.ticks(), kGridColor);
 }
 
-// The axis lines cross at 0 where 0 is in view, at the plot's edge otherwise.
-void paintAxisLines(QPainter& painter, const ChartGeometry& g) {
+// The axis lines with tick marks across them at every major tick, and the labels next to them.
+void paintAxes(QPainter& painter, const ChartGeometry& g, const AxisLabels& labels, const Metrics& m) {
+  const Crossing at = crossingOf(g);
+  const double py = std::round(g.toPixel(0, at.y).y()) + 0.5, px = std::round(g.toPixel(at.x, 0).x()) + 0.5;
+  const auto xs = g.xScale.ticks(), ys = g.yScale.ticks();
   painter.setPen(QPen(kAxisColor, 1));
-  const double y0 = std::clamp(0.0, g.yScale.minimum, g.yScale.maximum);
-  const double x0 = std::clamp(0.0, g.xScale.minimum, g.xScale.maximum);
-  const double py = std::round(g.toPixel(0, y0).y()) + 0.5, px = std::round(g.toPixel(x0, 0).x()) + 0.5;
   painter.drawLine(QPointF(g.plotArea.left(), py), QPointF(g.plotArea.right(), py));
   painter.drawLine(QPointF(px, g.plotArea.top()), QPointF(px, g.plotArea.bottom()));
-}
+  for (double x : xs) {
+    const double tx = std::round(g.toPixel(x, 0).x()) + 0.5;
+    painter.drawLine(QPointF(tx, py - m.tick), QPointF(tx, py + m.tick));
+  }
+  for (double y : ys) {
+    const double ty = std::round(g.toPixel(0, y).y()) + 0.5;
+    painter.drawLine(QPointF(px - m.tick, ty), QPointF(px + m.tick, ty));
+  }
 
-void paintAxisLabels(QPainter& painter, const ChartGeometry& g, const Metrics& m) {
   const QFontMetricsF fm(m.label);
   painter.setFont(m.label);
   painter.setPen(kTextColor);
-  const double pad = m.label.pixelSize() * 0.5;
-  for (double y : g.yScale.ticks()) {
-    const double py = g.toPixel(0, y).y();
-    painter.drawText(QRectF(0, py - fm.height(), g.plotArea.left() - pad, 2 * fm.height()),
-                     Qt::AlignRight | Qt::AlignVCenter, g.yScale.label(y));
+  const double yLabelsRight = px - m.tick - m.pad;
+  const std::size_t everyY = ys.size() > 1 ? labelStride(fm.height(), std::abs(g.toPixel(0, ys[1]).y() - g.toPixel(0, ys[0]).y())) : 1;
+  for (std::size_t i = 0; i < ys.size() && i < static_cast<std::size_t>(labels.y.size()); i += everyY) {
+    const double ty = g.toPixel(0, ys[i]).y();
+    painter.drawText(QRectF(0, ty - fm.height(), yLabelsRight, 2 * fm.height()), Qt::AlignRight | Qt::AlignVCenter,
+                     labels.y[static_cast<qsizetype>(i)]);
   }
-  const auto xs = g.xScale.ticks();
-  double widest = 0;
-  for (double x : xs) widest = std::max(widest, fm.horizontalAdvance(g.xScale.label(x)));
-  const double spacing = xs.size() > 1 ? std::abs(g.toPixel(xs[1], 0).x() - g.toPixel(xs[0], 0).x()) : 1e9;
-  const std::size_t every = std::max<std::size_t>(1, static_cast<std::size_t>(std::ceil((widest + pad) / spacing)));
-  for (std::size_t i = 0; i < xs.size(); i += every) {
-    const double px = g.toPixel(xs[i], 0).x();
-    painter.drawText(QRectF(px - widest, g.plotArea.bottom() + pad * 0.6, 2 * widest, fm.height()),
-                     Qt::AlignHCenter | Qt::AlignTop, g.xScale.label(xs[i]));
+  const double labelWidth = widest(labels.x, fm);
+  const double spacing = xs.size() > 1 ? std::abs(g.toPixel(xs[1], 0).x() - g.toPixel(xs[0], 0).x()) : 0;
+  const std::size_t everyX = labelStride(labelWidth + m.pad, spacing);
+  for (std::size_t i = 0; i < xs.size() && i < static_cast<std::size_t>(labels.x.size()); i += everyX) {
+    const double tx = g.toPixel(xs[i], 0).x();
+    painter.drawText(QRectF(tx - labelWidth, py + m.tick + m.pad * 0.5, 2 * labelWidth, fm.height()),
+                     Qt::AlignHCenter | Qt::AlignTop, labels.x[static_cast<qsizetype>(i)]);
   }
 }
 
-double widestLabel(const AxisScale& scale, const QFontMetricsF& fm) {
-  double widest = 0;
-  for (double v : scale.ticks()) widest = std::max(widest, fm.horizontalAdvance(scale.label(v)));
-  return widest;
+// One line inside the plot for each series with nothing to draw, saying why.
+void paintEmptySeriesNotes(QPainter& painter, const PlotChart& chart, const ChartGeometry& g, const Metrics& m) {
+  QStringList notes;
+  std::vector<int> of;
+  for (std::size_t i = 0; i < chart.series.size(); ++i) {
+    const QString note = emptySeriesNote(chart.series[i], static_cast<int>(i) + 1);
+    if (!note.isEmpty()) notes << note, of.push_back(static_cast<int>(i));
+  }
+  if (notes.isEmpty()) return;
+  const QFontMetricsF fm(m.label);
+  const QRectF box = g.plotArea.adjusted(m.pad * 2, m.pad, -m.pad * 2, -m.pad);
+  const auto fit = static_cast<qsizetype>(std::max(1.0, std::floor(box.height() / m.rowHeight())));
+  if (notes.size() > fit) {
+    const auto more = notes.size() - (fit - 1);
+    notes.resize(fit - 1);
+    notes << QString("+%1 more series with nothing to draw").arg(more);
+  }
+  painter.setFont(m.label);
+  for (qsizetype i = 0; i < notes.size(); ++i) {
+    const QString text = fm.elidedText(notes[i], Qt::ElideRight, box.width());
+    const QRectF line(box.left(), box.top() + static_cast<double>(i) * m.rowHeight(), fm.horizontalAdvance(text) + 2, m.rowHeight());
+    painter.fillRect(line.adjusted(-m.pad / 2, 0, m.pad / 2, 0), QColor(255, 255, 255, 220));
+    painter.setPen(i < static_cast<qsizetype>(of.size()) ? seriesColor(of[static_cast<std::size_t>(i)]).darker(140) : kTextColor);
+    painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, text);
+  }
 }
+
+// a + f * (b - a), finite for every finite a and b and any f in reach of the plot.
+double along(double a, double b, double f) { return std::clamp((a * 0.5 + f * halfSpan(a, b)) * 2, -kLargest, kLargest); }
 
 }  // namespace
 
 QPointF ChartGeometry::toPixel(double x, double y) const {
-  const double fx = (x - xScale.minimum) / (xScale.maximum - xScale.minimum);
-  const double fy = (y - yScale.minimum) / (yScale.maximum - yScale.minimum);
+  const double fx = halfSpan(xScale.minimum, x) / halfSpan(xScale.minimum, xScale.maximum);
+  const double fy = halfSpan(yScale.minimum, y) / halfSpan(yScale.minimum, yScale.maximum);
   return {plotArea.left() + fx * plotArea.width(), plotArea.bottom() - fy * plotArea.height()};
 }
 
 QPointF ChartGeometry::toData(const QPointF& pixel) const {
   const double fx = (pixel.x() - plotArea.left()) / plotArea.width();
   const double fy = (plotArea.bottom() - pixel.y()) / plotArea.height();
-  return {xScale.minimum + fx * (xScale.maximum - xScale.minimum), yScale.minimum + fy * (yScale.maximum - yScale.minimum)};
+  return {along(xScale.minimum, xScale.maximum, fx), along(yScale.minimum, yScale.maximum, fy)};
 }
 
 // A gap whose value is only not computed here still has its x: the x axis spans it, so that a
@@ -198,11 +200,11 @@ ChartGeometry axesFor(const PlotChart& chart, const std::optional<DataWindow>& w
     g.xScale = windowScale(window->xMin, window->xMax);
     g.yScale = windowScale(window->yMin, window->yMax);
   } else if (const auto extent = dataExtent(chart)) {
-    g.xScale = automaticScale(extent->xMin, extent->xMax);
-    g.yScale = automaticScale(extent->yMin, extent->yMax);
+    g.xScale = automaticScale(extent->xMin, extent->xMax, AxisKind::X);
+    g.yScale = automaticScale(extent->yMin, extent->yMax, AxisKind::Value);
   } else {
-    g.xScale = automaticScale(0, 0);
-    g.yScale = automaticScale(0, 0);
+    g.xScale = automaticScale(0, 0, AxisKind::X);
+    g.yScale = automaticScale(0, 0, AxisKind::Value);
   }
   return g;
 }
@@ -227,45 +229,38 @@ ChartGeometry paintChart(QPainter& painter, const QRectF& area, const PlotChart&
   painter.setRenderHint(QPainter::TextAntialiasing, true);
   painter.fillRect(area, Qt::white);
   const Metrics m(area.size());
-  const QFontMetricsF labelFm(m.label), titleFm(m.title);
 
   QRectF inner = area.adjusted(m.margin, m.margin * 0.8, -m.margin, -m.margin * 0.8);
   if (!chart.title.isEmpty()) {
+    const QFontMetricsF titleFm(m.title);
     painter.setFont(m.title);
-    painter.setPen(kTextColor);
+    painter.setPen(kTitleColor);
     const QString title = titleFm.elidedText(chart.title, Qt::ElideRight, inner.width());
     painter.drawText(QRectF(inner.left(), inner.top(), inner.width(), titleFm.height()), Qt::AlignCenter, title);
     inner.setTop(inner.top() + titleFm.height() + m.margin * 0.6);
   }
-  if (chart.showLegend && !chart.series.empty()) {
-    const double rowHeight = labelFm.height() * 1.25;
-    const int maxRows = std::max(1, static_cast<int>(area.height() * 0.25 / rowHeight));
-    const auto rows = legendRows(chart, m, inner.width(), maxRows);
-    const double height = rows.size() * rowHeight;
-    paintLegend(painter, rows, m, QRectF(inner.left(), inner.bottom() - height, inner.width(), height));
-    inner.setBottom(inner.bottom() - height - m.margin * 0.6);
-  }
+  inner = placeLegend(painter, chart, m, area, inner);
 
   ChartGeometry g = axesFor(chart, options.window);
-  const double yLabels = widestLabel(g.yScale, labelFm) + m.label.pixelSize() * 0.8;
-  const double xLabelHalf = widestLabel(g.xScale, labelFm) / 2;
-  g.plotArea = QRectF(QPointF(inner.left() + yLabels, inner.top() + labelFm.height() / 2),
-                      QPointF(inner.right() - xLabelHalf, inner.bottom() - labelFm.height() * 1.4));
+  const AxisLabels labels{g.xScale.labels(), g.yScale.labels()};
+  g.plotArea = plotAreaFor(g, labels, m, inner);
   if (g.plotArea.width() < 1 || g.plotArea.height() < 1) {  // too small to hold a plot
     painter.restore();
     return g;
   }
 
   paintGridlines(painter, g, chart);
-  paintAxisLines(painter, g);
-  paintAxisLabels(painter, g, m);
+  paintAxes(painter, g, labels, m);
 
+  painter.save();
   painter.setClipRect(g.plotArea.adjusted(-m.lineWidth, -m.lineWidth, m.lineWidth, m.lineWidth), Qt::IntersectClip);
   painter.setBrush(Qt::NoBrush);
   for (std::size_t i = 0; i < chart.series.size(); ++i) {
     painter.setPen(QPen(seriesColor(static_cast<int>(i)), m.lineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     for (const QPainterPath& piece : curvePath(chart.series[i], g, options.reduceDensePoints)) painter.drawPath(piece);
   }
+  painter.restore();
+  paintEmptySeriesNotes(painter, chart, g, m);
   painter.restore();
   return g;
 }

@@ -1,5 +1,6 @@
 #include "view/chart_view.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRubberBand>
@@ -8,9 +9,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <utility>
 
-#include "calc/number_text.h"
 #include "calc/value.h"
+#include "render/axis_scale.h"
+#include "render/shown_number.h"
 
 namespace view {
 namespace {
@@ -21,12 +25,30 @@ constexpr int kMinimumBand = 5;      // a smaller drag is a click, not a zoom
 // only the rounding of the numbers.
 constexpr double kNarrowest = 1e-12;
 
+constexpr double kKeyZoom = 0.8;  // one press of + shows this part of the width and height
+constexpr double kKeyPan = 0.1;   // one arrow key press moves the view by this part of it
+constexpr double kLargest = std::numeric_limits<double>::max();
+
 bool wideEnough(double low, double high) {
   const double magnitude = std::max({std::abs(low), std::abs(high), 1e-300});
-  return high - low > magnitude * kNarrowest;
+  return render::halfSpan(low, high) > magnitude * kNarrowest * 0.5;
 }
 
-QString number(double value) { return QString::fromStdString(calc::formatNumber(value)); }
+QString number(double value) { return render::fullNumber(value); }
+
+double clampFinite(double v) { return std::clamp(v, -kLargest, kLargest); }
+
+// The point `factor` of the way from `about` to `edge`, without overflow on the way.
+double scaledToward(double about, double edge, double factor) {
+  return clampFinite((about * 0.5 + render::halfSpan(about, edge) * factor) * 2);
+}
+
+// low..high moved by `shift`, stopping at the largest doubles rather than leaving them.
+std::pair<double, double> shifted(double low, double high, double shift) {
+  if (shift > 0) shift = std::min(shift, kLargest - high);
+  else shift = std::max(shift, -kLargest - low);
+  return {low + shift, high + shift};
+}
 
 }  // namespace
 
@@ -71,9 +93,10 @@ void ChartView::paintHover(QPainter& painter) const {
   painter.setPen(QPen(render::seriesColor(hovered_->series), 2, hovered_->uncomputed ? Qt::DashLine : Qt::SolidLine));
   painter.setBrush(Qt::white);
   painter.drawEllipse(at, 5, 5);
-  const QString text = pointText(*hovered_);
+  const QString text = hoverText(*hovered_);
   const QFontMetrics fm(font());
-  QRectF box(at + QPointF(10, -fm.height() - 12), QSizeF(fm.horizontalAdvance(text) + 12, fm.height() + 6));
+  const QSize textSize = fm.size(0, text);
+  QRectF box(at + QPointF(10, -textSize.height() - 12), QSizeF(textSize.width() + 12, textSize.height() + 6));
   if (box.right() > width()) box.moveRight(at.x() - 10);
   if (box.top() < 0) box.moveTop(at.y() + 10);
   painter.setPen(QColor(0xBF, 0xBF, 0xBF));
@@ -134,12 +157,19 @@ std::optional<std::size_t> ChartView::ascendingLength(std::size_t series) const 
   return ascending_[series];
 }
 
+// Where the locale writes a decimal comma, a semicolon keeps x and f(x) apart.
 QString ChartView::pointText(const HoveredPoint& point) const {
-  if (point.uncomputed)
-    return QString("x = %1, f(x) = (%2)")
-        .arg(number(point.x), QString::fromUtf8(calc::kNotComputedText.data(),
-                                                static_cast<qsizetype>(calc::kNotComputedText.size())));
-  return QString("x = %1, f(x) = %2").arg(number(point.x), number(point.y));
+  const QString separator = QLocale().decimalPoint() == QLatin1String(",") ? "; " : ", ";
+  const QString value = point.uncomputed ? "(" + QString::fromUtf8(calc::kNotComputedText.data(),
+                                                                   static_cast<qsizetype>(calc::kNotComputedText.size())) + ")"
+                                         : number(point.y);
+  return "x = " + number(point.x) + separator + "f(x) = " + value;
+}
+
+QString ChartView::hoverText(const HoveredPoint& point) const {
+  if (chart().series.size() < 2) return pointText(point);
+  const auto& name = chart().series[static_cast<std::size_t>(point.series)].name;
+  return (name.isEmpty() ? QString("Series %1").arg(point.series + 1) : name) + "\n" + pointText(point);
 }
 
 // The series' point with a finite x nearest to x, by bisection over an ascending run.
@@ -232,9 +262,27 @@ void ChartView::wheelEvent(QWheelEvent* event) {
   event->accept();
 }
 
+void ChartView::keyPressEvent(QKeyEvent* event) {
+  renderIfStale();
+  const QPointF centre = geometry_.plotArea.center();
+  switch (event->key()) {
+    case Qt::Key_Plus:
+    case Qt::Key_Equal: return zoomBy(kKeyZoom, centre);
+    case Qt::Key_Minus:
+    case Qt::Key_Underscore: return zoomBy(1 / kKeyZoom, centre);
+    case Qt::Key_0: return resetZoom();
+    case Qt::Key_Left: return pan(-kKeyPan, 0);
+    case Qt::Key_Right: return pan(kKeyPan, 0);
+    case Qt::Key_Up: return pan(0, kKeyPan);
+    case Qt::Key_Down: return pan(0, -kKeyPan);
+    default: QWidget::keyPressEvent(event);
+  }
+}
+
 void ChartView::zoomTo(const render::DataWindow& window) {
+  for (double v : {window.xMin, window.xMax, window.yMin, window.yMax})
+    if (!std::isfinite(v)) return;
   if (!wideEnough(window.xMin, window.xMax) || !wideEnough(window.yMin, window.yMax)) return;
-  if (!std::isfinite(window.xMax - window.xMin) || !std::isfinite(window.yMax - window.yMin)) return;
   zoom_ = window;
   stale_ = true;
   setHovered(std::nullopt);
@@ -246,8 +294,16 @@ void ChartView::zoomBy(double factor, const QPointF& aboutPixel) {
   renderIfStale();
   const render::DataWindow now = geometry_.window();
   const QPointF about = geometry_.toData(aboutPixel);
-  zoomTo({about.x() - (about.x() - now.xMin) * factor, about.x() + (now.xMax - about.x()) * factor,
-          about.y() - (about.y() - now.yMin) * factor, about.y() + (now.yMax - about.y()) * factor});
+  zoomTo({scaledToward(about.x(), now.xMin, factor), scaledToward(about.x(), now.xMax, factor),
+          scaledToward(about.y(), now.yMin, factor), scaledToward(about.y(), now.yMax, factor)});
+}
+
+void ChartView::pan(double right, double up) {
+  renderIfStale();
+  const render::DataWindow now = geometry_.window();
+  const auto [xMin, xMax] = shifted(now.xMin, now.xMax, render::halfSpan(now.xMin, now.xMax) * (2 * right));
+  const auto [yMin, yMax] = shifted(now.yMin, now.yMax, render::halfSpan(now.yMin, now.yMax) * (2 * up));
+  zoomTo({xMin, xMax, yMin, yMax});
 }
 
 void ChartView::resetZoom() {

@@ -1,24 +1,16 @@
 #include "view/data_table_model.h"
 
-#include "calc/number_text.h"
 #include "core/cell_address.h"
 #include "core/workbook_model.h"
+#include "render/shown_number.h"
 
 namespace view {
 namespace {
 
-constexpr int kShownDigits = 10;  // what a standard-width column shows in General format
-
-// A number as a cell of standard width shows it; the formula line above shows it in full.
-QString cellNumberText(double number) {
-  QString text = QString::number(number, 'g', kShownDigits).toUpper();
-  text.replace("E+0", "E+").replace("E-0", "E-");
-  return text;
-}
-
+// A number as a cell shows it in General format, the formula line above in full; both in the
+// user's locale (the saved .xlsx and .csv are not).
 QString valueText(const calc::Value& value, bool full) {
-  if (value.isNumber())
-    return full ? QString::fromStdString(calc::formatNumber(value.number())) : cellNumberText(value.number());
+  if (value.isNumber()) return full ? render::fullNumber(value.number()) : render::generalNumber(value.number());
   if (value.isText()) return QString::fromStdString(value.text());
   if (value.isBool()) return value.boolean() ? "TRUE" : "FALSE";
   if (value.isUncomputed()) return QStringLiteral("(%1)").arg(QString::fromUtf8(calc::kNotComputedText.data(),

@@ -167,3 +167,80 @@ TEST(ChartView, ZoomStopsWhereTheNumbersRunOutOfPrecision) {
   view.grab();
   EXPECT_TRUE(std::isfinite(view.geometry().xScale.maximum));
 }
+
+TEST(ChartView, OnAChartOfSeveralTheHoverNamesTheSeries) {
+  auto run = view_testing::runOf({{"x^2", "0", "4", "1"}, {"10 - x", "0", "4", "1"}}, false);
+  ChartView view([&run] { return render::plotChartOf(run->book(), run->sheet("Chart")); });
+  view.resize(800, 500);
+  view.show();
+  view.grab();
+  ASSERT_EQ(view.chart().series.size(), 2u);
+  const QString name = view.chart().series[1].name;
+  ASSERT_FALSE(name.isEmpty());
+  QTest::mouseMove(&view, view.geometry().toPixel(1, 9).toPoint() + QPoint(2, 1));
+  ASSERT_TRUE(view.hovered().has_value());
+  EXPECT_EQ(view.hovered()->series, 1);
+  EXPECT_EQ(view.hoverText(*view.hovered()), name + "\nx = 1, f(x) = 9");
+  // One series: its chart's title names it already.
+  ShownChart single;
+  EXPECT_EQ(single.view.hoverText({0, 3, 3, 9}), "x = 3, f(x) = 9");
+}
+
+TEST(ChartView, KeysZoomPanAndReset) {
+  ShownChart shown;
+  ChartView& view = shown.view;
+  view.setFocus();
+  const render::DataWindow whole = view.geometry().window();
+  const double width = whole.xMax - whole.xMin, height = whole.yMax - whole.yMin;
+  QTest::keyClick(&view, Qt::Key_Plus);
+  ASSERT_TRUE(view.zoomWindow().has_value());
+  EXPECT_NEAR(view.zoomWindow()->xMax - view.zoomWindow()->xMin, width * 0.8, width * 1e-9);
+  EXPECT_NEAR(view.zoomWindow()->yMax - view.zoomWindow()->yMin, height * 0.8, height * 1e-9);
+  view.grab();
+  const render::DataWindow in = *view.zoomWindow();
+  QTest::keyClick(&view, Qt::Key_Right);
+  EXPECT_NEAR(view.zoomWindow()->xMin, in.xMin + (in.xMax - in.xMin) * 0.1, width * 1e-9);
+  EXPECT_NEAR(view.zoomWindow()->yMin, in.yMin, height * 1e-9);
+  view.grab();
+  QTest::keyClick(&view, Qt::Key_Down);
+  EXPECT_NEAR(view.zoomWindow()->yMin, in.yMin - (in.yMax - in.yMin) * 0.1, height * 1e-9);
+  view.grab();
+  QTest::keyClick(&view, Qt::Key_Minus);
+  EXPECT_NEAR(view.zoomWindow()->xMax - view.zoomWindow()->xMin, width, width * 1e-9);
+  QTest::keyClick(&view, Qt::Key_0);
+  EXPECT_FALSE(view.zoomWindow().has_value());
+  view.grab();
+  EXPECT_DOUBLE_EQ(view.geometry().window().xMax, whole.xMax);
+}
+
+TEST(ChartView, ZoomAndPanAtTheEndsOfTheDoublesStayFinite) {
+  const double largest = std::numeric_limits<double>::max();
+  render::PlotChart chart;
+  chart.series.push_back({"edge", {-largest, 0, largest}, {-largest, 0, largest}});
+  ChartView view([chart] { return chart; });
+  view.resize(800, 500);
+  view.show();
+  view.grab();
+  view.zoomBy(0.5, view.geometry().plotArea.center());
+  ASSERT_TRUE(view.zoomWindow().has_value()) << "a window whose span overflows still zooms in";
+  EXPECT_NEAR(view.zoomWindow()->xMax / largest, 0.5, 1e-6);
+  view.grab();
+  for (int i = 0; i < 20; ++i) QTest::keyClick(&view, Qt::Key_Right), view.grab();
+  EXPECT_DOUBLE_EQ(view.zoomWindow()->xMax, largest) << "panning stops at the largest double";
+  EXPECT_TRUE(std::isfinite(view.zoomWindow()->xMin));
+  for (int i = 0; i < 10; ++i) QTest::keyClick(&view, Qt::Key_Minus), view.grab();
+  for (double v : {view.geometry().xScale.minimum, view.geometry().xScale.maximum, view.geometry().yScale.majorUnit})
+    EXPECT_TRUE(std::isfinite(v));
+}
+
+TEST(ChartView, HoverNumbersAsTheUsersLocaleWritesThem) {
+  const QLocale before;
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  render::PlotChart chart;
+  chart.series.push_back({"half", {0.5, 1.5}, {0.25, 2.25}});
+  ChartView view([chart] { return chart; });
+  EXPECT_EQ(view.pointText({0, 1, 1.5, 2.25}), "x = 1,5; f(x) = 2,25");
+  QLocale::setDefault(QLocale::c());
+  EXPECT_EQ(view.pointText({0, 1, 1.5, 2.25}), "x = 1.5, f(x) = 2.25");
+  QLocale::setDefault(before);
+}

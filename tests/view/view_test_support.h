@@ -5,12 +5,18 @@
 #include <QPainter>
 
 #include <array>
+#include <ostream>
 #include <set>
 
 #include <memory>
 
 #include "graphing/run_fixture.h"
 #include "render/chart_painter.h"
+
+// Test failures print texts as text.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+QT_END_NAMESPACE
 
 namespace view_testing {
 

@@ -1,8 +1,10 @@
 #pragma once
-// Drawing one XY scatter chart the way a spreadsheet application draws it: white chart area,
-// title on top, value axes scaled to round numbers, horizontal major gridlines, the series as
-// smoothed lines without markers, and the legend below the plot. QPainter only, so the same
-// code draws on screen, into pictures and into PDF pages.
+// Drawing one XY scatter chart the way the spreadsheet application draws this workbook: white
+// chart area, a bold title on top, the legend where the chart puts it (on the right by
+// default), axes scaled to round numbers that cross at 0 with their labels next to them,
+// horizontal major gridlines, the series as smoothed lines without markers, and a line of words
+// for each series with nothing to draw. QPainter only, so the same code draws on screen, into
+// pictures and into PDF pages. Numbers are written in the default QLocale.
 #include <QColor>
 #include <QPointF>
 #include <QRectF>
@@ -22,6 +24,8 @@ struct ChartGeometry {
   AxisScale xScale;
   AxisScale yScale;
 
+  // Any finite data maps to a finite pixel, and any pixel to finite data: the arithmetic works
+  // on half spans, so that a chart reaching to the largest doubles stays drawable.
   QPointF toPixel(double x, double y) const;
   QPointF toData(const QPointF& pixel) const;
   DataWindow window() const { return {xScale.minimum, xScale.maximum, yScale.minimum, yScale.maximum}; }

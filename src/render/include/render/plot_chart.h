@@ -16,6 +16,11 @@ struct PlotSeries {
   // The points, in ascending order, whose f(x) this engine could not compute (the spreadsheet
   // application computes it): gaps that the hover names and the x axis still spans.
   std::vector<std::size_t> uncomputed = {};
+  // What the first value without a number holds ("#DIV/0!", "not computed", "text", "empty"),
+  // and whether every value without a number holds the same: the words for a series with
+  // nothing to draw.
+  QString firstGap = {};
+  bool gapsAlike = true;
 
   bool isUncomputed(std::size_t point) const {
     return std::binary_search(uncomputed.begin(), uncomputed.end(), point);
@@ -27,9 +32,13 @@ struct Gridlines {
   bool minor = false;
 };
 
+// Where the legend stands; the file the workbook is saved as puts it on the right.
+enum class LegendPosition { Right, Left, Top, Bottom };
+
 struct PlotChart {
   QString title;  // empty: no title
   bool showLegend = true;
+  LegendPosition legendPosition = LegendPosition::Right;
   Gridlines xGridlines;
   Gridlines yGridlines{.major = true};
   std::vector<PlotSeries> series;

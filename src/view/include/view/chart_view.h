@@ -1,7 +1,8 @@
 #pragma once
-// A chart sheet tab: the chart drawn to fill the tab. Hovering shows the nearest point, or over
-// the gap of values not computed here says so; the wheel zooms about the pointer, dragging a
-// rectangle zooms to it, a double-click resets.
+// A chart sheet tab: the chart drawn to fill the tab. Hovering shows the nearest point (naming
+// its series on a chart of several), or over the gap of values not computed here says so; the
+// wheel zooms about the pointer, dragging a rectangle zooms to it, a double-click resets. Keys:
+// + and - zoom about the centre, 0 shows the whole chart again, the arrow keys move the view.
 #include <QPixmap>
 #include <QPoint>
 #include <QWidget>
@@ -41,13 +42,19 @@ class ChartView : public QWidget {
   void zoomTo(const render::DataWindow& window);
   void zoomBy(double factor, const QPointF& aboutPixel);
   void resetZoom();
+  // Moves the view by these parts of its width and height (right and up positive).
+  void pan(double right, double up);
   // The series point nearest to `pixel` within a small radius, if any.
   std::optional<HoveredPoint> pointNear(const QPointF& pixel) const;
   // The uncomputed point whose gap lies under `pixel`: of a series whose point nearest to it
   // along x is not computed here.
   std::optional<HoveredPoint> gapUnder(const QPointF& pixel) const;
   // "x = 1.5, f(x) = 0.997", or "x = 1.5, f(x) = (not computed)": the text for a hovered point.
+  // Numbers as the user's locale writes them.
   QString pointText(const HoveredPoint& point) const;
+  // What the box beside a hovered point says: on a chart of several series, the series' name
+  // on a line above pointText.
+  QString hoverText(const HoveredPoint& point) const;
 
   QSize sizeHint() const override { return {900, 600}; }
 
@@ -61,6 +68,7 @@ class ChartView : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void leaveEvent(QEvent* event) override;
 
  private:
