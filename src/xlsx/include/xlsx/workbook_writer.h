@@ -5,7 +5,9 @@
 // exact. The large parts are deflated in parallel while they are generated.
 #include <string>
 
+#include "xlsx/compression_pool.h"
 #include "xlsx/deflate_chunk.h"
+#include "xlsx/zip_archive.h"
 
 namespace core {
 class WorkbookModel;
@@ -16,10 +18,14 @@ namespace xlsx {
 struct WriterOptions {
   int compressionLevel = kDefaultLevel;
   unsigned workers = 0;  // compression threads; 0: one per hardware thread
+  // Seams for tests: how threads start and how bytes reach the file. Empty: the system's.
+  ThreadStarter startThread;
+  WriteCall writeCall;
 };
 
 // Writes `path` directly (callers that need an atomic replace write to a temporary file and
 // rename it). Throws std::runtime_error with the reason; a half-written file is removed.
+// Where no compression thread can start, the file is written on the calling thread.
 void writeWorkbook(const core::WorkbookModel& model, const std::string& path, const WriterOptions& options = {});
 
 }  // namespace xlsx
