@@ -17,12 +17,16 @@ std::string numbered(std::string_view folder, int number) {
   return std::string(folder) + std::to_string(number) + ".xml";
 }
 
-void addChartSheetParts(ZipArchive& zip, const PlannedSheet& sheet) {
+void addChartSheetParts(const core::WorkbookModel& model, ZipArchive& zip, CompressionPool& pool,
+                        const PlannedSheet& sheet) {
   addWholePart(zip, numbered("xl/chartsheets/sheet", sheet.part), chartsheetXml(sheet));
   addWholePart(zip, numbered("xl/chartsheets/_rels/sheet", sheet.part) + ".rels", chartsheetRelationshipsXml(sheet));
   addWholePart(zip, numbered("xl/drawings/drawing", sheet.part), drawingXml());
   addWholePart(zip, numbered("xl/drawings/_rels/drawing", sheet.part) + ".rels", drawingRelationshipsXml(sheet));
-  addWholePart(zip, numbered("xl/charts/chart", sheet.part), chartXml(*sheet.node->chart));
+  const core::ChartData& chart = *sheet.node->chart;
+  PartStream part(zip, pool, numbered("xl/charts/chart", sheet.part), chartSizeBound(model, chart));
+  writeChart(part, model, chart);
+  part.finish();
 }
 
 void writePackage(const core::WorkbookModel& model, ZipArchive& zip, CompressionPool& pool) {
@@ -37,10 +41,10 @@ void writePackage(const core::WorkbookModel& model, ZipArchive& zip, Compression
   addWholePart(zip, "xl/theme/theme1.xml", themeXml());
   for (const PlannedSheet& sheet : plan.sheets) {
     if (sheet.chart) {
-      addChartSheetParts(zip, sheet);
+      addChartSheetParts(model, zip, pool, sheet);
       continue;
     }
-    PartStream part(zip, pool, numbered("xl/worksheets/sheet", sheet.part));
+    PartStream part(zip, pool, numbered("xl/worksheets/sheet", sheet.part), worksheetSizeBound(model, sheet));
     writeWorksheet(part, model, sheet);
     part.finish();
   }
@@ -51,8 +55,8 @@ void writePackage(const core::WorkbookModel& model, ZipArchive& zip, Compression
 
 void writeWorkbook(const core::WorkbookModel& model, const std::string& path, const WriterOptions& options) {
   try {
-    CompressionPool pool(options.workers, options.compressionLevel);
-    ZipArchive zip(path);
+    CompressionPool pool(options.workers, options.compressionLevel, options.startThread);
+    ZipArchive zip(path, 0xFFFFFFFFu, options.writeCall);
     writePackage(model, zip, pool);
   } catch (...) {
     std::remove(path.c_str());
