@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <future>
+#include <system_error>
 
 #include <QFile>
 
@@ -64,7 +65,14 @@ void EngineApplication::setVisible(bool visible) {
 void EngineApplication::exportWorkbook(const core::WorkbookModel& workbook, const QString& path) const {
   if (!options_.whileWaiting) return workbook_file::exportXlsx(workbook, path.toStdString());
   // Nothing else touches the workbook meanwhile: the run that owns it waits here for the file.
-  auto writing = std::async(std::launch::async, [&] { workbook_file::exportXlsx(workbook, path.toStdString()); });
+  std::future<void> writing;
+  try {
+    writing = std::async(std::launch::async, [&] { workbook_file::exportXlsx(workbook, path.toStdString()); });
+  } catch (const std::system_error&) {
+    // No thread to spare (a process or memory limit): the file is written here, the window
+    // waiting meanwhile.
+    return workbook_file::exportXlsx(workbook, path.toStdString());
+  }
   while (writing.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) options_.whileWaiting();
   writing.get();  // rethrows a failure of the export
 }
