@@ -63,6 +63,10 @@ void cellStart(XmlBuffer& x, std::int32_t row, std::int32_t column, std::string_
   x.raw("\">");
 }
 
+}  // namespace
+
+namespace sheet {
+
 // A number that is no number (an infinity or NaN) cannot be stored; it reads as #NUM!.
 void writeNumberCell(XmlBuffer& x, std::int32_t row, std::int32_t column, double number) {
   if (!std::isfinite(number)) {
@@ -106,6 +110,11 @@ void writeCachedResult(XmlBuffer& x, const calc::Value& value) {
   else x.raw("0");  // an empty result, as a reference to an empty cell, reads 0
   x.raw("</v>");
 }
+}  // namespace sheet
+
+namespace {
+using namespace sheet;
+
 
 class FormulaWriter {
  public:

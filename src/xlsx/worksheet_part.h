@@ -3,10 +3,22 @@
 // with its text as the file stores it and its computed result cached with its own type.
 #include <cstdint>
 
+#include <string>
+#include <string_view>
+
+#include "calc/value.h"
 #include "package_plan.h"
 #include "xlsx/part_stream.h"
 
 namespace xlsx {
+
+// The writers of single cells, each a <c> element (or its cached <v>).
+namespace sheet {
+void writeNumberCell(XmlBuffer& x, std::int32_t row, std::int32_t column, double number);
+void writeTextCell(XmlBuffer& x, std::int32_t row, std::int32_t column, const std::string& text);
+std::string_view resultType(const calc::Value& value);
+void writeCachedResult(XmlBuffer& x, const calc::Value& value);
+}  // namespace sheet
 
 void writeWorksheet(PartStream& part, const core::WorkbookModel& model, const PlannedSheet& sheet);
 
