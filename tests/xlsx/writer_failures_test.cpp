@@ -43,7 +43,7 @@ xlsx::ThreadStarter failingAfter(int allowed, int* attempts = nullptr) {
 void fill(core::WorkbookModel& model) {
   core::SheetNode& data = *model.at(1);
   model.rename(data, "Data");
-  for (int row = 1; row <= 30000; ++row) {
+  for (int row = 1; row <= 12000; ++row) {
     model.setNumber(data, row, 1, row * 0.01);
     model.setText(data, row, 2, "=SIN(A" + std::to_string(row) + ")+A" + std::to_string(row));
   }
@@ -51,14 +51,15 @@ void fill(core::WorkbookModel& model) {
   chart->chart->type = core::ChartType::XYScatterSmoothNoMarkers;
   const auto sheet = model.at(model.position(data));
   chart->chart->series.push_back(std::make_shared<core::SeriesData>(core::SeriesData{
-      std::string("y"), core::SeriesReference{sheet, {1, 1, 30000, 1}}, core::SeriesReference{sheet, {1, 2, 30000, 2}}}));
+      std::string("y"), core::SeriesReference{sheet, {1, 1, 12000, 1}}, core::SeriesReference{sheet, {1, 2, 12000, 2}}}));
 }
 
 // The entries and their contents; the document's creation time is the only thing that may differ.
 std::vector<std::pair<std::string, std::string>> contentsOf(const std::string& path) {
   static const std::regex kTime("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ");
   std::vector<std::pair<std::string, std::string>> out;
-  for (auto& e : xlsx_test::readStreaming(fileBytes(path))) out.emplace_back(e.name, std::regex_replace(e.content, kTime, "T"));
+  for (auto& e : xlsx_test::readStreaming(fileBytes(path)))
+    out.emplace_back(e.name, e.name == "docProps/core.xml" ? std::regex_replace(e.content, kTime, "T") : e.content);
   return out;
 }
 
