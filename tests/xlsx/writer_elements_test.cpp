@@ -7,7 +7,15 @@
 #include <limits>
 #include <regex>
 
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
 #include "chart_part.h"
+#include "streaming_zip_reader.h"
+#include "xlsx/workbook_writer.h"
 #include "package_parts.h"
 #include "package_plan.h"
 #include "worksheet_part.h"
@@ -71,6 +79,33 @@ TEST(SheetCellElements, EachResultTypeHasItsOwnCellTypeAndCache) {
     EXPECT_EQ(xlsx::sheet::resultType(c.value), c.type) << c.name;
     EXPECT_EQ(xmlOf([&](auto& x) { xlsx::sheet::writeCachedResult(x, c.value); }), c.cached) << c.name;
   }
+}
+
+// The bound decides whether the sheet's entry announces zip64: it must hold for the texts that
+// grow most when written (control characters, quotes, prefixes of newer functions and LAMBDA
+// names, rows moved far down).
+TEST(SheetSizeBound, HoldsForTheTextsThatGrowMost) {
+  core::WorkbookModel model(1);
+  core::SheetNode& data = *model.at(1);
+  model.setText(data, 1, 1, "=REPT(CHAR(1),200)");  // a computed text may hold them
+  model.setText(data, 2, 1, std::string(200, '"'));
+  model.setText(data, 1, 2, "=LAMBDA(a,b,a&b)(\"\"\"\",REPT(\"<\",300))");
+  model.setText(data, 1, 3, "=A1");
+  for (int row = 2; row <= 3000; ++row) model.setText(data, row, 3, "=A" + std::to_string(row));
+  model.setText(data, 90000, 4, "=IFS(A1=\"\",1)&CONCAT(\"&\",T(A1))");
+  const xlsx::PackagePlan plan = xlsx::planPackage(model);
+  const std::uint64_t bound = xlsx::worksheetSizeBound(model, plan.sheets[0]);
+  const std::string path = "/tmp/tessaline_bound_" + std::to_string(::getpid()) + ".xlsx";
+  xlsx::writeWorkbook(model, path);
+  std::ifstream file(path, std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  std::remove(path.c_str());
+  std::uint64_t written = 0;
+  for (const auto& e : xlsx_test::readStreaming(bytes))
+    if (e.name == "xl/worksheets/sheet1.xml") written = e.content.size();
+  ASSERT_GT(written, 10000u);
+  EXPECT_GE(bound, written);
+  EXPECT_LT(bound, 50 * written) << "a bound this loose would announce zip64 for sheets far below 4 GiB";
 }
 
 // --- Charts ------------------------------------------------------------------------------------
