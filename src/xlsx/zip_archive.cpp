@@ -3,8 +3,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <stdexcept>
 
@@ -95,7 +95,7 @@ void ZipArchive::writeLocalHeader(const Entry& e) {
   const bool zip64 = big || e.streamedZip64;
   std::string h;
   put32(h, 0x04034b50);
-  put16(h, e.streamedZip64 ? kVersion45 : kVersion20);
+  put16(h, zip64 ? kVersion45 : kVersion20);
   put16(h, static_cast<std::uint16_t>(kUtf8Names | (e.streamed ? kDataDescriptor : 0)));
   put16(h, kDeflated);
   put16(h, kDosTime);
