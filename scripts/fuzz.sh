@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang (address and undefined-behaviour sanitizers) and runs each
 # over its committed seed corpus: calc_fuzz (the formula engine, fuzz/corpus), readers_fuzz
-# (equation files and the saved list, fuzz/corpus-readers) and run_fuzz (the whole graphing run,
-# every written workbook checked to be well-formed XML, fuzz/run_corpus). Exits non-zero on any finding.
+# (equation files and the saved list, fuzz/corpus-readers), run_fuzz (the whole graphing run,
+# every written workbook checked to be well-formed XML, fuzz/run_corpus) and writer_fuzz (the
+# writer with failing writes and thread starts, fuzz/writer_corpus). Exits non-zero on any finding.
 #   scripts/fuzz.sh [seconds]      timed fuzzing (default 60)
 #   scripts/fuzz.sh --runs N       a fixed number of runs from a fixed seed: the same every time
 # The targets are built from fuzz/ on its own; calc_fuzz needs no library, readers_fuzz Qt Core,
-# run_fuzz Qt Core, zlib and expat (it is left out, with a note, where they are missing).
+# run_fuzz Qt Core, zlib and expat, writer_fuzz zlib and expat (both are left out, with a note,
+# where they are missing).
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -21,7 +23,7 @@ build="${TESSALINE_FUZZ_BUILD:-$root/build-fuzz}"
 
 CC=clang CXX=clang++ cmake -S "$root/fuzz" -B "$build" -G Ninja >/dev/null
 targets=(calc_fuzz readers_fuzz)
-ninja -C "$build" -t targets all | grep '^run_fuzz:' >/dev/null && targets+=(run_fuzz)
+ninja -C "$build" -t targets all | grep '^run_fuzz:' >/dev/null && targets+=(run_fuzz writer_fuzz)
 ninja -C "$build" -j2 "${targets[@]}"
 
 work="$(mktemp -d)"
@@ -43,4 +45,6 @@ fuzz calc_fuzz "$root/fuzz/corpus" 9000 1
 fuzz readers_fuzz "$root/fuzz/corpus-readers" 9000 1
 # A whole run writes a workbook: it is slower by far than one formula, so it gets fewer runs.
 [[ " ${targets[*]} " == *" run_fuzz "* ]] && fuzz run_fuzz "$root/fuzz/run_corpus" 2000 40
+# The writer with failing writes and thread starts: a small workbook each run.
+[[ " ${targets[*]} " == *" writer_fuzz "* ]] && fuzz writer_fuzz "$root/fuzz/writer_corpus" 2000 20
 echo "fuzz: no findings in ${what} (${targets[*]})"

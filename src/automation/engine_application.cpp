@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <future>
+#include <system_error>
 
 #include <QFile>
 
@@ -74,9 +75,16 @@ void EngineApplication::exportWorkbook(const core::WorkbookModel& workbook, cons
     options_.writingProgress(fraction);
   };
   // Nothing else touches the workbook meanwhile: the run that owns it waits here for the file.
-  auto writing = std::async(std::launch::async, [&] {
-    workbook_file::exportXlsx(workbook, path.toStdString(), [&](double fraction) { written.store(fraction); });
-  });
+  std::future<void> writing;
+  try {
+    writing = std::async(std::launch::async, [&] {
+      workbook_file::exportXlsx(workbook, path.toStdString(), [&](double fraction) { written.store(fraction); });
+    });
+  } catch (const std::system_error&) {
+    // No thread to spare (a process or memory limit): the file is written here, the window
+    // waiting meanwhile.
+    return workbook_file::exportXlsx(workbook, path.toStdString(), options_.writingProgress);
+  }
   while (writing.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) {
     tell();
     options_.whileWaiting();

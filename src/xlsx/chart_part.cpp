@@ -1,6 +1,8 @@
 #include "chart_part.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <optional>
 
 #include "package_parts.h"
@@ -41,10 +43,17 @@ ChartLook lookOf(core::ChartType type) {
 constexpr int kCategoryAxisId = 50010001;
 constexpr int kValueAxisId = 50010002;
 
+// A series' cells: the reference as the chart writes it, and where they are.
+struct SeriesRange {
+  std::string formula;  // 'My Data'!$A$1:$A$9
+  const core::SheetNode* sheet;
+  core::CellBlock block;
+};
+
 struct ResolvedSeries {
   const core::SeriesData* data;
-  std::string xValues;  // empty: none
-  std::string values;
+  std::optional<SeriesRange> xValues;
+  SeriesRange values;
 };
 
 bool isPlainNameByte(char c) {
@@ -64,14 +73,30 @@ bool looksLikeReference(const std::string& name) {
   return (first == 'R' || first == 'C') && name.find_first_not_of("0123456789RCrc", 0) == std::string::npos;
 }
 
-std::optional<std::string> reference(const std::optional<core::SeriesReference>& ref) {
+std::optional<SeriesRange> reference(const std::optional<core::SeriesReference>& ref) {
   if (!ref) return std::nullopt;
   const auto sheet = ref->sheet.lock();
   if (!sheet || sheet->deleted) return std::nullopt;
   XmlBuffer x;
   x.raw(sheetPrefix(sheet->name)).raw("!").absoluteCellName(ref->block.firstRow, ref->block.firstColumn);
   x.raw(":").absoluteCellName(ref->block.lastRow, ref->block.lastColumn);
-  return std::move(x.bytes());
+  return SeriesRange{std::move(x.bytes()), sheet.get(), ref->block};
+}
+
+// The part of a block that holds cells at all: rows and columns past the sheet's last are empty.
+core::CellBlock usedPart(const core::SheetNode& sheet, const core::CellBlock& block) {
+  core::CellBlock used = block;
+  used.lastRow = block.firstRow - 1;
+  used.lastColumn = block.firstColumn - 1;
+  if (!sheet.cells) return used;
+  used.lastColumn = std::min(block.lastColumn, sheet.cells->columnCount());
+  for (std::int32_t column = block.firstColumn; column <= used.lastColumn; ++column)
+    used.lastRow = std::max(used.lastRow, std::min(block.lastRow, sheet.cells->rowCount(column)));
+  return used;
+}
+
+std::int64_t cellCount(const core::CellBlock& block) {
+  return std::max<std::int64_t>(0, block.rows()) * std::max<std::int64_t>(0, block.columns());
 }
 
 // Series whose values are gone (deleted sheet) or never set are left out, as the spreadsheet
@@ -82,7 +107,7 @@ std::vector<ResolvedSeries> resolveSeries(const core::ChartData& chart) {
     if (series->deleted) continue;
     auto values = reference(series->values);
     if (!values) continue;
-    resolved.push_back({series.get(), reference(series->xValues).value_or(""), std::move(*values)});
+    resolved.push_back({series.get(), reference(series->xValues), std::move(*values)});
   }
   return resolved;
 }
@@ -104,8 +129,12 @@ void writeTitle(XmlBuffer& x, const core::ChartData& chart) {
   x.raw("<c:layout/></c:title>");
 }
 
-void writeNumberReference(XmlBuffer& x, std::string_view element, const std::string& ref) {
-  x.raw("<c:").raw(element).raw("><c:numRef><c:f>").text(ref).raw("</c:f></c:numRef></c:").raw(element).raw(">");
+void writeNumberReference(chart::Out& out, const core::WorkbookModel& model, std::string_view element,
+                          const SeriesRange& range) {
+  XmlBuffer& x = out.x;
+  x.raw("<c:").raw(element).raw("><c:numRef><c:f>").text(range.formula).raw("</c:f>");
+  chart::writeNumberCache(out, model, *range.sheet, range.block);
+  x.raw("</c:numRef></c:").raw(element).raw(">");
 }
 
 void writeSeriesLook(XmlBuffer& x, const ChartLook& type) {
@@ -117,19 +146,22 @@ void writeSeriesLook(XmlBuffer& x, const ChartLook& type) {
     x.raw("<c:marker><c:symbol val=\"none\"/></c:marker>");
 }
 
-void writeSeries(XmlBuffer& x, const ResolvedSeries& series, int index, const ChartLook& type) {
+void writeSeries(chart::Out& out, const core::WorkbookModel& model, const ResolvedSeries& series, int index,
+                 const ChartLook& type) {
+  XmlBuffer& x = out.x;
   x.raw("<c:ser><c:idx val=\"").integer(index).raw("\"/><c:order val=\"").integer(index).raw("\"/>");
   if (!series.data->name.empty()) x.raw("<c:tx><c:v>").text(series.data->name).raw("</c:v></c:tx>");
   writeSeriesLook(x, type);
   const bool xy = type.form == ChartForm::Scatter;
-  if (!series.xValues.empty()) writeNumberReference(x, xy ? "xVal" : "cat", series.xValues);
-  writeNumberReference(x, xy ? "yVal" : "val", series.values);
+  if (series.xValues) writeNumberReference(out, model, xy ? "xVal" : "cat", *series.xValues);
+  writeNumberReference(out, model, xy ? "yVal" : "val", series.values);
   if (xy && type.smooth) x.raw("<c:smooth val=\"1\"/>");
   x.raw("</c:ser>");
 }
 
-void writeAllSeries(XmlBuffer& x, const std::vector<ResolvedSeries>& series, const ChartLook& type) {
-  for (std::size_t i = 0; i < series.size(); ++i) writeSeries(x, series[i], static_cast<int>(i), type);
+void writeAllSeries(chart::Out& out, const core::WorkbookModel& model, const std::vector<ResolvedSeries>& series,
+                    const ChartLook& type) {
+  for (std::size_t i = 0; i < series.size(); ++i) writeSeries(out, model, series[i], static_cast<int>(i), type);
 }
 
 void writeAxisIds(XmlBuffer& x) {
@@ -137,17 +169,19 @@ void writeAxisIds(XmlBuffer& x) {
 }
 
 // The plot's own element: scatterChart, lineChart, barChart, areaChart or pieChart.
-void writePlot(XmlBuffer& x, const std::vector<ResolvedSeries>& series, const ChartLook& type) {
+void writePlot(chart::Out& out, const core::WorkbookModel& model, const std::vector<ResolvedSeries>& series,
+               const ChartLook& type) {
+  XmlBuffer& x = out.x;
   switch (type.form) {
     case ChartForm::Scatter:
       x.raw("<c:scatterChart><c:scatterStyle val=\"").raw(type.smooth ? "smoothMarker" : "lineMarker").raw("\"/>");
-      writeAllSeries(x, series, type);
+      writeAllSeries(out, model, series, type);
       writeAxisIds(x);
       x.raw("</c:scatterChart>");
       return;
     case ChartForm::Line:
       x.raw("<c:lineChart><c:grouping val=\"standard\"/>");
-      writeAllSeries(x, series, type);
+      writeAllSeries(out, model, series, type);
       x.raw("<c:marker val=\"1\"/>");
       writeAxisIds(x);
       x.raw("</c:lineChart>");
@@ -156,19 +190,19 @@ void writePlot(XmlBuffer& x, const std::vector<ResolvedSeries>& series, const Ch
     case ChartForm::Bar:
       x.raw("<c:barChart><c:barDir val=\"").raw(type.form == ChartForm::Bar ? "bar" : "col").raw("\"/>");
       x.raw("<c:grouping val=\"clustered\"/>");
-      writeAllSeries(x, series, type);
+      writeAllSeries(out, model, series, type);
       writeAxisIds(x);
       x.raw("</c:barChart>");
       return;
     case ChartForm::Area:
       x.raw("<c:areaChart><c:grouping val=\"standard\"/>");
-      writeAllSeries(x, series, type);
+      writeAllSeries(out, model, series, type);
       writeAxisIds(x);
       x.raw("</c:areaChart>");
       return;
     case ChartForm::Pie:
       x.raw("<c:pieChart><c:varyColors val=\"1\"/>");
-      writeAllSeries(x, series, type);
+      writeAllSeries(out, model, series, type);
       x.raw("<c:firstSliceAng val=\"0\"/></c:pieChart>");
       return;
   }
@@ -216,6 +250,25 @@ void writeLegend(XmlBuffer& x, const ChartLook& type) {
   x.raw("</c:legend>");
 }
 
+void writeChartSpace(chart::Out& out, const core::WorkbookModel& model, const core::ChartData& chart) {
+  const ChartLook type = lookOf(chart.type);
+  const auto series = resolveSeries(chart);
+  XmlBuffer& x = out.x;
+  x.raw(kXmlDeclaration)
+      .raw("<c:chartSpace xmlns:c=\"http://schemas.openxmlformats.org/drawingml/2006/chart\" "
+           "xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\" "
+           "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">")
+      .raw("<c:lang val=\"en-US\"/><c:chart>");
+  writeTitle(x, chart);
+  x.raw("<c:plotArea><c:layout/>");
+  writePlot(out, model, series, type);
+  if (type.hasAxes) writeAxes(x, chart, type);
+  x.raw("</c:plotArea>");
+  if (chart.hasLegend && !series.empty()) writeLegend(x, type);
+  // A cell left out of a cache (text, an error, not computed) is a gap in the line.
+  x.raw("<c:plotVisOnly val=\"1\"/><c:dispBlanksAs val=\"gap\"/></c:chart></c:chartSpace>");
+}
+
 }  // namespace
 
 std::string sheetPrefix(const std::string& sheet) {
@@ -227,24 +280,66 @@ std::string sheetPrefix(const std::string& sheet) {
   return quoted + "'";
 }
 
+namespace chart {
+
+std::optional<double> chartNumber(const core::WorkbookModel& model, const core::SheetNode& sheet,
+                                  const core::CellSlot& slot, std::int32_t row, std::int32_t column) {
+  if (slot.kind == core::CellKind::Number) return std::isfinite(slot.number) ? std::optional(slot.number) : std::nullopt;
+  if (slot.kind != core::CellKind::Formula) return std::nullopt;
+  const calc::Value value = model.formulaValue(sheet, slot, row, column);
+  if (value.isNumber() && std::isfinite(value.number())) return value.number();
+  if (value.isEmpty()) return 0.0;
+  return std::nullopt;
+}
+
+void writeNumberCache(Out& out, const core::WorkbookModel& model, const core::SheetNode& sheet,
+                      const core::CellBlock& block) {
+  XmlBuffer& x = out.x;
+  x.raw("<c:numCache><c:formatCode>General</c:formatCode><c:ptCount val=\"").integer(cellCount(block)).raw("\"/>");
+  const core::CellBlock used = usedPart(sheet, block);
+  const std::int64_t width = block.columns();
+  for (std::int32_t row = used.firstRow; row <= used.lastRow; ++row)
+    for (std::int32_t column = used.firstColumn; column <= used.lastColumn; ++column) {
+      const auto slots = sheet.cells->column(column);
+      if (static_cast<std::size_t>(row) > slots.size()) continue;
+      const auto number = chartNumber(model, sheet, slots[static_cast<std::size_t>(row) - 1], row, column);
+      if (!number) continue;
+      x.raw("<c:pt idx=\"").integer((row - block.firstRow) * width + (column - block.firstColumn));
+      x.raw("\"><c:v>").number(*number).raw("</c:v></c:pt>");
+      out.between();
+    }
+  x.raw("</c:numCache>");
+}
+
+}  // namespace chart
+
+void writeChart(PartStream& part, const core::WorkbookModel& model, const core::ChartData& chart) {
+  chart::Out out{part.xml(), &part};
+  writeChartSpace(out, model, chart);
+}
+
 // A chart without series (none set, or all gone) is written empty, without a legend.
-std::string chartXml(const core::ChartData& chart) {
-  const ChartLook type = lookOf(chart.type);
-  const auto series = resolveSeries(chart);
+std::string chartXml(const core::WorkbookModel& model, const core::ChartData& chart) {
   XmlBuffer x;
-  x.raw(kXmlDeclaration)
-      .raw("<c:chartSpace xmlns:c=\"http://schemas.openxmlformats.org/drawingml/2006/chart\" "
-           "xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\" "
-           "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">")
-      .raw("<c:lang val=\"en-US\"/><c:chart>");
-  writeTitle(x, chart);
-  x.raw("<c:plotArea><c:layout/>");
-  writePlot(x, series, type);
-  if (type.hasAxes) writeAxes(x, chart, type);
-  x.raw("</c:plotArea>");
-  if (chart.hasLegend && !series.empty()) writeLegend(x, type);
-  x.raw("<c:plotVisOnly val=\"1\"/></c:chart></c:chartSpace>");
+  chart::Out out{x};
+  writeChartSpace(out, model, chart);
   return std::move(x.bytes());
+}
+
+// Texts escape to at most 7 bytes a byte (a control character becomes _xHHHH_ or U+FFFD); a
+// point is at most <c:pt idx="17179869184"><c:v>-2.2250738585072014e-308</c:v></c:pt>.
+std::uint64_t chartSizeBound(const core::WorkbookModel&, const core::ChartData& chart) {
+  constexpr std::uint64_t kFixed = 16384, kPerSeries = 1024, kPerPoint = 80, kPerByte = 7;
+  std::uint64_t bound = kFixed + kPerByte * chart.title.size();
+  for (const ResolvedSeries& series : resolveSeries(chart)) {
+    bound += kPerSeries + kPerByte * series.data->name.size();
+    for (const SeriesRange* range : {series.xValues ? &*series.xValues : nullptr, &series.values}) {
+      if (!range) continue;
+      bound += kPerByte * range->formula.size();
+      bound += kPerPoint * static_cast<std::uint64_t>(cellCount(usedPart(*range->sheet, range->block)));
+    }
+  }
+  return bound;
 }
 
 }  // namespace xlsx

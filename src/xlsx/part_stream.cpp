@@ -7,9 +7,9 @@ constexpr std::size_t kDictionary = 32768;
 
 }  // namespace
 
-PartStream::PartStream(ZipArchive& archive, CompressionPool& pool, std::string_view name)
+PartStream::PartStream(ZipArchive& archive, CompressionPool& pool, std::string_view name, std::uint64_t sizeBound)
     : archive_(archive), pool_(pool), maxInFlight_(2 * pool.workers() + 1) {
-  archive_.beginEntry(name);
+  archive_.beginEntry(name, sizeBound);
   buffer_.bytes().reserve(kChunkSize + kChunkSize / 4);
 }
 

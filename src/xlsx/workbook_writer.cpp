@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <deque>
+#include <future>
 #include <string>
 
 #include "chart_part.h"
@@ -68,38 +71,82 @@ class ProgressCounter {
   double reported_ = 0;
 };
 
-void addChartSheetParts(ZipArchive& zip, const PlannedSheet& sheet) {
-  addWholePart(zip, numbered("xl/chartsheets/sheet", sheet.part), chartsheetXml(sheet));
-  addWholePart(zip, numbered("xl/chartsheets/_rels/sheet", sheet.part) + ".rels", chartsheetRelationshipsXml(sheet));
-  addWholePart(zip, numbered("xl/drawings/drawing", sheet.part), drawingXml());
-  addWholePart(zip, numbered("xl/drawings/_rels/drawing", sheet.part) + ".rels", drawingRelationshipsXml(sheet));
-  addWholePart(zip, numbered("xl/charts/chart", sheet.part), chartXml(*sheet.node->chart));
+// Whole parts deflated on the pool while the next one is generated (a chart sheet's chart
+// while the next chart is read out of the workbook), and written in their order.
+class WholeParts {
+ public:
+  WholeParts(ZipArchive& zip, CompressionPool& pool) : zip_(zip), pool_(pool), most_(2 * pool.workers() + 1) {}
+  void add(std::string name, std::string xml) {
+    pending_.push_back({std::move(name), pool_.submit(std::move(xml), {}, true)});
+    while (pending_.size() > most_) writeOldest();
+  }
+  // Before a streamed part, which goes to the archive straight away.
+  void drain() {
+    while (!pending_.empty()) writeOldest();
+  }
+
+ private:
+  struct Pending {
+    std::string name;
+    std::future<DeflatedChunk> deflated;
+  };
+  void writeOldest() {
+    Pending part = std::move(pending_.front());
+    pending_.pop_front();
+    const DeflatedChunk chunk = part.deflated.get();
+    zip_.addEntry(part.name, chunk.bytes, chunk.crc, chunk.inputSize);
+  }
+  ZipArchive& zip_;
+  CompressionPool& pool_;
+  std::size_t most_;
+  std::deque<Pending> pending_;
+};
+
+// A chart of up to this many bytes is made in one piece; a larger one is streamed.
+constexpr std::uint64_t kWholeChartBound = 8u << 20;
+
+void addChartSheetParts(const core::WorkbookModel& model, ZipArchive& zip, CompressionPool& pool, WholeParts& parts,
+                        const PlannedSheet& sheet) {
+  parts.add(numbered("xl/chartsheets/sheet", sheet.part), chartsheetXml(sheet));
+  parts.add(numbered("xl/chartsheets/_rels/sheet", sheet.part) + ".rels", chartsheetRelationshipsXml(sheet));
+  parts.add(numbered("xl/drawings/drawing", sheet.part), drawingXml());
+  parts.add(numbered("xl/drawings/_rels/drawing", sheet.part) + ".rels", drawingRelationshipsXml(sheet));
+  const core::ChartData& chart = *sheet.node->chart;
+  const std::uint64_t bound = chartSizeBound(model, chart);
+  if (bound < kWholeChartBound) return parts.add(numbered("xl/charts/chart", sheet.part), chartXml(model, chart));
+  parts.drain();
+  PartStream part(zip, pool, numbered("xl/charts/chart", sheet.part), bound);
+  writeChart(part, model, chart);
+  part.finish();
 }
 
 void writePackage(const core::WorkbookModel& model, ZipArchive& zip, CompressionPool& pool,
                   const WriteProgress& progress) {
   const PackagePlan plan = planPackage(model);
   ProgressCounter counter(plan, progress);
-  addWholePart(zip, "[Content_Types].xml", contentTypesXml(plan));
-  addWholePart(zip, "_rels/.rels", rootRelationshipsXml());
-  addWholePart(zip, "docProps/app.xml", appPropertiesXml(plan));
-  addWholePart(zip, "docProps/core.xml", corePropertiesXml());
-  addWholePart(zip, "xl/workbook.xml", workbookXml(plan));
-  addWholePart(zip, "xl/_rels/workbook.xml.rels", workbookRelationshipsXml(plan));
-  addWholePart(zip, "xl/styles.xml", stylesXml());
-  addWholePart(zip, "xl/theme/theme1.xml", themeXml());
+  WholeParts parts(zip, pool);
+  parts.add("[Content_Types].xml", contentTypesXml(plan));
+  parts.add("_rels/.rels", rootRelationshipsXml());
+  parts.add("docProps/app.xml", appPropertiesXml(plan));
+  parts.add("docProps/core.xml", corePropertiesXml());
+  parts.add("xl/workbook.xml", workbookXml(plan));
+  parts.add("xl/_rels/workbook.xml.rels", workbookRelationshipsXml(plan));
+  parts.add("xl/styles.xml", stylesXml());
+  parts.add("xl/theme/theme1.xml", themeXml());
   for (const PlannedSheet& sheet : plan.sheets) {
     if (sheet.chart) {
-      addChartSheetParts(zip, sheet);
+      addChartSheetParts(model, zip, pool, parts, sheet);
       counter.sheetDone(sheet);
       continue;
     }
-    PartStream part(zip, pool, numbered("xl/worksheets/sheet", sheet.part));
+    parts.drain();
+    PartStream part(zip, pool, numbered("xl/worksheets/sheet", sheet.part), worksheetSizeBound(model, sheet));
     const double units = ProgressCounter::unitsOf(sheet);
     writeWorksheet(part, model, sheet, [&](std::int32_t done, std::int32_t rows) { counter.partly(units, done, rows); });
     part.finish();
     counter.sheetDone(sheet);
   }
+  parts.drain();
   zip.finish();
   counter.allDone();
 }
@@ -109,8 +156,8 @@ void writePackage(const core::WorkbookModel& model, ZipArchive& zip, Compression
 void writeWorkbook(const core::WorkbookModel& model, const std::string& path, const WriterOptions& options,
                    const WriteProgress& progress) {
   try {
-    CompressionPool pool(options.workers, options.compressionLevel);
-    ZipArchive zip(path);
+    CompressionPool pool(options.workers, options.compressionLevel, options.startThread);
+    ZipArchive zip(path, 0xFFFFFFFFu, options.writeCall);
     writePackage(model, zip, pool, progress);
   } catch (...) {
     std::remove(path.c_str());

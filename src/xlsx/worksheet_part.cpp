@@ -63,6 +63,10 @@ void cellStart(XmlBuffer& x, std::int32_t row, std::int32_t column, std::string_
   x.raw("\">");
 }
 
+}  // namespace
+
+namespace sheet {
+
 // A number that is no number (an infinity or NaN) cannot be stored; it reads as #NUM!.
 void writeNumberCell(XmlBuffer& x, std::int32_t row, std::int32_t column, double number) {
   if (!std::isfinite(number)) {
@@ -106,6 +110,11 @@ void writeCachedResult(XmlBuffer& x, const calc::Value& value) {
   else x.raw("0");  // an empty result, as a reference to an empty cell, reads 0
   x.raw("</v>");
 }
+}  // namespace sheet
+
+namespace {
+using namespace sheet;
+
 
 class FormulaWriter {
  public:
@@ -179,6 +188,31 @@ void writeRows(PartStream& part, const core::WorkbookModel& model, const core::S
 void findSharedFormulas(const core::WorksheetCells& cells, SheetExtent& extent) {
   std::int32_t nextIndex = 0;
   for (UsedColumn& column : extent.columns) column.shared = sharedGroups(cells, column.column, nextIndex);
+}
+
+// Per cell at most: <c r="XFD1048576" t="inlineStr"><is><t xml:space="preserve">...</t></is></c>,
+// or <c r=".." t="str"><f t="shared" ref="..:.." si="4294967295">...</f><v>...</v></c>. A text
+// escapes to at most 7 bytes a byte (_xHHHH_); a formula's file text to at most 8 bytes a byte
+// of its own (a row moved down, a prefix on a newer function or a LAMBDA name, &quot;).
+std::uint64_t worksheetSizeBound(const core::WorkbookModel& model, const PlannedSheet& sheet) {
+  constexpr std::uint64_t kFixed = 4096, kPerRow = 32, kPerCell = 160, kPerTextByte = 7, kPerFormulaByte = 8;
+  constexpr std::uint64_t kNumber = 32;
+  const core::WorksheetCells& cells = *sheet.node->cells;
+  std::uint64_t bound = kFixed + kPerRow * static_cast<std::uint64_t>(cells.maxRow());
+  for (std::int32_t column = 1; column <= cells.columnCount(); ++column) {
+    const auto slots = cells.column(column);
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+      const CellSlot& slot = slots[i];
+      if (slot.kind == CellKind::Empty) continue;
+      bound += kPerCell;
+      if (slot.kind == CellKind::Text) bound += kPerTextByte * cells.text(slot).size();
+      if (slot.kind != CellKind::Formula) continue;
+      bound += kPerFormulaByte * cells.group(slot).text.size();
+      const calc::Value value = model.formulaValue(*sheet.node, slot, static_cast<std::int32_t>(i + 1), column);
+      bound += value.isText() ? kPerTextByte * value.text().size() : kNumber;
+    }
+  }
+  return bound;
 }
 
 void writeWorksheet(PartStream& part, const core::WorkbookModel& model, const PlannedSheet& sheet,

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
@@ -39,7 +40,8 @@ void put64(std::string& out, std::uint64_t v) {
 
 }  // namespace
 
-ZipArchive::ZipArchive(const std::string& path, std::uint64_t zip64Limit) : zip64Limit_(zip64Limit) {
+ZipArchive::ZipArchive(const std::string& path, std::uint64_t zip64Limit, WriteCall writeCall)
+    : zip64Limit_(zip64Limit), writeCall_(std::move(writeCall)) {
   fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd_ < 0) ioFailure("the file could not be created");
 }
@@ -55,49 +57,59 @@ void ZipArchive::write(std::string_view bytes) {
     return;
   }
   flush();
+  writeAll(bytes);
+}
+
+// A short write is continued; a write that fails, or writes nothing, ends the file.
+void ZipArchive::writeAll(std::string_view bytes) {
   while (!bytes.empty()) {
-    const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+    errno = 0;
+    const ssize_t n = writeCall_ ? writeCall_(fd_, bytes.data(), bytes.size()) : ::write(fd_, bytes.data(), bytes.size());
     if (n < 0 && errno == EINTR) continue;
+    if (n == 0 || (n < 0 && errno == 0)) errno = EIO;
     if (n <= 0) ioFailure("the file could not be written");
-    bytes.remove_prefix(static_cast<std::size_t>(n));
+    bytes.remove_prefix(std::min(static_cast<std::size_t>(n), bytes.size()));
   }
 }
 
 void ZipArchive::flush() {
-  std::string_view rest = pending_;
-  while (!rest.empty()) {
-    const ssize_t n = ::write(fd_, rest.data(), rest.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) ioFailure("the file could not be written");
-    rest.remove_prefix(static_cast<std::size_t>(n));
-  }
+  writeAll(pending_);
   pending_.clear();
 }
 
 bool ZipArchive::needsZip64(const Entry& e) const {
-  return e.size >= zip64Limit_ || e.compressed >= zip64Limit_ || e.offset >= zip64Limit_;
+  return e.streamedZip64 || e.size >= zip64Limit_ || e.compressed >= zip64Limit_ || e.offset >= zip64Limit_;
 }
 
-// Streamed entries leave CRC and sizes to the data descriptor.
+// Deflate may grow incompressible data a little: stored blocks and the flush between chunks.
+bool ZipArchive::mayPassLimit(std::uint64_t sizeBound) const {
+  if (sizeBound >= zip64Limit_) return true;
+  return sizeBound + sizeBound / 1024 + 1024 >= zip64Limit_;
+}
+
+// Streamed entries leave CRC and sizes to the data descriptor. One that may pass the limit
+// carries a zip64 field with zero sizes (the 32-bit ones zero too, as with any data
+// descriptor), so its descriptor holds 8-byte sizes.
 void ZipArchive::writeLocalHeader(const Entry& e) {
+  const bool big = !e.streamed && (e.size >= zip64Limit_ || e.compressed >= zip64Limit_);
+  const bool zip64 = big || e.streamedZip64;
   std::string h;
   put32(h, 0x04034b50);
-  put16(h, kVersion20);
+  put16(h, zip64 ? kVersion45 : kVersion20);
   put16(h, static_cast<std::uint16_t>(kUtf8Names | (e.streamed ? kDataDescriptor : 0)));
   put16(h, kDeflated);
   put16(h, kDosTime);
   put16(h, kDosDate);
-  const bool big = !e.streamed && (e.size >= zip64Limit_ || e.compressed >= zip64Limit_);
   put32(h, e.streamed ? 0 : e.crc);
   put32(h, e.streamed ? 0 : big ? 0xFFFFFFFFu : static_cast<std::uint32_t>(e.compressed));
   put32(h, e.streamed ? 0 : big ? 0xFFFFFFFFu : static_cast<std::uint32_t>(e.size));
   put16(h, static_cast<std::uint16_t>(e.name.size()));
-  put16(h, big ? 20 : 0);
+  put16(h, zip64 ? 20 : 0);
   h.append(e.name);
-  if (big) {
+  if (zip64) {
     put16(h, kZip64ExtraId);
     put16(h, 16);
-    put64(h, e.size);
+    put64(h, e.size);        // zero while streamed
     put64(h, e.compressed);
   }
   write(h);
@@ -111,9 +123,9 @@ void ZipArchive::addEntry(std::string_view name, std::string_view deflated, std:
   entries_.push_back(std::move(e));
 }
 
-void ZipArchive::beginEntry(std::string_view name) {
+void ZipArchive::beginEntry(std::string_view name, std::uint64_t sizeBound) {
   if (open_) throw std::logic_error("an entry is still being written");
-  Entry e{std::string(name), offset_, 0, 0, 0, true};
+  Entry e{std::string(name), offset_, 0, 0, 0, true, mayPassLimit(sizeBound)};
   writeLocalHeader(e);
   entries_.push_back(std::move(e));
   open_ = true;
@@ -131,7 +143,9 @@ void ZipArchive::endEntry(std::uint32_t crc, std::uint64_t size) {
   std::string d;
   put32(d, 0x08074b50);
   put32(d, crc);
-  if (e.size >= zip64Limit_ || e.compressed >= zip64Limit_) {
+  // An entry past the limit that its header did not announce (its bound was wrong) still gets
+  // its true sizes: readers that go by the central directory read it.
+  if (e.streamedZip64 || e.size >= zip64Limit_ || e.compressed >= zip64Limit_) {
     put64(d, e.compressed);
     put64(d, e.size);
   } else {

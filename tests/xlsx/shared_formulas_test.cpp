@@ -102,7 +102,9 @@ TEST_F(SharedReadersTest, OpenpyxlRebuildsEachCellsFormula) {
       const std::string expected = "=" + (column == 5 ? calc::fileFormula(text) : text);
       EXPECT_EQ(read[cell].toObject()["formula"].toString().toStdString(), expected) << cell.toStdString();
       stubs += raw[cell].toObject()["f"].isNull();
-      if (column >= 6) EXPECT_FALSE(raw[cell].toObject()["f"].isNull()) << cell.toStdString() << " is not shared";
+      if (column >= 6) {
+        EXPECT_FALSE(raw[cell].toObject()["f"].isNull()) << cell.toStdString() << " is not shared";
+      }
     }
   EXPECT_GT(stubs, 4 * kRows - 12) << "nearly every formula is shared";
 }

@@ -8,9 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "readers.h"
+#include "streaming_zip_reader.h"
 #include "xlsx/compression_pool.h"
 #include "xlsx/part_stream.h"
 #include "xlsx/zip_archive.h"
@@ -44,7 +47,7 @@ void writeArchive(const std::string& path, std::uint64_t zip64Limit, const std::
   xlsx::ZipArchive zip(path, zip64Limit);
   xlsx::addWholePart(zip, "[Content_Types].xml", "<Types/>");
   {
-    xlsx::PartStream part(zip, pool, "xl/worksheets/sheet1.xml");
+    xlsx::PartStream part(zip, pool, "xl/worksheets/sheet1.xml", big.size());
     for (std::size_t at = 0; at < big.size(); at += 1000) {  // as the sheet writer feeds it
       part.xml().raw(std::string_view(big).substr(at, 1000));
       part.flushIfFull();
@@ -52,7 +55,7 @@ void writeArchive(const std::string& path, std::uint64_t zip64Limit, const std::
     part.finish();
   }
   {
-    xlsx::PartStream empty(zip, pool, "xl/empty.xml");
+    xlsx::PartStream empty(zip, pool, "xl/empty.xml", 0);
     empty.finish();
   }
   xlsx::addWholePart(zip, "docProps/app.xml", "<Properties/>");
@@ -83,6 +86,70 @@ TEST(ZipArchive, Zip64RecordsReadBackByAnotherReader) {
   ASSERT_EQ(entries.size(), 4);
   EXPECT_EQ(entries["xl/worksheets/sheet1.xml"].toString(), sha256(big));
   EXPECT_EQ(entries["docProps/app.xml"].toString(), sha256("<Properties/>"));
+}
+
+std::string fileBytes(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// A reader that goes front to back must learn from the local header that the data descriptor
+// holds 8-byte sizes; the low limit makes every entry one that may pass it.
+TEST(ZipArchive, StreamedZip64EntriesReadFrontToBack) {
+  QTemporaryDir dir;
+  const std::string path = dir.filePath("a64.zip").toStdString();
+  const std::string big = bigXml();
+  writeArchive(path, 100, big);
+  const auto entries = xlsx_test::readStreaming(fileBytes(path));
+  ASSERT_EQ(entries.size(), 4u);
+  EXPECT_EQ(entries[1].content, big);
+  EXPECT_EQ(entries[2].content, "");
+  for (const auto& e : entries) {
+    if (e.zip64Field) {
+      EXPECT_EQ(e.versionNeeded, 45) << e.name;
+    }
+    if (!e.dataDescriptor) continue;
+    EXPECT_TRUE(e.zip64Field) << e.name;
+    EXPECT_EQ(e.localSize, 0u) << e.name << ": sizes of a streamed entry are zero until its descriptor";
+    EXPECT_EQ(e.localCompressed, 0u) << e.name;
+  }
+}
+
+// Below the limit nothing changes: no zip64 field, version 2.0, 4-byte sizes after the data.
+TEST(ZipArchive, EntriesThatCannotPassTheLimitHaveNoZip64Records) {
+  QTemporaryDir dir;
+  const std::string path = dir.filePath("a.zip").toStdString();
+  writeArchive(path, 0xFFFFFFFFu, bigXml());
+  const auto entries = xlsx_test::readStreaming(fileBytes(path));
+  ASSERT_EQ(entries.size(), 4u);
+  for (const auto& e : entries) {
+    EXPECT_FALSE(e.zip64Field) << e.name;
+    EXPECT_EQ(e.versionNeeded, 20) << e.name;
+  }
+  EXPECT_TRUE(entries[1].dataDescriptor);
+}
+
+// The entry's bound decides: one that stays below the limit (deflate's growth included) keeps
+// the short form, one that may reach it announces zip64.
+TEST(ZipArchive, TheSizeBoundDecidesWhetherAStreamedEntryAnnouncesZip64) {
+  QTemporaryDir dir;
+  const std::string path = dir.filePath("bound.zip").toStdString();
+  {
+    xlsx::CompressionPool pool(1);
+    xlsx::ZipArchive zip(path, 100000);
+    for (std::uint64_t bound : {std::uint64_t{1000}, std::uint64_t{99000}, std::uint64_t{100000}}) {
+      xlsx::PartStream part(zip, pool, "part" + std::to_string(bound), bound);
+      part.xml().raw("<a>small</a>");
+      part.finish();
+    }
+    zip.finish();
+  }
+  const auto entries = xlsx_test::readStreaming(fileBytes(path));
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_FALSE(entries[0].zip64Field);
+  EXPECT_TRUE(entries[1].zip64Field) << "99000 bytes may deflate to more than 99000";
+  EXPECT_TRUE(entries[2].zip64Field);
+  EXPECT_EQ(readBackWithZipfile(QString::fromStdString(path)).size(), 3);
 }
 
 TEST(ZipArchive, AFolderThatIsNotThereIsAClearError) {

@@ -1,10 +1,13 @@
 #pragma once
 // Worker threads that deflate chunks, each with a compressor state of its own. Jobs finish
-// in any order; callers keep the futures in order.
+// in any order; callers keep the futures in order. Where no thread can be started (a process
+// or memory limit), the chunks are deflated on the calling thread instead: fewer threads,
+// the same bytes.
 #include <condition_variable>
 #include <deque>
 #include <functional>
 #include <future>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -14,16 +17,24 @@
 
 namespace xlsx {
 
+// Starts a thread running `body`; throws (std::system_error) when it cannot. Tests put a
+// starter that fails in its place.
+using ThreadStarter = std::function<std::thread(std::function<void()> body)>;
+std::thread startThread(std::function<void()> body);
+
 class CompressionPool {
  public:
-  // `workers` 0: one per hardware thread.
-  explicit CompressionPool(unsigned workers = 0, int level = kDefaultLevel);
+  // `workers` 0: one per hardware thread. Throws std::runtime_error ("could not start a
+  // worker thread: ...") only when neither a worker nor a compressor on the calling thread
+  // can be had.
+  explicit CompressionPool(unsigned workers = 0, int level = kDefaultLevel, const ThreadStarter& start = {});
   ~CompressionPool();
   CompressionPool(const CompressionPool&) = delete;
   CompressionPool& operator=(const CompressionPool&) = delete;
 
   // `input` and `dictionary` are moved into the job; see ChunkDeflater::deflate.
   std::future<DeflatedChunk> submit(std::string input, std::string dictionary, bool last);
+  // Threads running; 0 when the chunks are deflated on the calling thread.
   unsigned workers() const { return static_cast<unsigned>(threads_.size()); }
 
  private:
@@ -34,12 +45,14 @@ class CompressionPool {
     std::promise<DeflatedChunk> result;
   };
   void work(int level);
+  void startWorkers(unsigned workers, int level, const ThreadStarter& start);
 
   std::mutex mutex_;
   std::condition_variable wake_;
   std::deque<Job> jobs_;
   bool stopping_ = false;
   std::vector<std::thread> threads_;
+  std::unique_ptr<ChunkDeflater> onCaller_;  // set when no worker started
 };
 
 }  // namespace xlsx

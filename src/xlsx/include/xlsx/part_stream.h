@@ -19,7 +19,9 @@ class PartStream {
  public:
   static constexpr std::size_t kChunkSize = 256 * 1024;
 
-  PartStream(ZipArchive& archive, CompressionPool& pool, std::string_view name);
+  // `sizeBound`: the most bytes the part can have (see ZipArchive::beginEntry).
+  PartStream(ZipArchive& archive, CompressionPool& pool, std::string_view name,
+             std::uint64_t sizeBound = ZipArchive::kNoBound);
   PartStream(const PartStream&) = delete;
   PartStream& operator=(const PartStream&) = delete;
 
