@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
   automation::EngineOptions engineOptions = automation::EngineOptions::fromEnvironment();
   engineOptions.whileWaiting = [&pump] { pump.yield(); };  // the window stays alive during a hand-over
   engineOptions.random = [&random] { return random.next(); };  // RAND() in the workbooks
-  app::Form1* mainWindow = nullptr;  // the bar that shows how far the workbook is written
+  app::Form1* mainWindow = nullptr;  // once it exists: its bar shows how far the workbook is written
   engineOptions.writingProgress = [&mainWindow](double fraction) {
     if (mainWindow) mainWindow->showWritingProgress(fraction);
   };
@@ -93,7 +93,6 @@ int main(int argc, char** argv) {
   }
   // Work that must be done however the program ends (platform::TerminationRequests::addCleanup)
   // is registered here, before the window opens.
-  app::Form1* mainWindow = nullptr;
   app::ProgramEnding ending({view::anyWorkbookWindowOpen,
                              [&mainWindow] {
                                if (mainWindow) mainWindow->Form_QueryUnload();

@@ -37,8 +37,8 @@ bool waitFor(const std::function<bool()>& done) {
 class OpenWorkbookWindow {
  public:
   OpenWorkbookWindow() {
-    view::workbookWindowOpener([](const QString&) {})(std::make_shared<core::WorkbookModel>(1),
-                                                      dir.filePath(QStringLiteral("Book1.xlsx")), nullptr);
+    view::workbookWindowOpener({}, dir.filePath(QStringLiteral("window-size.ini")))(
+        std::make_shared<core::WorkbookModel>(1), dir.filePath(QStringLiteral("Book1.xlsx")), nullptr);
   }
   ~OpenWorkbookWindow() {
     for (QWidget* widget : QApplication::topLevelWidgets())
