@@ -219,8 +219,17 @@ std::optional<LambdaFormSpec> findLambdaForm(std::string_view name) {
   return std::nullopt;
 }
 
-Operand applyLambdaForm(LambdaForm form, std::span<const Operand> args, LambdaCaller& caller,
-                        const EvalContext& context) {
+namespace {
+
+bool holdsUncomputed(const Operand& result) {
+  if (result.kind == Operand::Kind::Value) return result.value.isUncomputed();
+  if (result.kind != Operand::Kind::Array || !result.array) return false;
+  const auto& values = result.array->values;
+  return std::any_of(values.begin(), values.end(), [](const Value& v) { return v.isUncomputed(); });
+}
+
+Operand runLambdaForm(LambdaForm form, std::span<const Operand> args, LambdaCaller& caller,
+                      const EvalContext& context) {
   const FormRun run(args, caller, context);
   switch (form) {
     case LambdaForm::IsOmitted: return valueOperand(args[0].kind == Operand::Kind::Missing);
@@ -234,6 +243,17 @@ Operand applyLambdaForm(LambdaForm form, std::span<const Operand> args, LambdaCa
     case LambdaForm::PivotBy: return pivotBy(args, caller, context);
   }
   return valueOperand(ErrorCode::Value);
+}
+
+}  // namespace
+
+Operand applyLambdaForm(LambdaForm form, std::span<const Operand> args, LambdaCaller& caller,
+                        const EvalContext& context) {
+  Operand result = runLambdaForm(form, args, caller, context);
+  // A part this engine cannot compute leaves the whole formula uncomputed, whatever the rest
+  // of it (IFERROR, ISERROR) would make of the marker.
+  if (holdsUncomputed(result)) context.noteUncomputed();
+  return result;
 }
 
 }  // namespace calc

@@ -27,6 +27,7 @@ class SheetEvalContext : public calc::EvalContext {
   // Whatever it made of them, a formula that read a value this engine could not compute is
   // not computed either.
   bool readsUncomputed() const { return readsUncomputed_; }
+  void noteUncomputed() const override { readsUncomputed_ = true; }
 
   calc::CellRef formulaCell() const override {
     readsItsCell_ = true;
@@ -62,7 +63,9 @@ class SheetEvalContext : public calc::EvalContext {
     auto entry = model_.fixedCalls_.find(site);
     if (entry == model_.fixedCalls_.end() || entry->second.state != WorkbookModel::FixedCallEntry::Running) return;
     if (model_.deferred_) model_.fixedCalls_.erase(entry);
-    else if (readsItsCell_) entry->second.state = WorkbookModel::FixedCallEntry::PerCell;
+    // A call that read its own cell, or a value not computed here (which marks each formula
+    // that reads it), is computed cell by cell.
+    else if (readsItsCell_ || readsUncomputed_) entry->second.state = WorkbookModel::FixedCallEntry::PerCell;
     else entry->second = {WorkbookModel::FixedCallEntry::Done, 0, result};
     readsItsCell_ = readsItsCell_ || readsItsCellBefore_;
   }

@@ -212,6 +212,10 @@ TEST(Grouping, LeavesUnknownLayoutsUncomputed) {
   EXPECT_TRUE(book.eval("GROUPBY(A2:A7,C2:C7,HSTACK(SUM,AVERAGE))").isUncomputed());  // several functions
   EXPECT_TRUE(book.eval("PIVOTBY(A2:A7,B2:B7,B2:C7,COUNTA)").isUncomputed());         // several value columns
   EXPECT_TRUE(book.eval("PIVOTBY(A1:A7,B1:B7,C1:C7,SUM,3)").isUncomputed());          // shown headers
+  // Whatever the rest of the formula makes of it, the whole formula is left uncomputed.
+  EXPECT_TRUE(book.eval("IFERROR(GROUPBY(A2:A7,C2:C7,SUM,2),0)").isUncomputed());
+  EXPECT_TRUE(book.eval("ISERROR(PIVOTBY(A2:A7,B2:B7,B2:C7,COUNTA))").isUncomputed());
+  EXPECT_TRUE(book.eval("1+ERROR.TYPE(INDEX(GROUPBY(A2:A7,C2:C7,SUM,2),1,1))").isUncomputed());
 }
 
 // A function passed by its name alone is the function, wherever a LAMBDA is taken; elsewhere the

@@ -98,4 +98,21 @@ TEST(Uncomputed, AFunctionNeedingOutsideDataLeavesItsReadersUncomputed) {
   EXPECT_EQ(model.value(sheet, 1, 6), Value(14.0));
 }
 
+// A whole-column call computed once for the column must not hand the rows below a count of
+// cells whose values are not known here.
+TEST(Uncomputed, AColumnWideCallOverUncomputedCellsLeavesEveryRowUncomputed) {
+  core::WorkbookModel model(1, core::seededRandomSource(1));
+  core::SheetNode& sheet = *model.at(1);
+  model.setText(sheet, 1, 1, "=CUBEVALUE(\"cube\",\"x\")");
+  for (int row = 2; row <= 5; ++row) model.setNumber(sheet, row, 1, row);
+  for (int row = 1; row <= 5; ++row) {
+    model.setText(sheet, row, 2, "=COUNT(A:A)+A" + std::to_string(row) + "*0");
+    model.setText(sheet, row, 3, "=IFERROR(SUM(A:A),0)+C" + std::to_string(row + 10));
+  }
+  for (int row = 1; row <= 5; ++row) {
+    EXPECT_TRUE(model.value(sheet, row, 2).isUncomputed()) << row;
+    EXPECT_TRUE(model.value(sheet, row, 3).isUncomputed()) << row;
+  }
+}
+
 }  // namespace

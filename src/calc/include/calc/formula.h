@@ -64,6 +64,9 @@ class EvalContext {
   virtual int sheetNumber(std::string_view sheet) const { return sheet.empty() ? 1 : 0; }
   // How many sheets the workbook has (chart sheets included).
   virtual int sheetCount() const { return 1; }
+  // Told when a part of the formula gives a result this engine cannot compute: whatever the
+  // formula makes of it (IFERROR, ISERROR), its own result is not computed either.
+  virtual void noteUncomputed() const {}
 
   // A call whose arguments are the same in every row of a filled-down formula (SUM(A:A)) may
   // be computed once for the whole column: `site` names the call. Known: `known` holds its
