@@ -203,7 +203,8 @@ Value ispmt(const double* a, std::size_t) {
 Value effect(const double* a, std::size_t) {
   const double nominalRate = a[0], perYear = std::trunc(a[1]);
   if (nominalRate <= 0 || perYear < 1) return ErrorCode::Num;
-  return numberResult(std::pow(1 + nominalRate / perYear, perYear) - 1);
+  // The growth through the logarithm and expm1, as Excel takes it, to the last digit.
+  return numberResult(std::expm1(perYear * std::log(1 + nominalRate / perYear)));
 }
 
 Value nominal(const double* a, std::size_t) {
