@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "financial_internal.h"
+#include "financial_rate_secant.h"
 
 namespace calc {
 namespace {
@@ -113,13 +114,15 @@ Value nper(const double* a, std::size_t n) {
   return numberResult(std::log(ratio) / std::log(1 + r));
 }
 
-// Newton's method from the guess (10% when left out): at most 50 steps (Excel documents 20,
-// but converges further) to a step below 1e-7; a few more steps then settle the last digits.
+// Excel's own search from the guess (10% when left out) first, for its digits. Where that does
+// not settle, Newton's method: at most 50 steps to a step below 1e-7, then a few more steps to
+// settle the last digits.
 Value rate(const double* a, std::size_t n) {
   const double periods = a[0], pay = a[1], present = a[2], future = at(a, n, 3);
   const bool start = atStart(a, n, 4);
   double r = n > 5 ? a[5] : 0.1;
   if (periods <= 0) return ErrorCode::Num;
+  if (const auto found = rateBySecant(periods, pay, present, future, start, r)) return numberResult(*found);
   bool converged = false;
   for (int i = 0; i < 50 && !converged; ++i) {
     const Balance b = balanceAt(r, periods, pay, present, future, start);
@@ -203,7 +206,8 @@ Value ispmt(const double* a, std::size_t) {
 Value effect(const double* a, std::size_t) {
   const double nominalRate = a[0], perYear = std::trunc(a[1]);
   if (nominalRate <= 0 || perYear < 1) return ErrorCode::Num;
-  return numberResult(std::pow(1 + nominalRate / perYear, perYear) - 1);
+  // The growth through the logarithm and expm1, as Excel takes it, to the last digit.
+  return numberResult(std::expm1(perYear * std::log(1 + nominalRate / perYear)));
 }
 
 Value nominal(const double* a, std::size_t) {

@@ -1,4 +1,4 @@
-// The searches behind IRR and XIRR, and NPV at the rates they find. Sources: results Excel 16
+// The searches behind IRR, XIRR and RATE, and NPV at the rates they find. Sources: results Excel 16
 // saved for these cash flows (tests/calc/excel-cases), which lie a few units in the 12th digit
 // from the exact roots; only the same steps as Excel's reproduce them.
 #include "workbook_eval.h"
@@ -53,6 +53,28 @@ TEST(IrrSearch, RefusesWhatHasNoRate) {
   EXPECT_TRUE(sameValue(ErrorCode::Num, book.eval("IRR({-1,-1,-1})")));        // never positive
   EXPECT_TRUE(sameValue(ErrorCode::Num, book.eval("IRR(A1)")));                // one flow
   EXPECT_TRUE(sameValue(ErrorCode::Value, book.eval("IRR(A1:F1,-1)")));        // guess at -100%
+}
+
+// RATE's results as Excel saved them, up to a few units in the 12th digit from the root.
+TEST(RateSearch, EndsWhereExcelEnds) {
+  Book book;
+  EXPECT_DOUBLE_EQ(-0.9743589743570107, number(book, "RATE(2,-200,8000,0,1)"));  // root -38/39
+  EXPECT_DOUBLE_EQ(-0.8288927807430028, number(book, "RATE(2,-200,8000)"));
+  EXPECT_DOUBLE_EQ(0.04638293201812861, number(book, "RATE(48,-400,8000,0,1)"));
+  EXPECT_DOUBLE_EQ(-0.1678337611998994, number(book, "RATE(12,-200,8000,0,TRUE)"));
+  EXPECT_NEAR(0.02711921115770066, number(book, "RATE(48,-300,8000)"), 1e-16);  // its 15 digits
+}
+
+// Where Excel's search cannot settle, the rate still comes from Newton's method; where no rate
+// above -100% balances, the answer stays #NUM!.
+TEST(RateSearch, FallsBackWhereTheSearchDoesNotSettle) {
+  Book book;
+  EXPECT_NEAR(0.0, number(book, "RATE(10,-100,1000)"), 1e-8);  // the closed form is noise near 0
+  // Balances too large to come within 1e-7 of nothing.
+  EXPECT_NEAR(0.00589895345709846, number(book, "RATE(360,-1E9,1.5E11,0,1)"), 1e-13);
+  EXPECT_NEAR(0.00589895345709846, number(book, "RATE(360,-1000,150000,0,1)"), 1e-13);
+  EXPECT_TRUE(sameValue(ErrorCode::Num, book.eval("RATE(10,-1200,2000,0,1)")));  // heads for -100%
+  EXPECT_TRUE(sameValue(ErrorCode::Num, book.eval("RATE(10,-1200,2000)")));
 }
 
 // NPV at the rate IRR found is what is left of flows that cancel: Excel's digits of it.

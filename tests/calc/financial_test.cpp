@@ -3,6 +3,9 @@
 // DB, DDB, VDB, SLN, SYD, AMORDEGRC, AMORLINC, EFFECT, NOMINAL, PDURATION, RRI, DOLLARDE and
 // DOLLARFR (values from their examples, to the places printed there) and the functions'
 // documented domains.
+#include <cstdio>
+#include <string>
+
 #include "workbook_eval.h"
 
 namespace calc::testing {
@@ -256,6 +259,23 @@ TEST(PaymentSplit, KeepsTheDigitsThatCancellationLeaves) {
   const Value sum = book.eval("IPMT(0.8,10,36,18000)+PPMT(0.8,10,36,18000)-PMT(0.8,36,18000)");
   ASSERT_TRUE(sum.isNumber());
   EXPECT_NEAR(0.0, sum.number(), 1e-9);
+}
+
+// EFFECT's growth over a year shows Excel's rounding in its 15 digits: the plain power gives
+// 0.5 where Excel shows 0.500000000000001.
+TEST(RateConversions, EffectShowsExcelsFifteenDigits) {
+  Book book;
+  const auto fifteenDigits = [](double x) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.15g", x);
+    return std::string(text);
+  };
+  for (const Near& c : {Near{"EFFECT(0.4137974399241062,10)", 0.5000000000000013, 0},
+                        Near{"EFFECT(2.5811667464954122,7)", 8.000000000000005, 0}}) {
+    const Value v = book.eval(c.formula);
+    ASSERT_TRUE(v.isNumber()) << c.formula << ": " << show(v);
+    EXPECT_EQ(fifteenDigits(c.expected), fifteenDigits(v.number())) << c.formula;
+  }
 }
 
 // A root far below zero is still found from the default guess.
