@@ -11,6 +11,7 @@
 #include "automation/engine_sheets.h"
 #include "workbook_errors.h"
 #include "automation/hand_over.h"
+#include "output/reserved_file.h"
 #include "workbook_file/xlsx_export.h"
 
 namespace automation {
@@ -101,13 +102,10 @@ void EngineApplication::handOver() {
     return;
   }
   for (const auto& workbook : workbooks_) {
-    const QString file = automation::reserveBookFile(workingFolder_);
-    try {
-      exportWorkbook(*workbook, file);
-    } catch (...) {
-      QFile::remove(file);  // the empty placeholder that reserved the name
-      throw;
-    }
+    // A failed export leaves the empty file that reserved the name to the reservation to remove.
+    const auto reserved = automation::reserveBookFile(workingFolder_);
+    const QString file = QFile::decodeName(reserved->path().c_str());
+    exportWorkbook(*workbook, file);
     writtenFiles_.push_back(file);
     // Our own window stands in for the spreadsheet application unless a command is named.
     if (options_.showWorkbook && !options_.viewerCommand) options_.showWorkbook(workbook, file, shared_from_this());

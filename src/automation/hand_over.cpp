@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "core/workbook_error.h"
+#include "output/reserved_file.h"
 
 namespace automation {
 
@@ -28,13 +29,14 @@ void prepareWorkingFolder(const QString& folder) {
     throw core::WorkbookError("The working folder \"" + folder.toStdString() + "\" is not writable.");
 }
 
-QString reserveBookFile(const QString& folder) {
+// The name is claimed with an exclusive create rather than written through an output file: the
+// claim is the file's existence, it holds no contents that could be lost, and the workbook is
+// later written over it through the safe output path.
+std::unique_ptr<output::ReservedFile> reserveBookFile(const QString& folder) {
   constexpr int kMaxBooks = 100000;
   for (int n = 1; n <= kMaxBooks; ++n) {
-    QFile file(QDir(folder).filePath(QString("Book%1.xlsx").arg(n)));
-    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return file.fileName();
-    if (!file.exists())  // not taken, yet it cannot be made
-      throw core::WorkbookError("The workbook \"" + file.fileName().toStdString() + "\" could not be created.");
+    const QString path = QDir(folder).filePath(QString("Book%1.xlsx").arg(n));
+    if (auto reserved = output::ReservedFile::claim(QFile::encodeName(path).toStdString())) return reserved;
   }
   throw core::WorkbookError("The working folder \"" + folder.toStdString() + "\" has no free BookN.xlsx name.");
 }

@@ -61,7 +61,10 @@ std::unique_ptr<InstanceRegistration> InstanceRegistry::add(std::uint64_t id) co
     throw core::WorkbookError("The table of running instances \"" + folder_.toStdString() + "\" could not be created.");
   const qint64 pid = ::getpid();
   const QString finalPath = QDir(folder_).filePath(entryName(pid, id));
-  // Locked under a temporary name first, so no reader ever sees the entry unlocked.
+  // Locked under a temporary name first, so no reader ever sees the entry unlocked. An entry is
+  // a lock, not contents: it stays empty, its name and its flock() are all it says, and it lives
+  // exactly as long as the descriptor that holds the lock. So it is made here, not through the
+  // output path, which writes contents and lets go of the file once it is complete.
   const QString temporaryPath = finalPath + ".new";
   const int fd = ::open(QFile::encodeName(temporaryPath).constData(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0 ||

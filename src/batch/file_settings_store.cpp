@@ -8,17 +8,19 @@
 #include <QUrl>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
+#include <new>
+#include <string_view>
 #include <utility>
 
+#include "output/output_file.h"
 #include "platform/error_report.h"
 #include "platform/whole_file.h"
 
 namespace app {
 namespace {
+
+constexpr unsigned kPrivateMode = 0600;
 
 // Keys become file names: letters, digits, "-" and "_" stay, everything else (".", "/", ...)
 // is percent-encoded, so no key can name another folder or a hidden file.
@@ -33,47 +35,25 @@ QString systemReason(int error) { return QString::fromLocal8Bit(std::strerror(er
   throw platform::StepFailure(QStringLiteral("The setting \"%1\" could not be %2: %3").arg(key, what, why).toStdString());
 }
 
-// After the rename, the folder's entry must reach the disk too, or a power cut could lose it.
-void syncFolder(const QString& folder) {
-  const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
+// Writes `bytes` as the whole of a private file through the safe output path. The plain reason
+// when it could not be written, empty when it was.
+QString writePrivateFile(const QString& path, const QByteArray& bytes) {
+  try {
+    output::OutputFile file(path, "the setting");
+    file.setMode(kPrivateMode);  // as private as the list it keeps, whatever the file had
+    file.write(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    file.commit();
+    return {};
+  } catch (const output::OutputError& error) {
+    return QString::fromStdString(error.reason());
+  } catch (const std::bad_alloc&) {
+    return QString::fromLatin1(output::kNotEnoughMemory);
+  }
 }
-
-// A temporary file beside the value's, removed again unless it was renamed into place.
-class TemporaryFile {
- public:
-  explicit TemporaryFile(const QString& beside) : name_(QFile::encodeName(beside) + ".XXXXXX") {
-    fd_ = ::mkostemp(name_.data(), O_CLOEXEC);
-  }
-  ~TemporaryFile() {
-    if (fd_ >= 0) ::close(fd_);
-    if (!renamed_) ::unlink(name_.constData());
-  }
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-  int fd() const { return fd_; }
-  // Closes the file and gives it the target's name; errno tells why when it fails.
-  bool closeAndRename(const QString& target) {
-    const int fd = std::exchange(fd_, -1);
-    if (::close(fd) != 0) return false;
-    renamed_ = ::rename(name_.constData(), QFile::encodeName(target).constData()) == 0;
-    return renamed_;
-  }
-
- private:
-  QByteArray name_;
-  int fd_ = -1;
-  bool renamed_ = false;
-};
 
 }  // namespace
 
-FileSettingsStore::FileSettingsStore(QString baseFolder, WriteCall writeCall)
-    : baseFolder_(std::move(baseFolder)), writeCall_(std::move(writeCall)) {
-  if (!writeCall_) writeCall_ = [](int fd, const void* data, size_t size) { return ::write(fd, data, size); };
-}
+FileSettingsStore::FileSettingsStore(QString baseFolder) : baseFolder_(std::move(baseFolder)) {}
 
 QString FileSettingsStore::defaultBaseFolder() {
   return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
@@ -115,13 +95,10 @@ QString FileSettingsStore::read(const QString& key, const QString& defaultValue)
 
 QString FileSettingsStore::keepCopy(const QString& key, const QByteArray& bytes) const {
   const QString path = sparePathOf(key, "not-utf8");
-  QFile copy(path);
-  // As private as the list it keeps (0600).
-  if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
-      copy.write(bytes) != bytes.size() || !copy.flush())
+  const QString why = writePrivateFile(path, bytes);
+  if (!why.isEmpty())
     fail(QStringLiteral("read"), key,
-         QStringLiteral("it holds bytes that are not UTF-8 text, and no copy of them could be kept in %1: %2")
-             .arg(path, copy.errorString()));
+         QStringLiteral("it holds bytes that are not UTF-8 text, and no copy of them could be kept in %1: %2").arg(path, why));
   return path;
 }
 
@@ -133,19 +110,8 @@ QString FileSettingsStore::setAside(const QString& key) {
   fail(QStringLiteral("kept aside"), key, systemReason(errno));
 }
 
-void FileSettingsStore::writeBytes(int fd, const QByteArray& bytes, const QString& key) {
-  const char* data = bytes.constData();
-  size_t left = static_cast<size_t>(bytes.size());
-  while (left > 0) {
-    const ssize_t written = writeCall_(fd, data, left);
-    if (written < 0 && errno == EINTR) continue;
-    if (written < 0) fail(QStringLiteral("saved"), key, systemReason(errno));
-    if (written == 0) fail(QStringLiteral("saved"), key, systemReason(ENOSPC));
-    data += written;
-    left -= static_cast<size_t>(written);
-  }
-}
-
+// The bytes reach the disk before they are renamed over the key's file, so a crash can never
+// leave a short value behind the key's name, and a full disk leaves the previous value.
 void FileSettingsStore::write(const QString& key, const QString& value) {
   const QByteArray bytes = value.toUtf8();
   if (bytes.size() > kSettingsValueLimit)
@@ -153,14 +119,8 @@ void FileSettingsStore::write(const QString& key, const QString& value) {
          QStringLiteral("it is larger than %1, the most that can be read back").arg(platform::sizeInWords(kSettingsValueLimit)));
   const QString folder = sectionFolder();
   if (!QDir().mkpath(folder)) fail(QStringLiteral("saved"), key, QLatin1String("cannot create the folder ") + folder);
-  TemporaryFile file(pathOf(key));
-  if (file.fd() < 0) fail(QStringLiteral("saved"), key, systemReason(errno));
-  writeBytes(file.fd(), bytes, key);
-  // The bytes reach the disk before the rename, so a crash can never leave a short value behind
-  // the key's name; a full disk shows up here at the latest.
-  if (::fsync(file.fd()) != 0) fail(QStringLiteral("saved"), key, systemReason(errno));
-  if (!file.closeAndRename(pathOf(key))) fail(QStringLiteral("saved"), key, systemReason(errno));
-  syncFolder(folder);
+  const QString why = writePrivateFile(pathOf(key), bytes);
+  if (!why.isEmpty()) fail(QStringLiteral("saved"), key, why);
 }
 
 }  // namespace app

@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "core/workbook_error.h"
 #include "output/system_calls.h"
 #include "output/target_path.h"
 #include "output/temporaries.h"
@@ -18,7 +17,7 @@ namespace {
 constexpr int kNameAttempts = 100;
 
 [[noreturn]] void refuse(const std::string& what, const QString& target, const std::string& why) {
-  throw core::WorkbookError("Could not write " + what + " \"" + target.toStdString() + "\": " + why);
+  throw OutputError("Could not write " + what + " \"" + target.toStdString() + "\": " + why, why);
 }
 
 std::string folderOf(const std::string& path) {
@@ -93,7 +92,6 @@ OutputFile::OutputFile(const QString& target, std::string what) : target_(target
   const Target t = inspect(target, what_);
   final_ = t.path;
   mode_ = t.exists ? (t.status.st_mode & 07777) : (0666 & ~currentUmask());
-  if (t.exists && t.status.st_size == 0) placeholder_ = std::make_unique<TemporaryRegistration>(final_);
   removeStaleTemporaries(folderOf(final_));
   createTemporary();
 }
@@ -141,7 +139,6 @@ void OutputFile::commit() {
   if (::fchmod(fd_, mode_) != 0) fail("its permissions could not be set.");
   const int closed = ::close(std::exchange(fd_, -1));  // a network file system may report here
   if (closed != 0 && errno != EINTR) fail(writeFailureReason(errno));
-  placeholder_.reset();  // from here on the name holds the finished file, or keeps what it held
   if (::rename(temporary_.c_str(), final_.c_str()) != 0)
     fail("the finished file could not be moved into place (" + std::string(std::strerror(errno)) + ").");
   committed_ = true;

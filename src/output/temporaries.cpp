@@ -31,6 +31,8 @@ constexpr auto kRescanAfter = std::chrono::seconds(10);
 enum SlotState : int { kFree = 0, kClaimed = 1, kLive = 2 };
 struct Slot {
   std::atomic<int> state{kFree};
+  bool onlyWhileEmpty = false;  // these three are set before the slot goes live
+  FileIdentity identity;
   char path[PATH_MAX];
 };
 constexpr int kSlots = 256;  // more temporaries at once than a write of 128 pictures needs
@@ -41,10 +43,20 @@ static_assert(std::atomic<int>::is_always_lock_free,
 constexpr int kEndingSignals[] = {SIGTERM, SIGINT, SIGHUP};
 struct sigaction previousActions[std::size(kEndingSignals)];
 
-// Async-signal-safe: reads the table and unlinks, nothing else.
+// Async-signal-safe (lstat is on the list).
+bool stillTheEmptyFile(const Slot& slot) {
+  struct stat status {};
+  return ::lstat(slot.path, &status) == 0 && S_ISREG(status.st_mode) && status.st_size == 0 &&
+         status.st_dev == slot.identity.device && status.st_ino == slot.identity.inode;
+}
+
+// Async-signal-safe: reads the table, looks and unlinks, nothing else.
 void unlinkLiveTemporaries() {
-  for (Slot& slot : slots)
-    if (slot.state.load(std::memory_order_acquire) == kLive) ::unlink(slot.path);
+  for (Slot& slot : slots) {
+    if (slot.state.load(std::memory_order_acquire) != kLive) continue;
+    if (slot.onlyWhileEmpty && !stillTheEmptyFile(slot)) continue;
+    ::unlink(slot.path);
+  }
 }
 
 void onEndingSignal(int number, siginfo_t* info, void* context) {
@@ -124,13 +136,20 @@ void removeTemporariesOnSignal() {
   }
 }
 
-TemporaryRegistration::TemporaryRegistration(const std::string& path) {
+TemporaryRegistration::TemporaryRegistration(const std::string& path) : TemporaryRegistration(path, false, {}) {}
+
+TemporaryRegistration::TemporaryRegistration(const std::string& path, FileIdentity emptyFile)
+    : TemporaryRegistration(path, true, emptyFile) {}
+
+TemporaryRegistration::TemporaryRegistration(const std::string& path, bool onlyWhileEmpty, FileIdentity identity) {
   static std::once_flag once;
   std::call_once(once, ignoreFileSizeSignal);  // also for writers whose main did not ask
   if (path.size() >= PATH_MAX) return;
   for (int i = 0; i < kSlots; ++i) {
     int expected = kFree;
     if (!slots[i].state.compare_exchange_strong(expected, kClaimed)) continue;
+    slots[i].onlyWhileEmpty = onlyWhileEmpty;
+    slots[i].identity = identity;
     std::memcpy(slots[i].path, path.c_str(), path.size() + 1);
     slots[i].state.store(kLive, std::memory_order_release);
     slot_ = i;

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "xlsx/write_failure.h"
+
 namespace xlsx {
 namespace {
 
@@ -35,7 +37,8 @@ void put64(std::string& out, std::uint64_t v) {
 }
 
 [[noreturn]] void ioFailure(const char* what) {
-  throw std::runtime_error(std::string(what) + " (" + std::strerror(errno) + ").");
+  const int error = errno;
+  throw WriteFailure(std::string(what) + " (" + std::strerror(error) + ").", error);
 }
 
 }  // namespace

@@ -97,9 +97,9 @@ TEST_F(PlotProgram, TheTemporaryOfAKilledRunIsRemovedByTheNextWrite) {
 }
 
 TEST_F(PlotProgram, TheFileSizeLimitIsAMessageNotASignal) {
-  // The workbook writer gives the system's words; pictures are written by the output path.
+  // The workbook says it in the same plain words as the pictures.
   const std::pair<const char*, const char*> cases[] = {
-      {"book.xlsx", "(File too large)"},
+      {"book.xlsx", "(the file size limit, ulimit -f)"},
       {"chart.png", "(the file size limit, ulimit -f)"},
       {"chart.pdf", "(the file size limit, ulimit -f)"},
   };

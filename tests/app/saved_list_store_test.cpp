@@ -17,6 +17,7 @@
 
 #include "batch/saved_list_keeper.h"
 #include "equations/list_rows_helper.h"
+#include "output/system_calls.h"
 #include "platform/error_report.h"
 #include "support/scripted_dialogs.h"
 
@@ -129,20 +130,81 @@ TEST_F(FileSettingsStoreTest, AFullDiskLeavesThePreviousValue) {
 
 TEST_F(FileSettingsStoreTest, AFullDiskIsNamedInPlainWords) {
   store.write(kKey, QStringLiteral("before"));
-  FileSettingsStore full(base.path(), [](int, const void*, size_t) -> ssize_t {
-    errno = ENOSPC;
-    return -1;
-  });
-  try {
-    full.write(kKey, QStringLiteral("after"));
-    FAIL() << "a write on a full disk went through";
-  } catch (const platform::StepFailure& failure) {
-    EXPECT_EQ(QString::fromUtf8(failure.what()),
-              QStringLiteral("The setting \"Equations\" could not be saved: No space left on device"));
+  const std::pair<int, const char*> cases[] = {
+      {ENOSPC, "the disk is full."},
+      {EDQUOT, "your disk quota is used up."},
+      {EFBIG, "the file would be larger than this program may write (the file size limit, ulimit -f)."},
+  };
+  for (const auto& [error, reason] : cases) {
+    SCOPED_TRACE(reason);
+    output::ScopedSystemCalls full({[error](int, const void*, size_t) -> ssize_t {
+                                      errno = error;
+                                      return -1;
+                                    },
+                                    {}});
+    try {
+      store.write(kKey, QStringLiteral("after"));
+      FAIL() << "a write on a full disk went through";
+    } catch (const platform::StepFailure& failure) {
+      EXPECT_EQ(QString::fromUtf8(failure.what()),
+                QStringLiteral("The setting \"Equations\" could not be saved: ") + QLatin1String(reason));
+    }
   }
   EXPECT_EQ(store.read(kKey, {}), QStringLiteral("before"));
   EXPECT_EQ(QDir(store.sectionFolder()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Equations.value")})
       << "the temporary file was left behind";
+}
+
+// Values are the user's alone, whatever mode the file had, and a value file that is a link (a
+// folder of dotfiles kept elsewhere) is written through, the link kept.
+TEST_F(FileSettingsStoreTest, EveryValueIsPrivateAndALinkedValueIsWrittenThrough) {
+  const auto modeOf = [&] {
+    struct stat status {};
+    return ::stat(QFile::encodeName(store.pathOf(kKey)).constData(), &status) == 0 ? status.st_mode & 07777 : 07777u;
+  };
+  store.write(kKey, QStringLiteral("first"));
+  EXPECT_EQ(modeOf(), 0600u);
+  ASSERT_EQ(::chmod(QFile::encodeName(store.pathOf(kKey)).constData(), 0644), 0);
+  store.write(kKey, QStringLiteral("second"));
+  EXPECT_EQ(modeOf(), 0600u);
+
+  const QString elsewhere = base.filePath(QStringLiteral("dotfiles-Equations"));
+  ASSERT_TRUE(QFile::rename(store.pathOf(kKey), elsewhere));
+  ASSERT_TRUE(QFile::link(elsewhere, store.pathOf(kKey)));
+  store.write(kKey, QStringLiteral("third"));
+  EXPECT_TRUE(QFileInfo(store.pathOf(kKey)).isSymLink());
+  EXPECT_EQ(fileBytes(elsewhere), QByteArray("third"));
+  EXPECT_EQ(store.read(kKey, {}), QStringLiteral("third"));
+}
+
+// The copy of a value that is not UTF-8 goes through the same checked path: when it cannot be
+// written, the read says so and no half copy is left.
+TEST_F(FileSettingsStoreTest, ACopyThatCannotBeWrittenLeavesNoHalfCopy) {
+  ASSERT_TRUE(QDir().mkpath(store.sectionFolder()));
+  const QByteArray stored = QByteArray("caf\xE9 ") + QByteArray(100000, 'x');
+  QFile file(store.pathOf(kKey));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(stored);
+  file.close();
+  auto taken = std::make_shared<size_t>(0);
+  output::ScopedSystemCalls full({[taken](int fd, const void* data, size_t size) -> ssize_t {
+                                    if (*taken >= 5000) {
+                                      errno = ENOSPC;
+                                      return -1;
+                                    }
+                                    const ssize_t n = ::write(fd, data, std::min<size_t>(size, 5000 - *taken));
+                                    if (n > 0) *taken += static_cast<size_t>(n);
+                                    return n;
+                                  },
+                                  {}});
+  try {
+    store.read(kKey, {});
+    FAIL() << "a copy on a full disk was reported as kept";
+  } catch (const platform::StepFailure& failure) {
+    EXPECT_TRUE(QString::fromUtf8(failure.what()).endsWith(QStringLiteral(": the disk is full."))) << failure.what();
+  }
+  EXPECT_EQ(QDir(store.sectionFolder()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Equations.value")});
+  EXPECT_EQ(fileBytes(store.pathOf(kKey)), stored);
 }
 
 TEST_F(FileSettingsStoreTest, APipeOrDeviceInTheValuesPlaceIsRefusedWithoutWaiting) {

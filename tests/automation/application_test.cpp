@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "support/engine_test_support.h"
 #include "automation/hand_over.h"
+#include "output/system_calls.h"
 
 namespace {
 
@@ -133,6 +136,27 @@ TEST_F(HandOverTest, AFolderThatBecameUnwritableIsAnErrorNamingTheFile) {
   } catch (const excel::AutomationError& error) {
     EXPECT_NE(std::string(error.what()).find("Book1.xlsx"), std::string::npos) << error.what();
   }
+}
+
+// The empty BookN.xlsx that reserved the name goes with the failed write; the reason is in plain words.
+TEST_F(HandOverTest, AFailedWriteSaysWhyAndLeavesNoReservedBookBehind) {
+  auto app = applicationWithData(engine.options());
+  {
+    output::ScopedSystemCalls full({[](int, const void*, std::size_t) -> ssize_t {
+                                      errno = ENOSPC;
+                                      return -1;
+                                    },
+                                    {}});
+    try {
+      app->setVisible(true);
+      FAIL() << "no error";
+    } catch (const excel::AutomationError& error) {
+      const std::string expected = engine.dir.filePath("workbooks/Book1.xlsx").toStdString() + "\": the disk is full.";
+      EXPECT_NE(std::string(error.what()).find(expected), std::string::npos) << error.what();
+    }
+  }
+  EXPECT_EQ(QDir(engine.dir.filePath("workbooks")).entryList(QDir::Files | QDir::Hidden), QStringList{});
+  EXPECT_TRUE(app->writtenFiles().empty());
 }
 
 TEST_F(HandOverTest, SaveToWritesTheGivenPathInstead) {

@@ -120,23 +120,4 @@ TEST(SignalDuringAWrite, RemovesTheTemporaryPassesTheSignalOnAndTheWriteEndsInAM
   EXPECT_EQ(QFileInfo(target).size(), 5);
 }
 
-TEST(SignalDuringAWrite, ASignalThatEndsTheProgramRemovesTheTemporaryAndAnEmptyReservedTarget) {
-  QTemporaryDir folder;
-  touch(folder.filePath(QStringLiteral("Book1.xlsx")));  // the name a run reserved for its workbook
-  const pid_t child = ::fork();
-  if (child == 0) {
-    std::signal(SIGTERM, SIG_DFL);
-    output::removeTemporariesOnSignal();
-    output::OutputFile file(folder.filePath(QStringLiteral("Book1.xlsx")));
-    file.write("PK");
-    ::raise(SIGTERM);
-    ::_exit(0);  // not reached: the default action ends the child
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFSIGNALED(status)) << "status " << status;
-  EXPECT_EQ(WTERMSIG(status), SIGTERM);
-  EXPECT_TRUE(entriesOf(folder).isEmpty()) << entriesOf(folder).join(' ').toStdString();
-}
-
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "output/system_calls.h"
 #include "view/workbook_window.h"
+#include "workbook_file/xlsx_export.h"
 #include "view_test_support.h"
 
 using view::WorkbookWindow;
@@ -22,6 +23,9 @@ class SaveAsFailures : public ::testing::Test {
  protected:
   SaveAsFailures() : run(view_testing::runOf({{"x", "0", "200", "1"}, {"x*x", "0", "200", "1"}})) {
     actions.showMessage = [this](QWidget*, const QString& text) { messages << text; };
+    actions.writeXlsx = [](const core::WorkbookModel& book, const QString& path) {
+      workbook_file::exportXlsx(book, path.toStdString());
+    };
     window = std::make_unique<WorkbookWindow>(run->engine.lastWorkbook(), dir.filePath("Book1.xlsx"), actions);
     window->setAttribute(Qt::WA_DeleteOnClose, false);
   }
@@ -75,11 +79,13 @@ TEST_F(SaveAsFailures, AFullDiskIsToldAndTheOldFilesStay) {
   put("charts-1.png", "old first");
   put("charts-2.png", "old second");
   put("charts.pdf", "old document");
+  put("book.xlsx", "old workbook");
   const QStringList before = entries();
   {
     output::ScopedSystemCalls full(diskFullAfter(1000));
     expectRefused("data.csv", QStringLiteral("Could not write the CSV file \"%1\": the disk is full.").arg(dir.filePath("data.csv")));
     expectRefused("charts.pdf", QStringLiteral("the disk is full"));
+    expectRefused("book.xlsx", QStringLiteral("Could not write the workbook \"%1\": the disk is full.").arg(dir.filePath("book.xlsx")));
   }
   {
     // The first picture fits, the second does not: neither is replaced.
@@ -97,6 +103,7 @@ TEST_F(SaveAsFailures, AFullDiskIsToldAndTheOldFilesStay) {
   EXPECT_EQ(contents("charts-1.png"), "old first");
   EXPECT_EQ(contents("charts-2.png"), "old second");
   EXPECT_EQ(contents("charts.pdf"), "old document");
+  EXPECT_EQ(contents("book.xlsx"), "old workbook");
   EXPECT_EQ(entries(), before) << entries().join(' ').toStdString();
 }
 
@@ -104,6 +111,8 @@ TEST_F(SaveAsFailures, RunningOutOfMemoryIsSaidInPlainWords) {
   output::ScopedSystemCalls noMemory({[](int, const void*, std::size_t) -> ssize_t { throw std::bad_alloc(); }, {}});
   expectRefused("data.csv", QStringLiteral("there is not enough memory to write it."));
   expectRefused("charts.svg", QStringLiteral("there is not enough memory to write it."));
+  expectRefused("book.xlsx", QStringLiteral("Could not write the workbook \"%1\": there is not enough memory to write it.")
+                                 .arg(dir.filePath("book.xlsx")));
   EXPECT_TRUE(entries().isEmpty()) << entries().join(' ').toStdString();
 }
 

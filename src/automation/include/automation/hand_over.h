@@ -12,6 +12,9 @@
 namespace core {
 class WorkbookModel;
 }
+namespace output {
+class ReservedFile;
+}
 
 namespace automation {
 
@@ -32,9 +35,11 @@ QString defaultWorkingFolder();
 // Creates the folder if needed and proves it writable. Throws core::WorkbookError.
 void prepareWorkingFolder(const QString& folder);
 
-// Claims the first free BookN.xlsx (N = 1, 2, ...) by creating it exclusively, so two instances
-// never pick the same name. Returns its path. Throws core::WorkbookError.
-QString reserveBookFile(const QString& folder);
+// Claims the first free BookN.xlsx (N = 1, 2, ...) by creating it empty and exclusively, so two
+// instances never pick the same name. The reservation removes the empty file again when it ends
+// before a workbook was written over it, and so does a signal that ends the program meanwhile.
+// Throws core::WorkbookError.
+std::unique_ptr<output::ReservedFile> reserveBookFile(const QString& folder);
 
 // The program and arguments that open `file`: the command split like a shell would, the file
 // appended; the desktop's default (xdg-open) when there is no command. Nothing for "none".

@@ -1,11 +1,11 @@
 #pragma once
 // The per-user settings store of the program: one file per key under
 // <base>/Quorvane/Tessaline/, holding the value's UTF-8 bytes and nothing else, so every value
-// (line ends, separators, quotes, any length) reads back exactly as written. Writes replace the
-// file atomically: a crash or a full disk while saving leaves the previous value readable.
+// (line ends, separators, quotes, any length) reads back exactly as written. Writes go through
+// the program's safe output path and replace the file atomically: a crash, a signal or a full
+// disk while saving leaves the previous value readable and no temporary behind. Every value, and
+// every copy kept of one, is private to the user (0600).
 #include <QString>
-#include <functional>
-#include <sys/types.h>
 
 #include "batch/settings_store.h"
 
@@ -18,12 +18,10 @@ inline constexpr qint64 kSettingsValueLimit = 256 * 1024 * 1024;
 
 class FileSettingsStore : public SettingsStore {
  public:
-  // The system call that writes the bytes of a value; tests put a failing one in its place.
-  using WriteCall = std::function<ssize_t(int fd, const void* data, size_t size)>;
-
   // base: the folder above the application's folder, e.g. defaultBaseFolder(); tests pass a
-  // temporary folder.
-  explicit FileSettingsStore(QString baseFolder, WriteCall writeCall = {});
+  // temporary folder. Writes reach the disk through output::systemCalls(), where tests put
+  // failing ones.
+  explicit FileSettingsStore(QString baseFolder);
   // The user's configuration folder (QStandardPaths::GenericConfigLocation).
   static QString defaultBaseFolder();
 
@@ -41,10 +39,8 @@ class FileSettingsStore : public SettingsStore {
  private:
   QString keepCopy(const QString& key, const QByteArray& bytes) const;
   QString sparePathOf(const QString& key, const char* why) const;
-  void writeBytes(int fd, const QByteArray& bytes, const QString& key);
 
   QString baseFolder_;
-  WriteCall writeCall_;
   QString notice_;
 };
 

@@ -5,9 +5,9 @@
 // file it points to is replaced and the link stays. A new file gets the mode the umask allows;
 // a file that is replaced keeps its mode, and one we may not write to is refused rather than
 // replaced. Whatever fails, the temporary file is removed (by a signal that ends the program
-// too, see temporaries.h), and every message names the target, never the temporary. An empty
-// target is taken for a name reserved for this file (BookN.xlsx): such a signal removes it too,
-// so that no 0-byte file is left where a complete one was meant to be.
+// too, see temporaries.h), and every message names the target, never the temporary. The target
+// itself is never removed, empty or not; a name the program reserved for a file it writes later
+// is cleaned up by its reservation (reserved_file.h).
 #include <QString>
 
 #include <memory>
@@ -15,15 +15,29 @@
 #include <string_view>
 #include <sys/types.h>
 
+#include "core/workbook_error.h"
+
 namespace output {
 
 class TemporaryRegistration;
 
+// A file that could not be written. what() is the whole sentence, naming the file; reason() is
+// the plain reason it ends with, for callers that name the file in words of their own.
+class OutputError : public core::WorkbookError {
+ public:
+  OutputError(const std::string& sentence, std::string reason)
+      : core::WorkbookError(sentence), reason_(std::move(reason)) {}
+  const std::string& reason() const { return reason_; }
+
+ private:
+  std::string reason_;
+};
+
 class OutputFile {
  public:
   // Checks the target and creates the temporary. `what` names the kind of file in messages
-  // ("the workbook", "the picture"). Throws core::WorkbookError when the target names a
-  // folder, is not a regular file, is read-only or its folder cannot be written.
+  // ("the workbook", "the picture"). Throws OutputError when the target names a folder, is not
+  // a regular file, is read-only or its folder cannot be written.
   explicit OutputFile(const QString& target, std::string what = "the workbook");
   ~OutputFile();  // removes the temporary unless committed
   OutputFile(const OutputFile&) = delete;
@@ -35,6 +49,8 @@ class OutputFile {
   const std::string& finalPath() const { return final_; }
   // Appends to the temporary, every byte accounted for; throws naming the target.
   void write(std::string_view bytes);
+  // The mode the file gets, whatever the target had: 0600 for a private file.
+  void setMode(unsigned mode) { mode_ = mode; }
   // Flushes the temporary to disk, gives it its mode and renames it over the target.
   void commit();
   // A failure of the writer, as a message that names the target.
@@ -48,14 +64,13 @@ class OutputFile {
   std::string final_;
   std::string temporary_;
   std::unique_ptr<TemporaryRegistration> registration_;
-  std::unique_ptr<TemporaryRegistration> placeholder_;  // the empty target, until the rename
   int fd_ = -1;
   unsigned mode_ = 0;
   bool committed_ = false;
 };
 
 // The checks of OutputFile without creating anything, so that a tool can refuse a bad target
-// before it starts its work. Throws core::WorkbookError naming `what`.
+// before it starts its work. Throws OutputError naming `what`.
 void checkOutputTarget(const QString& target, const std::string& what = "the workbook");
 
 // The target with its symbolic links and ".." resolved as the kernel resolves them; the

@@ -4,8 +4,16 @@
 // is held in a fixed table while it exists, so that a signal that ends the program can remove it,
 // and a later write into the same folder can remove one left behind by a process killed outright.
 #include <string>
+#include <sys/types.h>
 
 namespace output {
+
+// Which file a path named when it was registered: a signal removes a reserved name only while it
+// is still that very file, and still empty.
+struct FileIdentity {
+  dev_t device = 0;
+  ino_t inode = 0;
+};
 
 // Installs handlers for SIGTERM, SIGINT and SIGHUP that unlink every temporary being written and
 // then let the signal take its course: the handler that was installed before runs (call this
@@ -20,11 +28,15 @@ class TemporaryRegistration {
   TemporaryRegistration() = default;
   // Claims a slot for `path`; when the table is full, the file is only found later by its name.
   explicit TemporaryRegistration(const std::string& path);
+  // For a name reserved by an empty file: the signal removes it only while `path` is still that
+  // file and still empty, so a file written over it, or put there by the user, stays.
+  TemporaryRegistration(const std::string& path, FileIdentity emptyFile);
   ~TemporaryRegistration();
   TemporaryRegistration(const TemporaryRegistration&) = delete;
   TemporaryRegistration& operator=(const TemporaryRegistration&) = delete;
 
  private:
+  TemporaryRegistration(const std::string& path, bool onlyWhileEmpty, FileIdentity identity);
   int slot_ = -1;
 };
 
