@@ -157,9 +157,12 @@ void GraphingRun::finishOutcome(RunEnd end) {
   // An equation plotted is one whose every step went through, its chart's included.
   for (EquationOutcome& equation : building_.equations)
     if (equation.status == EquationStatus::Plotted && equation.failures > 0) equation.status = EquationStatus::Failed;
-  if (end == RunEnd::NoWorkbook)
-    building_.handOver.whyNot = building_.failures.empty() ? QStringLiteral("No workbook could be made.")
-                                                           : building_.failures.back().description;
+}
+
+bool GraphingRun::noWorkbook(size_t failuresBefore) {
+  building_.handOver.whyNot = building_.failures.size() > failuresBefore ? building_.failures.back().description
+                                                                         : QStringLiteral("No workbook could be made.");
+  return false;
 }
 
 // Steps 110 to 134: a new instance, quiet while it works, and a workbook whose last sheet is Data.
@@ -169,13 +172,17 @@ bool GraphingRun::prepareWorkbook(platform::ErrorTrap& trap) {
   app_.reset();
   chart_.reset();
   columnsExhausted_ = false;
-  if (!trap.step(lineOf(RunStep::CreateInstance), [&] { app_ = factory_.create(); }) || !app_) return false;
+  size_t failuresBefore = building_.failures.size();
+  if (!trap.step(lineOf(RunStep::CreateInstance), [&] { app_ = factory_.create(); }) || !app_)
+    return noWorkbook(failuresBefore);
   trap.step(lineOf(RunStep::ScreenUpdatingOff), [&] { app_->setScreenUpdating(false); });
   trap.step(lineOf(RunStep::DisplayAlertsOff), [&] { app_->setDisplayAlerts(false); });
   trap.step(lineOf(RunStep::EventsOff), [&] { app_->setEnableEvents(false); });
   trap.step(lineOf(RunStep::CancelKeyOff), [&] { app_->setEnableCancelKey(excel::xlDisabled); });
   trap.step(lineOf(RunStep::WaitCursor), [&] { app_->setCursor(excel::xlWait); });
-  if (!trap.step(lineOf(RunStep::AddWorkbook), [&] { need(app_->workbooks()).add(); })) return false;
+  failuresBefore = building_.failures.size();
+  if (!trap.step(lineOf(RunStep::AddWorkbook), [&] { need(app_->workbooks()).add(); }))
+    return noWorkbook(failuresBefore);
   int sheets = 0;
   trap.step(lineOf(RunStep::CountSheets), [&] { sheets = need(app_->sheets()).count(); });
   if (sheets != 2)

@@ -76,6 +76,8 @@ class GraphingRun {
   void equationWritten(int i, const EquationRow& row);
   void leaveOut(int from);
   void finishOutcome(RunEnd end);
+  // Notes why the run has no workbook (the failure of the step just taken, if any); false.
+  bool noWorkbook(size_t failuresBefore);
 
   void separateChartSteps(platform::ErrorTrap& trap, int i, const EquationRow& equation);
   void oneChartCreationSteps(platform::ErrorTrap& trap);
