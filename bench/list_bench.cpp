@@ -22,6 +22,7 @@
 #include "batch/saved_list_keeper.h"
 #include "batch/settings_store.h"
 #include "equations/equation_file.h"
+#include "app/equation_table_model.h"
 #include "equations/equation_list.h"
 #include "platform/error_report.h"
 
@@ -70,7 +71,7 @@ int gRepeats = 3;
 QString equationOf(int i) { return QStringLiteral("sin(x) + %1 * x").arg(i); }
 
 // A view set up as the main window sets up its list, shown (off screen unless a display is set).
-std::unique_ptr<QTreeView> shownViewOf(equations::EquationListModel& list) {
+std::unique_ptr<QTreeView> shownViewOf(app::EquationTableModel& list) {
   auto view = std::make_unique<QTreeView>();
   view->setModel(&list);
   view->setRootIsDecorated(false);
@@ -96,7 +97,7 @@ using ListWork = std::function<void(equations::EquationListModel&)>;
 // Times work() on a list made by setUp (shown in a view when asked), including the events it
 // leaves pending, and its peak memory.
 Figure measureOnce(bool withView, const ListWork& work, const ListWork& setUp) {
-  equations::EquationListModel list;
+  app::EquationTableModel list;
   std::unique_ptr<QTreeView> view = withView ? shownViewOf(list) : nullptr;
   if (setUp) setUp(list);
   QApplication::processEvents();

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 
+#include "app/equation_table_model.h"
 #include "equations/equation_list.h"
 
 namespace {
@@ -39,7 +40,7 @@ Figures measure(QAbstractItemModel& model) {
 }
 
 Figures ours(const QString& field) {
-  equations::EquationListModel list;
+  app::EquationTableModel list;
   for (const char* caption : {"Equations", "Start", "End", "Steps"}) list.addColumn(QString::fromLatin1(caption));
   equations::AddEquationRow(list, field, QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("1"));
   return measure(list);

@@ -41,12 +41,13 @@ void Form1::PushButton2_Click() {
                                                            *graphingWindow_);
   }
   if (graphingRun_->GraphingBusy()) return;  // a second press while a run is in progress
-  const int total = list_.count();  // rows added while the run yields are not part of it
   const QWidgetList windowsBefore = QApplication::topLevelWidgets();
   graphingRun_->StartGraphing(platform::ErrorTrap::locationOf("PushButton2_Click"));
   // The run names the full sheet once; how many equations it left out is said here, once.
-  if (const int leftOut = equationsLeftOut(total, graphingRun_->plottedCount()); leftOut > 0)
-    services_.dialogs.messageBox(leftOutText(leftOut, total), platform::Buttons::Ok, platform::Icon::None);
+  const graphing::RunOutcome& outcome = graphingRun_->outcome();
+  if (const int leftOut = outcome.count(graphing::EquationStatus::LeftOut); leftOut > 0)
+    services_.dialogs.messageBox(leftOutText(leftOut, static_cast<int>(outcome.equations.size())),
+                                 platform::Buttons::Ok, platform::Icon::None);
   bringNewWindowsToFront(windowsBefore);
 }
 

@@ -64,6 +64,10 @@ void EngineApplication::setVisible(bool visible) {
   if (becomesVisible) asAutomation([&] { handOver(); });
 }
 
+std::string EngineApplication::handedOverFile() {
+  return writtenFiles_.empty() ? std::string() : writtenFiles_.back().toStdString();
+}
+
 void EngineApplication::exportWorkbook(const core::WorkbookModel& workbook, const QString& path) const {
   if (!options_.whileWaiting) return workbook_file::exportXlsx(workbook, path.toStdString(), options_.writingProgress);
   // The writer's thread only leaves its fraction here; the caller's thread passes it on.

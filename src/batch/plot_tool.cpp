@@ -25,8 +25,6 @@
 #include "render/chart_extraction.h"
 #include "render/chart_pictures.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 
 namespace app {
@@ -45,17 +43,12 @@ void print(std::FILE* out, const QString& text) {
 class StreamDialogs : public platform::Dialogs {
  public:
   explicit StreamDialogs(std::FILE* out) : out_(out) {}
-  platform::Answer messageBox(const QString& text, platform::Buttons buttons, platform::Icon icon,
-                              const QString& title) override {
-    if (title == QLatin1String(platform::kErrorTitle) || icon == platform::Icon::Warning) ++failures;
-    // The run's closing "Done." waits for the tool's verdict: it is said only after a clean run.
-    if (text == QLatin1String(graphing::kDone)) return platform::Answer::Ok;
+  platform::Answer messageBox(const QString& text, platform::Buttons buttons, platform::Icon, const QString&) override {
     print(out_, text);
     return buttons == platform::Buttons::YesNo ? platform::Answer::Yes : platform::Answer::Ok;
   }
   QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
   platform::FileOpenResult openFile(const platform::FileOpenSettings&) override { return {}; }
-  int failures = 0;
 
  private:
   std::FILE* out_;
@@ -118,16 +111,18 @@ std::optional<QSize> parsePictureSize(const QString& text) {
   return QSize(width, height);
 }
 
+// False when a row source failed; what failed has been said on `messages`.
 bool takeRows(const PlotRequest& request, const PlotEnvironment& environment, equations::EquationListModel& rows,
               StreamDialogs& dialogs, std::FILE* messages) {
+  bool savedListRead = true;
   if (request.saved) {
     FileSettingsStore store(environment.settingsBaseFolder);
     platform::ErrorTrap trap(dialogs, kPlotLocation);
     restoreEquationList(rows, store, trap);
+    savedListRead = trap.reported() == 0;
   }
   for (const QStringList& e : request.equations) equations::AddEquationRow(rows, e[0], e[1], e[2], e[3]);
   for (const QString& file : request.files) {
-    const int failuresBefore = dialogs.failures;
     try {
       if (!platform::FileExists(file)) {
         print(messages, QStringLiteral("tessaline-plot: %1: no such file").arg(file));
@@ -141,18 +136,11 @@ bool takeRows(const PlotRequest& request, const PlotEnvironment& environment, eq
       print(messages, QStringLiteral("tessaline-plot: ") + QString::fromUtf8(e.what()));
       return false;
     }
-    if (dialogs.failures != failuresBefore) return false;
   }
-  return dialogs.failures == 0;
+  return savedListRead;
 }
 
 }  // namespace
-
-int equationsLeftOut(int total, int plotted) {
-  // Only a run that filled every column of the sheet left equations out; one that ended early
-  // for another reason has said so itself.
-  return plotted == graphing::kClassicColumns / 2 ? total - plotted : 0;
-}
 
 QString leftOutText(int leftOut, int total) {
   return QStringLiteral("%1 of the %2 equations were left out: one workbook plots at most %3, two columns "
@@ -295,13 +283,6 @@ int tellComputationNotes(const std::shared_ptr<const core::WorkbookModel>& workb
   return circular;
 }
 
-// The file's identity: a workbook written by the run replaces the file, so it is a new inode.
-std::optional<std::pair<dev_t, ino_t>> fileIdentity(const QString& path) {
-  struct stat status {};
-  if (::stat(output::resolvedOutputPath(path).c_str(), &status) != 0) return std::nullopt;
-  return std::pair{status.st_dev, status.st_ino};
-}
-
 namespace {
 
 // Every picture's name is checked before any is drawn: NAME-2.png may be an equation file.
@@ -318,16 +299,41 @@ bool writePictures(const core::WorkbookModel& workbook, const QString& output, c
   return false;
 }
 
+// The tool's verdict, from the run's outcome and what it writes itself: what was left out, the
+// pictures, what the cells do not show, then "Done." or a summary. Returns the exit status.
+int presentOutcome(const graphing::RunOutcome& outcome, const PlotRequest& request, const QString& output,
+                   const std::shared_ptr<const core::WorkbookModel>& workbook, const ProtectedFiles& keep,
+                   std::FILE* messages) {
+  const int total = static_cast<int>(outcome.equations.size());
+  const int leftOut = outcome.count(graphing::EquationStatus::LeftOut);
+  if (leftOut > 0) print(messages, QStringLiteral("tessaline-plot: ") + leftOutText(leftOut, total));
+  int failures = static_cast<int>(outcome.failures.size()) + (leftOut > 0 ? 1 : 0);
+  const bool pictures = render::pictureFormatOf(output).has_value();
+  bool written = false;
+  if (pictures) {
+    // As the workbook is written despite a failed row, so are its pictures; the status tells.
+    if (outcome.handOver.handedOver && workbook) written = writePictures(*workbook, output, request, keep, messages);
+  } else {
+    written = outcome.handOver.handedOver && !outcome.handOver.file.isEmpty();
+  }
+  if (written) failures += tellComputationNotes(workbook, pictures, messages);
+  if (!written || !outcome.clean() || failures > 0) {
+    printSummary(messages, request.output, failures, written);
+    return 1;
+  }
+  print(messages, QString::fromLatin1(graphing::kDone));
+  return 0;
+}
+
 }  // namespace
 
 int runPlot(const PlotRequest& request, const PlotEnvironment& environment, std::FILE* messages) {
   const ProtectedFiles keep = protectedFilesOf(request, environment);
   if (!outputsAreUsable({request.output}, keep, messages)) return 1;  // as any write failure
-  const auto before = fileIdentity(request.output);
   StreamDialogs dialogs(messages);
   equations::EquationListModel rows;
   if (!takeRows(request, environment, rows, dialogs, messages)) {
-    printSummary(messages, request.output, dialogs.failures, false);
+    printSummary(messages, request.output, 0, false);
     return 1;
   }
 
@@ -345,26 +351,10 @@ int runPlot(const PlotRequest& request, const PlotEnvironment& environment, std:
   KeepingFactory factory(engines);
   NoPump pump;
   BatchWindow window(rows, request.oneChart, environment.showProgress ? messages : nullptr);
-  graphing::GraphingRun run(factory, dialogs, pump, window);
+  // "Done." is the tool's to say, after a clean run only.
+  graphing::GraphingRun run(factory, dialogs, pump, window, graphing::DoneSaidBy::Caller);
   run.StartGraphing(kPlotLocation);
-  const int leftOut = equationsLeftOut(rows.count(), run.plottedCount());
-  if (leftOut > 0) print(messages, QStringLiteral("tessaline-plot: ") + leftOutText(leftOut, rows.count()));
-  int failures = std::max(dialogs.failures, run.lastRunSucceeded() ? 0 : 1) + (leftOut > 0 ? 1 : 0);
-  bool written = false;
-  if (pictures) {
-    // As the workbook is written despite a failed row, so are its pictures; the status tells.
-    if (drawn) written = writePictures(*drawn, output, request, keep, messages);
-  } else {
-    const auto after = fileIdentity(request.output);
-    written = after && after != before;
-  }
-  if (written) failures += tellComputationNotes(pictures ? drawn : factory.workbook(), pictures, messages);
-  if (!written || failures > 0) {
-    printSummary(messages, request.output, failures, written);
-    return 1;
-  }
-  print(messages, QString::fromLatin1(graphing::kDone));
-  return 0;
+  return presentOutcome(run.outcome(), request, output, pictures ? drawn : factory.workbook(), keep, messages);
 }
 
 }  // namespace app

@@ -8,6 +8,8 @@
 namespace equations {
 namespace {
 
+using Change = EquationListHook::Change;
+
 // The row's own text is item 0, its sub-items 1 .. 3: the list's columns in order.
 const QString& itemOf(const EquationEntry& row, int subItem) {
   switch (subItem) {
@@ -37,50 +39,37 @@ const EquationEntry& EquationListModel::entry(int position) const {
 
 void EquationListModel::appendEntry(const EquationEntry& entry) {
   const int at = count();
-  beginInsertRows({}, at, at);
+  before(Change::Append, at, at);
   rows_.push_back(entry);
-  endInsertRows();
+  after(Change::Append);
 }
 
 void EquationListModel::appendRows(std::vector<EquationEntry>&& entries) {
   if (entries.empty()) return;
   const int at = count();
-  beginInsertRows({}, at, at + static_cast<int>(entries.size()) - 1);
+  before(Change::Append, at, at + static_cast<int>(entries.size()) - 1);
   // Grow geometrically: batch after batch, an exact reserve would copy the whole list each time.
   const size_t needed = rows_.size() + entries.size();
   if (needed > rows_.capacity()) rows_.reserve(std::max(needed, 2 * rows_.capacity()));
   std::move(entries.begin(), entries.end(), std::back_inserter(rows_));
-  endInsertRows();
+  after(Change::Append);
   entries.clear();
 }
 
 void EquationListModel::removeRow(int position) {
   checkPosition(position);
-  beginRemoveRows({}, position - 1, position - 1);
+  before(Change::Remove, position - 1, position - 1);
   rows_.erase(rows_.begin() + (position - 1));
-  endRemoveRows();
+  after(Change::Remove);
 }
 
 void EquationListModel::clear() {
   if (rows_.empty()) return;
-  beginResetModel();
+  before(Change::Clear, 0, count() - 1);
   rows_.clear();
   rows_.shrink_to_fit();
-  endResetModel();
+  after(Change::Clear);
 }
-
-void EquationListModel::addColumn(const QString& caption) {
-  // The model always has four columns of data; captions name them as they are set up.
-  captions_.push_back(caption);
-  const int section = static_cast<int>(captions_.size()) - 1;
-  if (section < 4) emit headerDataChanged(Qt::Horizontal, section, section);
-}
-
-int EquationListModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : count();
-}
-
-int EquationListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 4; }
 
 QString shownText(const QString& text) {
   if (text.size() <= kShownCharacters) return text;
@@ -88,22 +77,6 @@ QString shownText(const QString& text) {
   qsizetype cut = kShownCharacters;
   if (text[cut - 1].isHighSurrogate()) --cut;
   return text.left(cut) + QChar(0x2026);
-}
-
-QVariant EquationListModel::data(const QModelIndex& index, int role) const {
-  if (!index.isValid() || role != Qt::DisplayRole) return {};
-  return shownText(itemOf(rows_[static_cast<size_t>(index.row())], index.column()));
-}
-
-QVariant EquationListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-  if (section < 0 || section >= static_cast<int>(captions_.size())) return QString();
-  return captions_[static_cast<size_t>(section)];
-}
-
-Qt::ItemFlags EquationListModel::flags(const QModelIndex& index) const {
-  // Rows are selected and removed, never edited in place.
-  return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
 }
 
 void AddEquationRow(EquationListModel& list, const QString& equation, const QString& start,

@@ -1,6 +1,7 @@
 #pragma once
 // A graphing run against the real engine, driven by a window double.
 #include <QString>
+#include <functional>
 #include <vector>
 
 #include "graphing/equation_rows.h"
@@ -44,7 +45,9 @@ class TestWindow : public graphing::GraphingWindow {
 };
 
 struct RunFixture {
-  explicit RunFixture(int sheetsInNewWorkbook = 1) : engine(sheetsInNewWorkbook) {}
+  // `adjust` changes the engine's options before it is made.
+  explicit RunFixture(int sheetsInNewWorkbook = 1, const std::function<void(automation::EngineOptions&)>& adjust = {})
+      : engine(sheetsInNewWorkbook, adjust) {}
 
   void add(const char* equation, const char* start, const char* end, const char* step) {
     window.list.rows.push_back({QString::fromUtf8(equation), QString::fromUtf8(start), QString::fromUtf8(end),

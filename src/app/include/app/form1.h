@@ -7,7 +7,7 @@
 
 #include "app/services.h"
 #include "app/skin_framework.h"
-#include "equations/equation_list.h"
+#include "app/equation_table_model.h"
 
 class QPushButton;
 class QTreeView;
@@ -69,7 +69,7 @@ class Form1 : public QWidget {
   void setMousePointer(MousePointer state);
   void setMouseIcon(const QCursor& cursor);
 
-  equations::EquationListModel& list() { return list_; }
+  EquationTableModel& list() { return list_; }
   bool graphingBusy() const;
   // The progress bar while the finished workbook is written: how far, from 0 to 1.
   void showWritingProgress(double fraction);
@@ -108,7 +108,7 @@ class Form1 : public QWidget {
   void bringNewWindowsToFront(const QWidgetList& before);
 
   Services& services_;
-  equations::EquationListModel list_;
+  EquationTableModel list_;
   MousePointer mousePointer_ = MousePointer::Default;
   bool savedListUnread_ = false;  // the saved list could not be read at start-up
   std::unique_ptr<QCursor> mouseIcon_;

@@ -25,6 +25,7 @@ class EngineApplication : public excel::Application, public std::enable_shared_f
   void setEnableCancelKey(int mode) override;
   void setCursor(int cursor) override;
   void setVisible(bool visible) override;
+  std::string handedOverFile() override;
   std::shared_ptr<excel::Workbooks> workbooks() override;
   std::shared_ptr<excel::Sheets> sheets() override;
   std::shared_ptr<excel::Charts> charts() override;

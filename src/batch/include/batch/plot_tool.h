@@ -32,8 +32,6 @@ ParsedPlotRequest parsePlotArguments(const QStringList& arguments);
 
 QString plotUsage();
 
-// How many of the total equations a run that plotted `plotted` left out for want of columns.
-int equationsLeftOut(int total, int plotted);
 // Says that leftOut of total equations found no columns on the Data sheet.
 QString leftOutText(int leftOut, int total);
 

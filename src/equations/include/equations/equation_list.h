@@ -1,7 +1,7 @@
 #pragma once
 // The rows of the equation list: equation, start, end and step, all as text exactly as entered.
-// This model is the only store of the rows; the list view shows it and every reader asks it.
-#include <QAbstractTableModel>
+// This is the only store of the rows: the list view shows it and every reader asks it. A view
+// follows its changes through the hook.
 #include <QString>
 #include <vector>
 
@@ -20,10 +20,22 @@ struct EquationEntry {
 inline constexpr qsizetype kShownCharacters = 1000;
 QString shownText(const QString& text);
 
-class EquationListModel : public QAbstractTableModel {
-  Q_OBJECT
+// Told before and after every change of the rows, so that a view of them can follow.
+class EquationListHook {
  public:
-  using QAbstractTableModel::QAbstractTableModel;
+  enum class Change { Append, Remove, Clear };
+  virtual ~EquationListHook() = default;
+  // Rows first .. last, counted from 0 (for Clear: every row there was).
+  virtual void beforeChange(Change change, int first, int last) = 0;
+  virtual void afterChange(Change change) = 0;
+};
+
+class EquationListModel {
+ public:
+  EquationListModel() = default;
+  EquationListModel(const EquationListModel&) = delete;
+  EquationListModel& operator=(const EquationListModel&) = delete;
+  virtual ~EquationListModel() = default;
 
   // Reading. Positions count from 1, as the list shows them.
   int count() const { return static_cast<int>(rows_.size()); }
@@ -34,26 +46,26 @@ class EquationListModel : public QAbstractTableModel {
 
   // Writing: rows are appended whole.
   void appendEntry(const EquationEntry& entry);
-  // Appends many finished rows with one notification to the views: one by one, a shown list
+  // Appends many finished rows with one notification to the hook: one by one, a shown list
   // spends seconds on a million rows.
   void appendRows(std::vector<EquationEntry>&& entries);
   void removeRow(int position);
   void clear();
 
-  // Column captions of the header, in order; empty until the columns are set up.
-  void addColumn(const QString& caption);
-
-  int rowCount(const QModelIndex& parent = {}) const override;
-  int columnCount(const QModelIndex& parent = {}) const override;
-  QVariant data(const QModelIndex& index, int role) const override;
-  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  // The one hook told of changes, or none.
+  void setHook(EquationListHook* hook) { hook_ = hook; }
 
  private:
   void checkPosition(int position) const;
+  void before(EquationListHook::Change change, int first, int last) {
+    if (hook_) hook_->beforeChange(change, first, last);
+  }
+  void after(EquationListHook::Change change) {
+    if (hook_) hook_->afterChange(change);
+  }
 
   std::vector<EquationEntry> rows_;
-  std::vector<QString> captions_;
+  EquationListHook* hook_ = nullptr;
 };
 
 // The one way a row is appended: the equation, then start, end and step in that order.

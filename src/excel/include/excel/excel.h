@@ -117,6 +117,9 @@ class Application {
   virtual void setEnableCancelKey(int mode) = 0;
   virtual void setCursor(int cursor) = 0;
   virtual void setVisible(bool visible) = 0;  // true hands the workbook over to the user
+  // The file the hand-over wrote the workbook to, as UTF-8; empty when it wrote none (no
+  // hand-over yet, or the workbook went on without a file).
+  virtual std::string handedOverFile() { return {}; }
   virtual std::shared_ptr<Workbooks> workbooks() = 0;
   virtual std::shared_ptr<Sheets> sheets() = 0;  // of the active workbook
   virtual std::shared_ptr<Charts> charts() = 0;  // of the active workbook

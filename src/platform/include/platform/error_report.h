@@ -1,6 +1,7 @@
 #pragma once
 // The one error report every trapped handler shows, and the trap that carries on after it.
 #include <QString>
+#include <functional>
 #include <stdexcept>
 #include <utility>
 
@@ -72,8 +73,13 @@ class ErrorTrap {
   // Reports a failure found without an exception (for instance a bad value in the data).
   void fail(int line, const QString& description) {
     ++reported_;
+    if (listener_) listener_(line, description);
     ReportError(dialogs_, location_, line, description);
   }
+  // Hears every failure with its line and description just before it is reported, so that a
+  // handler can tell what went wrong without reading its own boxes back.
+  using FailureListener = std::function<void(int line, const QString& description)>;
+  void setFailureListener(FailureListener listener) { listener_ = std::move(listener); }
   // How many failures this trap has reported so far.
   int reported() const { return reported_; }
 
@@ -86,6 +92,7 @@ class ErrorTrap {
   Dialogs& dialogs_;
   QString location_;
   int reported_ = 0;
+  FailureListener listener_;
 };
 
 }  // namespace platform

@@ -1,22 +1,24 @@
+// Rows handed over in batches reach the list view's table in few notifications.
 #include "equations/row_batch.h"
 
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
 
+#include "app/equation_table_model.h"
 #include "equations/list_rows_helper.h"
 
 namespace {
 
-using equations::EquationListModel;
+using app::EquationTableModel;
 using equations::RowBatch;
 using testing_support::rowsOf;
 using testing_support::RowTexts;
 
 TEST(RowBatch, HandsRowsOverInOrderWithFewNotifications) {
-  EquationListModel list;
+  EquationTableModel list;
   equations::AddEquationRow(list, "first", "0", "1", "2");
-  QSignalSpy inserted(&list, &EquationListModel::rowsInserted);
+  QSignalSpy inserted(&list, &EquationTableModel::rowsInserted);
   RowBatch batch(list);
   const int rows = 70'000;  // more than one batch
   for (int i = 0; i < rows; ++i) {
@@ -37,8 +39,8 @@ TEST(RowBatch, HandsRowsOverInOrderWithFewNotifications) {
 }
 
 TEST(RowBatch, AnEmptyBatchChangesNothing) {
-  EquationListModel list;
-  QSignalSpy inserted(&list, &EquationListModel::rowsInserted);
+  EquationTableModel list;
+  QSignalSpy inserted(&list, &EquationTableModel::rowsInserted);
   RowBatch(list).flush();
   EXPECT_EQ(list.count(), 0);
   EXPECT_EQ(inserted.count(), 0);
