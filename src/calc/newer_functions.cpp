@@ -187,6 +187,37 @@ bool appendWithFunctionPrefixes(std::string_view formula, std::string& out) {
   return bindsNames;
 }
 
+// The word without the file's prefixes; `optional` is set when one of them was "_xlop.".
+std::string_view withoutFilePrefixes(std::string_view word, bool& optional) {
+  optional = false;
+  for (;;) {
+    if (word.size() > 7 && isNamed(word.substr(0, 7), "_XLETA.")) {
+      word.remove_prefix(7);
+      continue;
+    }
+    if (word.size() <= 6 || word[0] != '_') return word;
+    const std::string_view prefix = word.substr(0, 6);
+    if (isNamed(prefix, "_XLOP.")) optional = true;
+    else if (!isNamed(prefix, "_XLFN.") && !isNamed(prefix, "_XLWS.") && !isNamed(prefix, "_XLPM.")) return word;
+    word.remove_prefix(6);
+  }
+}
+
 }  // namespace
+
+std::string displayFormula(std::string_view formula) {
+  std::string out;
+  out.reserve(formula.size());
+  FormulaLexer lexer(formula);
+  for (FormulaToken token; lexer.next(token);) {
+    const std::string_view text = lexer.text(token);
+    bool optional = false;
+    const std::string_view shown = token.kind == TokenKind::Name ? withoutFilePrefixes(text, optional) : text;
+    if (optional) out.push_back('[');
+    out.append(shown);
+    if (optional) out.push_back(']');
+  }
+  return out;
+}
 
 }  // namespace calc
