@@ -139,7 +139,7 @@ void FormulaLexer::word(FormulaToken& token, const char* start) {
     if (word.find_first_not_of("0123456789") == std::string_view::npos && touchesColon(start, stop)) {
       token.kind = TokenKind::Reference;  // a whole row: 1:3
       token.shape = WordShape::Row;
-    } else if (lex::startsNumber(start, end)) {
+    } else {
       bool malformed = false;
       stop = lex::numberEnd(start, end, malformed);
       token.kind = TokenKind::Number;
@@ -151,23 +151,27 @@ void FormulaLexer::word(FormulaToken& token, const char* start) {
     if (!token.called && (token.shape == WordShape::Cell || (rowOrColumn && touchesColon(start, stop))))
       token.kind = TokenKind::Reference;
   }
-  if (token.kind == TokenKind::Reference) {
-    const std::string_view text(start, static_cast<std::size_t>(stop - start));
-    std::size_t i = text.front() == '$' ? 1 : 0;
-    token.columnAbsolute = i == 1 && token.shape != WordShape::Row;
-    const std::size_t lettersStart = i;
-    while (i < text.size() && isLetter(text[i])) ++i;
-    if (i > lettersStart) token.column = columnNumber(text.substr(lettersStart, i - lettersStart)).value_or(0);
-    if (i < text.size() && text[i] == '$') {
-      token.rowAbsolute = true;
-      ++i;
-    }
-    if (token.shape == WordShape::Row) token.rowAbsolute = text.front() == '$';
-    token.rowDigits = static_cast<std::uint8_t>(text.size() - i);
-    if (token.rowDigits > 0) token.row = parseRowOnly(text.substr(i)).value_or(0);
-  }
+  if (token.kind == TokenKind::Reference) readReferenceParts(token, {start, static_cast<std::size_t>(stop - start)});
   token.length = static_cast<std::uint32_t>(stop - start);
   pos_ = static_cast<std::size_t>(stop - text_.data());
+}
+
+// A reference's column and row, their '$' flags and where the row's digits stand.
+void FormulaLexer::readReferenceParts(FormulaToken& token, std::string_view text) {
+  const bool wholeRow = token.shape == WordShape::Row;
+  std::size_t i = text.front() == '$' ? 1 : 0;
+  token.columnAbsolute = i == 1 && !wholeRow;
+  const std::size_t lettersStart = i;
+  while (i < text.size() && isLetter(text[i])) ++i;
+  if (i > lettersStart) token.column = columnNumber(text.substr(lettersStart, i - lettersStart)).value_or(0);
+  if (i < text.size() && text[i] == '$') {
+    token.rowAbsolute = true;
+    ++i;
+  }
+  if (wholeRow) token.rowAbsolute = text.front() == '$';
+  if (i == text.size()) return;
+  token.row = parseRowOnly(text.substr(i)).value_or(0);
+  if (token.row > 0) token.rowDigits = static_cast<std::uint8_t>(text.size() - i);  // at most 7
 }
 
 bool FormulaLexer::touchesColon(const char* start, const char* stop) const {

@@ -133,7 +133,7 @@ struct FormulaToken {
   std::int32_t column = 0;
   bool rowAbsolute = false;
   bool columnAbsolute = false;
-  std::uint8_t rowDigits = 0;  // Reference: the row's digits end the token
+  std::uint8_t rowDigits = 0;  // Reference: the row's digits end the token (0 when no row is read)
   std::uint32_t end() const { return offset + length; }
 };
 
@@ -146,6 +146,7 @@ class FormulaLexer {
 
  private:
   void word(FormulaToken& token, const char* start);
+  static void readReferenceParts(FormulaToken& token, std::string_view text);
   bool touchesColon(const char* start, const char* end) const;
 
   std::string_view text_;
