@@ -169,11 +169,7 @@ class Parser {
   void skipSpaces() {
     if (hasClass(*p_, kSpace)) skipSpaceRun();
   }
-  [[gnu::noinline]] void skipSpaceRun() {
-    const char* at = p_;
-    while (hasClass(*at, kSpace)) ++at;
-    p_ = at;
-  }
+  [[gnu::noinline]] void skipSpaceRun() { p_ = lex::skipClass(p_, kSpace); }
   bool accept(char c) {
     skipSpaces();
     if (*p_ != c) return false;
@@ -372,7 +368,7 @@ class Parser {
 
   void numberOrRows() {
     const std::size_t start = pos();
-    const char* end = lex::skipClass(p_, end_, lex::kDigit);
+    const char* end = lex::skipClass(p_, lex::kDigit);
     if (*end == ':') {  // a whole-row range such as 1:3
       const std::string_view digits(p_, static_cast<std::size_t>(end - p_));
       p_ = end;
@@ -438,7 +434,7 @@ class Parser {
   // ---- names, references, calls --------------------------------------------------------------
   std::string_view scanWord() {
     const char* const start = p_;
-    p_ = lex::skipClass(start, end_, lex::kWord);
+    p_ = lex::skipClass(start, lex::kWord);
     return {start, static_cast<std::size_t>(p_ - start)};
   }
 

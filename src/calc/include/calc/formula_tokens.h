@@ -52,6 +52,13 @@ inline const char* skipClass(const char* p, const char* end, CharClass cls) {
   return p;
 }
 
+// The same in a text that ends in a NUL (no class holds it), as the parser keeps its copy:
+// the hottest loop of parsing then needs no bounds check.
+inline const char* skipClass(const char* p, CharClass cls) {
+  while (hasClass(*p, cls)) ++p;
+  return p;
+}
+
 // Whether a number starts at `p`: a digit, or a '.' before one.
 inline bool startsNumber(const char* p, const char* end) {
   return p < end && (isDigit(*p) || (*p == '.' && p + 1 < end && isDigit(p[1])));
