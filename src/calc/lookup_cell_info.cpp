@@ -3,6 +3,7 @@
 #include <cctype>
 #include <string>
 
+#include "calc/file_formula.h"
 #include "coercion.h"
 #include "lookup_reference_text.h"
 
@@ -20,46 +21,6 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
   for (std::size_t i = 0; i < a.size(); ++i)
     if (lower(a[i]) != lower(b[i])) return false;
   return true;
-}
-
-bool isNameCharacter(char c) {
-  return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' || static_cast<unsigned char>(c) >= 0x80;
-}
-
-// A formula as the spreadsheet shows it: files mark newer functions ("_xlfn.XLOOKUP") and the
-// names LET and LAMBDA bind ("_xlpm.x") with prefixes the user never sees, and an optional
-// LAMBDA parameter as "_xlop.b", shown "[b]"; a function passed by name is "_xleta.SUM". Quoted
-// texts are left as they are.
-std::string withoutPrefixes(const std::string& formula) {
-  std::string out;
-  out.reserve(formula.size());
-  bool quoted = false;
-  for (std::size_t i = 0; i < formula.size(); ++i) {
-    if (formula[i] == '"') quoted = !quoted;
-    if (!quoted && formula[i] == '_' && i + 6 <= formula.size()) {
-      const std::string_view next(formula.data() + i, 6);
-      if (equalsIgnoringCase(next, "_xlfn.") || equalsIgnoringCase(next, "_xlws.") ||
-          equalsIgnoringCase(next, "_xlpm.")) {
-        i += 5;
-        continue;
-      }
-      if (i + 7 <= formula.size() && equalsIgnoringCase(std::string_view(formula.data() + i, 7), "_xleta.")) {
-        i += 6;  // a function passed by name ("_xleta.SUM")
-        continue;
-      }
-      if (equalsIgnoringCase(next, "_xlop.")) {
-        std::size_t end = i + 6;
-        while (end < formula.size() && isNameCharacter(formula[end])) ++end;
-        out += '[';
-        out.append(formula, i + 6, end - i - 6);
-        out += ']';
-        i = end - 1;
-        continue;
-      }
-    }
-    out += formula[i];
-  }
-  return out;
 }
 
 // The cell CELL asks about: the reference's top-left, or the formula's own cell.
@@ -136,7 +97,7 @@ Value formulaTextOf(const Args& args) {
   if (ref.kind != Operand::Kind::Range) return ErrorCode::NA;
   const auto text = args.context().formulaText(topLeft(ref.range));
   if (!text) return ErrorCode::NA;
-  return textResult(withoutPrefixes(*text));
+  return textResult(displayFormula(*text));
 }
 
 Value isFormula(const Args& args) {

@@ -9,7 +9,9 @@
 #include <string>
 
 #include "calc/file_formula.h"
+#include "calc/formula_tokens.h"
 #include "function_spec.h"
+#include "lambda_forms.h"
 #include "parser.h"
 
 namespace calc {
@@ -60,39 +62,6 @@ static_assert(sortedByName(), "keep the list in name order");
 
 constexpr std::size_t kLongestName = 24;  // FORECAST.ETS.SEASONALITY
 
-bool isNameByte(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '.' ||
-         c == '\\' || static_cast<unsigned char>(c) >= 0x80;
-}
-
-// Copies a quoted stretch ("text" or 'sheet name', the quote doubled inside) from `at`, which
-// is on the opening quote; returns the position after the closing one.
-std::size_t copyQuoted(std::string_view formula, std::size_t at, std::string& out) {
-  const char quote = formula[at];
-  std::size_t end = at + 1;
-  for (;;) {
-    end = formula.find(quote, end);
-    if (end == std::string_view::npos) {
-      end = formula.size();
-      break;
-    }
-    ++end;
-    if (end < formula.size() && formula[end] == quote) {
-      ++end;  // a doubled quote stays inside
-      continue;
-    }
-    break;
-  }
-  out.append(formula.substr(at, end - at));
-  return end;
-}
-
-// Whether the name starting at `at` is called: a '(' follows, perhaps after spaces.
-bool isCall(std::string_view formula, std::size_t end) {
-  while (end < formula.size() && formula[end] == ' ') ++end;
-  return end < formula.size() && formula[end] == '(';
-}
-
 }  // namespace
 
 std::string_view fileFunctionPrefix(std::string_view name) {
@@ -124,28 +93,30 @@ bool isSpreadsheetFunction(std::string_view name) {
 
 namespace {
 
-// Whether the formula may pass a function by its name alone: it calls one of those that take
-// a LAMBDA (MAP, REDUCE, SCAN, BYROW, BYCOL, GROUPBY, PIVOTBY; in any case).
-bool mayPassFunctions(std::string_view formula) {
-  std::string upper(formula);
-  for (char& c : upper) c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
-  for (std::string_view name : {"MAP", "BY", "REDUCE", "SCAN"})
-    if (upper.find(name) != std::string::npos) return true;
-  return false;
+// The name a call is written with, without the prefixes files give newer functions.
+std::string_view plainName(std::string_view name) {
+  const auto prefixed = [&name](std::string_view prefix) {
+    if (name.size() <= prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+      if ((name[i] >= 'A' && name[i] <= 'Z' ? static_cast<char>(name[i] + 32) : name[i]) != prefix[i]) return false;
+    return true;
+  };
+  while (prefixed("_xlfn.") || prefixed("_xlws.")) name.remove_prefix(6);
+  return name;
 }
 
-// Whether the formula may bind names: it mentions LET or LAMBDA (in any case).
-bool mayBindNames(std::string_view formula) {
-  for (std::size_t i = 0; i + 3 <= formula.size(); ++i) {
-    const char c = static_cast<char>(formula[i] & ~0x20);
-    if (c != 'L') continue;
-    const auto upper = [&](std::size_t k) { return static_cast<char>(formula[i + k] & ~0x20); };
-    if (upper(1) == 'E' && upper(2) == 'T') return true;
-    if (i + 6 <= formula.size() && upper(1) == 'A' && upper(2) == 'M' && upper(3) == 'B' && upper(4) == 'D' &&
-        upper(5) == 'A')
-      return true;
-  }
-  return false;
+bool isNamed(std::string_view name, std::string_view upper) {
+  if (name.size() != upper.size()) return false;
+  for (std::size_t i = 0; i < name.size(); ++i)
+    if ((name[i] >= 'a' && name[i] <= 'z' ? static_cast<char>(name[i] - 32) : name[i]) != upper[i]) return false;
+  return true;
+}
+
+// Whether a call of this name may bind names or pass a function by its name alone: LET,
+// LAMBDA or a function that takes a LAMBDA (MAP, REDUCE, GROUPBY...).
+bool mayBindNames(std::string_view called) {
+  const std::string_view name = plainName(called);
+  return isNamed(name, "LET") || isNamed(name, "LAMBDA") || findLambdaForm(name);
 }
 
 // The formula with each name LET or LAMBDA binds written as files write it: "_xlpm.x", and
@@ -171,53 +142,82 @@ std::string withBoundNamePrefixes(std::string_view formula, const std::vector<Bo
   return text;
 }
 
-void appendWithFunctionPrefixes(std::string_view formula, std::string& out);
+bool appendWithFunctionPrefixes(std::string_view formula, std::string& out);
 
 }  // namespace
 
 void appendFileFormula(std::string_view formula, std::string& out) {
-  if (mayBindNames(formula) || mayPassFunctions(formula)) {
-    const std::vector<BoundNameSpan> spans = boundNameSpans(formula);
-    if (!spans.empty()) return appendWithFunctionPrefixes(withBoundNamePrefixes(formula, spans), out);
-  }
-  appendWithFunctionPrefixes(formula, out);
+  const std::size_t start = out.size();
+  if (!appendWithFunctionPrefixes(formula, out)) return;
+  // It may bind names: the parser knows where they stand.
+  const std::vector<BoundNameSpan> spans = boundNameSpans(formula);
+  if (spans.empty()) return;
+  out.resize(start);
+  appendWithFunctionPrefixes(withBoundNamePrefixes(formula, spans), out);
 }
 
 namespace {
 
-void appendWithFunctionPrefixes(std::string_view formula, std::string& out) {
+// Appends the formula with its calls prefixed; true when it calls a function that may bind
+// names (see mayBindNames).
+bool appendWithFunctionPrefixes(std::string_view formula, std::string& out) {
+  // Most formulas call no function newer than the 2007 format: the text goes out as it is.
+  if (formula.find('(') == std::string_view::npos) {
+    out.append(formula);
+    return false;
+  }
   out.reserve(out.size() + formula.size());
-  // Most formulas call only functions of the 2007 format: the text goes out as it is.
-  std::size_t call = formula.find('(');
-  std::size_t i = 0;
-  while (i < formula.size()) {
-    if (call == std::string_view::npos) {
-      out.append(formula.substr(i));
-      return;
+  FormulaLexer lexer(formula);
+  std::size_t copied = 0;
+  bool afterSheet = false, bindsNames = false;
+  for (FormulaToken token; lexer.next(token);) {
+    // A name after a sheet's is a reference there, never a function.
+    if (token.kind == TokenKind::Name && token.called && !afterSheet) {
+      bindsNames = bindsNames || mayBindNames(lexer.text(token));
+      const std::string_view prefix = fileFunctionPrefix(lexer.text(token));
+      if (!prefix.empty()) {
+        out.append(formula.substr(copied, token.offset - copied));
+        out.append(prefix);
+        copied = token.offset;
+      }
     }
-    const char c = formula[i];
-    if (c == '"' || c == '\'') {
-      i = copyQuoted(formula, i, out);
-      if (call < i) call = formula.find('(', i);
+    afterSheet = token.kind == TokenKind::SheetPrefix;
+  }
+  out.append(formula.substr(copied));
+  return bindsNames;
+}
+
+// The word without the file's prefixes; `optional` is set when one of them was "_xlop.".
+std::string_view withoutFilePrefixes(std::string_view word, bool& optional) {
+  optional = false;
+  for (;;) {
+    if (word.size() > 7 && isNamed(word.substr(0, 7), "_XLETA.")) {
+      word.remove_prefix(7);
       continue;
     }
-    if (!isNameByte(c)) {
-      out.push_back(c);
-      ++i;
-      if (call < i) call = formula.find('(', i);
-      continue;
-    }
-    std::size_t end = i;
-    while (end < formula.size() && isNameByte(formula[end])) ++end;
-    const std::string_view name = formula.substr(i, end - i);
-    // A name after '!' is on another sheet, never a function.
-    const bool qualified = i > 0 && formula[i - 1] == '!';
-    if (!qualified && isCall(formula, end)) out.append(fileFunctionPrefix(name));
-    out.append(name);
-    i = end;
+    if (word.size() <= 6 || word[0] != '_') return word;
+    const std::string_view prefix = word.substr(0, 6);
+    if (isNamed(prefix, "_XLOP.")) optional = true;
+    else if (!isNamed(prefix, "_XLFN.") && !isNamed(prefix, "_XLWS.") && !isNamed(prefix, "_XLPM.")) return word;
+    word.remove_prefix(6);
   }
 }
 
 }  // namespace
+
+std::string displayFormula(std::string_view formula) {
+  std::string out;
+  out.reserve(formula.size());
+  FormulaLexer lexer(formula);
+  for (FormulaToken token; lexer.next(token);) {
+    const std::string_view text = lexer.text(token);
+    bool optional = false;
+    const std::string_view shown = token.kind == TokenKind::Name ? withoutFilePrefixes(text, optional) : text;
+    if (optional) out.push_back('[');
+    out.append(shown);
+    if (optional) out.push_back(']');
+  }
+  return out;
+}
 
 }  // namespace calc

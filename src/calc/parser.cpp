@@ -15,6 +15,7 @@
 #include "byte_buffer.h"
 #include "calc/cell_address.h"
 #include "calc/file_formula.h"
+#include "calc/formula_tokens.h"
 #include "function_spec.h"
 #include "lambda_forms.h"
 
@@ -25,29 +26,14 @@ struct Failure {
   ParseError error;
 };
 
-enum CharClass : std::uint8_t { kDigit = 1, kLetter = 2, kNameStart = 4, kWord = 8, kSpace = 16 };
-
-// Letters of other scripts arrive as UTF-8 bytes >= 0x80; names may hold them.
-constexpr std::array<std::uint8_t, 256> kCharClasses = [] {
-  std::array<std::uint8_t, 256> classes{};
-  for (int c = 0; c < 256; ++c) {
-    const bool digit = c >= '0' && c <= '9';
-    const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-    const bool nameStart = letter || c == '_' || c >= 0x80;
-    const bool word = nameStart || digit || c == '.' || c == '$';
-    const bool space = c == ' ' || c == '\n' || c == '\r' || c == '\t';
-    classes[c] = static_cast<std::uint8_t>((digit ? kDigit : 0) | (letter ? kLetter : 0) |
-                                           (nameStart ? kNameStart : 0) | (word ? kWord : 0) |
-                                           (space ? kSpace : 0));
-  }
-  return classes;
-}();
-
-bool hasClass(char c, CharClass cls) { return kCharClasses[static_cast<unsigned char>(c)] & cls; }
-bool isDigit(char c) { return hasClass(c, kDigit); }
-bool isLetter(char c) { return hasClass(c, kLetter); }
-bool isNameStart(char c) { return hasClass(c, kNameStart); }
-bool isWordChar(char c) { return hasClass(c, kWord); }
+// Characters are classed, and numbers, quoted stretches, error values and words end, where the
+// one lexer of formula text says (formula_tokens.h).
+using lex::hasClass;
+using lex::isDigit;
+using lex::isLetter;
+using lex::isNameStart;
+using lex::isWordChar;
+using lex::kSpace;
 
 bool equalsUpper(std::string_view text, std::string_view upper) {
   if (text.size() != upper.size()) return false;
@@ -183,11 +169,7 @@ class Parser {
   void skipSpaces() {
     if (hasClass(*p_, kSpace)) skipSpaceRun();
   }
-  [[gnu::noinline]] void skipSpaceRun() {
-    const char* at = p_;
-    while (hasClass(*at, kSpace)) ++at;
-    p_ = at;
-  }
+  [[gnu::noinline]] void skipSpaceRun() { p_ = lex::skipClass(p_, kSpace); }
   bool accept(char c) {
     skipSpaces();
     if (*p_ != c) return false;
@@ -327,40 +309,31 @@ class Parser {
   // ---- literals --------------------------------------------------------------------------------
   // The text between quotes, doubled quotes taken as one, appended to `text`.
   template <class Text>
-  void scanQuoted(char quote, Text& text) {
-    const std::size_t start = pos();
-    ++p_;
-    for (;;) {
-      if (atEnd()) fail(start, "unterminated text");
-      const char c = *p_++;
-      if (c != quote) {
-        text.push_back(c);
-      } else if (*p_ == quote) {
-        text.push_back(quote);
-        ++p_;
-      } else {
-        return;
-      }
+  void scanQuoted(Text& text) {
+    const char* const open = p_;
+    const char* const close = lex::quotedEnd(open, end_);
+    if (!close) fail(pos(), "unterminated text");
+    const char quote = *open;
+    for (const char* c = open + 1; c < close - 1; ++c) {
+      text.push_back(*c);
+      if (*c == quote) ++c;  // a doubled quote is one
     }
+    p_ = close;
   }
 
   void stringLiteral() {
     const std::size_t start = text_.size();
-    scanQuoted('"', text_);
+    scanQuoted(text_);
     emitValue(Op::String);
     textOperand(start);
   }
 
   ErrorCode scanError() {
-    // No error's text begins another's, so the first that matches is the one written.
-    for (ErrorCode code : kSpreadsheetErrors) {
-      const std::string_view text = errorText(code);
-      if (startsWithUpper(std::string_view(p_, static_cast<std::size_t>(end_ - p_)), text)) {
-        p_ += text.size();
-        return code;
-      }
-    }
-    fail(pos(), "unknown error value");
+    std::size_t length = 0;
+    const ErrorCode code = lex::errorLiteral(p_, end_, length);
+    if (length == 0) fail(pos(), "unknown error value");
+    p_ += length;
+    return code;
   }
 
   void errorLiteral() {
@@ -373,19 +346,9 @@ class Parser {
   // The NULs behind the text stop every scan, so no step checks the end.
   double scanNumber() {
     const char* const start = p_;
-    const char* p = p_;
-    while (isDigit(*p)) ++p;
-    if (*p == '.') {
-      ++p;
-      while (isDigit(*p)) ++p;
-    }
-    if (*p == 'e' || *p == 'E') {
-      const char* q = p + 1;
-      if (*q == '+' || *q == '-') ++q;
-      if (!isDigit(*q)) fail(offsetOf(p), "malformed exponent");
-      p = q;
-      while (isDigit(*p)) ++p;
-    }
+    bool malformed = false;
+    const char* const p = lex::numberEnd(start, end_, malformed);
+    if (malformed) fail(offsetOf(p), "malformed exponent");
     p_ = p;
     if (isWordChar(*p) || *p == '(') fail(offsetOf(p), "unexpected character after a number");
     if (p - start <= 15) {  // plain integers are exact without strtod
@@ -405,8 +368,7 @@ class Parser {
 
   void numberOrRows() {
     const std::size_t start = pos();
-    const char* end = p_;
-    while (isDigit(*end)) ++end;
+    const char* end = lex::skipClass(p_, lex::kDigit);
     if (*end == ':') {  // a whole-row range such as 1:3
       const std::string_view digits(p_, static_cast<std::size_t>(end - p_));
       p_ = end;
@@ -450,7 +412,7 @@ class Parser {
     const char c = peek();
     if (c == '"') {
       std::string text;
-      scanQuoted('"', text);
+      scanQuoted(text);
       return text;
     }
     if (c == '#') return scanError();
@@ -472,10 +434,8 @@ class Parser {
   // ---- names, references, calls --------------------------------------------------------------
   std::string_view scanWord() {
     const char* const start = p_;
-    const char* end = start;
-    while (isWordChar(*end)) ++end;
-    p_ = end;
-    return {start, static_cast<std::size_t>(end - start)};
+    p_ = lex::skipClass(start, lex::kWord);
+    return {start, static_cast<std::size_t>(p_ - start)};
   }
 
   // A sheet name in the text pool; `length` 0 stands for the formula's own sheet.
@@ -486,7 +446,7 @@ class Parser {
   void quotedSheetReference() {
     const std::size_t start = pos();
     const std::size_t offset = text_.size();
-    scanQuoted('\'', text_);
+    scanQuoted(text_);
     if (peek() != '!') fail(pos(), "expected '!' after the sheet name");
     ++p_;
     if (text_.size() == offset) fail(start, "empty sheet name");

@@ -1,11 +1,11 @@
 #include "chart_part.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <optional>
 
 #include "package_parts.h"
+#include "calc/formula_tokens.h"
 #include "core/chart_types.h"
 #include "core/workbook_model.h"
 
@@ -56,21 +56,32 @@ struct ResolvedSeries {
   SeriesRange values;
 };
 
-bool isPlainNameByte(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '.' ||
-         static_cast<unsigned char>(c) >= 0x80;
+// Whether a reader would take the name for a cell (A1, XFE1), a column (A, Tax), an R1C1
+// reference (R1C1, RC, C) or a number, rather than a sheet's name.
+bool looksLikeReference(std::string_view name) {
+  switch (calc::wordShape(name)) {
+    case calc::WordShape::Cell:
+    case calc::WordShape::PastBounds:
+    case calc::WordShape::Column:
+    case calc::WordShape::Row:
+    case calc::WordShape::R1C1:
+    case calc::WordShape::Number: return true;
+    case calc::WordShape::LettersDigits:
+    case calc::WordShape::Name: return name.empty();
+  }
+  return true;
 }
 
-// Plain names that a reader would take for a cell (A1, R1C1, R, C) or a number are quoted too.
-bool looksLikeReference(const std::string& name) {
-  std::size_t letters = 0;
-  while (letters < name.size() && std::isalpha(static_cast<unsigned char>(name[letters]))) ++letters;
-  const bool digitsAfter = letters < name.size() &&
-                           name.find_first_not_of("0123456789", letters) == std::string::npos;
-  if (letters > 0 && letters <= 3 && (digitsAfter || letters == name.size())) return true;
-  if (name.empty() || std::isdigit(static_cast<unsigned char>(name.front()))) return true;
-  const char first = static_cast<char>(std::toupper(static_cast<unsigned char>(name.front())));
-  return (first == 'R' || first == 'C') && name.find_first_not_of("0123456789RCrc", 0) == std::string::npos;
+// Whether the name reads back as a sheet name without quotes: one word of name characters
+// that no reader would take for a reference.
+bool isPlainSheetName(std::string_view name) {
+  if (name.empty() || name.find('$') != std::string_view::npos) return false;
+  calc::FormulaLexer lexer(name);
+  calc::FormulaToken token;
+  if (!lexer.next(token) || token.length != name.size()) return false;
+  const bool word = token.kind == calc::TokenKind::Name || token.kind == calc::TokenKind::Reference ||
+                    token.kind == calc::TokenKind::Number;
+  return word && !looksLikeReference(name);
 }
 
 std::optional<SeriesRange> reference(const std::optional<core::SeriesReference>& ref) {
@@ -272,9 +283,7 @@ void writeChartSpace(chart::Out& out, const core::WorkbookModel& model, const co
 }  // namespace
 
 std::string sheetPrefix(const std::string& sheet) {
-  bool plain = !looksLikeReference(sheet);
-  for (char c : sheet) plain = plain && isPlainNameByte(c);
-  if (plain) return sheet;
+  if (isPlainSheetName(sheet)) return sheet;
   std::string quoted = "'";
   for (char c : sheet) quoted += c == '\'' ? std::string("''") : std::string(1, c);
   return quoted + "'";

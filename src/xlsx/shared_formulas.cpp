@@ -2,71 +2,32 @@
 
 #include <charconv>
 
+#include "calc/formula_tokens.h"
+
 namespace xlsx {
 namespace {
 
-constexpr std::int32_t kMaxRows = 1048576;
-constexpr std::int32_t kMaxColumns = 16384;
+using calc::FormulaToken;
+using calc::TokenKind;
+using calc::WordShape;
 
-bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isNameByte(char c) {
-  return isLetter(c) || isDigit(c) || c == '_' || c == '.' || c == '$' || c == '\\' || static_cast<unsigned char>(c) >= 0x80;
+bool isDigits(std::string_view text) {
+  return !text.empty() && text.find_first_not_of("0123456789$") == std::string_view::npos;
 }
 
-std::size_t skipQuoted(std::string_view text, std::size_t at) {
-  const char quote = text[at];
-  for (std::size_t i = at + 1; i < text.size(); ++i) {
-    if (text[i] != quote) continue;
-    if (i + 1 < text.size() && text[i + 1] == quote) {
-      ++i;
-      continue;
-    }
-    return i + 1;
-  }
-  return text.size();
-}
-
-struct CellToken {
-  std::string_view column;  // with its '$', if any
-  bool absoluteRow = false;
-  std::int32_t row = 0;
-};
-
-// "A1", "$B$7", "xfd1048576": a valid cell address and nothing else.
-std::optional<CellToken> cellToken(std::string_view token) {
-  std::size_t i = 0;
-  if (i < token.size() && token[i] == '$') ++i;
-  const std::size_t lettersStart = i;
-  std::int32_t column = 0;
-  while (i < token.size() && isLetter(token[i]) && i - lettersStart < 4) {
-    column = column * 26 + ((token[i] | 0x20) - 'a' + 1);
-    ++i;
-  }
-  const std::size_t letters = i - lettersStart;
-  if (letters == 0 || letters > 3 || column > kMaxColumns) return std::nullopt;
-  CellToken cell{token.substr(0, i)};
-  if (i < token.size() && token[i] == '$') {
-    cell.absoluteRow = true;
-    ++i;
-  }
-  const std::size_t digitsStart = i;
-  while (i < token.size() && isDigit(token[i])) ++i;
-  if (i != token.size() || i == digitsStart || i - digitsStart > 7 || token[digitsStart] == '0') return std::nullopt;
-  std::from_chars(token.data() + digitsStart, token.data() + i, cell.row);
-  if (cell.row > kMaxRows) return std::nullopt;
-  return cell;
-}
-
-bool looksLikeCell(std::string_view token) {
-  std::size_t i = token.empty() || token[0] != '$' ? 0 : 1;
-  const std::size_t start = i;
-  while (i < token.size() && isLetter(token[i])) ++i;
-  if (i == start) return false;
-  if (i < token.size() && token[i] == '$') ++i;
-  const std::size_t digits = i;
-  while (i < token.size() && isDigit(token[i])) ++i;
-  return i == token.size() && i > digits;
+// Whether a reader might move this token otherwise than the model does: a whole row, a name
+// that reads as a cell past the sheet's edge, or a function whose name reads as a cell with a
+// space before its '(' (readers may take the space for the intersection of a cell).
+bool readersMightMove(const FormulaToken& token, std::string_view formula) {
+  const std::string_view text = formula.substr(token.offset, token.length);
+  if ((token.kind == TokenKind::Reference || token.kind == TokenKind::Number) && isDigits(text) &&
+      ((token.offset > 0 && formula[token.offset - 1] == ':') ||
+       (token.end() < formula.size() && formula[token.end()] == ':')))
+    return true;
+  if (token.kind != TokenKind::Name) return false;
+  if (token.end() < formula.size() && formula[token.end()] == '(') return false;  // a function
+  if (token.shape == WordShape::PastBounds || token.shape == WordShape::LettersDigits) return true;
+  return token.called && token.shape == WordShape::Cell;
 }
 
 }  // namespace
@@ -74,47 +35,19 @@ bool looksLikeCell(std::string_view token) {
 std::optional<std::string> rowShiftKey(std::string_view formula, std::int32_t row) {
   std::string key;
   key.reserve(formula.size() + 8);
-  std::size_t i = 0;
-  while (i < formula.size()) {
-    const char c = formula[i];
-    if (c == '"' || c == '\'') {
-      const std::size_t end = skipQuoted(formula, i);
-      key.append(formula.substr(i, end - i));
-      i = end;
+  calc::FormulaLexer lexer(formula);
+  for (FormulaToken token; lexer.next(token);) {
+    const std::string_view text = lexer.text(token);
+    if (readersMightMove(token, formula)) return std::nullopt;
+    const bool cell = token.kind == TokenKind::Reference && token.shape == WordShape::Cell;
+    if (!cell || token.rowAbsolute) {
+      key.append(text);
       continue;
     }
-    if (!isNameByte(c)) {
-      key.push_back(c);
-      ++i;
-      continue;
-    }
-    std::size_t end = i;
-    while (end < formula.size() && isNameByte(formula[end])) ++end;
-    const std::string_view token = formula.substr(i, end - i);
-    const char before = i > 0 ? formula[i - 1] : '\0';
-    const char after = end < formula.size() ? formula[end] : '\0';
-    i = end;
-    const bool allDigits = token.find_first_not_of("0123456789$") == std::string_view::npos;
-    if (allDigits && (before == ':' || after == ':')) return std::nullopt;  // a whole-row range
-    if (after == '(' || after == '!' || isDigit(token[0]) || token[0] == '.') {
-      key.append(token);  // a function, a sheet name or a number
-      continue;
-    }
-    const auto cell = cellToken(token);
-    if (!cell) {
-      if (looksLikeCell(token)) return std::nullopt;  // past the sheet's edge: readers may move it
-      key.append(token);
-      continue;
-    }
-    key.append(cell->column);
-    if (cell->absoluteRow) {
-      key.push_back('$');
-      key.append(token.substr(token.find_last_of('$') + 1));
-      continue;
-    }
+    key.append(text.substr(0, text.size() - token.rowDigits));
     key.push_back('\x01');  // a relative row, as its distance
     char digits[16];
-    key.append(digits, std::to_chars(digits, digits + sizeof digits, cell->row - row).ptr);
+    key.append(digits, std::to_chars(digits, digits + sizeof digits, token.row - row).ptr);
   }
   return key;
 }

@@ -17,6 +17,16 @@ TEST(FileFormula, NewerFunctionsGetTheirPrefixInAnyCase) {
             "_xlfn.IFNA(_xlfn.XOR(A1,B1),_xlfn.SWITCH(1,1,_xlfn.COMBINA(3,2)))");
   EXPECT_EQ(fileFormula("SORT(A1:A3)"), "_xlfn._xlws.SORT(A1:A3)");
   EXPECT_EQ(fileFormula("COT (A1)"), "_xlfn.COT (A1)");
+  EXPECT_EQ(fileFormula("COT\r\n\t(A1)"), "_xlfn.COT\r\n\t(A1)") << "any space the parser skips";
+  EXPECT_EQ(fileFormula("'My Sheet'!A1+Data!B2*COT(1)"), "'My Sheet'!A1+Data!B2*_xlfn.COT(1)");
+}
+
+TEST(FileFormula, ShownFormulasLoseTheFilePrefixesOfNamesOnly) {
+  EXPECT_EQ(calc::displayFormula("_xlfn._xlws.SORT(A1:A3)+_XLFN.cot(1)"), "SORT(A1:A3)+cot(1)");
+  EXPECT_EQ(calc::displayFormula("_xlfn.LAMBDA(_xlpm.a,_xlop.b,_xlpm.a)(1)"), "LAMBDA(a,[b],a)(1)");
+  EXPECT_EQ(calc::displayFormula("_xlfn.MAP(A1:A2,_xleta.ABS)"), "MAP(A1:A2,ABS)");
+  for (const char* same : {"\"_xlfn.COT(1)\"&A1", "'_xlfn.x'!A1", "_xlfn.!A1+1", "SIN(A1)", "a_xlfn.b", "_xlfn."})
+    EXPECT_EQ(calc::displayFormula(same), same);
 }
 
 TEST(FileFormula, OlderFunctionsNamesAndQuotedTextStayAsTheyAre) {

@@ -41,6 +41,10 @@ TEST(RowShiftKey, FormulasReadersMightMoveDifferentlyAreNeverShared) {
   EXPECT_FALSE(rowShiftKey("XFE1+1", 1)) << "past the last column";
   EXPECT_FALSE(rowShiftKey("A1048577", 1)) << "past the last row";
   EXPECT_TRUE(rowShiftKey("AB1!A1+TRUE", 1)) << "a sheet name is no reference";
+  EXPECT_FALSE(rowShiftKey("LOG10 (A1)", 1)) << "a reader may take LOG10 for a cell";
+  EXPECT_FALSE(rowShiftKey("ATAN2 (A1,1)", 1));
+  EXPECT_TRUE(rowShiftKey("LOG10(A1)+ATAN2(A1,1)", 1));
+  EXPECT_FALSE(rowShiftKey("A1:3", 1)) << "a whole row to a reader";
 }
 
 TEST(SharedGroups, RunsOfTwoOrMoreDownAColumn) {

@@ -198,7 +198,8 @@ TEST(ChartSheetNames, QuotedWhereAReaderWouldTakeThemForSomethingElse) {
   };
   const Case cases[] = {{"Data", "Data"},       {"My Data", "'My Data'"}, {"A1", "'A1'"},     {"XFD1", "'XFD1'"},
                         {"R1C1", "'R1C1'"},     {"rc", "'rc'"},           {"1x", "'1x'"},     {"it's", "'it''s'"},
-                        {"Data_2.x", "Data_2.x"}, {"\xC3\x9C" "ber", "\xC3\x9C" "ber"}, {"ABCD1", "ABCD1"}};
+                        {"Data_2.x", "Data_2.x"}, {"\xC3\x9C" "ber", "\xC3\x9C" "ber"}, {"ABCD1", "ABCD1"},
+                        {".5", "'.5'"},         {".x", ".x"},             {"", "''"},         {"$A", "'$A'"}};
   for (const Case& c : cases) EXPECT_EQ(xlsx::sheetPrefix(c.name), c.prefix) << c.name;
 }
 

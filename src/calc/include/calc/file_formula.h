@@ -22,6 +22,11 @@ bool isSpreadsheetFunction(std::string_view name);
 // carry a prefix keep it.
 void appendFileFormula(std::string_view formula, std::string& out);
 
+// The formula as the spreadsheet shows it: the prefixes of the file form taken off the names
+// ("_xlfn.", "_xlws.", "_xlpm." and "_xleta."), and an optional LAMBDA parameter "_xlop.b"
+// shown "[b]". Texts and quoted sheet names are left as they are.
+std::string displayFormula(std::string_view formula);
+
 inline std::string fileFormula(std::string_view formula) {
   std::string out;
   appendFileFormula(formula, out);
