@@ -102,8 +102,7 @@ void countCircles(const WorkbookModel& workbook, NoteBook& notes) {
     const auto sheet = std::find_if(workbook.sheets().begin(), workbook.sheets().end(),
                                     [&](const auto& node) { return node.get() == cell.sheet; });
     if (sheet == workbook.sheets().end() || !isLiveWorksheet(**sheet)) continue;
-    const CellSlot* slot = (*sheet)->cells->slot(cell.row, cell.column);
-    if (!slot || slot->kind != CellKind::Formula) continue;
+    if ((*sheet)->cells->cell(cell.row, cell.column).kind != CellKind::Formula) continue;
     ComputationNote& note = notes.noteFor(**sheet, cell.row, cell.column);
     const bool above = std::tie(cell.row, cell.column) < std::tie(note.firstCircularRow, note.firstCircularColumn);
     if (note.circular++ == 0 || above) {

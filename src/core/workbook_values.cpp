@@ -75,9 +75,11 @@ class SheetEvalContext : public calc::EvalContext {
   std::optional<std::string> formulaText(const calc::CellRef& ref) const override {
     const SheetNode* sheet = ref.sheet.empty() ? &current_ : lookup(ref.sheet);
     if (!sheet || !sheet->cells || !isValidCell(ref.row, ref.column)) return std::nullopt;
-    const CellSlot* slot = sheet->cells->slot(ref.row, ref.column);
-    if (!slot || slot->kind != CellKind::Formula) return std::nullopt;
-    return "=" + sheet->cells->formulaText(*slot, ref.row);
+    const CellSlot slot = sheet->cells->cell(ref.row, ref.column);
+    if (slot.kind != CellKind::Formula) return std::nullopt;
+    std::string text = "=";
+    text += sheet->cells->formulaText(slot, ref.row);
+    return text;
   }
 
   int sheetNumber(std::string_view name) const override {
@@ -122,53 +124,52 @@ class SheetEvalContext : public calc::EvalContext {
 };
 
 void FormulaValueCache::reset(std::uint32_t cells) {
-  entries_.assign(cells, Entry{});
+  payloads_.assign(cells, Payload{0});
+  tags_.assign(cells, 0);
   texts_.clear();
 }
 
 calc::Value FormulaValueCache::value(std::uint32_t cell) const {
-  const Entry& entry = entries_[cell];
-  switch (entry.kind) {
-    case Kind::Number: return entry.number;
-    case Kind::Boolean: return entry.number != 0;
-    case Kind::Error: return static_cast<calc::ErrorCode>(entry.detail);
-    case Kind::Text: return texts_[entry.detail];
+  const Payload& payload = payloads_[cell];
+  switch (kind(cell)) {
+    case Kind::Number: return payload.number;
+    case Kind::Boolean: return payload.number != 0;
+    case Kind::Error: return static_cast<calc::ErrorCode>(payload.detail);
+    case Kind::Text: return texts_[payload.detail];
     case Kind::Empty: break;
   }
   return {};
 }
 
 void FormulaValueCache::store(std::uint32_t cell, calc::Value value) {
-  Entry& entry = entries_[cell];
-  entry.state = Done;
+  Payload& payload = payloads_[cell];
   if (value.isNumber()) {
-    entry.kind = Kind::Number;
-    entry.number = value.number();
+    payload.number = value.number();
+    setDone(cell, Kind::Number);
   } else if (value.isBool()) {
-    entry.kind = Kind::Boolean;
-    entry.number = value.boolean() ? 1 : 0;
+    payload.number = value.boolean() ? 1 : 0;
+    setDone(cell, Kind::Boolean);
   } else if (value.isError()) {
-    entry.kind = Kind::Error;
-    entry.detail = static_cast<std::uint32_t>(value.error());
+    payload.detail = static_cast<std::uint32_t>(value.error());
+    setDone(cell, Kind::Error);
   } else if (value.isText()) {
-    entry.kind = Kind::Text;
-    entry.detail = static_cast<std::uint32_t>(texts_.size());
+    payload.detail = static_cast<std::uint32_t>(texts_.size());
     texts_.push_back(std::move(*value.mutableText()));
+    setDone(cell, Kind::Text);
   } else {
-    entry.kind = Kind::Empty;
+    setDone(cell, Kind::Empty);
   }
 }
 
 calc::Value WorkbookModel::value(const SheetNode& sheet, std::int32_t row, std::int32_t column) const {
   if (!sheet.cells || sheet.deleted) return calc::ErrorCode::Ref;
-  const CellSlot* slot = sheet.cells->slot(row, column);
-  if (!slot) return {};
-  switch (slot->kind) {
-    case CellKind::Number: return slot->number;
-    case CellKind::Text: return sheet.cells->text(*slot);
-    case CellKind::Formula: return formulaValue(sheet, *slot, row, column);
-    case CellKind::Boolean: return slot->number != 0;
-    case CellKind::Error: return static_cast<calc::ErrorCode>(slot->index);
+  const CellSlot slot = sheet.cells->cell(row, column);
+  switch (slot.kind) {
+    case CellKind::Number: return slot.number;
+    case CellKind::Text: return sheet.cells->text(slot);
+    case CellKind::Formula: return formulaValue(sheet, slot, row, column);
+    case CellKind::Boolean: return slot.number != 0;
+    case CellKind::Error: return static_cast<calc::ErrorCode>(slot.index);
     case CellKind::Empty: break;
   }
   return {};
@@ -202,12 +203,12 @@ calc::Value WorkbookModel::formulaValue(const SheetNode& sheet, const CellSlot& 
   switch (cache.state(slot.valueIndex)) {
     case FormulaValueCache::Done: return cache.value(slot.valueIndex);
     case FormulaValueCache::Computing:
-    case FormulaValueCache::Pending: markCircleAt(slot); return 0.0;
+    case FormulaValueCache::Pending: markCircleAt(sheet, slot); return 0.0;
     case FormulaValueCache::Stale: break;
   }
   if (evaluationDepth_ == 0) return computeInSteps(sheet, slot, row, column);
   if (evaluationDepth_ >= kMaxNesting) {
-    deferred_ = DeferredCell{&sheet, &slot, row, column};
+    deferred_ = DeferredCell{&sheet, slot, row, column};
     return calc::ErrorCode::NA;
   }
   return compute(sheet, slot, row, column);
@@ -220,7 +221,7 @@ calc::Value WorkbookModel::compute(const SheetNode& sheet, const CellSlot& slot,
   SheetEvalContext context(*this, sheet, row, column);
   const FormulaGroup& group = sheet.cells->group(slot);
   ++evaluationDepth_;
-  computing_.push_back({&sheet, &slot, row, column, false});
+  computing_.push_back({&sheet, slot.valueIndex, row, column, false});
   calc::Value result = calc::evaluate(group.formula, context, row - group.firstRow);
   const bool inCircle = computing_.back().inCircle;
   computing_.pop_back();
@@ -252,32 +253,32 @@ void WorkbookModel::markCircleFrom(std::size_t depth) const {
 
 // The cell met again is on the stack (a circle through the cells above it), or waiting for
 // a cell the stack computes (a circle through all of it).
-void WorkbookModel::markCircleAt(const CellSlot& slot) const {
+void WorkbookModel::markCircleAt(const SheetNode& sheet, const CellSlot& slot) const {
   for (std::size_t i = computing_.size(); i-- > 0;)
-    if (computing_[i].slot == &slot) return markCircleFrom(i);
+    if (computing_[i].sheet == &sheet && computing_[i].valueIndex == slot.valueIndex) return markCircleFrom(i);
   markCircleFrom(0);
 }
 
 calc::Value WorkbookModel::computeInSteps(const SheetNode& sheet, const CellSlot& slot, std::int32_t row,
                                           std::int32_t column) const {
   forgetOlderGenerations();
-  std::vector<DeferredCell> pending{{&sheet, &slot, row, column}};
+  std::vector<DeferredCell> pending{{&sheet, slot, row, column}};
   while (!pending.empty()) {
     const DeferredCell cell = pending.back();
     FormulaValueCache& cache = freshCache(*cell.sheet);
-    if (cache.state(cell.slot->valueIndex) == FormulaValueCache::Done) {
+    if (cache.state(cell.slot.valueIndex) == FormulaValueCache::Done) {
       pending.pop_back();
       continue;
     }
-    compute(*cell.sheet, *cell.slot, cell.row, cell.column);
+    compute(*cell.sheet, cell.slot, cell.row, cell.column);
     if (!deferred_) {
       pending.pop_back();
       continue;
     }
     const DeferredCell needed = *deferred_;
     deferred_.reset();
-    cache.setState(cell.slot->valueIndex, FormulaValueCache::Pending);
-    freshCache(*needed.sheet).setState(needed.slot->valueIndex, FormulaValueCache::Pending);
+    cache.setState(cell.slot.valueIndex, FormulaValueCache::Pending);
+    freshCache(*needed.sheet).setState(needed.slot.valueIndex, FormulaValueCache::Pending);
     pending.push_back(needed);
   }
   return sheet.valueCache.value(slot.valueIndex);

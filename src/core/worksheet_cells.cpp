@@ -4,15 +4,30 @@
 
 namespace core {
 
-CellSlot& WorksheetCells::writable(std::int32_t row, std::int32_t column) {
+ColumnStore& WorksheetCells::store(std::int32_t column) {
   if (static_cast<std::size_t>(column) > columns_.size()) columns_.resize(column);
-  auto& cells = columns_[column - 1];
+  return columns_[column - 1];
+}
+
+ColumnStore& WorksheetCells::asSlots(std::int32_t column) {
+  ColumnStore& cells = store(column);
+  if (cells.form == ColumnStore::Form::Slots) return cells;
+  std::vector<CellSlot> slotRows;
+  slotRows.reserve(cells.size());
+  for (std::size_t i = 0; i < cells.size(); ++i) slotRows.push_back(cells.at(i));
+  cells = ColumnStore{};  // the formula group keeps its count: the slots hold it now
+  cells.slotRows = std::move(slotRows);
+  return cells;
+}
+
+CellSlot& WorksheetCells::writable(std::int32_t row, std::int32_t column) {
+  auto& cells = asSlots(column).slotRows;
   if (static_cast<std::size_t>(row) > cells.size()) {
     // Grow geometrically so that writing a column top-down stays amortised O(1).
     if (static_cast<std::size_t>(row) > cells.capacity())
       cells.reserve(std::max<std::size_t>(row, cells.capacity() * 2));
     cells.resize(row);
-    maxRow_ = std::max(maxRow_, row);
+    noteRow(row);
   }
   return cells[row - 1];
 }
@@ -56,8 +71,19 @@ CellSlot& WorksheetCells::emptied(std::int32_t row, std::int32_t column, CellKin
   return slot;
 }
 
+// A column of numbers from row 1 down stays a column of numbers while it is written in place or
+// one row further down.
 void WorksheetCells::setNumber(std::int32_t row, std::int32_t column, double value) {
-  emptied(row, column, CellKind::Number).number = value;
+  ColumnStore& cells = store(column);
+  const auto rows = cells.size();
+  if (cells.form == ColumnStore::Form::Numbers && static_cast<std::size_t>(row) <= rows + 1) {
+    if (static_cast<std::size_t>(row) <= rows) return void(cells.numbers[row - 1] = value);
+  } else if (rows != 0 || row != 1) {
+    return void(emptied(row, column, CellKind::Number).number = value);
+  }
+  cells.form = ColumnStore::Form::Numbers;
+  cells.numbers.push_back(value);
+  noteRow(row);
 }
 
 void WorksheetCells::setBoolean(std::int32_t row, std::int32_t column, bool value) {
@@ -99,30 +125,60 @@ void WorksheetCells::holdFormula(CellSlot& slot, std::uint32_t group) {
   slot.index = group;
 }
 
-void WorksheetCells::setFormula(std::int32_t row, std::int32_t column, calc::Formula formula, std::string text) {
-  CellSlot& slot = writable(row, column);
+std::uint32_t WorksheetCells::newGroup(calc::Formula formula, std::string text, std::int32_t row) {
   FormulaGroup fresh{std::move(formula), std::move(text), row, 0};
-  std::uint32_t group;
-  if (!freeGroups_.empty()) {
-    group = freeGroups_.back();
-    freeGroups_.pop_back();
-    groups_[group] = std::move(fresh);
-  } else {
-    group = static_cast<std::uint32_t>(groups_.size());
+  if (freeGroups_.empty()) {
     groups_.push_back(std::move(fresh));
+    return static_cast<std::uint32_t>(groups_.size() - 1);
   }
-  holdFormula(slot, group);
+  const std::uint32_t group = freeGroups_.back();
+  freeGroups_.pop_back();
+  groups_[group] = std::move(fresh);
+  return group;
+}
+
+std::uint32_t WorksheetCells::takeValueIndex() {
+  if (freeValueIndices_.empty()) return formulaCells_++;
+  const std::uint32_t index = freeValueIndices_.back();
+  freeValueIndices_.pop_back();
+  return index;
+}
+
+// A formula in row 1 of an empty column starts a filled-down column.
+void WorksheetCells::setFormula(std::int32_t row, std::int32_t column, calc::Formula formula, std::string text) {
+  const std::uint32_t group = newGroup(std::move(formula), std::move(text), row);
+  ColumnStore& cells = store(column);
+  if (cells.size() != 0 || row != 1) return holdFormula(writable(row, column), group);
+  ++groups_[group].cells;
+  cells.form = ColumnStore::Form::FilledDown;
+  cells.group = group;
+  cells.formulaRows = 1;
+  cells.firstValueIndex = takeValueIndex();
+  noteRow(row);
 }
 
 bool WorksheetCells::fillDownFormula(std::int32_t row, std::int32_t column, std::string_view text) {
-  const CellSlot* above = slot(row - 1, column);
+  const CellSlot above = cell(row - 1, column);
   // Too long a text is left to the parser to refuse, as it would be in any other cell.
-  if (!above || above->kind != CellKind::Formula || text.size() > calc::kMaxFormulaLength) return false;
-  const std::uint32_t index = above->index;  // read now: writable() may move the column
-  const FormulaGroup& group = groups_[index];
+  if (above.kind != CellKind::Formula || text.size() > calc::kMaxFormulaLength) return false;
+  const FormulaGroup& group = groups_[above.index];
   if (!calc::movedFormulaText(group.formula, group.text, row - group.firstRow, moved_) || moved_ != text)
     return false;
-  holdFormula(writable(row, column), index);
+  ColumnStore& cells = columns_[column - 1];
+  if (cells.form == ColumnStore::Form::FilledDown) {
+    // The same formula again leaves the cell as it is; one row further down extends the
+    // column when the cell's place in the value cache follows on from the row above's.
+    if (static_cast<std::uint32_t>(row) <= cells.formulaRows) return true;
+    if (static_cast<std::uint32_t>(row) == cells.formulaRows + 1 && freeValueIndices_.empty() &&
+        formulaCells_ == cells.firstValueIndex + cells.formulaRows) {
+      ++formulaCells_;
+      ++cells.formulaRows;
+      ++groups_[cells.group].cells;
+      noteRow(row);
+      return true;
+    }
+  }
+  holdFormula(writable(row, column), above.index);
   return true;
 }
 
@@ -138,17 +194,33 @@ std::string WorksheetCells::formulaText(const CellSlot& slot, std::int32_t row) 
   return text;
 }
 
+CellSlot WorksheetCells::cell(std::int32_t row, std::int32_t column) const {
+  if (column < 1 || static_cast<std::size_t>(column) > columns_.size()) return {};
+  const ColumnStore& cells = columns_[column - 1];
+  if (row < 1 || static_cast<std::size_t>(row) > cells.size()) return {};
+  return cells.at(static_cast<std::size_t>(row) - 1);
+}
+
 const CellSlot* WorksheetCells::slot(std::int32_t row, std::int32_t column) const {
   if (column < 1 || static_cast<std::size_t>(column) > columns_.size()) return nullptr;
-  const auto& cells = columns_[column - 1];
+  const ColumnStore& cells = columns_[column - 1];
   if (row < 1 || static_cast<std::size_t>(row) > cells.size()) return nullptr;
-  const CellSlot& found = cells[row - 1];
-  return found.kind == CellKind::Empty ? nullptr : &found;
+  const CellSlot* found = &read_;
+  if (cells.form == ColumnStore::Form::Slots) found = &cells.slotRows[row - 1];
+  else read_ = cells.at(static_cast<std::size_t>(row) - 1);
+  return found->kind == CellKind::Empty ? nullptr : found;
 }
 
 std::int32_t WorksheetCells::rowCount(std::int32_t column) const {
   if (column < 1 || static_cast<std::size_t>(column) > columns_.size()) return 0;
   return static_cast<std::int32_t>(columns_[column - 1].size());
+}
+
+std::size_t WorksheetCells::cellBytes() const {
+  std::size_t bytes = columns_.capacity() * sizeof(ColumnStore);
+  for (const ColumnStore& cells : columns_)
+    bytes += cells.slotRows.capacity() * sizeof(CellSlot) + cells.numbers.capacity() * sizeof(double);
+  return bytes;
 }
 
 std::int32_t WorksheetCells::maxRow() const { return maxRow_; }

@@ -15,7 +15,7 @@ using core::CellSlot;
 struct UsedColumn {
   std::int32_t column;
   std::int32_t rows;
-  const CellSlot* slots;  // row r at slots[r - 1]
+  core::ColumnCells slots;  // row r at slots[r - 1]
   std::vector<SharedGroup> shared;
   std::size_t nextGroup = 0;  // the first group not yet passed, as rows go down
 
@@ -36,7 +36,7 @@ SheetExtent extentOf(const core::WorksheetCells& cells) {
   for (std::int32_t column = 1; column <= cells.columnCount(); ++column) {
     const std::int32_t rows = cells.rowCount(column);
     if (rows == 0) continue;
-    extent.columns.push_back({column, rows, cells.column(column).data(), {}});
+    extent.columns.push_back({column, rows, cells.column(column), {}});
     extent.rows = std::max(extent.rows, rows);
   }
   return extent;
@@ -153,7 +153,8 @@ void writeRows(PartStream& part, const core::WorkbookModel& model, const core::S
     bool open = false;
     for (UsedColumn& column : extent.columns) {
       if (row > column.rows) continue;
-      const CellSlot* slot = &column.slots[row - 1];
+      const CellSlot cell = column.slots[row - 1];
+      const CellSlot* slot = &cell;
       if (slot->kind == CellKind::Empty) continue;
       if (!open) {
         x.raw("<row r=\"").integer(row).raw("\">");

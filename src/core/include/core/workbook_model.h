@@ -19,15 +19,18 @@
 namespace core {
 
 // Values of a worksheet's formula cells, computed on demand and dropped after any write. An
-// entry is 16 bytes: a text result is kept apart, so a column of numbers costs no more.
+// entry is 9 bytes: the number (or an error's code, or where a text result is kept apart) and
+// a byte for its kind and state, so a column of numbers costs little more than its numbers.
 class FormulaValueCache {
  public:
   enum State : std::uint8_t { Stale, Computing, Pending, Done };
 
   // Every entry Stale, for `cells` formula cells.
   void reset(std::uint32_t cells);
-  State state(std::uint32_t cell) const { return entries_[cell].state; }
-  void setState(std::uint32_t cell, State state) { entries_[cell].state = state; }
+  State state(std::uint32_t cell) const { return static_cast<State>(tags_[cell] & kStateMask); }
+  void setState(std::uint32_t cell, State state) {
+    tags_[cell] = static_cast<std::uint8_t>((tags_[cell] & ~kStateMask) | state);
+  }
   calc::Value value(std::uint32_t cell) const;
   void store(std::uint32_t cell, calc::Value value);  // and Done
 
@@ -35,13 +38,18 @@ class FormulaValueCache {
 
  private:
   enum class Kind : std::uint8_t { Empty, Number, Boolean, Error, Text };
-  struct Entry {
-    double number = 0;         // Number; Boolean as 1 or 0
-    std::uint32_t detail = 0;  // Error: the code; Text: its place in texts_
-    Kind kind = Kind::Empty;
-    State state = Stale;
+  static constexpr std::uint8_t kStateMask = 0x3;
+  static constexpr int kKindShift = 2;
+  union Payload {
+    double number;         // Number; Boolean as 1 or 0
+    std::uint32_t detail;  // Error: the code; Text: its place in texts_
   };
-  std::vector<Entry> entries_;
+  Kind kind(std::uint32_t cell) const { return static_cast<Kind>(tags_[cell] >> kKindShift); }
+  void setDone(std::uint32_t cell, Kind kind) {
+    tags_[cell] = static_cast<std::uint8_t>((static_cast<std::uint8_t>(kind) << kKindShift) | Done);
+  }
+  std::vector<Payload> payloads_;
+  std::vector<std::uint8_t> tags_;  // kind << kKindShift | state
   std::vector<std::string> texts_;
 };
 
@@ -143,7 +151,7 @@ class WorkbookModel {
   mutable int evaluationDepth_ = 0;
   struct DeferredCell {
     const SheetNode* sheet;
-    const CellSlot* slot;
+    CellSlot slot;
     std::int32_t row;
     std::int32_t column;
   };
@@ -153,7 +161,7 @@ class WorkbookModel {
   // circle, and every cell from there up is in it.
   struct ComputingCell {
     const SheetNode* sheet;
-    const CellSlot* slot;
+    std::uint32_t valueIndex;  // the cell's place in its sheet's value cache names it
     std::int32_t row, column;
     bool inCircle;
   };
@@ -161,7 +169,7 @@ class WorkbookModel {
   mutable std::vector<CircularCell> circularCells_;
   void markCircleFrom(std::size_t depth) const;
   void forgetOlderGenerations() const;
-  void markCircleAt(const CellSlot& slot) const;
+  void markCircleAt(const SheetNode& sheet, const CellSlot& slot) const;
 
   // Results of calls that are the same for a whole filled-down column, by call site, for the
   // current generation.

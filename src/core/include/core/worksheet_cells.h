@@ -1,10 +1,12 @@
 #pragma once
 // The cells of one worksheet, stored column by column: the graphing run writes whole columns,
-// so a column is a dense vector indexed by row. A slot is 16 bytes; texts and formulas live in
-// side pools. A column of filled-down formulas (B2 =SIN(A2), B3 =SIN(A3), ...) shares one
-// compiled formula: each cell names the group and its row says how far the group is moved.
+// so a column is a dense vector indexed by row. A column written from row 1 down with plain
+// numbers keeps only the numbers (8 bytes a cell); one filled down with a formula from row 1
+// keeps only its group (its cells' values live in the value cache). Any other write turns the
+// column into slots of 16 bytes, one a row; texts and formulas live in side pools. A column of
+// filled-down formulas (B2 =SIN(A2), B3 =SIN(A3), ...) shares one compiled formula: each cell
+// names the group and its row says how far the group is moved.
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +34,53 @@ struct FormulaGroup {
   std::uint32_t cells = 0;    // cells holding it; the group is freed at 0
 };
 
+// How one column keeps its cells: see the top of this file.
+struct ColumnStore {
+  enum class Form : std::uint8_t { Slots, Numbers, FilledDown };
+  Form form = Form::Slots;
+  std::vector<CellSlot> slotRows;     // Slots: row r at slotRows[r - 1]
+  std::vector<double> numbers;        // Numbers: rows 1 to numbers.size()
+  std::uint32_t formulaRows = 0;      // FilledDown: rows 1 to formulaRows hold `group`
+  std::uint32_t group = 0;
+  std::uint32_t firstValueIndex = 0;  // FilledDown: row r's place in the value cache is this + r - 1
+
+  std::size_t size() const {
+    switch (form) {
+      case Form::Numbers: return numbers.size();
+      case Form::FilledDown: return formulaRows;
+      case Form::Slots: break;
+    }
+    return slotRows.size();
+  }
+  // Row i + 1's cell, as a slot.
+  CellSlot at(std::size_t i) const {
+    if (form == Form::Slots) return slotRows[i];
+    CellSlot slot;
+    if (form == Form::Numbers) {
+      slot.kind = CellKind::Number;
+      slot.number = numbers[i];
+    } else {
+      slot.kind = CellKind::Formula;
+      slot.valueIndex = firstValueIndex + static_cast<std::uint32_t>(i);
+      slot.index = group;
+    }
+    return slot;
+  }
+};
+
+// A column's cells, row 1 first (empty ones included), read as slots by value.
+class ColumnCells {
+ public:
+  ColumnCells() = default;
+  explicit ColumnCells(const ColumnStore* store) : store_(store) {}
+  std::size_t size() const { return store_ ? store_->size() : 0; }
+  bool empty() const { return size() == 0; }
+  CellSlot operator[](std::size_t i) const { return store_->at(i); }
+
+ private:
+  const ColumnStore* store_ = nullptr;
+};
+
 class WorksheetCells {
  public:
   // Callers check the limits; these only store.
@@ -45,11 +94,16 @@ class WorksheetCells {
   void setError(std::int32_t row, std::int32_t column, calc::ErrorCode error);
   void clear(std::int32_t row, std::int32_t column);
 
+  // The cell at (row, column); its kind is Empty when there is none.
+  CellSlot cell(std::int32_t row, std::int32_t column) const;
+  // The same, null for an empty cell. A cell of a compact column is read into a slot kept for
+  // the purpose, so the pointer holds until the next call only: code that reads other cells
+  // meanwhile takes cell().
   const CellSlot* slot(std::int32_t row, std::int32_t column) const;
-  // A column's slots, row 1 first (empty ones included); empty past the last column.
-  std::span<const CellSlot> column(std::int32_t column) const {
+  // A column's cells; empty past the last column.
+  ColumnCells column(std::int32_t column) const {
     if (column < 1 || static_cast<std::size_t>(column) > columns_.size()) return {};
-    return columns_[column - 1];
+    return ColumnCells(&columns_[column - 1]);
   }
   const std::string& text(const CellSlot& slot) const { return texts_[slot.index]; }
   // The text pool: its slots, and how many of them a cell holds. A text no cell holds any more
@@ -61,6 +115,8 @@ class WorksheetCells {
   // The formula of the formula cell `slot` at `row`, without the leading '='.
   std::string formulaText(const CellSlot& slot, std::int32_t row) const;
   void formulaText(const CellSlot& slot, std::int32_t row, std::string& out) const;
+  // Bytes the cells hold on the heap, texts and formulas left out (what the compact columns save).
+  std::size_t cellBytes() const;
   // Places in the value cache: the most formula cells the sheet has held at once.
   std::uint32_t formulaCellCount() const { return formulaCells_; }
 
@@ -70,6 +126,12 @@ class WorksheetCells {
   std::int32_t maxRow() const;
 
  private:
+  ColumnStore& store(std::int32_t column);
+  // The column as slots, for the writes a compact column cannot take.
+  ColumnStore& asSlots(std::int32_t column);
+  void noteRow(std::int32_t row) { maxRow_ = row > maxRow_ ? row : maxRow_; }
+  std::uint32_t newGroup(calc::Formula formula, std::string text, std::int32_t row);
+  std::uint32_t takeValueIndex();
   CellSlot& writable(std::int32_t row, std::int32_t column);
   // The slot made ready for a new content of `kind` (the formula it held is let go).
   CellSlot& emptied(std::int32_t row, std::int32_t column, CellKind kind);
@@ -79,7 +141,7 @@ class WorksheetCells {
   void releaseText(std::uint32_t index);
   void holdFormula(CellSlot& slot, std::uint32_t group);
 
-  std::vector<std::vector<CellSlot>> columns_;
+  std::vector<ColumnStore> columns_;
   std::int32_t maxRow_ = 0;
   std::vector<std::string> texts_;
   std::vector<std::uint32_t> freeTexts_;  // slots of texts no cell holds, emptied, to be reused
@@ -88,6 +150,7 @@ class WorksheetCells {
   std::vector<std::uint32_t> freeValueIndices_;  // places in the value cache formula cells left
   std::uint32_t formulaCells_ = 0;
   std::string moved_;  // fillDownFormula's scratch: no allocation per cell
+  mutable CellSlot read_;  // slot()'s answer for a compact column
 };
 
 }  // namespace core
