@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libgl-dev
-  zlib1g-dev libexpat1-dev libxlsxwriter-dev libgtest-dev libgmock-dev libbenchmark-dev libboost-dev
+  zlib1g-dev libisal-dev libexpat1-dev libxlsxwriter-dev libgtest-dev libgmock-dev libbenchmark-dev libboost-dev
   fonts-liberation xvfb x11-apps x11-utils xdotool imagemagick
   python3 python3-openpyxl libreoffice-calc-nogui libreoffice-core-nogui gnumeric poppler-utils locales
   desktop-file-utils appstream man-db dpkg-dev lintian

@@ -328,8 +328,9 @@ void writeChart(PartStream& part, const core::WorkbookModel& model, const core::
 }
 
 // A chart without series (none set, or all gone) is written empty, without a legend.
-std::string chartXml(const core::WorkbookModel& model, const core::ChartData& chart) {
+std::string chartXml(const core::WorkbookModel& model, const core::ChartData& chart, std::size_t sizeHint) {
   XmlBuffer x;
+  x.bytes().reserve(sizeHint);  // address space only until written; spares the copies of growing
   chart::Out out{x};
   writeChartSpace(out, model, chart);
   return std::move(x.bytes());

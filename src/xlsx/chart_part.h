@@ -15,8 +15,8 @@ namespace xlsx {
 
 // Streams the chart into `part` (a chart of a million points stays out of memory).
 void writeChart(PartStream& part, const core::WorkbookModel& model, const core::ChartData& chart);
-// The same XML in one piece.
-std::string chartXml(const core::WorkbookModel& model, const core::ChartData& chart);
+// The same XML in one piece; `sizeHint`: the bytes to make room for at once (chartSizeBound).
+std::string chartXml(const core::WorkbookModel& model, const core::ChartData& chart, std::size_t sizeHint = 0);
 // The most bytes the chart's XML can have.
 std::uint64_t chartSizeBound(const core::WorkbookModel& model, const core::ChartData& chart);
 

@@ -1,3 +1,5 @@
+// ChunkDeflater on zlib, where the writer is built without ISA-L (igzip_chunk.cpp); the
+// CRC-32 combination is zlib's in either build.
 #include "xlsx/deflate_chunk.h"
 
 #include <zlib.h>
@@ -5,6 +7,12 @@
 #include <stdexcept>
 
 namespace xlsx {
+
+std::uint32_t combineCrc(std::uint32_t first, std::uint32_t second, std::uint64_t secondSize) {
+  return static_cast<std::uint32_t>(crc32_combine64(first, second, static_cast<z_off64_t>(secondSize)));
+}
+
+#if !TESSALINE_WITH_ISAL
 namespace {
 
 constexpr std::size_t kWindow = 32768;
@@ -62,8 +70,6 @@ DeflatedChunk ChunkDeflater::deflate(std::string_view input, std::string_view di
   return out;
 }
 
-std::uint32_t combineCrc(std::uint32_t first, std::uint32_t second, std::uint64_t secondSize) {
-  return static_cast<std::uint32_t>(crc32_combine64(first, second, static_cast<z_off64_t>(secondSize)));
-}
+#endif
 
 }  // namespace xlsx

@@ -1,5 +1,7 @@
 #include "xlsx/part_stream.h"
 
+#include <algorithm>
+
 namespace xlsx {
 namespace {
 
@@ -18,7 +20,8 @@ void PartStream::submitChunk(bool last) {
   chunk.reserve(kChunkSize + kChunkSize / 4);
   chunk.swap(buffer_.bytes());
   std::string dictionary = std::move(previousTail_);
-  previousTail_.assign(chunk.size() > kDictionary ? chunk.substr(chunk.size() - kDictionary) : chunk);
+  const std::size_t tail = std::min(chunk.size(), kDictionary);
+  previousTail_.assign(chunk, chunk.size() - tail, tail);
   inFlight_.push_back(pool_.submit(std::move(chunk), std::move(dictionary), last));
   while (inFlight_.size() > maxInFlight_) writeOldest();
 }

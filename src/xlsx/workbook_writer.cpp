@@ -113,7 +113,7 @@ void addChartSheetParts(const core::WorkbookModel& model, ZipArchive& zip, Compr
   parts.add(numbered("xl/drawings/_rels/drawing", sheet.part) + ".rels", drawingRelationshipsXml(sheet));
   const core::ChartData& chart = *sheet.node->chart;
   const std::uint64_t bound = chartSizeBound(model, chart);
-  if (bound < kWholeChartBound) return parts.add(numbered("xl/charts/chart", sheet.part), chartXml(model, chart));
+  if (bound < kWholeChartBound) return parts.add(numbered("xl/charts/chart", sheet.part), chartXml(model, chart, bound));
   parts.drain();
   PartStream part(zip, pool, numbered("xl/charts/chart", sheet.part), bound);
   writeChart(part, model, chart);

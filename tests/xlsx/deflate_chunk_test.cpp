@@ -112,6 +112,34 @@ TEST(DeflateChunks, TinyAndEmptyChunksStillMakeOneStream) {
   EXPECT_EQ(whole.crc, crcOf("abcdef"));
 }
 
+// Random bytes deflate to more than they are (stored blocks): the output grows as needed.
+TEST(DeflateChunks, IncompressibleInputInflatesBackWhole) {
+  std::string input(3 << 20, '\0');
+  std::mt19937_64 random(11);
+  for (char& c : input) c = static_cast<char>(random());
+  for (std::size_t chunkSize : {input.size(), std::size_t{256} << 10}) {
+    const Chunked chunked = deflateInChunks(input, chunkSize);
+    EXPECT_EQ(inflateRaw(chunked.bytes), input) << chunkSize;
+    EXPECT_EQ(chunked.crc, crcOf(input)) << chunkSize;
+  }
+}
+
+// Levels 0 to 3 exist in both deflaters (zlib's and igzip's); each joins and keeps the CRC.
+TEST(DeflateChunks, EveryFastLevelMakesOneStreamAndOthersAreRefused) {
+  const std::string input = sampleInput();
+  for (int level : {0, 1, 2, 3}) {
+    ChunkDeflater deflater(level);
+    Chunked whole;
+    for (std::size_t at = 0; at < input.size(); at += 65536)
+      append(whole, deflater.deflate(std::string_view(input).substr(at, 65536), std::string_view(input).substr(0, at),
+                                     at + 65536 >= input.size()));
+    EXPECT_EQ(inflateRaw(whole.bytes), input) << level;
+    EXPECT_EQ(whole.crc, crcOf(input)) << level;
+  }
+  EXPECT_THROW(ChunkDeflater(10), std::runtime_error);
+  EXPECT_THROW(ChunkDeflater(-2), std::runtime_error);
+}
+
 TEST(DeflateChunks, ThePoolsWorkersGiveTheSameStreamAsOneThread) {
   const std::string input = sampleInput();
   constexpr std::size_t kChunk = 65536;

@@ -98,7 +98,7 @@ TEST(CompressionPoolStart, ThreadsThatStartedAreKeptAndJoined) {
   EXPECT_EQ(b.get().inputSize, 5000u);
 }
 
-// With no thread and no compressor on the calling thread either (here: a level zlib refuses),
+// With no thread and no compressor on the calling thread either (here: a level the deflater refuses),
 // the reason names the thread.
 TEST(CompressionPoolStart, NoThreadAndNoCompressorIsAClearError) {
   try {
