@@ -89,7 +89,8 @@ bool longSeriesIntact(const QString& path) {
       "xml = z.read('xl/charts/chart1.xml').decode()\n"
       "refs = re.findall(r'<c:f>([^<]*)</c:f>', xml)\n"
       "assert refs == ['Data!$A$1:$A$1000000', 'Data!$B$1:$B$1000000'], refs\n"
-      "assert 'numCache' not in xml\n"
+      "counts = re.findall(r'<c:ptCount val=\"(\\d+)\"/>', xml)\n"
+      "assert counts == ['1000000', '1000000'], counts\n"
       "sheet = [n for n in z.namelist() if n.startswith('xl/worksheets/')][0]\n"
       "tail = z.read(sheet)[-400:].decode()\n"
       "assert 'r=\"B1000000\"' in tail, tail\n";
