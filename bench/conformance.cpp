@@ -34,11 +34,18 @@ int main(int argc, char** argv) {
       if (wanted(d))
         std::printf("UNCOVERED %s/%s!%s =%s\n    Excel %s; %s\n", d.workbook.c_str(), d.sheet.c_str(),
                     d.address.c_str(), d.formula.c_str(), d.expected.c_str(), d.actual.c_str());
-  std::printf("%-22s %8s %8s %8s %9s %9s\n", "category", "cases", "covered", "agree", "covered%", "agree%");
-  for (const auto& [name, c] : report.byCategory)
-    std::printf("%-22s %8zu %8zu %8zu %8.2f%% %8.2f%%\n", name.c_str(), c.total, c.covered, c.agreeing,
+  // "judged": the covered cases less those whose disagreement the list calls a spill or an
+  // extraction fault; "judged agree%" is the share of those the engine agrees on.
+  const auto judged = judgeableCounts(report, knownDisagreements());
+  std::printf("%-22s %8s %8s %8s %9s %9s %8s %9s\n", "category", "cases", "covered", "agree", "covered%", "agree%",
+              "judged", "judged%");
+  for (const auto& [name, c] : report.byCategory) {
+    const std::size_t j = judged.at(name).covered;
+    std::printf("%-22s %8zu %8zu %8zu %8.2f%% %8.2f%% %8zu %8.2f%%\n", name.c_str(), c.total, c.covered, c.agreeing,
                 c.total ? 100.0 * double(c.covered) / double(c.total) : 0.0,
-                c.covered ? 100.0 * double(c.agreeing) / double(c.covered) : 0.0);
+                c.covered ? 100.0 * double(c.agreeing) / double(c.covered) : 0.0, j,
+                j ? 100.0 * double(c.agreeing) / double(j) : 0.0);
+  }
   std::printf("functions in the table: %zu\n", calc::functionNames().size());
   std::printf("cases %zu, covered %zu (%.2f%%), agreeing %zu (%.2f%% of covered)\n", report.total,
               report.covered, 100 * report.coverage(), report.agreeing, 100 * report.agreement());

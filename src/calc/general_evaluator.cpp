@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "calc/cell_address.h"
 #include "coercion.h"
 #include "function_spec.h"
 #include "lambda_runtime.h"
@@ -148,15 +149,21 @@ void pushRange(OperandStack& stack, CodeReader& code, const Formula::Impl& progr
   pushRange(stack, first, last);
 }
 
-// A reference as the array of its values (one value for a single cell). Whole columns or rows
-// stop at the sheet's used extent, as every range walk does.
+// A reference as the array of its values (one value for a single cell). A range keeps the shape
+// it was given, since FILTER, MMULT and the element-wise operators pair arrays by position; one
+// that runs to the sheet's last row or column (A:A, B2:B1048576), or too large to copy, stops at
+// the sheet's used extent, as every range walk does.
 [[gnu::noinline]] void referenceToArray(Operand& top, const EvalContext& context) {
   if (top.kind != Operand::Kind::Range) return;
   const CellRange r = top.range;
   if (r.isSingleCell()) return top.set(context.cell(CellRef{r.sheet, r.row1, r.column1}));
+  constexpr std::int64_t kLargestCopied = std::int64_t{1} << 22;
+  const bool large = r.rows() * r.columns() > kLargestCopied;
   const CellRef extent = context.usedExtent(r.sheet);
-  const std::int32_t lastRow = std::max(r.row1, std::min(r.row2, extent.row));
-  const std::int32_t lastColumn = std::max(r.column1, std::min(r.column2, extent.column));
+  const std::int32_t lastRow =
+      r.row2 == kMaxRows || large ? std::max(r.row1, std::min(r.row2, extent.row)) : r.row2;
+  const std::int32_t lastColumn =
+      r.column2 == kMaxColumns || large ? std::max(r.column1, std::min(r.column2, extent.column)) : r.column2;
   auto array = std::make_shared<Array>();
   array->rows = lastRow - r.row1 + 1;
   array->columns = lastColumn - r.column1 + 1;

@@ -46,7 +46,13 @@ INSTANTIATE_TEST_SUITE_P(
                       ArrayCase{"ProductOfComputedColumns", "INDEX(A1:A3*B1:B3,2)", -40.0},
                       ArrayCase{"LargestOfAComputedColumn", "LARGE(A1:A3^2,1)", 9.0},
                       ArrayCase{"OutsideTheArgumentItIsIntersectedAgain", "SUMPRODUCT(B1:B3)+ABS(A1:A3)",
-                                ErrorCode::Value}),
+                                ErrorCode::Value},
+                      // Past the last cell written (Z1000) a range keeps its shape, so that the
+                      // condition pairs with the rows it filters...
+                      ArrayCase{"RangePastTheWrittenCellsKeepsItsShape", "ROWS(FILTER(A1:A2000,A1:A2000>0))", 2.0},
+                      ArrayCase{"ElementWiseOverRangesPastTheWrittenCells", "SUMPRODUCT(ROWS(A1:A1500*B1:B1500))", 1500.0},
+                      // ...while a whole column stops there.
+                      ArrayCase{"WholeColumnStopsAtTheWrittenCells", "SUMPRODUCT(ROWS(A:A*1))", 1000.0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(

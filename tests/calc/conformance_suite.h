@@ -282,4 +282,36 @@ inline ConformanceReport runConformance(const std::string& jsonText) {
   return report;
 }
 
+// The list of known disagreements: "WORKBOOK/SHEET!CELL<TAB>KIND<TAB>reason" per line, '#'
+// starts a comment. KIND is "engine", "spill" or "extraction" (see known_disagreements.py).
+inline std::map<std::string, std::string> knownDisagreements() {
+  std::map<std::string, std::string> known;
+  const auto text = readFile(casesPath("known-disagreements.txt"));
+  if (!text) return known;
+  std::istringstream lines(*text);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.empty() || line.front() == '#') continue;
+    const auto tab = line.find('\t');
+    const auto kindEnd = line.find('\t', tab + 1);
+    known[line.substr(0, tab)] = tab == std::string::npos ? "" : line.substr(tab + 1, kindEnd - tab - 1);
+  }
+  return known;
+}
+
+inline std::string caseName(const Disagreement& d) { return d.workbook + "/" + d.sheet + "!" + d.address; }
+
+// Per category, the covered cases the corpus can judge: those whose disagreement is a spill
+// (Excel 365 spilled an array where a cell here holds one value) or an extraction fault are
+// left out.
+inline std::map<std::string, CategoryCounts> judgeableCounts(const ConformanceReport& report,
+                                                             const std::map<std::string, std::string>& known) {
+  std::map<std::string, CategoryCounts> counts = report.byCategory;
+  for (const Disagreement& d : report.disagreements) {
+    const auto entry = known.find(caseName(d));
+    if (entry != known.end() && (entry->second == "spill" || entry->second == "extraction"))
+      --counts[categoryOf(d.workbook)].covered;
+  }
+  return counts;
+}
+
 }  // namespace calc::testing

@@ -14,24 +14,11 @@ namespace {
 constexpr double kMinCoverage = 0.99;
 constexpr double kMinAgreement = 0.985;
 
-std::string caseName(const Disagreement& d) { return d.workbook + "/" + d.sheet + "!" + d.address; }
-
-// "WORKBOOK/SHEET!CELL<TAB>reason" per line; '#' starts a comment.
-std::set<std::string> knownDisagreements() {
-  std::set<std::string> known;
-  const auto text = readFile(casesPath("known-disagreements.txt"));
-  if (!text) return known;
-  std::istringstream lines(*text);
-  for (std::string line; std::getline(lines, line);)
-    if (!line.empty() && line.front() != '#') known.insert(line.substr(0, line.find('\t')));
-  return known;
-}
-
 TEST(Conformance, EveryExcelSavedResultAgreesOrIsAKnownDisagreement) {
   const auto text = readFile(casesPath());
   ASSERT_TRUE(text) << "no cases at " << casesPath();
   const ConformanceReport report = runConformance(*text);
-  const std::set<std::string> known = knownDisagreements();
+  const std::map<std::string, std::string> known = knownDisagreements();
   ASSERT_FALSE(known.empty()) << "no list of known disagreements";
   std::size_t unexpected = 0;
   for (const Disagreement& d : report.disagreements) {
