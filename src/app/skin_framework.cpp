@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QStringDecoder>
 #include <QTimer>
 #include <QWidget>
@@ -13,6 +14,8 @@
 
 namespace app {
 namespace {
+
+Q_LOGGING_CATEGORY(skinLog, SkinFramework::kLogCategory, QtInfoMsg)
 
 // A skin is a page or two of rules; anything far larger is not one.
 constexpr qint64 kLargestSheet = 1 << 20;
@@ -68,9 +71,7 @@ SkinFramework::~SkinFramework() {
   restoreApplicationSheet();
 }
 
-void SkinFramework::note(const QString& operation) const {
-  if (observer_) observer_(operation);
-}
+void SkinFramework::note(const QString& operation) const { qCDebug(skinLog).noquote() << operation; }
 
 void SkinFramework::LoadSkin(const QString& path, const QString& overrides) {
   note(QStringLiteral("LoadSkin ") + path);

@@ -42,13 +42,11 @@ std::string EngineApplication::name() { return "Microsoft Excel"; }
 void EngineApplication::setEnableCancelKey(int mode) {
   if (mode != excel::xlDisabled && mode != excel::xlInterrupt && mode != excel::xlWait)
     throw excel::AutomationError("Unable to set the EnableCancelKey property: " + std::to_string(mode) + " is not a mode.");
-  enableCancelKey_ = mode;
 }
 
 void EngineApplication::setCursor(int cursor) {
   if (cursor != excel::xlDefault && cursor != excel::xlWait && cursor != xlNorthwestArrow && cursor != xlIBeam)
     throw excel::AutomationError("Unable to set the Cursor property: " + std::to_string(cursor) + " is not a cursor.");
-  cursor_ = cursor;
 }
 
 void EngineApplication::setSheetsInNewWorkbook(int count) {

@@ -20,9 +20,11 @@
 #include <cerrno>
 #include <cstring>
 #include <functional>
+#include <optional>
 
 #include "cursor_file.h"
 #include "platform/error_report.h"
+#include "skin_operations.h"
 #include "support/form_fixture.h"
 
 using testing_support::FormFixture;
@@ -93,7 +95,7 @@ class Look : public ::testing::Test {
   QString cursorPath() const { return folder.path() + QStringLiteral("/HAND-M.CUR"); }
   void writeSkin(const QByteArray& sheet = "QPushButton { color: #203040; }") { writeFile(skinPath(), sheet); }
   void recordSkinOperations() {
-    form().SkinFramework1.setObserver([this](const QString& operation) { operations << operation; });
+    skinLog.emplace([this](const QString& operation) { operations << operation; });
   }
   // The controls whose designed background the skin may change.
   std::vector<QWidget*> designedFaces() { return {&form(), form().Frame1, form().Option1, form().Option2}; }
@@ -101,6 +103,7 @@ class Look : public ::testing::Test {
   QTemporaryDir folder;
   FormFixture f;
   QStringList operations;
+  std::optional<testing_support::SkinOperations> skinLog;
 };
 
 bool hasButtonFace(const QWidget* widget) {
@@ -180,7 +183,7 @@ TEST_F(Look, ColoursChangeBeforeTheSkinLoadsAndTheWindowIsSkinnedLast) {
                                            form().ListView1,   form().ProgressBar1};
   bool facedAtLoad = false;
   bool untouchedAtLoad = false;
-  form().SkinFramework1.setObserver([&](const QString& operation) {
+  testing_support::SkinOperations watch([&](const QString& operation) {
     operations << operation;
     if (!operation.startsWith(QLatin1String("LoadSkin"))) return;
     facedAtLoad = std::all_of(faced.begin(), faced.end(), hasButtonFace);
@@ -368,7 +371,7 @@ class InstalledLook : public ::testing::Test {
   void SetUp() override {
     QDir(root.path()).mkpath(QStringLiteral("bin"));
     f.services.programFolder = bin();
-    f.form->SkinFramework1.setObserver([this](const QString& operation) { operations << operation; });
+    skinLog.emplace([this](const QString& operation) { operations << operation; });
   }
   QString bin() const { return root.path() + QStringLiteral("/bin"); }
   QString data() const { return root.path() + QStringLiteral("/share/tessaline"); }
@@ -380,6 +383,7 @@ class InstalledLook : public ::testing::Test {
   QTemporaryDir root;
   FormFixture f;
   QStringList operations;
+  std::optional<testing_support::SkinOperations> skinLog;
 };
 
 TEST_F(InstalledLook, TheDataFolderIsFoundFromTheProgramFolder) {

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include "app/skin_framework.h"
+#include "skin_operations.h"
 #include "style_sheet_text.h"
 #include "platform/error_report.h"
 
@@ -209,8 +210,8 @@ TEST(SkinFramework, TellsItsObserverEachOperation) {
   file.write("QLabel { color: red; }");
   file.close();
   SkinFramework skin;
-  QStringList log;
-  skin.setObserver([&](const QString& operation) { log << operation; });
+  testing_support::SkinOperations recorded;
+  const QStringList& log = recorded.log;
   QWidget window;
   window.setObjectName(QStringLiteral("W"));
   skin.LoadSkin(path, QString());
@@ -295,8 +296,8 @@ TEST_F(SkinnedWindow, PropertyFiveSkinsDialogsUntilTheSkinGoes) {
 
 TEST_F(SkinnedWindow, PropertyTenAppliesTheSkinAgainWhenTheDesktopColoursChange) {
   load("QPushButton { color: palette(highlight); }");
-  QStringList log;
-  skin_->setObserver([&](const QString& operation) { log << operation; });
+  testing_support::SkinOperations recorded;
+  const QStringList& log = recorded.log;
   skin_->setOptions(app::SkinOption::StyleControls);
   const QPalette original = QApplication::palette();
 

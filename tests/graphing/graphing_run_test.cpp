@@ -168,11 +168,13 @@ TEST(SeparateCharts, EndStateHandsTheWorkbookOverAndResetsTheWindow) {
   f.runExpecting();
   automation::EngineApplication& app = f.engine.last();
   EXPECT_TRUE(app.visible());
-  EXPECT_TRUE(app.screenUpdating());
-  EXPECT_TRUE(app.displayAlerts());
-  EXPECT_TRUE(app.enableEvents());
-  EXPECT_EQ(app.enableCancelKey(), excel::xlInterrupt);
-  EXPECT_EQ(app.cursor(), excel::xlDefault);
+  // Switched off for the run, put back at its end.
+  const testing_support::SettingsRecorder& told = *f.engine.settings.back();
+  EXPECT_EQ(told.screenUpdating, (std::vector<bool>{false, true}));
+  EXPECT_EQ(told.displayAlerts, (std::vector<bool>{false, true}));
+  EXPECT_EQ(told.enableEvents, (std::vector<bool>{false, true}));
+  EXPECT_EQ(told.enableCancelKey, (std::vector<int>{excel::xlDisabled, excel::xlInterrupt}));
+  EXPECT_EQ(told.cursors, (std::vector<int>{excel::xlWait, excel::xlDefault}));
   EXPECT_EQ(app.writtenFiles().size(), 1u);
   EXPECT_EQ(f.window.busy, (std::vector<bool>{true, false}));
   EXPECT_EQ(f.window.progress, (std::vector<int>{50, 100, 0, 0}));  // 0 while the workbook is written

@@ -16,7 +16,6 @@
 #include <QFlags>
 #include <QPointer>
 #include <QString>
-#include <functional>
 #include <memory>
 
 class QWidget;
@@ -50,10 +49,10 @@ class SkinFramework {
 
   const QString& styleSheet() const { return styleSheet_; }
 
-  // Each operation as it is called, in words ("LoadSkin <path>", "options", "setOptions 1",
-  // "setProperty 5 on", "ApplyWindow <object name>", "reapply"): for diagnostics and tests.
-  using Observer = std::function<void(const QString& operation)>;
-  void setObserver(Observer observer) { observer_ = std::move(observer); }
+  // Each operation is logged as it is called, in words ("LoadSkin <path>", "options",
+  // "setOptions 1", "setProperty 5 on", "ApplyWindow <object name>", "reapply"), as debug
+  // messages of the logging category "tessaline.skin" (off unless QT_LOGGING_RULES turns it on).
+  static constexpr const char* kLogCategory = "tessaline.skin";
 
  private:
   class DesktopWatcher;
@@ -72,7 +71,6 @@ class SkinFramework {
   bool ownsApplicationSheet_ = false;
   QString previousApplicationSheet_;
   std::unique_ptr<DesktopWatcher> watcher_;
-  Observer observer_;
 };
 
 }  // namespace app

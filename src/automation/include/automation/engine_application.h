@@ -19,9 +19,12 @@ class EngineApplication : public excel::Application, public std::enable_shared_f
                     std::unique_ptr<automation::InstanceRegistration> registration);
 
   std::string name() override;
-  void setScreenUpdating(bool on) override { screenUpdating_ = on; }
-  void setDisplayAlerts(bool on) override { displayAlerts_ = on; }
-  void setEnableEvents(bool on) override { enableEvents_ = on; }
+  // Accepted and without effect: nothing of the engine is drawn, asks or runs macros until the
+  // hand-over, so there is no screen to freeze, alert to hold back or event to stop. The cancel
+  // key and cursor refuse values Excel refuses.
+  void setScreenUpdating(bool) override {}
+  void setDisplayAlerts(bool) override {}
+  void setEnableEvents(bool) override {}
   void setEnableCancelKey(int mode) override;
   void setCursor(int cursor) override;
   void setVisible(bool visible) override;
@@ -30,12 +33,6 @@ class EngineApplication : public excel::Application, public std::enable_shared_f
   std::shared_ptr<excel::Sheets> sheets() override;
   std::shared_ptr<excel::Charts> charts() override;
 
-  // Read back by tests and the batch tool.
-  bool screenUpdating() const { return screenUpdating_; }
-  bool displayAlerts() const { return displayAlerts_; }
-  bool enableEvents() const { return enableEvents_; }
-  int enableCancelKey() const { return enableCancelKey_; }
-  int cursor() const { return cursor_; }
   bool visible() const { return visible_; }
   int sheetsInNewWorkbook() const { return sheetsInNewWorkbook_; }
   void setSheetsInNewWorkbook(int count);
@@ -59,11 +56,6 @@ class EngineApplication : public excel::Application, public std::enable_shared_f
   std::unique_ptr<automation::InstanceRegistration> registration_;
   std::vector<std::shared_ptr<core::WorkbookModel>> workbooks_;
   std::vector<QString> writtenFiles_;
-  bool screenUpdating_ = true;
-  bool displayAlerts_ = true;
-  bool enableEvents_ = true;
-  int enableCancelKey_ = excel::xlInterrupt;
-  int cursor_ = excel::xlDefault;
   bool visible_ = false;
   int sheetsInNewWorkbook_ = 1;
 };
