@@ -4,7 +4,8 @@
 // same process: the run itself, a bare QPainter polyline through the same points, and the
 // same series drawn without reducing dense points.
 //
-//   bench_view_bench      (runs offscreen unless QT_QPA_PLATFORM says otherwise)
+//   bench_view_bench             (runs offscreen unless QT_QPA_PLATFORM says otherwise)
+//   bench_view_bench full-sheet  the window over 8 equations x 1,048,575 values: memory per point
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "bench_support.h"
@@ -215,12 +217,47 @@ void millionFigures(const QString& folder) {
               perMove, perMove / reduced, found, kMoves);
 }
 
+// The window over the largest run the sheet allows in a few minutes: 8 equations x 1,048,575
+// values on separate charts. Every tab is visited; what the window adds to the run's peak memory
+// is printed per point, beside the run's own.
+void fullSheetWindowFigures(const QString& folder) {
+  constexpr double kPoints = 8.0 * 1048575;
+  const RunResult made = run(folder, 8, "1048574", true);
+  const long runPeakKb = bench::peakResidentKb();
+  auto start = bench::Clock::now();
+  auto* window = new view::WorkbookWindow(made.workbook, folder + "/Book1.xlsx", {});
+  view::placeNewWorkbookWindow(window, view::WindowSizeMemory(QString()));
+  window->show();
+  window->grab();
+  std::vector<double> visits;
+  for (int i = 1; i < window->tabs()->count(); ++i) {
+    const auto visit = bench::Clock::now();
+    window->tabs()->setCurrentIndex(i);
+    window->tabs()->currentWidget()->grab();
+    visits.push_back(msSince(visit));
+  }
+  const double allMs = msSince(start);
+  const long windowPeakKb = bench::peakResidentKb();
+  std::sort(visits.begin(), visits.end());
+  std::printf("  run %.1f s, peak %.1f bytes per point; window with every tab visited %.1f s (median tab %.0f ms), "
+              "adds %.1f bytes per point to the peak (%.3f x the run's)\n",
+              made.seconds, runPeakKb * 1024.0 / kPoints, allMs / 1000, visits[visits.size() / 2],
+              (windowPeakKb - runPeakKb) * 1024.0 / kPoints, double(windowPeakKb - runPeakKb) / double(runPeakKb));
+  window->close();
+  delete window;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication qt(argc, argv);
   QTemporaryDir folder;
+  if (argc == 2 && std::strcmp(argv[1], "full-sheet") == 0) {
+    std::printf("workbook window after a run of 8 equations x 1,048,575 values\n");
+    fullSheetWindowFigures(folder.path());
+    return 0;
+  }
   std::printf("workbook window after a run of 128 equations x 2,001 values\n");
   windowFigures(folder.path(), true);
   windowFigures(folder.path(), false);

@@ -65,6 +65,24 @@ const render::PlotChart& ChartView::chart() const {
   return *chart_;
 }
 
+std::size_t ChartView::pointCount() const {
+  std::size_t points = 0;
+  if (chart_)
+    for (const render::PlotSeries& series : chart_->series) points += series.x.size();
+  return points;
+}
+
+// Zoom stays as the user left it; the points, the picture and the hover go until shown again.
+void ChartView::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  if (pointCount() <= kPointsKeptWhileHidden) return;
+  setHovered(std::nullopt);
+  chart_.reset();
+  ascending_.clear();
+  picture_ = QPixmap();
+  stale_ = true;
+}
+
 void ChartView::renderIfStale() {
   const qreal ratio = devicePixelRatioF();
   const QSize pixels = (QSizeF(size()) * ratio).toSize();

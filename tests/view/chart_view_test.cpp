@@ -244,3 +244,31 @@ TEST(ChartView, HoverNumbersAsTheUsersLocaleWritesThem) {
   EXPECT_EQ(view.pointText({0, 1, 1.5, 2.25}), "x = 1.5, f(x) = 2.25");
   QLocale::setDefault(before);
 }
+
+// A window of many large charts holds the points of the one on screen: a large chart is let go
+// when hidden and read again when shown, its zoom kept; a small one stays read.
+TEST(ChartView, OnlyALargeChartIsLetGoWhileHidden) {
+  for (const std::size_t points : {std::size_t{100}, ChartView::kPointsKeptWhileHidden + 1}) {
+    int loads = 0;
+    ChartView view([&] {
+      ++loads;
+      render::PlotChart chart;
+      render::PlotSeries series{"F(x) = x", {}, {}};
+      for (std::size_t i = 0; i < points; ++i) series.x.push_back(double(i)), series.y.push_back(double(i));
+      chart.series.push_back(std::move(series));
+      return chart;
+    });
+    view.resize(400, 300);
+    view.show();
+    view.grab();
+    view.zoomTo({0, 10, 0, 10});
+    view.hide();
+    view.show();
+    view.grab();
+    const bool large = points > ChartView::kPointsKeptWhileHidden;
+    EXPECT_EQ(loads, large ? 2 : 1) << points << " points";
+    EXPECT_EQ(view.chart().series.at(0).x.size(), points);
+    ASSERT_TRUE(view.zoomWindow().has_value());
+    EXPECT_EQ(view.zoomWindow()->xMax, 10);
+  }
+}

@@ -32,6 +32,10 @@ class ChartView : public QWidget {
 
  public:
   // The chart is read the first time it is needed, so tabs that are never opened cost nothing.
+  // A chart of more points than this is let go when its tab is hidden and read again when shown,
+  // so that a window of many large charts holds the points of the one on screen only.
+  static constexpr std::size_t kPointsKeptWhileHidden = std::size_t{1} << 18;
+
   explicit ChartView(std::function<render::PlotChart()> load, QWidget* parent = nullptr);
 
   const render::PlotChart& chart() const;
@@ -70,9 +74,11 @@ class ChartView : public QWidget {
   void wheelEvent(QWheelEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   void renderIfStale();
+  std::size_t pointCount() const;
   void setHovered(std::optional<HoveredPoint> point);
   void paintHover(QPainter& painter) const;
   std::optional<std::size_t> ascendingLength(std::size_t series) const;
