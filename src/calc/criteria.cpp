@@ -10,15 +10,6 @@
 namespace calc {
 namespace {
 
-bool sameLetters(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const char x = a[i] >= 'a' && a[i] <= 'z' ? static_cast<char>(a[i] - 32) : a[i];
-    if (x != b[i]) return false;
-  }
-  return true;
-}
-
 bool readError(std::string_view text, ErrorCode& out) {
   const std::optional<ErrorCode> named = errorNamed(text);
   if (named) out = *named;
@@ -55,7 +46,7 @@ void Criterion::readText(std::string_view text) {
     }
   if (text.empty()) kind_ = Kind::Blank;  // "<" and the like with nothing after them match nothing
   else if (const auto n = parseNumber(text)) number_ = *n;
-  else if (sameLetters(text, "TRUE") || sameLetters(text, "FALSE")) kind_ = Kind::Boolean, boolean_ = text.size() == 4;
+  else if (equalsInAnyCase(text, "TRUE") || equalsInAnyCase(text, "FALSE")) kind_ = Kind::Boolean, boolean_ = text.size() == 4;
   else if (readError(text, error_)) kind_ = Kind::Error;
   else kind_ = Kind::Text, text_ = text;
 }

@@ -17,10 +17,8 @@ namespace {
 
 bool sameText(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto fold = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
-    if (fold(a[i]) != fold(b[i])) return false;
-  }
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (asciiUpper(a[i]) != asciiUpper(b[i])) return false;
   return true;
 }
 

@@ -56,7 +56,7 @@ class FunctionIndex {
     char upper[kMaxNameLength];
     const std::uint32_t h = nameHash(name, [&](std::size_t k) {
       const char c = name[k];
-      return upper[k] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+      return upper[k] = asciiUpper(c);
     });
     for (std::size_t slot = h & kMask; slots_[slot] != kEmpty; slot = (slot + 1) & kMask) {
       const std::string_view candidate = sorted_[slots_[slot]]->name;

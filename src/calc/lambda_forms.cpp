@@ -209,13 +209,8 @@ class FormRun {
 }  // namespace
 
 std::optional<LambdaFormSpec> findLambdaForm(std::string_view name) {
-  for (const LambdaFormSpec& spec : kForms) {
-    if (spec.name.size() != name.size()) continue;
-    bool same = true;
-    for (std::size_t i = 0; i < name.size() && same; ++i)
-      same = (name[i] >= 'a' && name[i] <= 'z' ? static_cast<char>(name[i] - 32) : name[i]) == spec.name[i];
-    if (same) return spec;
-  }
+  for (const LambdaFormSpec& spec : kForms)
+    if (equalsInAnyCase(name, spec.name)) return spec;
   return std::nullopt;
 }
 

@@ -7,7 +7,7 @@ namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+char upper(char c) { return asciiUpper(c); }
 
 // Digits as a number (leading zeros allowed, as INDIRECT allows them); nothing when there are
 // none or the number is past `limit`.

@@ -68,7 +68,7 @@ std::string_view fileFunctionPrefix(std::string_view name) {
   if (name.empty() || name.size() > kLongestName) return {};
   char upper[kLongestName];
   for (std::size_t i = 0; i < name.size(); ++i)
-    upper[i] = name[i] >= 'a' && name[i] <= 'z' ? static_cast<char>(name[i] - 32) : name[i];
+    upper[i] = asciiUpper(name[i]);
   const std::string_view key(upper, name.size());
   if (const FunctionSpec* spec = findFunction(key)) return spec->filePrefix;
   const auto it = std::lower_bound(kNewerFunctions.begin(), kNewerFunctions.end(), key,
@@ -86,7 +86,7 @@ bool isSpreadsheetFunction(std::string_view name) {
   if (name.size() > kLongestName) return false;
   char upper[kLongestName];
   for (std::size_t i = 0; i < name.size(); ++i)
-    upper[i] = name[i] >= 'a' && name[i] <= 'z' ? static_cast<char>(name[i] - 32) : name[i];
+    upper[i] = asciiUpper(name[i]);
   const std::string_view key(upper, name.size());
   return std::find(std::begin(kOutsideData), std::end(kOutsideData), key) != std::end(kOutsideData);
 }
@@ -95,28 +95,18 @@ namespace {
 
 // The name a call is written with, without the prefixes files give newer functions.
 std::string_view plainName(std::string_view name) {
-  const auto prefixed = [&name](std::string_view prefix) {
-    if (name.size() <= prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-      if ((name[i] >= 'A' && name[i] <= 'Z' ? static_cast<char>(name[i] + 32) : name[i]) != prefix[i]) return false;
-    return true;
+  const auto prefixed = [&name](std::string_view upperPrefix) {
+    return name.size() > upperPrefix.size() && equalsInAnyCase(name.substr(0, upperPrefix.size()), upperPrefix);
   };
-  while (prefixed("_xlfn.") || prefixed("_xlws.")) name.remove_prefix(6);
+  while (prefixed("_XLFN.") || prefixed("_XLWS.")) name.remove_prefix(6);
   return name;
-}
-
-bool isNamed(std::string_view name, std::string_view upper) {
-  if (name.size() != upper.size()) return false;
-  for (std::size_t i = 0; i < name.size(); ++i)
-    if ((name[i] >= 'a' && name[i] <= 'z' ? static_cast<char>(name[i] - 32) : name[i]) != upper[i]) return false;
-  return true;
 }
 
 // Whether a call of this name may bind names or pass a function by its name alone: LET,
 // LAMBDA or a function that takes a LAMBDA (MAP, REDUCE, GROUPBY...).
 bool mayBindNames(std::string_view called) {
   const std::string_view name = plainName(called);
-  return isNamed(name, "LET") || isNamed(name, "LAMBDA") || findLambdaForm(name);
+  return equalsInAnyCase(name, "LET") || equalsInAnyCase(name, "LAMBDA") || findLambdaForm(name);
 }
 
 // The formula with each name LET or LAMBDA binds written as files write it: "_xlpm.x", and
@@ -191,14 +181,14 @@ bool appendWithFunctionPrefixes(std::string_view formula, std::string& out) {
 std::string_view withoutFilePrefixes(std::string_view word, bool& optional) {
   optional = false;
   for (;;) {
-    if (word.size() > 7 && isNamed(word.substr(0, 7), "_XLETA.")) {
+    if (word.size() > 7 && equalsInAnyCase(word.substr(0, 7), "_XLETA.")) {
       word.remove_prefix(7);
       continue;
     }
     if (word.size() <= 6 || word[0] != '_') return word;
     const std::string_view prefix = word.substr(0, 6);
-    if (isNamed(prefix, "_XLOP.")) optional = true;
-    else if (!isNamed(prefix, "_XLFN.") && !isNamed(prefix, "_XLWS.") && !isNamed(prefix, "_XLPM.")) return word;
+    if (equalsInAnyCase(prefix, "_XLOP.")) optional = true;
+    else if (!equalsInAnyCase(prefix, "_XLFN.") && !equalsInAnyCase(prefix, "_XLWS.") && !equalsInAnyCase(prefix, "_XLPM.")) return word;
     word.remove_prefix(6);
   }
 }

@@ -67,7 +67,7 @@ Value roman(const Value* x, std::size_t count) {
 }
 
 int romanLetterValue(char c) {
-  switch (c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c) {
+  switch (asciiUpper(c)) {
     case 'I': return 1;
     case 'V': return 5;
     case 'X': return 10;

@@ -24,7 +24,7 @@ constexpr int kSubtotalLast = 11, kReferenceFormLast = 13, kAggregateLast = 19;
 
 bool holdsSubtotal(const std::string& formula) {
   std::string upper(formula);
-  for (char& c : upper) c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+  for (char& c : upper) c = asciiUpper(c);
   return upper.find("SUBTOTAL(") != std::string::npos || upper.find("AGGREGATE(") != std::string::npos;
 }
 

@@ -26,20 +26,11 @@ std::string_view errorText(ErrorCode code) {
 
 namespace {
 
-bool sameLetters(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const char x = a[i] >= 'a' && a[i] <= 'z' ? static_cast<char>(a[i] - 32) : a[i];
-    if (x != b[i]) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 std::optional<ErrorCode> errorNamed(std::string_view text) {
   for (ErrorCode code : kSpreadsheetErrors)
-    if (sameLetters(text, errorText(code))) return code;
+    if (equalsInAnyCase(text, errorText(code))) return code;
   return std::nullopt;
 }
 

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "calc/value.h"
+
 namespace calc {
 namespace {
 
@@ -12,12 +14,10 @@ std::size_t characterLength(std::string_view text, std::size_t at) {
   return at + n <= text.size() ? n : text.size() - at;
 }
 
-char foldAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
-
 bool sameCharacter(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)
-    if (foldAscii(a[i]) != foldAscii(b[i])) return false;
+    if (asciiUpper(a[i]) != asciiUpper(b[i])) return false;
   return true;
 }
 

@@ -31,6 +31,17 @@ inline constexpr ErrorCode kSpreadsheetErrors[] = {
 // "#DIV/0!", "#NUM!", "#CALC!" ... exactly as a spreadsheet shows them; empty for Uncomputed.
 std::string_view errorText(ErrorCode code);
 
+// ASCII letters in upper case; other bytes (UTF-8 among them) as they are.
+constexpr char asciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+
+// Whether `text` is `upper` (written in upper case) in any case of its ASCII letters.
+constexpr bool equalsInAnyCase(std::string_view text, std::string_view upper) {
+  if (text.size() != upper.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (asciiUpper(text[i]) != upper[i]) return false;
+  return true;
+}
+
 // The error whose text this is, in any case ("#n/a" too); nullopt for any other text.
 std::optional<ErrorCode> errorNamed(std::string_view text);
 
