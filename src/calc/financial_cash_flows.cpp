@@ -39,13 +39,16 @@ std::optional<ErrorCode> flowsOf(const Args& args, std::size_t i, std::vector<do
   return error;
 }
 
-// Each flow discounted by its own power of 1+r to the start of the first period, the sum then
-// by one period more: Excel's order of operations, whose rounding shows when the flows nearly
-// cancel (an NPV at the rate IRR found).
+// Each flow discounted to the start of the first period by a growth built up one period at a
+// time (multiplied, not raised to a power), the sum then by one period more: Excel's order of
+// operations, whose rounding shows when the flows nearly cancel (an NPV at the rate IRR found).
 double presentValue(const std::vector<double>& flows, double r) {
   const double growth = 1 + r;
-  double total = 0;
-  for (std::size_t i = 0; i < flows.size(); ++i) total += flows[i] / std::pow(growth, static_cast<double>(i));
+  double total = 0, discount = 1;
+  for (double flow : flows) {
+    total += flow / discount;
+    discount *= growth;
+  }
   return total / growth;
 }
 

@@ -126,6 +126,15 @@ TEST(ExcelsDigits, MirrGrowsTheDiscountedGainsOverTheWholeTerm) {
   EXPECT_NEAR(std::sqrt(0.8) - 1, book.eval("MIRR({-10,5,8},0.1,-1)").number(), 1e-15);
 }
 
+// NPV at the rates Excel's IRR saved for these flows: what is left is rounding, and it is
+// Excel's only when each period's growth is multiplied on, not raised to its power.
+TEST(ExcelsDigits, NpvDiscountsByAGrowthBuiltUpPeriodByPeriod) {
+  Book book = flows();
+  EXPECT_DOUBLE_EQ(6.4212018552224666e-12, book.eval("NPV(0.07930826116039724,-20,5,5,5,5,5)").number());
+  EXPECT_DOUBLE_EQ(-5.980779825246144e-14, book.eval("NPV(-0.1386683702156325,{40,-5,-5,-5,-5,-5})").number());
+  EXPECT_DOUBLE_EQ(-5.052556088856765e-13, book.eval("NPV(-0.33903735073070584,{-30,-20,-10,5,5,5})").number());
+}
+
 TEST(ExcelsDigits, PrincipalOfAPaymentCancelsAsExcelsDoes) {
   Book book = flows();
   EXPECT_DOUBLE_EQ(-0.542073667720037, book.eval("PPMT(0.3,5,36,8000)").number());
