@@ -214,7 +214,8 @@ Value tbilleq(const double* a, std::size_t) {
     if (denominator <= 0) return ErrorCode::Num;
     return numberResult(365 * discount / denominator);
   }
-  const double price = 100 * (1 - discount * days / 360);
+  // The price taken off 100 rather than as a share of it: Excel's last digits follow this.
+  const double price = 100 - 100 * discount * days / 360;
   if (price <= 0) return ErrorCode::Num;
   const double t = days / std::max(365.0, days);  // a bill of 366 days runs a whole leap year
   const double root = t * t - (2 * t - 1) * (1 - 100 / price);

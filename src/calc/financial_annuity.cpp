@@ -41,7 +41,8 @@ Wide widePayment(Wide r, Wide periods, Wide present, Wide future, bool start) {
 Wide wideFutureValue(Wide r, Wide periods, Wide pay, Wide present, bool start) {
   if (r == 0) return -(present + pay * periods);
   const Wide g = std::pow(1 + r, periods);
-  return -(present * g + pay * (1 + r * (start ? 1 : 0)) * ((g - 1) / r));
+  // The growth less one times the payment before the division by the rate: Excel's order.
+  return -(present * g + pay * (1 + r * (start ? 1 : 0)) * (g - 1) / r);
 }
 
 // The payment and its interest part for payment `period` (1-based).

@@ -39,13 +39,16 @@ std::optional<ErrorCode> flowsOf(const Args& args, std::size_t i, std::vector<do
   return error;
 }
 
-// Each flow discounted by its own power of 1+r to the start of the first period, the sum then
-// by one period more: Excel's order of operations, whose rounding shows when the flows nearly
-// cancel (an NPV at the rate IRR found).
+// Each flow discounted to the start of the first period by a growth built up one period at a
+// time (multiplied, not raised to a power), the sum then by one period more: Excel's order of
+// operations, whose rounding shows when the flows nearly cancel (an NPV at the rate IRR found).
 double presentValue(const std::vector<double>& flows, double r) {
   const double growth = 1 + r;
-  double total = 0;
-  for (std::size_t i = 0; i < flows.size(); ++i) total += flows[i] / std::pow(growth, static_cast<double>(i));
+  double total = 0, discount = 1;
+  for (double flow : flows) {
+    total += flow / discount;
+    discount *= growth;
+  }
   return total / growth;
 }
 
@@ -196,8 +199,10 @@ Value xirr(const Args& args) {
   return numberResult(*root);
 }
 
-// The gains grown at the reinvestment rate to the last period against the costs discounted
-// at the finance rate to the first; a rate of -1 leaves only the undiscounted first flow.
+// The gains discounted to the start at the reinvestment rate and grown over the whole term,
+// against the costs discounted at the finance rate to the first period; the root taken through
+// the logarithm. This is the order Excel rounds in. A finance rate of -1 leaves only the
+// undiscounted first cost; a reinvestment rate of -1 only the last gain.
 Value mirr(const Args& args) {
   std::vector<double> flows;
   if (auto e = flowsOf(args, 0, flows)) return *e;
@@ -205,14 +210,16 @@ Value mirr(const Args& args) {
   if (auto e = numberOf(args.scalar(1), financeRate)) return *e;
   if (auto e = numberOf(args.scalar(2), reinvestRate)) return *e;
   const std::size_t n = flows.size();
-  double grown = 0, invested = 0;
+  const double growth = 1 + reinvestRate;
+  double gains = 0, invested = 0;
   for (std::size_t i = 0; i < n; ++i) {
-    if (flows[i] > 0) grown += flows[i] * std::pow(1 + reinvestRate, static_cast<double>(n - 1 - i));
-    else if (flows[i] < 0 && (i == 0 || financeRate != -1))
-      invested += flows[i] / std::pow(1 + financeRate, static_cast<double>(i));
+    const double periods = static_cast<double>(i);
+    if (flows[i] > 0) gains += growth == 0 ? (i + 1 == n ? flows[i] : 0) : flows[i] / std::pow(growth, periods);
+    else if (flows[i] < 0 && (i == 0 || financeRate != -1)) invested += flows[i] / std::pow(1 + financeRate, periods);
   }
   if (invested == 0 || n < 2) return ErrorCode::Div0;
-  return numberResult(std::pow(grown / -invested, 1 / static_cast<double>(n - 1)) - 1);
+  const double grown = growth == 0 ? gains : gains * std::pow(growth, static_cast<double>(n - 1));
+  return numberResult(std::exp(std::log(grown / -invested) / static_cast<double>(n - 1)) - 1);
 }
 
 Value fvschedule(const Args& args) {

@@ -138,6 +138,13 @@ std::optional<ErrorCode> oddLastOf(const double* x, std::size_t n, double& fifth
   return std::nullopt;
 }
 
+// A quasi period of the odd last period: on the actual-day bases (1, 2 and 3) it is as long as
+// its calendar days, not a year's days over the frequency; Excel's prices show it on 2 and 3.
+double lastQuasiLength(int start, int end, Basis basis, int frequency) {
+  if (basis == Basis::Actual360 || basis == Basis::Actual365) return end - start;
+  return normalLength(start, end, basis, frequency);
+}
+
 // The shares of a regular period in the odd last period: earned to maturity, accrued to
 // settlement, and left from settlement to maturity.
 struct LastShares {
@@ -151,7 +158,7 @@ LastShares oddLastShares(const OddLast& b) {
   for (int k = 0;; ++k) {
     const int start = couponDate(b.lastInterest, k * months, eom);
     const int end = couponDate(b.lastInterest, (k + 1) * months, eom);
-    const double length = normalLength(start, end, b.basis, b.frequency);
+    const double length = lastQuasiLength(start, end, b.basis, b.frequency);
     s.earned += shareWithin(b.lastInterest, b.maturity, start, end, length, b.basis);
     s.accrued += shareWithin(b.lastInterest, b.settlement, start, end, length, b.basis);
     s.remaining += shareWithin(b.settlement, b.maturity, start, end, length, b.basis);

@@ -106,6 +106,11 @@ INSTANTIATE_TEST_SUITE_P(Bonds, BondExact, ::testing::Values(
     Case{"ACCRINT(DATE(2017,1,1),DATE(2017,12,1),DATE(2017,4,1),0.33,3000,2,1,FALSE)", 245.68681318681323},
     Case{"ACCRINT(DATE(2020,2,3),DATE(2023,12,1),DATE(2023,4,12),0.33,3000,1,1,FALSE)", 1174.9126431619134},
     Case{"ACCRINT(DATE(2019,8,31),DATE(2020,8,31),DATE(2020,5,1),0.1,1000,2,0,FALSE)", 16.944444444444446},
+    // Excel's saved results: a long odd last period on the actual/360 and actual/365 bases
+    // counts each quasi period's own calendar days.
+    Case{"ODDLPRICE(43891,47543,43845,0.075,0.0589,120,2,2)", 122.36705839417525},
+    Case{"ODDLPRICE(43891,47543,43845,0.08,0.0711,120,1,3)", 116.47338382128387},
+    Case{"ODDLYIELD(43891,47543,43845,0.075,122.36705839417525,120,2,2)", 0.058899999999999994},
     // A bill of 366 days compounds over a leap year.
     Case{"TBILLEQ(14640,15006,0.5)", 0.8522961312491701},
     Case{"TBILLPRICE(DATE(2008,3,31),DATE(2008,6,1),0.09)", 98.45}));
@@ -172,6 +177,12 @@ std::string call(const char* name, const char* args, const std::string& middle, 
   text += middle;
   text += tail;
   return text;
+}
+
+// Excel's saved result to its last digit: 318 days at a discount of 10%.
+TEST(BondDigits, LongBillPricedOffHundred) {
+  Book book;
+  EXPECT_DOUBLE_EQ(0.10869554506360148, book.eval("TBILLEQ(45332,45650,0.1)").number());
 }
 
 TEST(BondYields, InvertTheirPrices) {

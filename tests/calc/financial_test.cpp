@@ -3,6 +3,7 @@
 // DB, DDB, VDB, SLN, SYD, AMORDEGRC, AMORLINC, EFFECT, NOMINAL, PDURATION, RRI, DOLLARDE and
 // DOLLARFR (values from their examples, to the places printed there) and the functions'
 // documented domains.
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -113,6 +114,31 @@ INSTANTIATE_TEST_SUITE_P(Financial, ExactResults, ::testing::Values(
     Case{"DB(0,0,5,1)", 0.0},
     Case{"DDB(1000,100,2,1,4)", 900.0},      // a factor past the life stops at salvage
     Case{"ISPMT(0.1,0,10,1000)", -100.0}));
+
+// Excel's saved results (tests/calc/excel-cases), pinned to their last digits: these follow
+// the order in which Excel rounds, which the documented formulas leave open.
+TEST(ExcelsDigits, MirrGrowsTheDiscountedGainsOverTheWholeTerm) {
+  Book book = flows();
+  EXPECT_DOUBLE_EQ(-0.021982498845402487, book.eval("MIRR({-20,5,5,0,-10,5},0.1,0.2)").number());
+  EXPECT_DOUBLE_EQ(0.17413231959305042, book.eval("MIRR({-20,8,5,5,6,5},0.1,0.2)").number());
+  EXPECT_DOUBLE_EQ(0.07517526307904077, book.eval("MIRR({-135,30,20,30,20,30},0.1,0.2)").number());
+  // A reinvestment rate of -1 keeps only the last gain: (8/10)^(1/2) - 1.
+  EXPECT_NEAR(std::sqrt(0.8) - 1, book.eval("MIRR({-10,5,8},0.1,-1)").number(), 1e-15);
+}
+
+// NPV at the rates Excel's IRR saved for these flows: what is left is rounding, and it is
+// Excel's only when each period's growth is multiplied on, not raised to its power.
+TEST(ExcelsDigits, NpvDiscountsByAGrowthBuiltUpPeriodByPeriod) {
+  Book book = flows();
+  EXPECT_DOUBLE_EQ(6.4212018552224666e-12, book.eval("NPV(0.07930826116039724,-20,5,5,5,5,5)").number());
+  EXPECT_DOUBLE_EQ(-5.980779825246144e-14, book.eval("NPV(-0.1386683702156325,{40,-5,-5,-5,-5,-5})").number());
+  EXPECT_DOUBLE_EQ(-5.052556088856765e-13, book.eval("NPV(-0.33903735073070584,{-30,-20,-10,5,5,5})").number());
+}
+
+TEST(ExcelsDigits, PrincipalOfAPaymentCancelsAsExcelsDoes) {
+  Book book = flows();
+  EXPECT_DOUBLE_EQ(-0.542073667720037, book.eval("PPMT(0.3,5,36,8000)").number());
+}
 
 // Domain errors: each as Excel reports it.
 class DomainErrors : public ::testing::TestWithParam<Case> {};
