@@ -14,8 +14,11 @@ ENGINE, SPILL, EXTRACTION = "engine", "spill", "extraction"
 RULES = [
     (r"^defined_names", None, EXTRACTION, "a defined name: the extracted cases hold no workbook names"),
     (r"^ENGINEERING/BESSEL", None, "Excel's J1 repeats a coefficient of its published fit (off by up to 1e-5 near x = 8); the engine keeps the published fit"),
-    (r"^FINANCIAL/", r"\bXIRR\(", "Excel's XIRR ends up to 2e-8 (relative) from the root, on a multiple of 0.1 plus a binary "
-     "fraction of 2^-23 to 2^-33, the mark of a halving search whose brackets are not reproduced; the engine gives the root"),
+    (r"^FINANCIAL/", r"\bXIRR\(", "Excel's XIRR ends up to 2e-8 (relative) from the root, on a tenth (some reached by adding "
+     "0.1 repeatedly or through 1 + rate) plus a binary fraction of 2^-23 to 2^-33; no halving search tried (power-of-two "
+     "brackets on tenths, walks that halve their step, steps of 0.1 from the guess) gives more than half of them, and "
+     "-0.2371315099298954, a multiple of 2^-28, lies farther from its root than bisection would leave it; the engine gives "
+     "the root"),
     (r"^FINANCIAL/PMT/Sheet1!(H10|J10|H11|J11|J18|J23|H27|I27|L33)$", None,
      "the payment it reads (PMT's result) differs from Excel's in the last place and the formula's cancellation magnifies "
      "that: from Excel's own payment the engine gives Excel's digits"),
@@ -25,8 +28,10 @@ RULES = [
      "from Excel's in its last place"),
     (r"^FINANCIAL/", r"^RATE\(", "RATE takes Excel's steps as far as they are known (secant on the rate) and settles on another "
      "point a few units in the 12th digit or less from the root"),
-    (r"^FINANCIAL/", r"\b(YIELD|ODDFYIELD)\(", "Excel's yield search ends 1e-15 to 1e-10 from the root (on either side for "
-     "ODDFYIELD), on no Newton or secant step from any start tried; the engine gives the root"),
+    (r"^FINANCIAL/", r"\b(YIELD|ODDFYIELD)\(", "Excel's yield search ends 1e-15 to 1e-10 from the root, YIELD's always "
+     "below it, ODDFYIELD's on either side, with no binary mark of a halving search; Newton's method (exact, differenced "
+     "or with the first slope kept) and the secant method in yield or discount factor, from the coupon, closed-form "
+     "estimates or a 0.0005 grid, and false position on [0, 1] give none of them; the engine gives the root"),
     (r"^LOGICAL/(IF_ARRAY|IFERROR)|^DATE_AND_TIME/DATE/Arrays|^MATH_AND_TRIGONOMETRY/MUNIT", None, SPILL,
      "a range where one value stands: Excel 365 spills it, a cell here intersects it as Excel 2019 reads the file"),
     (None, r"FILTER\(", SPILL, "a range where one value stands: Excel 365 spills it, a cell here intersects it as Excel 2019 reads the file"),
