@@ -262,7 +262,15 @@ void WorkbookModel::markCircleAt(const SheetNode& sheet, const CellSlot& slot) c
 calc::Value WorkbookModel::computeInSteps(const SheetNode& sheet, const CellSlot& slot, std::int32_t row,
                                           std::int32_t column) const {
   forgetOlderGenerations();
+  // Most cells are computed at the first try, without a stack of pending cells.
+  compute(sheet, slot, row, column);
+  if (!deferred_) return sheet.valueCache.value(slot.valueIndex);
   std::vector<DeferredCell> pending{{&sheet, slot, row, column}};
+  const DeferredCell first = *deferred_;
+  deferred_.reset();
+  sheet.valueCache.setState(slot.valueIndex, FormulaValueCache::Pending);
+  freshCache(*first.sheet).setState(first.slot.valueIndex, FormulaValueCache::Pending);
+  pending.push_back(first);
   while (!pending.empty()) {
     const DeferredCell cell = pending.back();
     FormulaValueCache& cache = freshCache(*cell.sheet);

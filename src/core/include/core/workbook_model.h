@@ -92,6 +92,11 @@ class WorkbookModel {
   // Cells(row, column) = value. Refusals throw WorkbookError naming the cell.
   void setNumber(SheetNode& sheet, std::int64_t row, std::int64_t column, double value);
   void setText(SheetNode& sheet, std::int64_t row, std::int64_t column, std::string_view text);
+  // Cells(row, column) = the formula of the cell above filled down, when the cell above holds
+  // the group `above` names: what setText does with that formula's text, for a writer that
+  // knows its formula is the one above moved (see WorksheetCells::fillDown). False, and nothing
+  // written, when the cell above holds another; refusals throw as setText's do.
+  bool fillDown(SheetNode& sheet, std::int64_t row, std::int64_t column, const FormulaGroupMark& above);
   // A constant as it stands: a text is never read as a formula; an empty value clears the cell.
   void setValue(SheetNode& sheet, std::int64_t row, std::int64_t column, const calc::Value& value);
 
