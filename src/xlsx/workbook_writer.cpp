@@ -72,13 +72,18 @@ class ProgressCounter {
   double reported_ = 0;
 };
 
-// Whole parts deflated on the pool while the next one is generated (a chart sheet's chart
-// while the next chart is read out of the workbook), and written in their order.
+// Whole parts deflated on the pool while the next one is generated (a small chart is made
+// there too, beside the next chart), and written in their order.
 class WholeParts {
  public:
   WholeParts(ZipArchive& zip, CompressionPool& pool) : zip_(zip), pool_(pool), most_(2 * pool.workers() + 1) {}
   void add(std::string name, std::string xml) {
     pending_.push_back({std::move(name), pool_.submit(std::move(xml), {}, true)});
+    while (pending_.size() > most_) writeOldest();
+  }
+  // A part generated on the worker that deflates it.
+  void addGenerated(std::string name, std::function<std::string()> generate) {
+    pending_.push_back({std::move(name), pool_.submitGenerated(std::move(generate))});
     while (pending_.size() > most_) writeOldest();
   }
   // Before a streamed part, which goes to the archive straight away.
@@ -124,8 +129,11 @@ void addChartSheetParts(PackageWriting& w, const PlannedSheet& sheet, std::size_
   const core::ChartData& chart = *sheet.node->chart;
   const std::uint64_t bound = chartSizeBound(w.model, chart);
   if (bound < kWholeChartBound) {
+    // Its values computed, a small chart is made on a worker, while this thread goes on.
     w.values.awaitSheet(planIndex);
-    return parts.add(numbered("xl/charts/chart", sheet.part), chartXml(w.model, chart, bound, Values::ComputedBefore));
+    return parts.addGenerated(numbered("xl/charts/chart", sheet.part), [&model = w.model, &chart, bound] {
+      return chartXml(model, chart, bound, Values::ComputedBefore);
+    });
   }
   parts.drain();
   PartStream part(w.zip, w.pool, numbered("xl/charts/chart", sheet.part), bound);
