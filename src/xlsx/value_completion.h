@@ -1,8 +1,8 @@
 #pragma once
 // Every formula value the package shows, computed on a thread of its own while the parts are
-// written, in the order a writer computing each value as it reaches it would compute them: the
-// charts' caches in the workbook's order (each cache row by row), then each worksheet's
-// formulas column by column, sheets in their order. So RAND() draws the same numbers, and the
+// written, in the order a writer computing each value as it reaches it would compute them:
+// sheet by sheet in the workbook's order, a chart sheet's caches one after the other (each row
+// by row), a worksheet's formulas column by column. So RAND() draws the same numbers, and the
 // same circles are found, however the threads are timed: one thread computes, in one order;
 // the writer's threads only read values once their stage is complete.
 #include <atomic>
