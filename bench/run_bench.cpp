@@ -172,7 +172,7 @@ void printBare(const Figures& b) {
 
 // The size ratio counts the chart caches, which the bare writer leaves out.
 void printAgainst(const char* name, const Figures& f, const Figures& bare, const char* extra = "") {
-  std::printf("  %-34s %6.3f s  cpu %6.3f s  peak %6.1f MB  file %.2f MB  time ratio %.2f (<= 0.35)  cpu ratio %.2f"
+  std::printf("  %-34s %6.3f s  cpu %6.3f s  peak %6.1f MB  file %.2f MB  time ratio %.2f (<= 0.35, aim 0.15)  cpu ratio %.2f"
               "  size ratio %.2f  longest without yielding %.1f ms%s%s\n",
               name, f.seconds, f.processor, f.peakMb, f.fileMb, f.seconds / bare.seconds, f.processor / bare.processor,
               f.fileMb / bare.fileMb, f.longestMs, extra, f.ok ? "" : "  FAILED");

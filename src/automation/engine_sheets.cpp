@@ -1,5 +1,6 @@
 #include "automation/engine_sheets.h"
 
+#include "calc/formula.h"
 #include "workbook_errors.h"
 
 namespace automation {
@@ -29,6 +30,32 @@ void EngineSheet::setCellNumber(int row, int column, double value) {
 
 void EngineSheet::setCellText(int row, int column, const std::string& text) {
   asAutomation([&] { model_->setText(*node_, row, column, text); });
+}
+
+// The first row goes in as its text, and the next row's text is compared once with the first
+// one's formula moved down a row. Where they agree, they agree in every row further down: both
+// differ from row to row only in the row numbers of the references to the row's own cell. So
+// from then on each row is the cell above filled down, checked only for the length of its
+// text (a formula too long for a cell is refused with its text, as any other).
+void EngineSheet::setCellFormula(int row, int column, const excel::FilledFormula& formula) {
+  asAutomation([&] {
+    if (filling_.formula == formula.id() && filling_.column == column &&
+        formula.textLength(row) - 1 <= calc::kMaxFormulaLength && model_->fillDown(*node_, row, column, filling_.mark))
+      return;
+    formula.text(row, text_);
+    model_->setText(*node_, row, column, text_);
+    recognise(row, column, formula);
+  });
+}
+
+void EngineSheet::recognise(int row, int column, const excel::FilledFormula& formula) {
+  filling_ = {};
+  const core::WorksheetCells& cells = *node_->cells;
+  const core::CellSlot written = cells.cell(row, column);
+  if (written.kind != core::CellKind::Formula || row >= core::kMaxRows) return;
+  formula.text(row + 1, text_);
+  if (cells.fillsDown(row + 1, column, std::string_view(text_).substr(1)))
+    filling_ = {formula.id(), column, cells.markOf(written)};
 }
 
 std::shared_ptr<excel::Range> EngineSheet::range(const std::string& a1) {

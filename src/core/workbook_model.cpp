@@ -180,6 +180,10 @@ void WorkbookModel::setText(SheetNode& sheet, std::int64_t row, std::int64_t col
   cells.setText(r, c, std::string(text));
 }
 
+bool WorkbookModel::fillDown(SheetNode& sheet, std::int64_t row, std::int64_t column, const FormulaGroupMark& above) {
+  return cellsFor(sheet, row, column).fillDown(static_cast<std::int32_t>(row), static_cast<std::int32_t>(column), above);
+}
+
 void WorkbookModel::setValue(SheetNode& sheet, std::int64_t row, std::int64_t column, const calc::Value& value) {
   WorksheetCells& cells = cellsFor(sheet, row, column);
   const auto r = static_cast<std::int32_t>(row);

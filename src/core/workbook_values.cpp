@@ -1,6 +1,7 @@
 // Values of cells: formulas are computed on demand with the formula engine, each at most once
 // per generation of the workbook, with a guard against circular references.
 #include <optional>
+#include <stdexcept>
 
 #include "core/cell_address.h"
 #include "core/sheet_name_rules.h"
@@ -126,6 +127,7 @@ class SheetEvalContext : public calc::EvalContext {
 void FormulaValueCache::reset(std::uint32_t cells) {
   payloads_.assign(cells, Payload{0});
   tags_.assign(cells, 0);
+  std::lock_guard guard(textsGuard_);
   texts_.clear();
 }
 
@@ -135,7 +137,10 @@ calc::Value FormulaValueCache::value(std::uint32_t cell) const {
     case Kind::Number: return payload.number;
     case Kind::Boolean: return payload.number != 0;
     case Kind::Error: return static_cast<calc::ErrorCode>(payload.detail);
-    case Kind::Text: return texts_[payload.detail];
+    case Kind::Text: {
+      std::lock_guard guard(textsGuard_);
+      return texts_[payload.detail];
+    }
     case Kind::Empty: break;
   }
   return {};
@@ -153,6 +158,7 @@ void FormulaValueCache::store(std::uint32_t cell, calc::Value value) {
     payload.detail = static_cast<std::uint32_t>(value.error());
     setDone(cell, Kind::Error);
   } else if (value.isText()) {
+    std::lock_guard guard(textsGuard_);
     payload.detail = static_cast<std::uint32_t>(texts_.size());
     texts_.push_back(std::move(*value.mutableText()));
     setDone(cell, Kind::Text);
@@ -186,6 +192,13 @@ namespace {
 constexpr int kMaxNesting = 200;
 
 }  // namespace
+
+calc::Value WorkbookModel::computedValue(const SheetNode& sheet, const CellSlot& slot) const {
+  const FormulaValueCache& cache = sheet.valueCache;
+  if (cache.generation != generation_ || cache.state(slot.valueIndex) != FormulaValueCache::Done)
+    throw std::logic_error("a formula's value was read before it was computed");
+  return cache.value(slot.valueIndex);
+}
 
 FormulaValueCache& WorkbookModel::freshCache(const SheetNode& sheet) const {
   FormulaValueCache& cache = sheet.valueCache;
@@ -262,7 +275,15 @@ void WorkbookModel::markCircleAt(const SheetNode& sheet, const CellSlot& slot) c
 calc::Value WorkbookModel::computeInSteps(const SheetNode& sheet, const CellSlot& slot, std::int32_t row,
                                           std::int32_t column) const {
   forgetOlderGenerations();
+  // Most cells are computed at the first try, without a stack of pending cells.
+  compute(sheet, slot, row, column);
+  if (!deferred_) return sheet.valueCache.value(slot.valueIndex);
   std::vector<DeferredCell> pending{{&sheet, slot, row, column}};
+  const DeferredCell first = *deferred_;
+  deferred_.reset();
+  sheet.valueCache.setState(slot.valueIndex, FormulaValueCache::Pending);
+  freshCache(*first.sheet).setState(first.slot.valueIndex, FormulaValueCache::Pending);
+  pending.push_back(first);
   while (!pending.empty()) {
     const DeferredCell cell = pending.back();
     FormulaValueCache& cache = freshCache(*cell.sheet);

@@ -126,7 +126,7 @@ void WorksheetCells::holdFormula(CellSlot& slot, std::uint32_t group) {
 }
 
 std::uint32_t WorksheetCells::newGroup(calc::Formula formula, std::string text, std::int32_t row) {
-  FormulaGroup fresh{std::move(formula), std::move(text), row, 0};
+  FormulaGroup fresh{std::move(formula), std::move(text), row, 0, ++lastGroupSerial_};
   if (freeGroups_.empty()) {
     groups_.push_back(std::move(fresh));
     return static_cast<std::uint32_t>(groups_.size() - 1);
@@ -157,29 +157,45 @@ void WorksheetCells::setFormula(std::int32_t row, std::int32_t column, calc::For
   noteRow(row);
 }
 
-bool WorksheetCells::fillDownFormula(std::int32_t row, std::int32_t column, std::string_view text) {
+bool WorksheetCells::fillsDown(std::int32_t row, std::int32_t column, std::string_view text) const {
   const CellSlot above = cell(row - 1, column);
   // Too long a text is left to the parser to refuse, as it would be in any other cell.
   if (above.kind != CellKind::Formula || text.size() > calc::kMaxFormulaLength) return false;
   const FormulaGroup& group = groups_[above.index];
-  if (!calc::movedFormulaText(group.formula, group.text, row - group.firstRow, moved_) || moved_ != text)
+  return calc::movedFormulaText(group.formula, group.text, row - group.firstRow, moved_) && moved_ == text;
+}
+
+bool WorksheetCells::fillDownFormula(std::int32_t row, std::int32_t column, std::string_view text) {
+  if (!fillsDown(row, column, text)) return false;
+  placeFilledDown(row, column, cell(row - 1, column).index);
+  return true;
+}
+
+bool WorksheetCells::fillDown(std::int32_t row, std::int32_t column, const FormulaGroupMark& above) {
+  const CellSlot cellAbove = cell(row - 1, column);
+  if (cellAbove.kind != CellKind::Formula || cellAbove.index != above.group ||
+      groups_[above.group].serial != above.serial)
     return false;
+  placeFilledDown(row, column, above.group);
+  return true;
+}
+
+void WorksheetCells::placeFilledDown(std::int32_t row, std::int32_t column, std::uint32_t group) {
   ColumnStore& cells = columns_[column - 1];
   if (cells.form == ColumnStore::Form::FilledDown) {
     // The same formula again leaves the cell as it is; one row further down extends the
     // column when the cell's place in the value cache follows on from the row above's.
-    if (static_cast<std::uint32_t>(row) <= cells.formulaRows) return true;
+    if (static_cast<std::uint32_t>(row) <= cells.formulaRows) return;
     if (static_cast<std::uint32_t>(row) == cells.formulaRows + 1 && freeValueIndices_.empty() &&
         formulaCells_ == cells.firstValueIndex + cells.formulaRows) {
       ++formulaCells_;
       ++cells.formulaRows;
       ++groups_[cells.group].cells;
       noteRow(row);
-      return true;
+      return;
     }
   }
-  holdFormula(writable(row, column), above.index);
-  return true;
+  holdFormula(writable(row, column), group);
 }
 
 void WorksheetCells::formulaText(const CellSlot& slot, std::int32_t row, std::string& out) const {

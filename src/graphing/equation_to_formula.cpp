@@ -69,6 +69,7 @@ FormulaTemplate::FormulaTemplate(const QString& equation) {
     return;
   }
   const QChar kMarker = *marker;
+  marker_ = kMarker;
   const QString marked = EquationToFormula(equation, QString(kMarker));
   if (marked == QLatin1String(kTranslationError)) {
     error_ = true;
@@ -89,6 +90,22 @@ QString FormulaTemplate::formulaFor(const QString& cellReference) const {
   QString out = QStringLiteral("=");
   out += pieces_.join(cellReference);
   return out;
+}
+
+std::optional<excel::FilledFormula> FormulaTemplate::filledDown(const QString& letters) const {
+  if (!equation_.isEmpty()) return std::nullopt;
+  // The whole text converted at once and cut at the marker's bytes: a character that cannot be
+  // converted (half a surrogate pair) next to a reference converts as it does beside the marker.
+  const std::string marked = pieces_.join(marker_).toStdString();
+  const std::string marker = QString(marker_).toStdString();
+  std::vector<std::string> pieces;
+  for (std::size_t from = 0;;) {
+    const std::size_t at = marked.find(marker, from);
+    pieces.push_back(marked.substr(from, at == std::string::npos ? std::string::npos : at - from));
+    if (at == std::string::npos) break;
+    from = at + marker.size();
+  }
+  return excel::FilledFormula(std::move(pieces), letters.toStdString());
 }
 
 QString FormulaTemplate::fusedPrefix() const {

@@ -301,7 +301,13 @@ void GraphingRun::FillEquationColumns(platform::ErrorTrap& trap, const EquationR
   if (!problem.isEmpty()) trap.step(lineOf(steps.writeFormula), [&] { throw platform::StepFailure(problem.toStdString()); });
   bool writeFormulas = problem.isEmpty() || formula.isError();
   const QString xLetters = letters(col_);
+  // The column's formula once, rather than its text row by row.
+  const std::optional<excel::FilledFormula> filled = formula.filledDown(xLetters);
   std::shared_ptr<excel::Sheet> sheet;
+  const auto writeFormula = [&] {
+    if (filled) sheet->setCellFormula(row_, col_ + 1, *filled);
+    else sheet->setCellText(row_, col_ + 1, utf8(formula.formulaFor(xLetters + QString::number(row_))));
+  };
   if (!trap.step(lineOf(steps.writeX), [&] { sheet = dataSheet(); })) return;
   while ((step >= 0 && x <= end) || (step < 0 && x >= end)) {
     pump_.yield();
@@ -309,10 +315,7 @@ void GraphingRun::FillEquationColumns(platform::ErrorTrap& trap, const EquationR
     if (!trap.step(lineOf(steps.writeX), [&] { sheet->setCellNumber(row_, col_, x); })) return;
     // A refused formula would be refused again for every x: report it once, keep the x values,
     // so the equation's chart still points at its own columns.
-    if (writeFormulas && !trap.step(lineOf(steps.writeFormula), [&] {
-          sheet->setCellText(row_, col_ + 1, utf8(formula.formulaFor(xLetters + QString::number(row_))));
-        }))
-      writeFormulas = false;
+    if (writeFormulas && !trap.step(lineOf(steps.writeFormula), writeFormula)) writeFormulas = false;
     ++row_;
     x += step;
   }

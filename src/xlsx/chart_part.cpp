@@ -94,8 +94,10 @@ std::optional<SeriesRange> reference(const std::optional<core::SeriesReference>&
   return SeriesRange{std::move(x.bytes()), sheet.get(), ref->block};
 }
 
+}  // namespace
+
 // The part of a block that holds cells at all: rows and columns past the sheet's last are empty.
-core::CellBlock usedPart(const core::SheetNode& sheet, const core::CellBlock& block) {
+core::CellBlock chart::usedPart(const core::SheetNode& sheet, const core::CellBlock& block) {
   core::CellBlock used = block;
   used.lastRow = block.firstRow - 1;
   used.lastColumn = block.firstColumn - 1;
@@ -105,6 +107,10 @@ core::CellBlock usedPart(const core::SheetNode& sheet, const core::CellBlock& bl
     used.lastRow = std::max(used.lastRow, std::min(block.lastRow, sheet.cells->rowCount(column)));
   return used;
 }
+
+namespace {
+
+using chart::usedPart;
 
 std::int64_t cellCount(const core::CellBlock& block) {
   return std::max<std::int64_t>(0, block.rows()) * std::max<std::int64_t>(0, block.columns());
@@ -292,10 +298,10 @@ std::string sheetPrefix(const std::string& sheet) {
 namespace chart {
 
 std::optional<double> chartNumber(const core::WorkbookModel& model, const core::SheetNode& sheet,
-                                  const core::CellSlot& slot, std::int32_t row, std::int32_t column) {
+                                  const core::CellSlot& slot, std::int32_t row, std::int32_t column, Values values) {
   if (slot.kind == core::CellKind::Number) return std::isfinite(slot.number) ? std::optional(slot.number) : std::nullopt;
   if (slot.kind != core::CellKind::Formula) return std::nullopt;
-  const calc::Value value = model.formulaValue(sheet, slot, row, column);
+  const calc::Value value = formulaValueOf(model, values, sheet, slot, row, column);
   if (value.isNumber() && std::isfinite(value.number())) return value.number();
   if (value.isEmpty()) return 0.0;
   return std::nullopt;
@@ -303,6 +309,7 @@ std::optional<double> chartNumber(const core::WorkbookModel& model, const core::
 
 void writeNumberCache(Out& out, const core::WorkbookModel& model, const core::SheetNode& sheet,
                       const core::CellBlock& block) {
+  if (out.beforeCache) out.beforeCache();
   XmlBuffer& x = out.x;
   x.raw("<c:numCache><c:formatCode>General</c:formatCode><c:ptCount val=\"").integer(cellCount(block)).raw("\"/>");
   const core::CellBlock used = usedPart(sheet, block);
@@ -311,10 +318,12 @@ void writeNumberCache(Out& out, const core::WorkbookModel& model, const core::Sh
     for (std::int32_t column = used.firstColumn; column <= used.lastColumn; ++column) {
       const auto slots = sheet.cells->column(column);
       if (static_cast<std::size_t>(row) > slots.size()) continue;
-      const auto number = chartNumber(model, sheet, slots[static_cast<std::size_t>(row) - 1], row, column);
+      const auto number = chartNumber(model, sheet, slots[static_cast<std::size_t>(row) - 1], row, column, out.values);
       if (!number) continue;
-      x.raw("<c:pt idx=\"").integer((row - block.firstRow) * width + (column - block.firstColumn));
-      x.raw("\"><c:v>").number(*number).raw("</c:v></c:pt>");
+      ElementText point;
+      point.raw("<c:pt idx=\"").integer((row - block.firstRow) * width + (column - block.firstColumn));
+      point.raw("\"><c:v>").number(*number).raw("</c:v></c:pt>");
+      point.appendTo(x);
       out.between();
     }
   x.raw("</c:numCache>");
@@ -322,18 +331,29 @@ void writeNumberCache(Out& out, const core::WorkbookModel& model, const core::Sh
 
 }  // namespace chart
 
-void writeChart(PartStream& part, const core::WorkbookModel& model, const core::ChartData& chart) {
-  chart::Out out{part.xml(), &part};
+void writeChart(PartStream& part, const core::WorkbookModel& model, const core::ChartData& chart,
+                const BeforeCache& beforeCache) {
+  chart::Out out{part.xml(), &part, Values::ComputedBefore, beforeCache};
   writeChartSpace(out, model, chart);
 }
 
 // A chart without series (none set, or all gone) is written empty, without a legend.
-std::string chartXml(const core::WorkbookModel& model, const core::ChartData& chart, std::size_t sizeHint) {
+std::string chartXml(const core::WorkbookModel& model, const core::ChartData& chart, std::size_t sizeHint,
+                     Values values) {
   XmlBuffer x;
   x.bytes().reserve(sizeHint);  // address space only until written; spares the copies of growing
-  chart::Out out{x};
+  chart::Out out{x, nullptr, values, {}};
   writeChartSpace(out, model, chart);
   return std::move(x.bytes());
+}
+
+std::vector<CacheCells> chartCaches(const core::ChartData& chart) {
+  std::vector<CacheCells> caches;
+  for (const ResolvedSeries& series : resolveSeries(chart)) {
+    if (series.xValues) caches.push_back({series.xValues->sheet, series.xValues->block});
+    caches.push_back({series.values.sheet, series.values.block});
+  }
+  return caches;
 }
 
 // Texts escape to at most 7 bytes a byte (a control character becomes _xHHHH_ or U+FFFD); a

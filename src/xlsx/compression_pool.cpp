@@ -55,12 +55,25 @@ std::future<DeflatedChunk> CompressionPool::submit(std::string input, std::strin
     }
     return future;
   }
+  enqueue(std::move(job));
+  return future;
+}
+
+std::future<DeflatedChunk> CompressionPool::submitGenerated(std::function<std::string()> generate) {
+  if (onCaller_) return submit(generate(), {}, true);
+  Job job{{}, {}, true, {}};
+  job.generate = std::move(generate);
+  auto future = job.result.get_future();
+  enqueue(std::move(job));
+  return future;
+}
+
+void CompressionPool::enqueue(Job job) {
   {
     std::lock_guard lock(mutex_);
     jobs_.push_back(std::move(job));
   }
   wake_.notify_one();
-  return future;
 }
 
 // A worker whose compressor cannot be set up (out of memory) fails the jobs it takes, with
@@ -84,6 +97,7 @@ void CompressionPool::work(int level) {
     }
     try {
       if (!deflater) std::rethrow_exception(broken);
+      if (job.generate) job.input = job.generate();
       job.result.set_value(deflater->deflate(job.input, job.dictionary, job.last));
     } catch (...) {
       job.result.set_exception(std::current_exception());

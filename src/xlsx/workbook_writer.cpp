@@ -10,6 +10,7 @@
 
 #include "chart_part.h"
 #include "package_parts.h"
+#include "value_completion.h"
 #include "worksheet_part.h"
 #include "xlsx/compression_pool.h"
 #include "xlsx/part_stream.h"
@@ -71,13 +72,18 @@ class ProgressCounter {
   double reported_ = 0;
 };
 
-// Whole parts deflated on the pool while the next one is generated (a chart sheet's chart
-// while the next chart is read out of the workbook), and written in their order.
+// Whole parts deflated on the pool while the next one is generated (a small chart is made
+// there too, beside the next chart), and written in their order.
 class WholeParts {
  public:
   WholeParts(ZipArchive& zip, CompressionPool& pool) : zip_(zip), pool_(pool), most_(2 * pool.workers() + 1) {}
   void add(std::string name, std::string xml) {
     pending_.push_back({std::move(name), pool_.submit(std::move(xml), {}, true)});
+    while (pending_.size() > most_) writeOldest();
+  }
+  // A part generated on the worker that deflates it.
+  void addGenerated(std::string name, std::function<std::string()> generate) {
+    pending_.push_back({std::move(name), pool_.submitGenerated(std::move(generate))});
     while (pending_.size() > most_) writeOldest();
   }
   // Before a streamed part, which goes to the archive straight away.
@@ -105,24 +111,42 @@ class WholeParts {
 // A chart of up to this many bytes is made in one piece; a larger one is streamed.
 constexpr std::uint64_t kWholeChartBound = 8u << 20;
 
-void addChartSheetParts(const core::WorkbookModel& model, ZipArchive& zip, CompressionPool& pool, WholeParts& parts,
-                        const PlannedSheet& sheet) {
+// What writing one sheet's parts needs besides the sheet.
+struct PackageWriting {
+  const core::WorkbookModel& model;
+  ZipArchive& zip;
+  CompressionPool& pool;
+  WholeParts& parts;
+  ValueCompletion& values;
+};
+
+void addChartSheetParts(PackageWriting& w, const PlannedSheet& sheet, std::size_t planIndex) {
+  WholeParts& parts = w.parts;
   parts.add(numbered("xl/chartsheets/sheet", sheet.part), chartsheetXml(sheet));
   parts.add(numbered("xl/chartsheets/_rels/sheet", sheet.part) + ".rels", chartsheetRelationshipsXml(sheet));
   parts.add(numbered("xl/drawings/drawing", sheet.part), drawingXml());
   parts.add(numbered("xl/drawings/_rels/drawing", sheet.part) + ".rels", drawingRelationshipsXml(sheet));
   const core::ChartData& chart = *sheet.node->chart;
-  const std::uint64_t bound = chartSizeBound(model, chart);
-  if (bound < kWholeChartBound) return parts.add(numbered("xl/charts/chart", sheet.part), chartXml(model, chart, bound));
+  const std::uint64_t bound = chartSizeBound(w.model, chart);
+  if (bound < kWholeChartBound) {
+    // Its values computed, a small chart is made on a worker, while this thread goes on.
+    w.values.awaitSheet(planIndex);
+    return parts.addGenerated(numbered("xl/charts/chart", sheet.part), [&model = w.model, &chart, bound] {
+      return chartXml(model, chart, bound, Values::ComputedBefore);
+    });
+  }
   parts.drain();
-  PartStream part(zip, pool, numbered("xl/charts/chart", sheet.part), bound);
-  writeChart(part, model, chart);
+  PartStream part(w.zip, w.pool, numbered("xl/charts/chart", sheet.part), bound);
+  std::size_t stage = w.values.firstStage(planIndex);
+  writeChart(part, w.model, chart, [&] { w.values.await(stage++); });
   part.finish();
 }
 
 void writePackage(const core::WorkbookModel& model, ZipArchive& zip, CompressionPool& pool,
-                  const WriteProgress& progress) {
+                  const ThreadStarter& startThread, const WriteProgress& progress) {
   const PackagePlan plan = planPackage(model);
+  // Declared before the parts, so that nothing still reads the values it computes once it stops.
+  ValueCompletion values(model, plan, startThread);
   ProgressCounter counter(plan, progress);
   WholeParts parts(zip, pool);
   parts.add("[Content_Types].xml", contentTypesXml(plan));
@@ -133,16 +157,21 @@ void writePackage(const core::WorkbookModel& model, ZipArchive& zip, Compression
   parts.add("xl/_rels/workbook.xml.rels", workbookRelationshipsXml(plan));
   parts.add("xl/styles.xml", stylesXml());
   parts.add("xl/theme/theme1.xml", themeXml());
-  for (const PlannedSheet& sheet : plan.sheets) {
+  PackageWriting writing{model, zip, pool, parts, values};
+  for (std::size_t i = 0; i < plan.sheets.size(); ++i) {
+    const PlannedSheet& sheet = plan.sheets[i];
     if (sheet.chart) {
-      addChartSheetParts(model, zip, pool, parts, sheet);
+      addChartSheetParts(writing, sheet, i);
       counter.sheetDone(sheet);
       continue;
     }
     parts.drain();
-    PartStream part(zip, pool, numbered("xl/worksheets/sheet", sheet.part), worksheetSizeBound(model, sheet));
+    values.awaitSheet(i);
+    PartStream part(zip, pool, numbered("xl/worksheets/sheet", sheet.part),
+                    worksheetSizeBound(model, sheet, Values::ComputedBefore));
     const double units = ProgressCounter::unitsOf(sheet);
-    writeWorksheet(part, model, sheet, [&](std::int32_t done, std::int32_t rows) { counter.partly(units, done, rows); });
+    writeWorksheet(part, model, sheet, Values::ComputedBefore,
+                   [&](std::int32_t done, std::int32_t rows) { counter.partly(units, done, rows); });
     part.finish();
     counter.sheetDone(sheet);
   }
@@ -158,7 +187,7 @@ void writeWorkbook(const core::WorkbookModel& model, const std::string& path, co
   try {
     CompressionPool pool(options.workers, options.compressionLevel, options.startThread);
     ZipArchive zip(path, 0xFFFFFFFFu, options.writeCall);
-    writePackage(model, zip, pool, progress);
+    writePackage(model, zip, pool, options.startThread, progress);
   } catch (...) {
     std::remove(path.c_str());
     throw;

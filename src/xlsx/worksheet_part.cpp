@@ -63,6 +63,12 @@ void cellStart(XmlBuffer& x, std::int32_t row, std::int32_t column, std::string_
   x.raw("\">");
 }
 
+void cellStart(ElementText& x, std::int32_t row, std::int32_t column, std::string_view type) {
+  x.raw("<c r=\"").cellName(row, column);
+  if (!type.empty()) x.raw("\" t=\"").raw(type);
+  x.raw("\">");
+}
+
 }  // namespace
 
 namespace sheet {
@@ -74,8 +80,10 @@ void writeNumberCell(XmlBuffer& x, std::int32_t row, std::int32_t column, double
     x.raw("<v>#NUM!</v></c>");
     return;
   }
-  cellStart(x, row, column, {});
-  x.raw("<v>").number(number).raw("</v></c>");
+  ElementText cell;  // the commonest cell by far: put together in one piece
+  cellStart(cell, row, column, {});
+  cell.raw("<v>").number(number).raw("</v></c>");
+  cell.appendTo(x);
 }
 
 bool needsPreservedSpace(std::string_view text) {
@@ -120,6 +128,15 @@ class FormulaWriter {
  public:
   void write(XmlBuffer& x, const core::WorksheetCells& cells, const CellSlot& slot, std::int32_t row,
              std::int32_t column, const calc::Value& value, const SharedGroup* group) {
+    // A cell of a shared formula with a number for its value, the commonest formula cell,
+    // is put together in one piece.
+    if (group && group->firstRow != row && value.isNumber() && std::isfinite(value.number())) {
+      ElementText cell;
+      cellStart(cell, row, column, {});
+      cell.raw("<f t=\"shared\" si=\"").integer(group->index).raw("\"/><v>").number(value.number()).raw("</v></c>");
+      cell.appendTo(x);
+      return;
+    }
     cellStart(x, row, column, resultType(value));
     if (group && group->firstRow != row) {
       x.raw("<f t=\"shared\" si=\"").integer(group->index).raw("\"/>");
@@ -145,7 +162,7 @@ class FormulaWriter {
 };
 
 void writeRows(PartStream& part, const core::WorkbookModel& model, const core::SheetNode& sheet,
-               SheetExtent& extent, const RowsWritten& rowsWritten) {
+               SheetExtent& extent, Values values, const RowsWritten& rowsWritten) {
   const core::WorksheetCells& cells = *sheet.cells;
   FormulaWriter formulas;
   XmlBuffer& x = part.xml();
@@ -172,8 +189,8 @@ void writeRows(PartStream& part, const core::WorkbookModel& model, const core::S
           x.raw("<v>").raw(calc::fileErrorText(static_cast<calc::ErrorCode>(slot->index))).raw("</v></c>");
           break;
         case CellKind::Formula:
-          formulas.write(x, cells, *slot, row, column.column, model.formulaValue(sheet, *slot, row, column.column),
-                         column.groupAt(row));
+          formulas.write(x, cells, *slot, row, column.column,
+                         formulaValueOf(model, values, sheet, *slot, row, column.column), column.groupAt(row));
           break;
         case CellKind::Empty: break;
       }
@@ -195,7 +212,7 @@ void findSharedFormulas(const core::WorksheetCells& cells, SheetExtent& extent) 
 // or <c r=".." t="str"><f t="shared" ref="..:.." si="4294967295">...</f><v>...</v></c>. A text
 // escapes to at most 7 bytes a byte (_xHHHH_); a formula's file text to at most 8 bytes a byte
 // of its own (a row moved down, a prefix on a newer function or a LAMBDA name, &quot;).
-std::uint64_t worksheetSizeBound(const core::WorkbookModel& model, const PlannedSheet& sheet) {
+std::uint64_t worksheetSizeBound(const core::WorkbookModel& model, const PlannedSheet& sheet, Values values) {
   constexpr std::uint64_t kFixed = 4096, kPerRow = 32, kPerCell = 160, kPerTextByte = 7, kPerFormulaByte = 8;
   constexpr std::uint64_t kNumber = 32;
   const core::WorksheetCells& cells = *sheet.node->cells;
@@ -209,14 +226,15 @@ std::uint64_t worksheetSizeBound(const core::WorkbookModel& model, const Planned
       if (slot.kind == CellKind::Text) bound += kPerTextByte * cells.text(slot).size();
       if (slot.kind != CellKind::Formula) continue;
       bound += kPerFormulaByte * cells.group(slot).text.size();
-      const calc::Value value = model.formulaValue(*sheet.node, slot, static_cast<std::int32_t>(i + 1), column);
+      const calc::Value value =
+          formulaValueOf(model, values, *sheet.node, slot, static_cast<std::int32_t>(i + 1), column);
       bound += value.isText() ? kPerTextByte * value.text().size() : kNumber;
     }
   }
   return bound;
 }
 
-void writeWorksheet(PartStream& part, const core::WorkbookModel& model, const PlannedSheet& sheet,
+void writeWorksheet(PartStream& part, const core::WorkbookModel& model, const PlannedSheet& sheet, Values values,
                     const RowsWritten& rowsWritten) {
   SheetExtent extent = extentOf(*sheet.node->cells);
   findSharedFormulas(*sheet.node->cells, extent);
@@ -227,7 +245,7 @@ void writeWorksheet(PartStream& part, const core::WorkbookModel& model, const Pl
   writeDimension(x, extent);
   writeSheetViews(x, sheet);
   x.raw("<sheetFormatPr defaultRowHeight=\"15\"/><sheetData>");
-  writeRows(part, model, *sheet.node, extent, rowsWritten);
+  writeRows(part, model, *sheet.node, extent, values, rowsWritten);
   x.raw("</sheetData><pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" footer=\"0.3\"/>");
   x.raw("</worksheet>");
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "calc/value.h"
+#include "formula_values.h"
 #include "package_plan.h"
 #include "xlsx/part_stream.h"
 
@@ -24,10 +25,10 @@ void writeCachedResult(XmlBuffer& x, const calc::Value& value);
 // `rowsWritten` hears of each row written, with the rows in all.
 using RowsWritten = std::function<void(std::int32_t done, std::int32_t rows)>;
 void writeWorksheet(PartStream& part, const core::WorkbookModel& model, const PlannedSheet& sheet,
-                    const RowsWritten& rowsWritten = {});
+                    Values values = Values::ComputeAsRead, const RowsWritten& rowsWritten = {});
 
-// The most bytes the worksheet's XML can have, from its cells and their computed results (it
-// computes them; writing the sheet then finds them computed).
-std::uint64_t worksheetSizeBound(const core::WorkbookModel& model, const PlannedSheet& sheet);
+// The most bytes the worksheet's XML can have, from its cells and their computed results.
+std::uint64_t worksheetSizeBound(const core::WorkbookModel& model, const PlannedSheet& sheet,
+                                 Values values = Values::ComputeAsRead);
 
 }  // namespace xlsx

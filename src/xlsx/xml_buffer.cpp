@@ -64,25 +64,61 @@ XmlBuffer& XmlBuffer::escaped(std::string_view text, bool spreadsheetEscapes) {
 XmlBuffer& XmlBuffer::integer(std::int64_t value) {
   char digits[24];
   const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-  bytes_.append(digits, end);
+  bytes_.append(digits, static_cast<std::size_t>(end - digits));
   return *this;
 }
+
+namespace {
+
+std::size_t digitCount(std::uint64_t value) {
+  std::size_t digits = 1;
+  for (; value >= 10; value /= 10) ++digits;
+  return digits;
+}
+
+// A whole number below 10^15 in the form std::to_chars picks for it, without its search for
+// the shortest digits: those of a whole number that small are its own (every whole number
+// there is a double of its own). to_chars takes the shorter of the plain and the scientific
+// form, the plain one on a tie: 123 and 12000, but 1e+05 for 100000. Nothing where the
+// scientific form is the shorter.
+char* writeWholeNumber(char* out, double value) {
+  const bool negative = value < 0;
+  const auto magnitude = static_cast<std::uint64_t>(negative ? -value : value);
+  const std::size_t digits = digitCount(magnitude);
+  std::uint64_t rest = magnitude;
+  std::size_t zeros = 0;
+  for (; rest != 0 && rest % 10 == 0; rest /= 10) ++zeros;
+  const std::size_t significant = digits - zeros;
+  const std::size_t scientific = significant + (significant > 1 ? 1 : 0) + 4;  // "1.2e+05"
+  if (magnitude != 0 && digits > scientific) return nullptr;
+  if (negative) *out++ = '-';
+  return std::to_chars(out, out + 20, magnitude).ptr;
+}
+
+}  // namespace
 
 // The shortest text that reads back as the same double. For a large whole number that is its
 // exact value in full ("974843911194881556480"); past 17 significant digits the scientific
 // form is used instead, as the file format's readers expect no more.
+char* writeNumber(char* out, double value) {
+  if (value == std::trunc(value) && std::fabs(value) < 1e15 && !(value == 0 && std::signbit(value)))
+    if (char* end = writeWholeNumber(out, value)) return end;
+  char* end = std::to_chars(out, out + kNumberChars, value).ptr;
+  if (end - out > 17 + (value < 0) && std::fabs(value) >= 1e17 && !std::memchr(out, 'e', end - out))
+    end = std::to_chars(out, out + kNumberChars, value, std::chars_format::scientific).ptr;
+  return end;
+}
+
+char* writeColumnLetters(char* out, std::int32_t column) { return out + calc::writeColumnLetters(column, out); }
+
 XmlBuffer& XmlBuffer::number(double value) {
-  char digits[32];
-  char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-  if (end - digits > 17 + (value < 0) && std::fabs(value) >= 1e17 && !std::memchr(digits, 'e', end - digits))
-    end = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::scientific).ptr;
-  bytes_.append(digits, end);
-  return *this;
+  char digits[kNumberChars];
+  return raw(digits, static_cast<std::size_t>(writeNumber(digits, value) - digits));
 }
 
 XmlBuffer& XmlBuffer::columnLetters(std::int32_t column) {
   char letters[3];
-  bytes_.append(letters, letters + calc::writeColumnLetters(column, letters));
+  bytes_.append(letters, static_cast<std::size_t>(calc::writeColumnLetters(column, letters)));
   return *this;
 }
 

@@ -129,3 +129,28 @@ TEST_F(FilledDownColumn, ATextGrownPastTheLengthLimitIsRefusedAsAnyOther) {
 }
 
 }  // namespace
+
+namespace {
+
+// Filling down by a group's mark, as a writer that knows its formula does: only under the very
+// group it names, never under another that took a freed group's place.
+TEST_F(FilledDownColumn, FillingDownByMarkNeedsTheVeryGroupAbove) {
+  fill(3, "SIN(A", ")");
+  const core::FormulaGroupMark sine = cells().markOf(cells().cell(3, 2));
+  EXPECT_TRUE(model.fillDown(sheet, 4, 2, sine));
+  EXPECT_EQ(text(4), "SIN(A4)");
+  EXPECT_EQ(group(4), group(1));
+  EXPECT_FALSE(model.fillDown(sheet, 6, 2, sine));  // row 5 is empty
+  EXPECT_EQ(cells().cell(6, 2).kind, core::CellKind::Empty);
+
+  for (int row = 1; row <= 4; ++row) model.setValue(sheet, row, 2, Value());
+  for (int row = 1; row <= 4; ++row) model.setText(sheet, row, 2, "=COS(A" + std::to_string(row) + ")");
+  ASSERT_EQ(cells().cell(4, 2).index, sine.group);  // the freed group's place, taken again
+  EXPECT_FALSE(model.fillDown(sheet, 5, 2, sine));
+  EXPECT_EQ(cells().cell(5, 2).kind, core::CellKind::Empty);
+  EXPECT_TRUE(model.fillDown(sheet, 5, 2, cells().markOf(cells().cell(4, 2))));
+  EXPECT_EQ(text(5), "COS(A5)");
+  EXPECT_THROW(model.fillDown(sheet, 1048577, 2, sine), core::WorkbookError);
+}
+
+}  // namespace

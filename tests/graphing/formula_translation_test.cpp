@@ -80,6 +80,33 @@ TEST(FormulaTemplate, AnEquationHoldingUnusualCharactersTranslatesAsEveryRowWoul
   EXPECT_EQ(FormulaTemplate(QString(QChar(0xFDD0)) + QStringLiteral("+x*2x")).fusedPrefix(), QStringLiteral("2"));
 }
 
+// The column's formula, made once, gives each row the text the row's own translation gives,
+// converted to UTF-8 as a whole: half a surrogate pair beside a reference included.
+TEST(FormulaTemplate, FilledDownGivesEveryRowItsTranslatedText) {
+  const QString equations[] = {QStringLiteral("sin(x) + x"), QStringLiteral("x2"), QStringLiteral("5"), QString(),
+                               QStringLiteral("\u00e9t\u00e9*x+\"x,\""), QString(QChar(0xD83D)) + QStringLiteral("x") + QChar(0xDE00),
+                               QStringLiteral("x") + QChar(0xDE00) + QStringLiteral("+x"),
+                               QString::fromUtf8("\xF0\x9F\x98\x80+x*x")};
+  for (const QString& equation : equations) {
+    const FormulaTemplate formula(equation);
+    const auto filled = formula.filledDown(QStringLiteral("IU"));
+    ASSERT_TRUE(filled) << equation.toStdString();
+    for (int row : {1, 9, 10, 99999, 1048576}) {
+      const std::string expected = formula.formulaFor(QStringLiteral("IU") + QString::number(row)).toStdString();
+      EXPECT_EQ(filled->text(row), expected) << equation.toStdString() << " row " << row;
+      EXPECT_EQ(filled->textLength(row), expected.size()) << equation.toStdString() << " row " << row;
+    }
+  }
+  QString allNoncharacters;
+  for (char16_t code = 0xFDD0; code <= 0xFDEF; ++code) allNoncharacters += QChar(code);
+  EXPECT_FALSE(FormulaTemplate(allNoncharacters + QStringLiteral("+x")).filledDown(QStringLiteral("A")));
+  // Two columns' formulas are told apart by their identity, a copy keeps it.
+  const FormulaTemplate formula(QStringLiteral("x*x"));
+  const auto a = formula.filledDown(QStringLiteral("A")), c = formula.filledDown(QStringLiteral("C"));
+  EXPECT_NE(a->id(), c->id());
+  EXPECT_EQ(excel::FilledFormula(*a).id(), a->id());
+}
+
 TEST(ColumnLetters, ClassicColumns) {
   testing_support::ScriptedDialogs dialogs;
   const std::pair<int, const char*> cases[] = {{1, "A"},   {2, "B"},   {26, "Z"},   {27, "AA"}, {52, "AZ"},

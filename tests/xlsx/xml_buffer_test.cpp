@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
@@ -57,6 +58,26 @@ TEST(XmlNumbers, ReadBackAsTheSameDoubleInAtMost17Digits) {
   EXPECT_EQ(numberText(0.1), "0.1");
   EXPECT_EQ(numberText(-2.9800000000000004), "-2.9800000000000004");
   EXPECT_EQ(numberText(100), "100");
+}
+
+// Whole numbers take a shorter way to their text: it must be the text to_chars gives them,
+// plain or scientific (1e+05), at every length, sign and run of trailing zeros.
+TEST(XmlNumbers, WholeNumbersAreWrittenAsToCharsWritesThem) {
+  std::vector<double> values;
+  for (int i = -2000; i <= 200000; ++i) values.push_back(i);
+  double power = 1;
+  for (int exponent = 0; exponent <= 17; ++exponent, power *= 10)
+    for (double lead : {1.0, 2.0, 12.0, 120.0, 1234.0, 99999.0, 123456789.0})
+      for (double sign : {1.0, -1.0})
+        for (double nudge : {-1.0, 0.0, 1.0}) values.push_back(sign * (lead * power + nudge));
+  values.push_back(-0.0);
+  values.push_back(999999999999999.0);
+  values.push_back(1e15);
+  for (double value : values) {
+    char expected[64];
+    char* end = std::to_chars(expected, expected + sizeof expected, value).ptr;
+    ASSERT_EQ(numberText(value), std::string(expected, end)) << value;
+  }
 }
 
 TEST(XmlNumbers, AGermanLocaleChangesNothing) {

@@ -34,13 +34,25 @@ class EngineSheet : public excel::Sheet {
   void deleteSheet() override;
   void setCellNumber(int row, int column, double value) override;
   void setCellText(int row, int column, const std::string& text) override;
+  void setCellFormula(int row, int column, const excel::FilledFormula& formula) override;
   std::shared_ptr<excel::Range> range(const std::string& a1) override;
 
   const std::shared_ptr<core::SheetNode>& node() const { return node_; }
 
  private:
+  // A formula recognised as filled down: from the cell below `mark`'s on, each row of its
+  // column is the cell above filled down, with no text built or read.
+  struct FillingDown {
+    std::uint64_t formula = 0;  // FilledFormula::id(); 0 for none
+    int column = 0;
+    core::FormulaGroupMark mark;
+  };
+  void recognise(int row, int column, const excel::FilledFormula& formula);
+
   std::shared_ptr<core::WorkbookModel> model_;
   std::shared_ptr<core::SheetNode> node_;
+  FillingDown filling_;
+  std::string text_;  // a formula's text, for the rows written with it
 };
 
 class EngineSheets : public excel::Sheets {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,6 +22,9 @@ namespace core {
 // Values of a worksheet's formula cells, computed on demand and dropped after any write. An
 // entry is 9 bytes: the number (or an error's code, or where a text result is kept apart) and
 // a byte for its kind and state, so a column of numbers costs little more than its numbers.
+// One thread computes; others may read the entries it has finished meanwhile (see
+// WorkbookModel::computedValue): an entry is written once, and the texts kept apart are
+// guarded, since keeping one may move the others.
 class FormulaValueCache {
  public:
   enum State : std::uint8_t { Stale, Computing, Pending, Done };
@@ -51,6 +55,7 @@ class FormulaValueCache {
   std::vector<Payload> payloads_;
   std::vector<std::uint8_t> tags_;  // kind << kKindShift | state
   std::vector<std::string> texts_;
+  mutable std::mutex textsGuard_;
 };
 
 struct SheetNode {
@@ -92,6 +97,11 @@ class WorkbookModel {
   // Cells(row, column) = value. Refusals throw WorkbookError naming the cell.
   void setNumber(SheetNode& sheet, std::int64_t row, std::int64_t column, double value);
   void setText(SheetNode& sheet, std::int64_t row, std::int64_t column, std::string_view text);
+  // Cells(row, column) = the formula of the cell above filled down, when the cell above holds
+  // the group `above` names: what setText does with that formula's text, for a writer that
+  // knows its formula is the one above moved (see WorksheetCells::fillDown). False, and nothing
+  // written, when the cell above holds another; refusals throw as setText's do.
+  bool fillDown(SheetNode& sheet, std::int64_t row, std::int64_t column, const FormulaGroupMark& above);
   // A constant as it stands: a text is never read as a formula; an empty value clears the cell.
   void setValue(SheetNode& sheet, std::int64_t row, std::int64_t column, const calc::Value& value);
 
@@ -125,6 +135,10 @@ class WorkbookModel {
   calc::Value value(const SheetNode& sheet, std::int32_t row, std::int32_t column) const;
   // The value of the formula cell `slot` at (row, column).
   calc::Value formulaValue(const SheetNode& sheet, const CellSlot& slot, std::int32_t row, std::int32_t column) const;
+  // The same, only reading: the value must have been computed since the last write (by
+  // formulaValue, on whichever thread, finished before this call). For threads that read
+  // while another computes; throws std::logic_error for a value not computed.
+  calc::Value computedValue(const SheetNode& sheet, const CellSlot& slot) const;
 
  private:
   std::shared_ptr<SheetNode> insertChart(std::size_t index);
@@ -148,7 +162,9 @@ class WorkbookModel {
   std::shared_ptr<SheetNode> active_;
   int chartCounter_ = 0;
   std::uint64_t generation_ = 1;  // bumped by every write; stale values are recomputed
-  mutable int evaluationDepth_ = 0;
+  // What computing changes from cell to cell starts on a cache line of its own: threads that
+  // read computed values meanwhile (computedValue) read the fields above.
+  alignas(64) mutable int evaluationDepth_ = 0;
   struct DeferredCell {
     const SheetNode* sheet;
     CellSlot slot;

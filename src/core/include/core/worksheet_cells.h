@@ -32,6 +32,14 @@ struct FormulaGroup {
   std::string text;           // the first cell's, without the leading '='
   std::int32_t firstRow = 0;  // the first cell's row: a cell r rows below reads it moved by r
   std::uint32_t cells = 0;    // cells holding it; the group is freed at 0
+  std::uint64_t serial = 0;   // no other group of the sheet, before or after, has it
+};
+
+// Names one formula group for as long as it lives: a group freed and its place taken by
+// another gets another serial.
+struct FormulaGroupMark {
+  std::uint32_t group = 0;
+  std::uint64_t serial = 0;
 };
 
 // How one column keeps its cells: see the top of this file.
@@ -90,6 +98,14 @@ class WorksheetCells {
   // Stores `text` as the formula of the cell above filled down, when that is what it is; false
   // (and nothing stored) otherwise, and the caller parses it for setFormula.
   bool fillDownFormula(std::int32_t row, std::int32_t column, std::string_view text);
+  // Whether fillDownFormula would take `text` as the formula of the cell above filled down.
+  bool fillsDown(std::int32_t row, std::int32_t column, std::string_view text) const;
+  // The formula of the cell above filled down into this cell, as fillDownFormula stores it, when
+  // the cell above holds the group `above` names; false (and nothing stored) otherwise. For a
+  // writer that knows the formula it writes is that one moved, without its text.
+  bool fillDown(std::int32_t row, std::int32_t column, const FormulaGroupMark& above);
+  // The group of the formula cell `slot`.
+  FormulaGroupMark markOf(const CellSlot& slot) const { return {slot.index, groups_[slot.index].serial}; }
   void setBoolean(std::int32_t row, std::int32_t column, bool value);
   void setError(std::int32_t row, std::int32_t column, calc::ErrorCode error);
   void clear(std::int32_t row, std::int32_t column);
@@ -140,6 +156,8 @@ class WorksheetCells {
   std::uint32_t storeText(std::string text);
   void releaseText(std::uint32_t index);
   void holdFormula(CellSlot& slot, std::uint32_t group);
+  // Stores the formula group of the cell above in (row, column).
+  void placeFilledDown(std::int32_t row, std::int32_t column, std::uint32_t group);
 
   std::vector<ColumnStore> columns_;
   std::int32_t maxRow_ = 0;
@@ -149,7 +167,8 @@ class WorksheetCells {
   std::vector<std::uint32_t> freeGroups_;  // groups no cell holds any more, to be reused
   std::vector<std::uint32_t> freeValueIndices_;  // places in the value cache formula cells left
   std::uint32_t formulaCells_ = 0;
-  std::string moved_;  // fillDownFormula's scratch: no allocation per cell
+  std::uint64_t lastGroupSerial_ = 0;
+  mutable std::string moved_;  // fillsDown's scratch: no allocation per cell
   mutable CellSlot read_;  // slot()'s answer for a compact column
 };
 

@@ -4,9 +4,13 @@
 // user sees in the error report. Objects are handed out as shared_ptr, as automation hands out
 // references: holding one keeps the object reachable, and a call on an object whose sheet was
 // deleted fails with AutomationError instead of crashing.
+#include <atomic>
+#include <charconv>
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace excel {
 
@@ -79,6 +83,55 @@ class Charts {
   virtual std::shared_ptr<Chart> addAfter(const Chart& after, int count) = 0;
 };
 
+// A formula filled down a column: the same in every row but for its references to the row's
+// own cell, each the column letters `letters` followed by the row number. Made once for a
+// column, so that each row's formula is known without its text being built.
+class FilledFormula {
+ public:
+  // `pieces`: the text between the references, the first after the leading "=" (so a formula
+  // with n references has n + 1 pieces); UTF-8.
+  FilledFormula(std::vector<std::string> pieces, std::string letters)
+      : pieces_(std::move(pieces)), letters_(std::move(letters)), id_(++lastId()) {
+    if (pieces_.empty()) pieces_.emplace_back();
+    for (const std::string& piece : pieces_) fixedLength_ += piece.size();
+  }
+  const std::vector<std::string>& pieces() const { return pieces_; }
+  const std::string& letters() const { return letters_; }
+  std::size_t references() const { return pieces_.size() - 1; }
+  // Tells formulas apart without reading them: copies share it, no other formula has it.
+  std::uint64_t id() const { return id_; }
+
+  // "=" followed by the pieces joined by the reference of `row`.
+  void text(int row, std::string& out) const {
+    char digits[16];
+    const std::size_t length = static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, row).ptr - digits);
+    out.assign(1, '=');
+    out.append(pieces_.front());
+    for (std::size_t i = 1; i < pieces_.size(); ++i) out.append(letters_).append(digits, length).append(pieces_[i]);
+  }
+  std::string text(int row) const {
+    std::string out;
+    text(row, out);
+    return out;
+  }
+  // The length of text(row), without building it.
+  std::size_t textLength(int row) const {
+    std::size_t digits = 1;
+    for (int rest = row; rest >= 10 || rest <= -10; rest /= 10) ++digits;
+    return 1 + fixedLength_ + references() * (letters_.size() + digits + (row < 0 ? 1 : 0));
+  }
+
+ private:
+  static std::atomic<std::uint64_t>& lastId() {
+    static std::atomic<std::uint64_t> last{0};
+    return last;
+  }
+  std::vector<std::string> pieces_;
+  std::string letters_;
+  std::size_t fixedLength_ = 0;
+  std::uint64_t id_;
+};
+
 // A worksheet or a chart sheet, as the Sheets collection hands it out.
 class Sheet {
  public:
@@ -90,6 +143,11 @@ class Sheet {
   // Cells(row, column) = value. A text that starts with "=" is stored as a formula.
   virtual void setCellNumber(int row, int column, double value) = 0;
   virtual void setCellText(int row, int column, const std::string& text) = 0;
+  // Cells(row, column) = formula.text(row), with every effect and failure of setCellText with
+  // that text; a model that keeps filled-down formulas as such may take it without the text.
+  virtual void setCellFormula(int row, int column, const FilledFormula& formula) {
+    setCellText(row, column, formula.text(row));
+  }
   virtual std::shared_ptr<Range> range(const std::string& a1) = 0;
 };
 

@@ -4,6 +4,9 @@
 // by the one character after it.
 #include <QString>
 #include <QStringList>
+#include <optional>
+
+#include "excel/excel.h"
 
 namespace graphing {
 
@@ -27,11 +30,15 @@ class FormulaTemplate {
   QString fusedPrefix() const;
   // "=" followed by the translation for this reference.
   QString formulaFor(const QString& cellReference) const;
+  // The same for every row of a column at once: formulaFor(letters + row) is its text(row).
+  // Nothing when the equation is translated row by row.
+  std::optional<excel::FilledFormula> filledDown(const QString& letters) const;
 
  private:
   QStringList pieces_;
   QString translated_;  // upper case, without spaces, without the references
   QString equation_;    // only when the equation holds the marker: translated per row
+  QChar marker_;        // what stood for the reference while the pieces were cut
   qsizetype fusedAt_ = -1;
   bool error_ = false;
 };

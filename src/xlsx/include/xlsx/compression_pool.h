@@ -34,6 +34,9 @@ class CompressionPool {
 
   // `input` and `dictionary` are moved into the job; see ChunkDeflater::deflate.
   std::future<DeflatedChunk> submit(std::string input, std::string dictionary, bool last);
+  // A whole part made by `generate` on the worker that deflates it, so that its XML is
+  // deflated where it was just written. `generate` may only read what nobody changes meanwhile.
+  std::future<DeflatedChunk> submitGenerated(std::function<std::string()> generate);
   // Threads running; 0 when the chunks are deflated on the calling thread.
   unsigned workers() const { return static_cast<unsigned>(threads_.size()); }
 
@@ -43,7 +46,9 @@ class CompressionPool {
     std::string dictionary;
     bool last = false;
     std::promise<DeflatedChunk> result;
+    std::function<std::string()> generate{};  // set: makes the input, on the worker
   };
+  void enqueue(Job job);
   void work(int level);
   void startWorkers(unsigned workers, int level, const ThreadStarter& start);
 
