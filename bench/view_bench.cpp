@@ -5,7 +5,8 @@
 // same series drawn without reducing dense points.
 //
 //   bench_view_bench             (runs offscreen unless QT_QPA_PLATFORM says otherwise)
-//   bench_view_bench full-sheet  the window over 8 equations x 1,048,575 values: memory per point
+//   bench_view_bench full-sheet [one-chart]  the window over 8 equations x 1,048,575 values (on
+//                                separate charts, or all on one): memory per point
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -218,11 +219,11 @@ void millionFigures(const QString& folder) {
 }
 
 // The window over the largest run the sheet allows in a few minutes: 8 equations x 1,048,575
-// values on separate charts. Every tab is visited; what the window adds to the run's peak memory
-// is printed per point, beside the run's own.
-void fullSheetWindowFigures(const QString& folder) {
+// values, on separate charts or all on one. Every tab is visited; what the window adds to the
+// run's peak memory is printed per point, beside the run's own.
+void fullSheetWindowFigures(const QString& folder, bool separate) {
   constexpr double kPoints = 8.0 * 1048575;
-  const RunResult made = run(folder, 8, "1048574", true);
+  const RunResult made = run(folder, 8, "1048574", separate);
   const long runPeakKb = bench::peakResidentKb();
   auto start = bench::Clock::now();
   auto* window = new view::WorkbookWindow(made.workbook, folder + "/Book1.xlsx", {});
@@ -239,9 +240,10 @@ void fullSheetWindowFigures(const QString& folder) {
   const double allMs = msSince(start);
   const long windowPeakKb = bench::peakResidentKb();
   std::sort(visits.begin(), visits.end());
-  std::printf("  run %.1f s, peak %.1f bytes per point; window with every tab visited %.1f s (median tab %.0f ms), "
+  if (visits.empty()) visits.push_back(0);  // one tab only: nothing to switch to
+  std::printf("  %s: run %.1f s, peak %.1f bytes per point; window with every tab visited %.1f s (median tab %.0f ms), "
               "adds %.1f bytes per point to the peak (%.3f x the run's)\n",
-              made.seconds, runPeakKb * 1024.0 / kPoints, allMs / 1000, visits[visits.size() / 2],
+              separate ? "separate charts" : "all on one chart", made.seconds, runPeakKb * 1024.0 / kPoints, allMs / 1000, visits[visits.size() / 2],
               (windowPeakKb - runPeakKb) * 1024.0 / kPoints, double(windowPeakKb - runPeakKb) / double(runPeakKb));
   window->close();
   delete window;
@@ -253,9 +255,10 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication qt(argc, argv);
   QTemporaryDir folder;
-  if (argc == 2 && std::strcmp(argv[1], "full-sheet") == 0) {
+  if (argc >= 2 && std::strcmp(argv[1], "full-sheet") == 0) {
+    const bool one = argc == 3 && std::strcmp(argv[2], "one-chart") == 0;
     std::printf("workbook window after a run of 8 equations x 1,048,575 values\n");
-    fullSheetWindowFigures(folder.path());
+    fullSheetWindowFigures(folder.path(), !one);
     return 0;
   }
   std::printf("workbook window after a run of 128 equations x 2,001 values\n");
