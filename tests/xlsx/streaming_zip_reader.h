@@ -6,6 +6,9 @@
 #include <zlib.h>
 
 #include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <regex>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -96,6 +99,21 @@ inline std::vector<StreamedEntry> readStreaming(const std::string& zip) {
   }
   if (littleEndian(zip, at, 4) != 0x02014b50) throw std::runtime_error("no central directory after the last entry");
   return entries;
+}
+
+inline std::string fileBytes(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// Every entry of the workbook at `path` with its content; the time the file was written (in
+// docProps/core.xml) is the only thing that may differ between two writes of the same workbook.
+inline std::vector<std::pair<std::string, std::string>> contentsOf(const std::string& path) {
+  static const std::regex kTime("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ");
+  std::vector<std::pair<std::string, std::string>> out;
+  for (auto& e : readStreaming(fileBytes(path)))
+    out.emplace_back(e.name, e.name == "docProps/core.xml" ? std::regex_replace(e.content, kTime, "T") : e.content);
+  return out;
 }
 
 }  // namespace xlsx_test

@@ -56,19 +56,7 @@ std::unique_ptr<core::WorkbookModel> workbook() {
   return model;
 }
 
-std::string fileBytes(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
 
-// Every entry with its content; the time the file was written is the only thing that may differ.
-std::vector<std::pair<std::string, std::string>> contentsOf(const std::string& path) {
-  static const std::regex kTime("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ");
-  std::vector<std::pair<std::string, std::string>> out;
-  for (auto& e : xlsx_test::readStreaming(fileBytes(path)))
-    out.emplace_back(e.name, e.name == "docProps/core.xml" ? std::regex_replace(e.content, kTime, "T") : e.content);
-  return out;
-}
 
 xlsx::ThreadStarter noThreads() {
   return [](std::function<void()>) -> std::thread {
@@ -84,7 +72,7 @@ struct Written {
 Written write(const std::string& path, const xlsx::WriterOptions& options) {
   auto model = workbook();
   xlsx::writeWorkbook(*model, path, options);
-  Written written{contentsOf(path), {}};
+  Written written{xlsx_test::contentsOf(path), {}};
   for (const auto& cell : model->circularCells()) written.circles.emplace_back(cell.row, cell.column);
   return written;
 }

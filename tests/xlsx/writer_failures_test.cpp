@@ -21,10 +21,6 @@
 
 namespace {
 
-std::string fileBytes(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
 
 bool exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
 
@@ -54,14 +50,6 @@ void fill(core::WorkbookModel& model) {
       std::string("y"), core::SeriesReference{sheet, {1, 1, 12000, 1}}, core::SeriesReference{sheet, {1, 2, 12000, 2}}}));
 }
 
-// The entries and their contents; the document's creation time is the only thing that may differ.
-std::vector<std::pair<std::string, std::string>> contentsOf(const std::string& path) {
-  static const std::regex kTime("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ");
-  std::vector<std::pair<std::string, std::string>> out;
-  for (auto& e : xlsx_test::readStreaming(fileBytes(path)))
-    out.emplace_back(e.name, e.name == "docProps/core.xml" ? std::regex_replace(e.content, kTime, "T") : e.content);
-  return out;
-}
 
 xlsx::WriterOptions withSeams(unsigned workers, xlsx::ThreadStarter start, xlsx::WriteCall write = {}) {
   xlsx::WriterOptions options;
@@ -114,12 +102,12 @@ TEST_F(WriterFailures, AWorkbookIsWrittenTheSameWhenNoOrFewThreadsStart) {
   core::WorkbookModel model(1);
   fill(model);
   xlsx::writeWorkbook(model, path("threads.xlsx"), withSeams(2, {}));
-  const auto expected = contentsOf(path("threads.xlsx"));
+  const auto expected = xlsx_test::contentsOf(path("threads.xlsx"));
   ASSERT_GE(expected.size(), 10u);
   for (int allowed : {0, 1}) {
     const std::string name = "fewer" + std::to_string(allowed) + ".xlsx";
     xlsx::writeWorkbook(model, path(name.c_str()), withSeams(2, failingAfter(allowed)));
-    EXPECT_EQ(contentsOf(path(name.c_str())), expected) << allowed << " threads";
+    EXPECT_EQ(xlsx_test::contentsOf(path(name.c_str())), expected) << allowed << " threads";
   }
 }
 
@@ -137,7 +125,7 @@ TEST_F(WriterFailures, ShortAndInterruptedWritesAreContinued) {
     return ::write(fd, data, std::min<std::size_t>(size, 7));
   };
   xlsx::writeWorkbook(model, path("stingy.xlsx"), withSeams(0, {}, stingy));
-  EXPECT_EQ(contentsOf(path("stingy.xlsx")), contentsOf(path("plain.xlsx")));
+  EXPECT_EQ(xlsx_test::contentsOf(path("stingy.xlsx")), xlsx_test::contentsOf(path("plain.xlsx")));
   EXPECT_GT(calls, 1000);
 }
 

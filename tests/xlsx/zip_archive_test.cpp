@@ -88,11 +88,6 @@ TEST(ZipArchive, Zip64RecordsReadBackByAnotherReader) {
   EXPECT_EQ(entries["docProps/app.xml"].toString(), sha256("<Properties/>"));
 }
 
-std::string fileBytes(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
 // A reader that goes front to back must learn from the local header that the data descriptor
 // holds 8-byte sizes; the low limit makes every entry one that may pass it.
 TEST(ZipArchive, StreamedZip64EntriesReadFrontToBack) {
@@ -100,7 +95,7 @@ TEST(ZipArchive, StreamedZip64EntriesReadFrontToBack) {
   const std::string path = dir.filePath("a64.zip").toStdString();
   const std::string big = bigXml();
   writeArchive(path, 100, big);
-  const auto entries = xlsx_test::readStreaming(fileBytes(path));
+  const auto entries = xlsx_test::readStreaming(xlsx_test::fileBytes(path));
   ASSERT_EQ(entries.size(), 4u);
   EXPECT_EQ(entries[1].content, big);
   EXPECT_EQ(entries[2].content, "");
@@ -120,7 +115,7 @@ TEST(ZipArchive, EntriesThatCannotPassTheLimitHaveNoZip64Records) {
   QTemporaryDir dir;
   const std::string path = dir.filePath("a.zip").toStdString();
   writeArchive(path, 0xFFFFFFFFu, bigXml());
-  const auto entries = xlsx_test::readStreaming(fileBytes(path));
+  const auto entries = xlsx_test::readStreaming(xlsx_test::fileBytes(path));
   ASSERT_EQ(entries.size(), 4u);
   for (const auto& e : entries) {
     EXPECT_FALSE(e.zip64Field) << e.name;
@@ -144,7 +139,7 @@ TEST(ZipArchive, TheSizeBoundDecidesWhetherAStreamedEntryAnnouncesZip64) {
     }
     zip.finish();
   }
-  const auto entries = xlsx_test::readStreaming(fileBytes(path));
+  const auto entries = xlsx_test::readStreaming(xlsx_test::fileBytes(path));
   ASSERT_EQ(entries.size(), 3u);
   EXPECT_FALSE(entries[0].zip64Field);
   EXPECT_TRUE(entries[1].zip64Field) << "99000 bytes may deflate to more than 99000";
