@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
   qInstallMessageHandler(keepQtQuiet);
   // Ctrl+C or a SIGTERM in the middle of a write leaves no temporary behind, and a write past
   // the file size limit fails with a message instead of killing the tool (SIGXFSZ ignored).
-  output::removeTemporariesOnSignal();
+  output::removeTemporariesOnSignal("tessaline-plot: stopped by a signal; no half-written file is left behind.\n");
   // Pictures are drawn offscreen: no display is needed, and none is ever opened.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication application(argc, argv);

@@ -41,6 +41,7 @@ static_assert(std::atomic<int>::is_always_lock_free,
               "the signal handler reads the table");
 
 constexpr int kEndingSignals[] = {SIGTERM, SIGINT, SIGHUP};
+const char* endingNotice = nullptr;  // set before the handlers are installed
 struct sigaction previousActions[std::size(kEndingSignals)];
 
 // Async-signal-safe (lstat is on the list).
@@ -69,6 +70,10 @@ void onEndingSignal(int number, siginfo_t* info, void* context) {
       if (before.sa_sigaction) before.sa_sigaction(number, info, context);
     } else if (before.sa_handler == SIG_DFL) {
       // The signal is blocked while we run: raised again, it ends the program as it would have.
+      if (endingNotice) {
+        const ssize_t said = ::write(STDERR_FILENO, endingNotice, std::strlen(endingNotice));
+        (void)said;  // nothing more can be done about a lost notice here
+      }
       struct sigaction fallback {};
       fallback.sa_handler = SIG_DFL;
       sigemptyset(&fallback.sa_mask);
@@ -118,8 +123,9 @@ bool lookedThroughLately(const std::string& folder) {
 
 }  // namespace
 
-void removeTemporariesOnSignal() {
+void removeTemporariesOnSignal(const char* notice) {
   ignoreFileSizeSignal();
+  endingNotice = notice;
   for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
     struct sigaction current {};
     if (::sigaction(kEndingSignals[i], nullptr, &current) != 0) continue;

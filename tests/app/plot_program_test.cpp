@@ -78,7 +78,7 @@ TEST_F(PlotProgram, ASignalDuringTheWriteLeavesNoTemporaryAndNoFile) {
     SCOPED_TRACE(signal);
     start(bigRun() << QStringLiteral("-o") << path("book.xlsx"));
     ASSERT_TRUE(signalDuringTheWrite(signal)) << finish().toStdString();
-    finish();
+    EXPECT_EQ(finish(), QStringLiteral("tessaline-plot: stopped by a signal; no half-written file is left behind.\n"));
     EXPECT_EQ(plot.exitStatus(), QProcess::CrashExit) << "ended by the signal, as without our handler";
     EXPECT_TRUE(temporaries().isEmpty()) << temporaries().join(' ').toStdString();
     EXPECT_FALSE(QFile::exists(path("book.xlsx")));

@@ -20,7 +20,9 @@ struct FileIdentity {
 // after installing your own handlers for these signals), or the default action ends the program.
 // A signal that is ignored stays ignored. Also ignores SIGXFSZ, so that a write past the file
 // size limit (ulimit -f) fails with EFBIG and is reported, instead of killing the program.
-void removeTemporariesOnSignal();
+// `notice`, when given, is written to standard error as the signal ends the program; it must
+// outlive the program's run (a string literal).
+void removeTemporariesOnSignal(const char* notice = nullptr);
 
 // A temporary's slot in the table, for as long as the file may exist.
 class TemporaryRegistration {
